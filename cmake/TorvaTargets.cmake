@@ -1,0 +1,29 @@
+# Helpers shared by every folder of the tree.
+
+# Warnings for the project's own code (third-party code is built without them).
+function(torva_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra)
+endfunction()
+
+# torva_install(target...): put a deliverable into the staged install folder.
+function(torva_install)
+    install(TARGETS ${ARGN} RUNTIME DESTINATION . LIBRARY DESTINATION .)
+endfunction()
+
+# torva_add_gtest(name SOURCES ... LIBS ... [FILTER32 pattern])
+# A GoogleTest program run by CTest through Wine. A 32-bit process needs
+# about a minute just to start on a machine without native 32-bit support,
+# so the 32-bit build may run a subset: FILTER32 is a --gtest_filter for it.
+function(torva_add_gtest name)
+    cmake_parse_arguments(T "" "FILTER32" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    torva_warnings(${name})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+    set(args "")
+    if(TORVA_BITS EQUAL 32 AND T_FILTER32)
+        set(args "--gtest_filter=${T_FILTER32}")
+    endif()
+    add_test(NAME ${name}.${TORVA_BITS} COMMAND ${name} ${args}
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(${name}.${TORVA_BITS} PROPERTIES TIMEOUT 900)
+endfunction()

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds both bitnesses, stages every deliverable in build/install and makes
+# the Wine prefix whose "Location" points there.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+for bits in 32 64; do
+    dir="build/win$bits"
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+              -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw$bits.cmake" \
+              -DCMAKE_INSTALL_PREFIX="$root/build/install" >/dev/null
+    fi
+    cmake --build "$dir" -j "$jobs"
+    cmake --install "$dir" >/dev/null
+done
+scripts/make-prefix.sh "$root/build/install"

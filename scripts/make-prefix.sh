@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Makes the project's Wine prefix (64-bit with 32-bit support) once, then points
+# HKLM\SOFTWARE\Kobel\TORVA "Location" (32-bit view) at the staged install folder.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/.." && pwd)
+export TORVA_WINEPREFIX="${TORVA_WINEPREFIX:-$root/build/wineprefix}"
+install_dir="${1:-$root/build/install}"
+run="$here/wine-run.sh"
+stamp="$TORVA_WINEPREFIX/.torva-prefix-1"
+
+if [ ! -f "$stamp" ]; then
+    echo "make-prefix: creating $TORVA_WINEPREFIX (takes a few minutes the first time)"
+    rm -rf "$TORVA_WINEPREFIX"
+    mkdir -p "$(dirname "$TORVA_WINEPREFIX")"
+    "$run" wineboot -i >/dev/null 2>&1 || true
+    WINEPREFIX="$TORVA_WINEPREFIX" wineserver -w || true
+    # Dialog fonts with Japanese glyphs.
+    for font in "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2" "MS Gothic" "MS PGothic"; do
+        "$run" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAGothic /f >/dev/null
+    done
+    # Headless: windows exist and work but are drawn nowhere.
+    "$run" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+    touch "$stamp"
+fi
+
+mkdir -p "$install_dir"
+win_install=$("$run" winepath -w "$install_dir" 2>/dev/null | tr -d '\r')
+"$run" reg add 'HKLM\SOFTWARE\Kobel\TORVA' /v Location /d "$win_install" /f /reg:32 >/dev/null
+echo "make-prefix: Location = $win_install"

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# The main job: installs what is missing, builds, and runs the farthest
+# end-to-end flow built so far.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+scripts/install-deps.sh
+scripts/build.sh
+
+export TORVA_WINEPREFIX="$root/build/wineprefix"
+WINEPREFIX="$TORVA_WINEPREFIX" wineserver -p
+trap 'WINEPREFIX="$TORVA_WINEPREFIX" wineserver -k 2>/dev/null' EXIT
+
+cat <<'TXT'
+Main job: a 32-bit program stores a web-form page (page, form and two fields,
+the password encrypted with Corvane) in the user's database through Brisbel,
+then starts a second process that reads the page back from the database file,
+decrypts the password and prints what was stored.
+(Each 32-bit process needs about a minute to start on a machine without native
+32-bit support.)
+TXT
+scripts/wine-run.sh build/win32/bin/torva_demo.exe
+echo "Database files: $(ls build/install/Storage 2>/dev/null | tr '\n' ' ')"

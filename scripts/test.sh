@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both bitnesses and runs every test through
+# Wine. Both builds' CTest runs share one long-lived wineserver.
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+scripts/install-deps.sh || exit 1
+scripts/build.sh || exit 1
+
+export TORVA_WINEPREFIX="$root/build/wineprefix"
+WINEPREFIX="$TORVA_WINEPREFIX" wineserver -p
+trap 'WINEPREFIX="$TORVA_WINEPREFIX" wineserver -k 2>/dev/null' EXIT
+
+jobs=$(nproc)
+ctest --test-dir build/win64 -j "$jobs" --output-on-failure > build/ctest-64.log 2>&1 &
+pid64=$!
+ctest --test-dir build/win32 -j "$jobs" --output-on-failure > build/ctest-32.log 2>&1 &
+pid32=$!
+wait $pid64; rc64=$?
+wait $pid32; rc32=$?
+
+passed=0; failed=0
+for bits in 64 32; do
+    echo "===== $bits-bit tests ====="
+    cat "build/ctest-$bits.log"
+    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "build/ctest-$bits.log" | tail -1)
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    nfail=$(sed -E 's/.*tests passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
+    if [ -n "$line" ]; then
+        passed=$((passed + total - nfail)); failed=$((failed + nfail))
+    fi
+done
+echo "$passed passed, $failed failed"
+[ $rc64 -eq 0 ] && [ $rc32 -eq 0 ]
