@@ -50,16 +50,25 @@ typedef enum eAuthCase {
 
 typedef struct TvrAuthSession_* TVRAUTH_HSESSION;
 
+/* Blocks the calling thread in a modal dialog until the user answers.
+   0 for the right PIN; TVRAUTH_E_WRONG_PIN after three wrong ones;
+   TVRAUTH_E_CANCELLED; TVRAUTH_E_NO_PIN (no dialog) when no PIN is set;
+   TVRAUTH_E_DENIED when refused in advance by the automation setting. */
 TVRAUTH_API DWORD TVRAUTH_CALL TvrAuth_AuthenticateUser(eAuthCase authCase);
 
+/* The session serves what was stored when it was opened. Closed or unknown
+   sessions: TVRAUTH_E_INVALID_HANDLE. Any thread may use a session. */
 TVRAUTH_API DWORD TVRAUTH_CALL TvrAuth_OpenSecretSession(TVRAUTH_HSESSION* session);
-/* With a null buffer: 0 and the size. Then the rule bytes. */
+/* With a null buffer: 0 and the size. Then the rule bytes. A buffer smaller
+   than the data: TVRAUTH_E_MORE_DATA and the needed size, nothing written.
+   No rule stored: 0 and size 0. */
 TVRAUTH_API DWORD TVRAUTH_CALL TvrAuth_GetAuthRule(TVRAUTH_HSESSION session, BYTE* buffer,
                                                    DWORD* size);
 /* deviceKind 1 to 4, index from 1. With a null buffer: 0 and the size.
    TVRAUTH_E_NOT_FOUND when there is no such entry. */
 TVRAUTH_API DWORD TVRAUTH_CALL TvrAuth_GetAuthSecret(TVRAUTH_HSESSION session, DWORD deviceKind,
                                                      DWORD index, BYTE* buffer, DWORD* size);
+/* TVRAUTH_E_NOT_FOUND when no PIN cache time is stored. */
 TVRAUTH_API DWORD TVRAUTH_CALL TvrAuth_GetPINCacheTime(TVRAUTH_HSESSION session, DWORD* value);
 TVRAUTH_API DWORD TVRAUTH_CALL TvrAuth_CloseSecretSession(TVRAUTH_HSESSION session);
 

@@ -1,0 +1,19 @@
+// PeltrixFixture.exe: fills the secret store of the current Windows user
+// (see FixtureTool.h).
+#include "FixtureTool.h"
+#include "StoreFormat.h"
+
+#include <cstdio>
+
+int wmain(int argc, wchar_t** argv) {
+    try {
+        const std::vector<std::wstring> arguments(argv + 1, argv + argc);
+        const peltrix::ToolOutcome outcome =
+            peltrix::FixtureTool::Run(arguments, peltrix::kProductSettingsRoot);
+        std::fputs(outcome.text.c_str(), outcome.exitCode == 0 ? stdout : stderr);
+        return outcome.exitCode;
+    } catch (...) {
+        std::fputs("PeltrixFixture failed unexpectedly.\n", stderr);
+        return 2;
+    }
+}
