@@ -82,14 +82,16 @@ TVRDB_API DWORD TVRDB_CALL TvrDB_EnumKey(TVRDB_HDB db, TVRDB_HKEY key, DWORD ind
 /* The index-th value. *nameLength: in, capacity in characters with the
    terminator; out, the name's length. *dataSize: in, capacity in bytes; out,
    the value's size. A null data buffer asks only for the size. When either
-   buffer is too small: TVRDB_E_MORE_DATA, the needed sizes, nothing written.
+   buffer is too small: TVRDB_E_MORE_DATA, the needed sizes (*nameLength
+   then counts the terminator), nothing written. type may be null.
    TVRDB_E_NO_MORE_ITEMS past the last value. */
 TVRDB_API DWORD TVRDB_CALL TvrDB_EnumValue(TVRDB_HDB db, TVRDB_HKEY key, DWORD index, LPWSTR name,
                                            DWORD* nameLength, DWORD* type, BYTE* data,
                                            DWORD* dataSize);
 /* A value's type and data. *size: in, capacity in bytes; out, the value's
    size. A null data buffer asks only for the size. Too small:
-   TVRDB_E_MORE_DATA with the needed size, nothing written. */
+   TVRDB_E_MORE_DATA with the needed size, nothing written. *type (may be
+   null) receives the stored type whatever it held before. */
 TVRDB_API DWORD TVRDB_CALL TvrDB_QueryValue(TVRDB_HDB db, TVRDB_HKEY key, LPCWSTR name,
                                             DWORD* type, BYTE* data, DWORD* size);
 TVRDB_API DWORD TVRDB_CALL TvrDB_SetValue(TVRDB_HDB db, TVRDB_HKEY key, LPCWSTR name, DWORD type,

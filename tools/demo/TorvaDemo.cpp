@@ -77,7 +77,7 @@ bool SetDword(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name, DWORD value) {
 
 std::wstring PageKeyName(int number) {
     wchar_t name[64];
-    swprintf(name, 64, L"%s\\%s%03d", L"WEBFORMDATA", L"PAGE", number);
+    swprintf(name, 64, L"%ls\\%ls%03d", L"WEBFORMDATA", L"PAGE", number);
     return name;
 }
 
