@@ -15,12 +15,16 @@ if [ ! -f "$stamp" ]; then
     mkdir -p "$(dirname "$TORVA_WINEPREFIX")"
     "$run" wineboot -i >/dev/null 2>&1 || true
     WINEPREFIX="$TORVA_WINEPREFIX" wineserver -w || true
+    # Headless: windows exist and work but are drawn nowhere.
+    "$run" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
     # Dialog fonts with Japanese glyphs.
     for font in "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2" "MS Gothic" "MS PGothic"; do
         "$run" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAGothic /f >/dev/null
     done
-    # Headless: windows exist and work but are drawn nowhere.
-    "$run" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+    # The desktop process of a running server keeps the graphics driver it
+    # started with: stop the server so that the next one starts headless.
+    WINEPREFIX="$TORVA_WINEPREFIX" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$TORVA_WINEPREFIX" wineserver -w 2>/dev/null || true
     touch "$stamp"
 fi
 
