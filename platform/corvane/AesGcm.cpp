@@ -21,6 +21,23 @@ BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO ModeInfo(const BYTE (&nonce)[format::kNonc
     return info;
 }
 
+// One GCM pass in either direction: CNG's encrypt and decrypt calls take the
+// same arguments, and both leave the tag check or tag output to info.
+DWORD Run(decltype(&BCryptEncrypt) pass, BCRYPT_KEY_HANDLE key,
+          const BYTE (&nonce)[format::kNonceSize], ByteView aad, ByteView in, BYTE* out,
+          const BYTE* tag) {
+    if (key == nullptr) return TVRCT_E_PROVIDER;
+    BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO info = ModeInfo(nonce, aad, tag);
+    // Empty messages are legal; CNG wants real pointers even for zero bytes.
+    BYTE none = 0;
+    ULONG written = 0;
+    NTSTATUS status =
+        pass(key, in.size != 0 ? const_cast<BYTE*>(in.data) : &none, in.size, &info, nullptr, 0,
+             in.size != 0 ? out : &none, in.size, &written, 0);
+    if (DWORD s = StatusFromNt(status)) return s;
+    return written == in.size ? TVRCT_OK : TVRCT_E_PROVIDER;
+}
+
 } // namespace
 
 DWORD AesGcm::Create(const BYTE* key, AesGcm& out) {
@@ -46,29 +63,12 @@ DWORD AesGcm::Create(const BYTE* key, AesGcm& out) {
 
 DWORD AesGcm::Seal(const BYTE (&nonce)[format::kNonceSize], ByteView aad, ByteView plain,
                    BYTE* cipher, BYTE (&tag)[format::kTagSize]) const {
-    if (!m_key) return TVRCT_E_PROVIDER;
-    BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO info = ModeInfo(nonce, aad, tag);
-    // Empty messages are legal; CNG wants real pointers even for zero bytes.
-    BYTE none = 0;
-    ULONG written = 0;
-    NTSTATUS status = BCryptEncrypt(
-        m_key.get(), plain.size != 0 ? const_cast<BYTE*>(plain.data) : &none, plain.size, &info,
-        nullptr, 0, plain.size != 0 ? cipher : &none, plain.size, &written, 0);
-    if (DWORD s = StatusFromNt(status)) return s;
-    return written == plain.size ? TVRCT_OK : TVRCT_E_PROVIDER;
+    return Run(BCryptEncrypt, m_key.get(), nonce, aad, plain, cipher, tag);
 }
 
 DWORD AesGcm::Open(const BYTE (&nonce)[format::kNonceSize], ByteView aad, ByteView cipher,
                    const BYTE (&tag)[format::kTagSize], BYTE* plain) const {
-    if (!m_key) return TVRCT_E_PROVIDER;
-    BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO info = ModeInfo(nonce, aad, tag);
-    BYTE none = 0;
-    ULONG written = 0;
-    NTSTATUS status = BCryptDecrypt(
-        m_key.get(), cipher.size != 0 ? const_cast<BYTE*>(cipher.data) : &none, cipher.size, &info,
-        nullptr, 0, cipher.size != 0 ? plain : &none, cipher.size, &written, 0);
-    if (DWORD s = StatusFromNt(status)) return s;
-    return written == cipher.size ? TVRCT_OK : TVRCT_E_PROVIDER;
+    return Run(BCryptDecrypt, m_key.get(), nonce, aad, cipher, plain, tag);
 }
 
 } // namespace corvane

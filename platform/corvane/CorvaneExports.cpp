@@ -88,14 +88,7 @@ DWORD TVRCT_CALL TvrCT_HashData(DWORD algorithm, const BYTE* input, DWORD inputL
         return TVRCT_E_INVALID_ARG;
     OutputSlot slot(output, outputCapacity, outputLength);
     if (algorithm != TVRCT_HASH_SHA256) return TVRCT_E_BAD_ALGORITHM;
-    switch (slot.Check(kSha256Size)) {
-    case OutputSlot::Fit::Query:
-        return TVRCT_OK;
-    case OutputSlot::Fit::TooSmall:
-        return TVRCT_E_MORE_DATA;
-    case OutputSlot::Fit::Fits:
-        break;
-    }
+    if (auto answered = slot.Reserve(kSha256Size)) return *answered;
     return Guarded([&]() -> DWORD {
         BYTE digest[kSha256Size];
         if (DWORD s = Sha256(ByteView{input, inputLength}, digest)) return s;

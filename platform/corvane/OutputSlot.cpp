@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "Corvane.h"
+
 namespace corvane {
 
 OutputSlot::OutputSlot(BYTE* buffer, DWORD capacity, DWORD* length) noexcept
@@ -9,10 +11,12 @@ OutputSlot::OutputSlot(BYTE* buffer, DWORD capacity, DWORD* length) noexcept
     *m_length = 0;
 }
 
-OutputSlot::Fit OutputSlot::Check(DWORD needed) noexcept {
-    if (m_buffer != nullptr && needed <= m_capacity) return Fit::Fits;
+std::optional<DWORD> OutputSlot::Reserve(DWORD needed, EmptyQuery empty) noexcept {
+    if (m_buffer != nullptr && needed <= m_capacity) return std::nullopt;
     *m_length = needed;
-    return m_buffer == nullptr ? Fit::Query : Fit::TooSmall;
+    if (m_buffer != nullptr) return TVRCT_E_MORE_DATA;
+    if (needed == 0 && empty == EmptyQuery::Produce) return std::nullopt;
+    return TVRCT_OK;
 }
 
 void OutputSlot::Commit(const BYTE* result, DWORD size) noexcept {

@@ -1,10 +1,9 @@
 #include "PassphraseCipher.h"
 
-#include <cstring>
-
 #include "AesGcm.h"
 #include "Corvane.h"
 #include "Pbkdf2.h"
+#include "SealedMessage.h"
 #include "SecureBuffer.h"
 #include "SystemRandom.h"
 
@@ -24,15 +23,7 @@ DWORD PassphraseCipher::Derive(const format::PassHeader& header, BYTE* key) cons
 DWORD PassphraseCipher::Encrypt(ByteView input, OutputSlot& output) const {
     if (m_iterations == 0 || m_iterations > format::kMaxIterations) return TVRCT_E_INVALID_ARG;
     if (input.size > MAXDWORD - format::kPassOverhead) return TVRCT_E_INVALID_ARG;
-    const DWORD sealedSize = input.size + format::kPassOverhead;
-    switch (output.Check(sealedSize)) {
-    case OutputSlot::Fit::Query:
-        return TVRCT_OK;
-    case OutputSlot::Fit::TooSmall:
-        return TVRCT_E_MORE_DATA;
-    case OutputSlot::Fit::Fits:
-        break;
-    }
+    if (auto answered = output.Reserve(input.size + format::kPassOverhead)) return *answered;
     format::PassHeader header;
     header.version = format::kPassVersion;
     header.iterations = m_iterations;
@@ -44,31 +35,13 @@ DWORD PassphraseCipher::Encrypt(ByteView input, OutputSlot& output) const {
     AesGcm aes;
     if (DWORD s = AesGcm::Create(key.data(), aes)) return s;
 
-    SecureBuffer sealed(sealedSize);
-    std::memcpy(sealed.data(), &header, sizeof(header));
-    BYTE tag[format::kTagSize];
-    ByteView aad{sealed.data(), sizeof(header)};
-    if (DWORD s = aes.Seal(header.nonce, aad, input, sealed.data() + sizeof(header), tag)) return s;
-    std::memcpy(sealed.data() + sizeof(header) + input.size, tag, sizeof(tag));
-    output.Commit(sealed.data(), sealedSize);
-    return TVRCT_OK;
+    ByteView headerBytes{reinterpret_cast<const BYTE*>(&header), sizeof(header)};
+    return SealMessage(aes, headerBytes, header.nonce, headerBytes, input, output);
 }
 
 DWORD PassphraseCipher::Decrypt(ByteView input, OutputSlot& output) const {
-    if (input.size < format::kPassOverhead) return TVRCT_E_AUTH_FAILED;
     format::PassHeader header;
-    std::memcpy(&header, input.data, sizeof(header));
-    if (header.version != format::kPassVersion) return TVRCT_E_AUTH_FAILED;
-    const DWORD plainSize = input.size - format::kPassOverhead;
-    switch (output.Check(plainSize)) {
-    case OutputSlot::Fit::Query:
-        if (plainSize != 0) return TVRCT_OK;
-        break;
-    case OutputSlot::Fit::TooSmall:
-        return TVRCT_E_MORE_DATA;
-    case OutputSlot::Fit::Fits:
-        break;
-    }
+    if (auto answered = ReadHeader(input, format::kPassVersion, header, output)) return *answered;
     // A count outside what Encrypt writes cannot be ours; refusing it early
     // keeps a forged header from costing minutes of key derivation.
     if (header.iterations == 0 || header.iterations > format::kMaxIterations)
@@ -79,14 +52,8 @@ DWORD PassphraseCipher::Decrypt(ByteView input, OutputSlot& output) const {
     AesGcm aes;
     if (DWORD s = AesGcm::Create(key.data(), aes)) return s;
 
-    BYTE tag[format::kTagSize];
-    std::memcpy(tag, input.data + sizeof(header) + plainSize, sizeof(tag));
     ByteView aad{input.data, sizeof(header)};
-    ByteView body{input.data + sizeof(header), plainSize};
-    SecureBuffer plain(plainSize);
-    if (DWORD s = aes.Open(header.nonce, aad, body, tag, plain.data())) return s;
-    output.Commit(plain.data(), plainSize);
-    return TVRCT_OK;
+    return OpenMessage(aes, input, sizeof(header), header.nonce, aad, output);
 }
 
 } // namespace corvane

@@ -71,14 +71,7 @@ DWORD UserKeyFile::DefaultPath(std::wstring& path) {
 }
 
 DWORD UserKeyFile::Load(SecureBuffer& key) const {
-    switch (Read(key)) {
-    case ReadResult::Read:
-        return TVRCT_OK;
-    case ReadResult::Failed:
-        return TVRCT_E_KEY_UNAVAILABLE;
-    case ReadResult::Missing:
-        break;
-    }
+    if (auto status = ReadExisting(key)) return *status;
     std::wstring name;
     if (DWORD s = MutexName(name)) return s;
     torva::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, name.c_str()));
@@ -89,6 +82,11 @@ DWORD UserKeyFile::Load(SecureBuffer& key) const {
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return TVRCT_E_KEY_UNAVAILABLE;
     torva::MutexLock lock(mutex.get());
     // Another thread or process may have created it while we waited.
+    if (auto status = ReadExisting(key)) return *status;
+    return CreateOrAdopt(key);
+}
+
+std::optional<DWORD> UserKeyFile::ReadExisting(SecureBuffer& key) const {
     switch (Read(key)) {
     case ReadResult::Read:
         return TVRCT_OK;
@@ -97,7 +95,7 @@ DWORD UserKeyFile::Load(SecureBuffer& key) const {
     case ReadResult::Missing:
         break;
     }
-    return CreateOrAdopt(key);
+    return std::nullopt;
 }
 
 UserKeyFile::ReadResult UserKeyFile::Read(SecureBuffer& key) const {

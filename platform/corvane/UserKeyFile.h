@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "SecureBuffer.h"
@@ -38,6 +39,9 @@ public:
 private:
     enum class ReadResult { Read, Missing, Failed };
     [[nodiscard]] ReadResult Read(SecureBuffer& key) const;
+    // Load's answer when the file exists (read or not); nothing while it does
+    // not, so that Load goes on to create it.
+    [[nodiscard]] std::optional<DWORD> ReadExisting(SecureBuffer& key) const;
     [[nodiscard]] DWORD CreateOrAdopt(SecureBuffer& key) const;
     [[nodiscard]] DWORD MutexName(std::wstring& name) const;
 
