@@ -16,3 +16,12 @@ for bits in 32 64; do
     cmake --install "$dir" >/dev/null
 done
 scripts/make-prefix.sh "$root/build/install"
+
+# The WebBrowser control stand-in is registered in the prefix in both
+# bitnesses; again only when the DLLs changed (a 32-bit regsvr32 is slow here).
+stamp="$root/build/wineprefix/.torva-browserctl"
+sum=$(cat build/install/browserctl64.dll build/install/browserctl32.dll | md5sum)
+if [ "$(cat "$stamp" 2>/dev/null)" != "$sum" ]; then
+    platform/browser/register.sh "$root/build/install"
+    echo "$sum" > "$stamp"
+fi

@@ -1,0 +1,50 @@
+// The browser program's frame window ("IEFrame"): the address line, the
+// toolbar strip with the registered bands, and the page view. It owns the
+// browser object and the band site; closing the window quits the browser
+// (OnQuit) and then closes the bands.
+#pragma once
+
+#include "BandSite.h"
+#include "BrowserView.h"
+#include "WebBrowser.h"
+
+#include <Win32Handles.h>
+
+#include <memory>
+
+namespace torva::browser {
+
+class BrowserFrame {
+public:
+    // Creates the frame (shown with show) and loads the bands.
+    static std::unique_ptr<BrowserFrame> Create(int show);
+    ~BrowserFrame();
+    BrowserFrame(const BrowserFrame&) = delete;
+    BrowserFrame& operator=(const BrowserFrame&) = delete;
+
+    HWND window() const noexcept { return m_window.get(); }
+    WebBrowser& browser() noexcept { return *m_browser.get(); }
+    BrowserView* view() noexcept { return m_view.get(); }
+    BandSite& bands() noexcept { return *m_bands.get(); }
+    [[nodiscard]] HRESULT Open(const std::wstring& url);
+    // Keys for the view before the message is dispatched; true when used.
+    bool PreTranslate(MSG& msg);
+
+private:
+    BrowserFrame() = default;
+    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Layout();
+    void Shutdown();
+
+    UniqueWindow m_window;
+    HWND m_address = nullptr;
+    HWND m_strip = nullptr;
+    ComPtr<WebBrowser> m_browser;
+    ComPtr<BandSite> m_bands;
+    std::unique_ptr<BrowserView> m_view;
+    UniqueGdiObject m_font;
+    bool m_closed = false;
+};
+
+} // namespace torva::browser

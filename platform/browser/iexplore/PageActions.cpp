@@ -1,0 +1,202 @@
+#include "PageActions.h"
+
+#include "FormControls.h"
+#include "GdiHandles.h"
+#include "ViewLayout.h"
+
+#include <Win32Handles.h>
+
+#include <vector>
+
+namespace torva::browser {
+
+namespace PageActions {
+
+namespace {
+
+void AllPages(HtmlDocument& doc, std::vector<HtmlDocument*>& out) {
+    out.push_back(&doc);
+    for (const auto& f : doc.frames())
+        AllPages(*f.document.get(), out);
+}
+
+std::wstring Caption(const HtmlNode& n) {
+    if (n.Is(L"button")) return n.TextContent();
+    if (n.InputType() == L"image") return n.Attribute(L"alt");
+    return n.Attribute(L"value");
+}
+
+std::wstring StripAmpersand(std::wstring s) {
+    std::wstring r;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == L'&' && i + 1 < s.size()) ++i;
+        r += s[i];
+    }
+    return r;
+}
+
+// Tells the view a control changed as if the control itself had notified.
+void Notify(HWND control, int code) {
+    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
+                 reinterpret_cast<LPARAM>(control));
+}
+
+HWND Window(BrowserView& view, const Found& f, std::wstring& why) {
+    if (!f.node) {
+        why = L"no such control on the page";
+        return nullptr;
+    }
+    HWND h = view.ControlFor(f.node);
+    if (!h) why = L"the control has no window (hidden?)";
+    return h;
+}
+
+} // namespace
+
+Found FindControl(HtmlDocument& top, const std::wstring& name, const std::wstring& value,
+                  bool buttons) {
+    std::vector<HtmlDocument*> pages;
+    AllPages(top, pages);
+    for (HtmlDocument* page : pages) {
+        std::vector<HtmlNode*> all;
+        page->root().CollectElements(all);
+        for (HtmlNode* n : all)
+            if (n->IsElement() && (n->Attribute(L"name") == name || n->Attribute(L"id") == name) &&
+                (value.empty() || FormControls::Value(*n) == value))
+                return {page, n};
+    }
+    if (!buttons) return {};
+    for (HtmlDocument* page : pages) {
+        std::vector<HtmlNode*> all;
+        page->root().CollectElements(all);
+        for (HtmlNode* n : all)
+            if (ViewLayout::KindOf(*n) == ViewLayout::ControlKind::Button && Caption(*n) == name)
+                return {page, n};
+    }
+    return {};
+}
+
+bool Type(BrowserView& view, const Found& f, const std::wstring& text, std::wstring& why) {
+    HWND h = Window(view, f, why);
+    if (!h) return false;
+    SetFocus(h);
+    SetWindowTextW(h, text.c_str()); // the edit control tells the view (EN_CHANGE)
+    return true;
+}
+
+bool SetChecked(BrowserView& view, const Found& f, bool checked, std::wstring& why) {
+    HWND h = Window(view, f, why);
+    if (!h) return false;
+    if (FormControls::Checked(*f.node) != checked) Notify(h, BN_CLICKED); // a user's click
+    if (FormControls::Checked(*f.node) != checked) {
+        why = L"the box did not change";
+        return false;
+    }
+    return true;
+}
+
+bool Choose(BrowserView& view, const Found& f, const std::wstring& option, std::wstring& why) {
+    HWND h = Window(view, f, why);
+    if (!h) return false;
+    const auto opts = FormControls::Options(*f.node);
+    for (size_t i = 0; i < opts.size(); ++i) {
+        if (FormControls::OptionText(*opts[i]) != option && FormControls::Value(*opts[i]) != option)
+            continue;
+        if (ViewLayout::KindOf(*f.node) == ViewLayout::ControlKind::DropDown) {
+            SendMessageW(h, CB_SETCURSEL, i, 0);
+            Notify(h, CBN_SELCHANGE);
+        } else {
+            if (FormControls::IsMultiple(*f.node))
+                SendMessageW(h, LB_SETSEL, TRUE, static_cast<LPARAM>(i));
+            else
+                SendMessageW(h, LB_SETCURSEL, i, 0);
+            Notify(h, LBN_SELCHANGE);
+        }
+        return true;
+    }
+    why = L"no option " + option;
+    return false;
+}
+
+bool Click(BrowserView& view, const Found& f, std::wstring& why) {
+    HWND h = Window(view, f, why);
+    if (!h) return false;
+    Notify(h, BN_CLICKED);
+    return true;
+}
+
+std::wstring PageText(HtmlDocument& top) {
+    std::vector<HtmlDocument*> pages;
+    AllPages(top, pages);
+    std::wstring text;
+    for (HtmlDocument* p : pages)
+        if (HtmlNode* body = p->Body()) text += body->TextContent() + L"\n";
+    return text;
+}
+
+HWND FindTopWindow(const std::wstring& title) {
+    return FindWindowW(nullptr, title.c_str());
+}
+
+bool PressDialogButton(HWND dialog, const std::wstring& caption, std::wstring& why) {
+    for (HWND c = FindWindowExW(dialog, nullptr, L"Button", nullptr); c;
+         c = FindWindowExW(dialog, c, L"Button", nullptr)) {
+        wchar_t text[256] = {};
+        GetWindowTextW(c, text, 256);
+        if (StripAmpersand(text) != StripAmpersand(caption) || !IsWindowEnabled(c)) continue;
+        // Posted, as a click arrives: the dialog may close inside its handler.
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(c));
+        return true;
+    }
+    why = L"no enabled button " + caption;
+    return false;
+}
+
+bool TypeIntoDialog(HWND dialog, int editIndex, const std::wstring& text, std::wstring& why) {
+    HWND e = nullptr;
+    for (int i = 0; i <= editIndex; ++i) {
+        e = FindWindowExW(dialog, e, L"Edit", nullptr);
+        if (!e) {
+            why = L"no edit box " + std::to_wstring(editIndex);
+            return false;
+        }
+    }
+    SendMessageW(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return true;
+}
+
+bool SaveWindowBitmap(HWND window, const std::wstring& path, std::wstring& why) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    WindowDC screen(nullptr);
+    UniqueMemoryDC mem(CreateCompatibleDC(screen.get()));
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    UniqueGdiObject bmp(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    why = L"cannot capture the window";
+    if (!bmp || !mem) return false;
+    {
+        SelectedObject select(mem.get(), bmp.get());
+        if (!PrintWindow(window, mem.get(), 0))
+            BitBlt(mem.get(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY);
+        GdiFlush();
+    }
+    const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
+    const DWORD size = stride * static_cast<DWORD>(h);
+    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + size), 0, 0,
+                        static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader)};
+    UniqueFile f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    const bool ok = f && WriteFile(f.get(), &fh, sizeof fh, &written, nullptr) &&
+                    WriteFile(f.get(), &bi.bmiHeader, sizeof bi.bmiHeader, &written, nullptr) &&
+                    WriteFile(f.get(), bits, size, &written, nullptr);
+    why = ok ? L"" : L"cannot write " + path;
+    return ok;
+}
+
+} // namespace PageActions
+
+} // namespace torva::browser

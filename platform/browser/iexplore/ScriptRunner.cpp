@@ -1,0 +1,244 @@
+#include "ScriptRunner.h"
+
+#include "FormControls.h"
+#include "PageActions.h"
+
+namespace torva::browser {
+
+namespace {
+
+ScriptRunner* s_runner = nullptr; // one script per program, on the UI thread
+constexpr DWORD kDefaultWaitMs = 10000;
+constexpr UINT kTickMs = 30;
+
+DWORD Timeout(const std::vector<std::wstring>& w, size_t at) {
+    return w.size() > at ? static_cast<DWORD>(std::wcstoul(w[at].c_str(), nullptr, 10))
+                         : kDefaultWaitMs;
+}
+
+std::wstring Url(WebBrowser& b) {
+    return b.document() ? b.document()->url() : L"";
+}
+
+bool PageComplete(WebBrowser& b) {
+    READYSTATE rs = READYSTATE_UNINITIALIZED;
+    b.get_ReadyState(&rs);
+    return rs == READYSTATE_COMPLETE && !b.HasPendingLoad();
+}
+
+} // namespace
+
+std::vector<ScriptRunner::Line> ScriptRunner::Parse(const std::wstring& text) {
+    std::vector<Line> lines;
+    int number = 0;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t end = text.find(L'\n', pos);
+        if (end == std::wstring::npos) end = text.size();
+        const std::wstring raw = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++number;
+        Line line{number, {}};
+        for (size_t i = 0; i < raw.size();) {
+            while (i < raw.size() && iswspace(raw[i]))
+                ++i;
+            if (i >= raw.size() || raw[i] == L'#') break;
+            std::wstring word;
+            if (raw[i] == L'"') {
+                ++i;
+                while (i < raw.size() && raw[i] != L'"')
+                    word += raw[i++];
+                ++i;
+            } else {
+                while (i < raw.size() && !iswspace(raw[i]))
+                    word += raw[i++];
+            }
+            line.words.push_back(word);
+        }
+        if (!line.words.empty()) lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+ScriptRunner::ScriptRunner(BrowserFrame& frame, std::vector<Line> lines, FILE* log, bool keepOpen)
+    : m_frame(frame), m_lines(std::move(lines)), m_log(log), m_keepOpen(keepOpen) {}
+
+ScriptRunner::~ScriptRunner() {
+    if (m_timer) KillTimer(nullptr, m_timer);
+    if (s_runner == this) s_runner = nullptr;
+}
+
+void ScriptRunner::Start() {
+    s_runner = this;
+    m_timer = SetTimer(nullptr, 0, kTickMs, OnTimer);
+}
+
+void CALLBACK ScriptRunner::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (s_runner) s_runner->Tick();
+}
+
+void ScriptRunner::Log(const wchar_t* what, const Line& line, const std::wstring& why) {
+    if (!m_log) return;
+    std::wstring text;
+    for (const auto& w : line.words)
+        text += L" " + w;
+    fwprintf(m_log, L"%ls %d:%ls%ls%ls\n", what, line.number, text.c_str(),
+             why.empty() ? L"" : L" -- ", why.c_str());
+    fflush(m_log);
+}
+
+void ScriptRunner::Tick() {
+    // A command may pump messages (a click that opens a modal dialog);
+    // ticks arriving meanwhile wait for it.
+    if (m_busy || Finished()) return;
+    m_busy = true;
+    const Line& line = m_lines[m_next];
+    if (!m_stepStarted) {
+        m_stepStarted = true;
+        m_stepStart = GetTickCount();
+    }
+    std::wstring why;
+    const Step step = Run(line, why);
+    m_busy = false;
+    if (step == Step::Wait) return;
+    m_stepStarted = false;
+    if (step == Step::Fail) {
+        m_failed = true;
+        Log(L"FAIL", line, why);
+        End();
+        return;
+    }
+    Log(L"ok", line, L"");
+    if (++m_next >= m_lines.size()) End();
+}
+
+void ScriptRunner::End() {
+    if (m_timer) KillTimer(nullptr, m_timer);
+    m_timer = 0;
+    if (m_log) {
+        fwprintf(m_log, m_failed ? L"script failed\n" : L"script passed\n");
+        fflush(m_log);
+    }
+    if (!m_keepOpen || m_failed) PostMessageW(m_frame.window(), WM_CLOSE, 0, 0);
+}
+
+ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
+    const auto& w = line.words;
+    const std::wstring& cmd = w[0];
+    WebBrowser& browser = m_frame.browser();
+    BrowserView* view = m_frame.view();
+    const DWORD elapsed = GetTickCount() - m_stepStart;
+    auto need = [&](size_t n) {
+        if (w.size() >= n + 1) return true;
+        why = L"needs " + std::to_wstring(n) + L" argument(s)";
+        return false;
+    };
+    auto page = [&]() -> HtmlDocument* {
+        if (!browser.document()) why = L"no page is shown";
+        return browser.document();
+    };
+    if (cmd == L"open") {
+        if (!need(1)) return Step::Fail;
+        return SUCCEEDED(m_frame.Open(w[1])) ? Step::Done : Step::Fail;
+    }
+    if (cmd == L"wait-page") {
+        if (!need(1)) return Step::Fail;
+        if (Url(browser).find(w[1]) != std::wstring::npos && PageComplete(browser))
+            return Step::Done;
+        if (elapsed < Timeout(w, 2)) return Step::Wait;
+        why = L"timed out; the page is " + Url(browser);
+        return Step::Fail;
+    }
+    if (cmd == L"sleep") {
+        if (!need(1)) return Step::Fail;
+        return elapsed >= Timeout(w, 1) ? Step::Done : Step::Wait;
+    }
+    if (cmd == L"quit") {
+        PostMessageW(m_frame.window(), WM_CLOSE, 0, 0);
+        return Step::Done;
+    }
+    if (cmd == L"wait-window") {
+        if (!need(1)) return Step::Fail;
+        if (PageActions::FindTopWindow(w[1])) return Step::Done;
+        if (elapsed < Timeout(w, 2)) return Step::Wait;
+        why = L"no window appeared";
+        return Step::Fail;
+    }
+    if (cmd == L"dialog-click" || cmd == L"dialog-type") {
+        if (!need(cmd == L"dialog-click" ? 2 : 3)) return Step::Fail;
+        HWND dialog = PageActions::FindTopWindow(w[1]);
+        if (!dialog) {
+            why = L"no window " + w[1];
+            return Step::Fail;
+        }
+        const bool ok = cmd == L"dialog-click"
+                            ? PageActions::PressDialogButton(dialog, w[2], why)
+                            : PageActions::TypeIntoDialog(dialog, std::stoi(w[2]), w[3], why);
+        return ok ? Step::Done : Step::Fail;
+    }
+    if (cmd == L"screenshot") {
+        if (!need(1)) return Step::Fail;
+        return PageActions::SaveWindowBitmap(m_frame.window(), w[1], why) ? Step::Done : Step::Fail;
+    }
+    if (cmd == L"expect-url") {
+        if (!need(1)) return Step::Fail;
+        if (Url(browser).find(w[1]) != std::wstring::npos) return Step::Done;
+        why = L"the URL is " + Url(browser);
+        return Step::Fail;
+    }
+    HtmlDocument* top = page();
+    if (!top || !view) return Step::Fail;
+    if (cmd == L"expect-text") {
+        if (!need(1)) return Step::Fail;
+        if (PageActions::PageText(*top).find(w[1]) != std::wstring::npos) return Step::Done;
+        why = L"not on the page";
+        return Step::Fail;
+    }
+    if (cmd == L"expect-value") {
+        if (!need(2)) return Step::Fail;
+        const auto f = PageActions::FindControl(*top, w[1]);
+        if (!f.node) {
+            why = L"no such control";
+            return Step::Fail;
+        }
+        const std::wstring v = FormControls::Value(*f.node);
+        if (v == w[2]) return Step::Done;
+        why = L"the value is " + v;
+        return Step::Fail;
+    }
+    if (cmd == L"type") {
+        if (!need(2)) return Step::Fail;
+        return PageActions::Type(*view, PageActions::FindControl(*top, w[1]), w[2], why)
+                   ? Step::Done
+                   : Step::Fail;
+    }
+    if (cmd == L"check" || cmd == L"uncheck") {
+        if (!need(1)) return Step::Fail;
+        const auto f = PageActions::FindControl(*top, w[1], w.size() > 2 ? w[2] : L"");
+        return PageActions::SetChecked(*view, f, cmd == L"check", why) ? Step::Done : Step::Fail;
+    }
+    if (cmd == L"choose") {
+        if (!need(2)) return Step::Fail;
+        return PageActions::Choose(*view, PageActions::FindControl(*top, w[1]), w[2], why)
+                   ? Step::Done
+                   : Step::Fail;
+    }
+    if (cmd == L"click") {
+        if (!need(1)) return Step::Fail;
+        return PageActions::Click(*view, PageActions::FindControl(*top, w[1], L"", true), why)
+                   ? Step::Done
+                   : Step::Fail;
+    }
+    if (cmd == L"press") {
+        if (!need(1)) return Step::Fail;
+        MSG msg{GetFocus(), WM_KEYDOWN, static_cast<WPARAM>(w[1] == L"tab" ? VK_TAB : VK_RETURN),
+                0,          0,          {0, 0}};
+        if (m_frame.PreTranslate(msg)) return Step::Done;
+        why = L"the key was not used";
+        return Step::Fail;
+    }
+    why = L"unknown command";
+    return Step::Fail;
+}
+
+} // namespace torva::browser

@@ -1,0 +1,72 @@
+// Drives the browser program as a user would, from a script file, on the
+// program's UI thread (a timer steps the script, so modal dialogs that other
+// components open keep running while the script presses their buttons).
+// One command per line, arguments separated by spaces, "double quotes" for
+// arguments with spaces, # starts a comment:
+//
+//   open URL                      navigate (path, file: URL, about:blank)
+//   wait-page TEXT [MS]           until the URL contains TEXT and the page is complete
+//   type NAME TEXT                type into the field named NAME
+//   check NAME [VALUE]            tick a box, or choose the radio with VALUE
+//   uncheck NAME [VALUE]
+//   choose NAME OPTION            pick an option (by text or value) of a list
+//   click NAME-OR-CAPTION         click a button
+//   press enter|tab               a key on the focused control
+//   wait-window TITLE [MS]        until a top-level window with TITLE exists
+//   dialog-click TITLE CAPTION    press a button of that window
+//   dialog-type TITLE N TEXT      type into its N-th edit box (from 0)
+//   expect-url TEXT               fails unless the URL contains TEXT
+//   expect-value NAME TEXT        fails unless the field's value is TEXT
+//   expect-text TEXT              fails unless the page's text contains TEXT
+//   screenshot FILE.bmp           the frame window as a bitmap file
+//   sleep MS
+//   quit                          close the browser (also done at the end)
+//
+// Each line's outcome goes to the log ("ok 3: type user alice", "FAIL 4:
+// ..."); the first failure ends the script and the program exits with 1.
+#pragma once
+
+#include "BrowserFrame.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace torva::browser {
+
+class ScriptRunner {
+public:
+    struct Line {
+        int number;
+        std::vector<std::wstring> words;
+    };
+    static std::vector<Line> Parse(const std::wstring& text);
+
+    // The runner steps itself from a timer on the frame's thread.
+    ScriptRunner(BrowserFrame& frame, std::vector<Line> lines, FILE* log, bool keepOpen);
+    ~ScriptRunner();
+    void Start();
+    bool Failed() const noexcept { return m_failed; }
+    bool Finished() const noexcept { return m_next >= m_lines.size() || m_failed; }
+
+private:
+    enum class Step { Done, Wait, Fail };
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD);
+    void Tick();
+    Step Run(const Line& line, std::wstring& why);
+    void Log(const wchar_t* what, const Line& line, const std::wstring& why);
+    void End();
+
+    BrowserFrame& m_frame;
+    std::vector<Line> m_lines;
+    FILE* m_log;
+    bool m_keepOpen;
+    size_t m_next = 0;
+    DWORD m_stepStart = 0;
+    bool m_stepStarted = false;
+    bool m_failed = false;
+    bool m_busy = false;
+    UINT_PTR m_timer = 0;
+};
+
+} // namespace torva::browser

@@ -1,0 +1,222 @@
+#include "TestPages.h"
+
+#include <Win32Handles.h>
+
+#include <fstream>
+
+using namespace browser_test;
+
+namespace {
+
+const wchar_t kBandClsid[] = L"{E3B7C1A0-5F2D-4C8E-9A41-7D2B6C0F1A11}";
+const wchar_t kToolbarKey[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
+const wchar_t kResultKey[] = L"Software\\TorvaBrowserTests\\Band";
+
+std::wstring BinFile(const std::wstring& name) {
+    const std::wstring page = PagePath(L"x");
+    return page.substr(0, page.rfind(L"browser-pages")) + name;
+}
+
+std::wstring Result(const wchar_t* name) {
+    wchar_t buf[1024] = {};
+    DWORD size = sizeof buf - 2;
+    if (RegGetValueW(HKEY_CURRENT_USER, kResultKey, name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
+        ERROR_SUCCESS)
+        return L"<none>";
+    return buf;
+}
+
+[[nodiscard]] bool SetString(HKEY root, const std::wstring& key, const wchar_t* name,
+                             const std::wstring& value) {
+    torva::UniqueRegKey k;
+    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, k.put(), nullptr))
+        return false;
+    return RegSetValueExW(k.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * 2)) == ERROR_SUCCESS;
+}
+
+// Runs iexplore.exe with a script; returns its exit code, the log in log.
+// Messages of this thread are dispatched meanwhile (windows of the test that
+// the script works with).
+DWORD RunBrowser(const std::string& script, std::wstring& log, DWORD timeoutMs = 60000) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring scriptPath = std::wstring(temp) + L"browser-test-script.txt";
+    const std::wstring logPath = std::wstring(temp) + L"browser-test-log.txt";
+    {
+        std::ofstream out(scriptPath.c_str(), std::ios::binary);
+        out << script;
+    }
+    DeleteFileW(logPath.c_str());
+    std::wstring cmd = L"\"" + BinFile(L"iexplore.exe") + L"\" -script \"" + scriptPath +
+                       L"\" -log \"" + logPath + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return 999;
+    torva::UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    DWORD code = 998;
+    const DWORD start = GetTickCount();
+    HANDLE h = process.get();
+    while (GetTickCount() - start < timeoutMs) {
+        const DWORD r = MsgWaitForMultipleObjects(1, &h, FALSE, 100, QS_ALLINPUT);
+        if (r == WAIT_OBJECT_0) break;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+    if (WaitForSingleObject(h, 0) == WAIT_OBJECT_0)
+        GetExitCodeProcess(h, &code);
+    else
+        TerminateProcess(h, 997);
+    std::wifstream in(logPath.c_str());
+    std::wstring line;
+    while (std::getline(in, line))
+        log += line + L"\n";
+    return code;
+}
+
+class Iexplore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kResultKey);
+        // The fixture's class goes where regsvr32 would put it (this
+        // prefix's classes do not merge per-user registrations).
+        const std::wstring cls = std::wstring(L"CLSID\\") + kBandClsid;
+        ASSERT_TRUE(SetString(HKEY_CLASSES_ROOT, cls + L"\\InprocServer32", nullptr,
+                              BinFile(L"browser_testband64.dll")));
+        ASSERT_TRUE(SetString(HKEY_CLASSES_ROOT, cls + L"\\InprocServer32", L"ThreadingModel",
+                              L"Apartment"));
+        ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kToolbarKey, kBandClsid, L""));
+    }
+    void TearDown() override {
+        torva::UniqueRegKey k;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kToolbarKey, 0, KEY_SET_VALUE, k.put()) ==
+            ERROR_SUCCESS)
+            RegDeleteValueW(k.get(), kBandClsid);
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + kBandClsid).c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, kResultKey);
+    }
+};
+
+std::string Narrow(const std::wstring& s) {
+    return std::string(s.begin(), s.end());
+}
+
+std::wstring ShotPath() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"browser-test-shot.bmp";
+}
+
+// A dialog of "another component": a window with an edit box and buttons.
+struct FakeDialog {
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (m == WM_COMMAND && HIWORD(w) == BN_CLICKED) pressed = LOWORD(w);
+        return DefWindowProcW(h, m, w, l);
+    }
+    FakeDialog() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"BrowserTestFakeDialog";
+        RegisterClassW(&wc);
+        window.reset(CreateWindowExW(0, wc.lpszClassName, L"Fake Dialog", WS_OVERLAPPEDWINDOW, 0, 0,
+                                     300, 200, nullptr, nullptr, wc.hInstance, nullptr));
+        edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, window.get(),
+                               nullptr, nullptr, nullptr);
+        CreateWindowExW(0, L"BUTTON", L"\u306F\u3044(&Y)", WS_CHILD | WS_VISIBLE, 0, 30, 80, 24,
+                        window.get(), reinterpret_cast<HMENU>(IDYES), nullptr, nullptr);
+        CreateWindowExW(0, L"BUTTON", L"Cancel", WS_CHILD | WS_VISIBLE, 90, 30, 80, 24,
+                        window.get(), reinterpret_cast<HMENU>(IDCANCEL), nullptr, nullptr);
+    }
+    torva::UniqueWindow window;
+    HWND edit = nullptr;
+    static inline int pressed = 0;
+};
+
+} // namespace
+
+TEST_F(Iexplore, ScriptFillsTheLoginPageAndTheBandSeesItAll) {
+    const std::string pages = Narrow(PagePath(L""));
+    std::wstring log;
+    const DWORD code = RunBrowser("# a user signs in\n"
+                                  "open \"" +
+                                      pages +
+                                      "controls.html\"\n"
+                                      "wait-page controls.html\n"
+                                      "type user bob\n"
+                                      "type pass \"s3cret word\"\n"
+                                      "check news\n"
+                                      "check plan team\n"
+                                      "choose lang Deutsch\n"
+                                      "choose tags B\n"
+                                      "expect-value user bob\n"
+                                      "expect-value plan basic\n"
+                                      "click \"Sign in\"\n"
+                                      "wait-page done.html\n"
+                                      "expect-url pass=s3cret+word\n"
+                                      "expect-url plan=team\n"
+                                      "expect-url lang=Deutsch\n"
+                                      "expect-url tags=a&tags=b&tags=c\n"
+                                      "expect-text \"Signed in.\"\n"
+                                      "screenshot \"" +
+                                      Narrow(ShotPath()) + "\"\n",
+                                  log);
+    EXPECT_EQ(code, 0u) << Narrow(log);
+    EXPECT_NE(log.find(L"script passed"), std::wstring::npos) << Narrow(log);
+    // The band: created, sited with a window, given the browser, shown, told
+    // of every page, and closed and unsited at the end after OnQuit.
+    EXPECT_EQ(Result(L"Sited"), L"1");
+    EXPECT_EQ(Result(L"InputObjectSite"), L"1");
+    EXPECT_EQ(Result(L"GotBrowser"), L"1");
+    EXPECT_EQ(Result(L"GetBandInfo"), L"0");
+    EXPECT_EQ(Result(L"ShowDW"), L"1");
+    EXPECT_EQ(Result(L"ResizeBorderDW"), L"1");
+    EXPECT_EQ(Result(L"DocumentCompleteCount"),
+              L"3"); // about:blank at start, the login page, done.html
+    EXPECT_NE(Result(L"DocumentComplete").find(L"done.html?user=bob"), std::wstring::npos);
+    EXPECT_EQ(Result(L"OnQuit"), L"1");
+    EXPECT_EQ(Result(L"HideDW"), L"1");
+    EXPECT_EQ(Result(L"CloseDW"), L"1");
+    EXPECT_EQ(Result(L"Unsited"), L"1");
+    char magic[2] = {};
+    std::ifstream shot(ShotPath().c_str(), std::ios::binary);
+    shot.read(magic, 2);
+    EXPECT_EQ(std::string(magic, 2), "BM");
+}
+
+TEST_F(Iexplore, ScriptWaitsForAnotherComponentsWindowAndWorksIt) {
+    FakeDialog dialog;
+    std::wstring log;
+    const DWORD code = RunBrowser("wait-window \"Fake Dialog\" 5000\n"
+                                  "dialog-type \"Fake Dialog\" 0 \"typed into it\"\n"
+                                  "dialog-click \"Fake Dialog\" \"\xE3\x81\xAF\xE3\x81\x84(&Y)\"\n"
+                                  "wait-window \"No Such Window\" 300\n",
+                                  log);
+    EXPECT_EQ(code, 1u); // the last wait times out
+    EXPECT_NE(log.find(L"ok 3:"), std::wstring::npos) << Narrow(log);
+    EXPECT_NE(log.find(L"FAIL 4: wait-window No Such Window 300 -- no window appeared"),
+              std::wstring::npos);
+    wchar_t text[64] = {};
+    GetWindowTextW(dialog.edit, text, 64);
+    EXPECT_STREQ(text, L"typed into it");
+    EXPECT_EQ(FakeDialog::pressed, IDYES);
+}
+
+TEST_F(Iexplore, FailingStepEndsTheScriptWithExitCodeOne) {
+    std::wstring log;
+    const DWORD code = RunBrowser("open \"" + Narrow(PagePath(L"left.html")) +
+                                      "\"\n"
+                                      "wait-page left.html\n"
+                                      "type nosuchfield x\n"
+                                      "expect-text never-reached\n",
+                                  log);
+    EXPECT_EQ(code, 1u);
+    EXPECT_NE(log.find(L"FAIL 3: type nosuchfield x -- no such control on the page"),
+              std::wstring::npos)
+        << Narrow(log);
+    EXPECT_EQ(log.find(L"never-reached"), std::wstring::npos);
+}
