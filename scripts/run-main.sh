@@ -15,9 +15,13 @@ cat <<'TXT'
 Main job: a 32-bit program stores a web-form page (page, form and two fields,
 the password encrypted with Corvane) in the user's database through Brisbel,
 then starts a second process that reads the page back from the database file,
-decrypts the password and prints what was stored.
+decrypts the password and prints what was stored. Then a 64-bit client, as the
+browser add-in will, starts the 32-bit relay Zentrip on a named pipe, reads
+the page and decrypts its password through relay exchanges, and ends the relay.
 (Each 32-bit process needs about a minute to start on a machine without native
 32-bit support.)
 TXT
 scripts/wine-run.sh build/win32/bin/torva_demo.exe
 echo "Database files: $(ls build/install/Storage 2>/dev/null | tr '\n' ' ')"
+echo
+scripts/wine-run.sh build/win64/bin/relay_demo.exe

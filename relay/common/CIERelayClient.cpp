@@ -1,0 +1,43 @@
+#include "CIERelayClient.h"
+
+#include <cwchar>
+
+CIERelayClient::CIERelayClient(const std::wstring& pipeName) : IERelay_Common(pipeName) {}
+
+BOOL CIERelayClient::OpenPipe() {
+    if (m_pipe) return TRUE;
+    for (int attempt = 0; attempt < m_timings.openTries; ++attempt) {
+        torva::UniqueFile pipe(::CreateFileW(m_pipeName.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+        if (pipe) {
+            m_pipe = std::move(pipe);
+            return TRUE;
+        }
+        // A busy instance is one the server has not started listening on yet:
+        // waiting on the name returns as soon as it does, within the same
+        // pause that a plain sleep would take.
+        if (::GetLastError() == ERROR_PIPE_BUSY) {
+            const DWORD start = ::GetTickCount();
+            if (::WaitNamedPipeW(m_pipeName.c_str(), m_timings.openRetryWait)) continue;
+            if (::GetTickCount() - start >= m_timings.openRetryWait) continue;
+        }
+        ::Sleep(m_timings.openRetryWait);
+    }
+    return FALSE;
+}
+
+void CIERelayClient::ClosePipe() {
+    m_pipe.reset();
+}
+
+DWORD CIERelayClient::GetServerPid() const {
+    const size_t at = m_pipeName.rfind(L'@');
+    if (at == std::wstring::npos) return 0;
+    const wchar_t* digits = m_pipeName.c_str() + at + 1;
+    if (*digits < L'0' || *digits > L'9') return 0;
+    wchar_t* end = nullptr;
+    const unsigned long long pid = std::wcstoull(digits, &end, 10);
+    if (*end != L'\0' || pid > 0xFFFFFFFFull) return 0;
+    return static_cast<DWORD>(pid);
+}
