@@ -2,6 +2,7 @@
 
 #include "FormControls.h"
 #include "GdiHandles.h"
+#include "WindowClass.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -16,6 +17,8 @@ namespace torva::browser {
 namespace {
 
 constexpr int kFirstControlId = 1000;
+// A key handed to the view from another thread; lParam points to the MSG.
+constexpr UINT kTranslateKeyMessage = WM_APP + 0x42;
 const wchar_t kEmbeddingClass[] = L"Shell Embedding";
 const wchar_t kDocViewClass[] = L"Shell DocObject View";
 const wchar_t kServerClass[] = L"Internet Explorer_Server";
@@ -34,13 +37,13 @@ void RegisterClasses(WNDPROC frameProc, WNDPROC serverProc) {
         wc.lpfnWndProc = frameProc;
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         wc.lpszClassName = kEmbeddingClass;
-        RegisterClassExW(&wc);
+        (void)WindowClass::Register(wc); // a failure shows when the window is made
         wc.lpszClassName = kDocViewClass;
-        RegisterClassExW(&wc);
+        (void)WindowClass::Register(wc);
         wc.lpfnWndProc = serverProc;
         wc.style = CS_DBLCLKS;
         wc.lpszClassName = kServerClass;
-        RegisterClassExW(&wc);
+        (void)WindowClass::Register(wc);
     });
 }
 
@@ -80,6 +83,7 @@ std::unique_ptr<BrowserView> BrowserView::Create(HWND parent, const RECT& rect,
 
 BrowserView::~BrowserView() {
     m_browser.SetObserver(nullptr);
+    m_focus.Detach();
     if (m_server) SetWindowLongPtrW(m_server, GWLP_USERDATA, 0);
 }
 
@@ -122,7 +126,9 @@ LRESULT CALLBACK BrowserView::ServerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        static_cast<BrowserView*>(cs->lpCreateParams)->m_server = hwnd;
+        auto* view = static_cast<BrowserView*>(cs->lpCreateParams);
+        view->m_server = hwnd;
+        view->m_focus.SetServer(hwnd);
     }
     auto* self = reinterpret_cast<BrowserView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
@@ -130,7 +136,11 @@ LRESULT CALLBACK BrowserView::ServerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
 }
 
 LRESULT BrowserView::OnServerMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    if (m_focus.OnServerMessage(msg, wp, lp, result)) return result;
     switch (msg) {
+    case kTranslateKeyMessage:
+        return TranslateKey(*reinterpret_cast<const MSG*>(lp));
     case WM_PAINT:
         Paint();
         return 0;
@@ -175,7 +185,7 @@ LRESULT BrowserView::OnServerMessage(UINT msg, WPARAM wp, LPARAM lp) {
         Scroll(m_scrollY - GET_WHEEL_DELTA_WPARAM(wp) / 2);
         return 0;
     case WM_LBUTTONDOWN:
-        SetFocus(m_server);
+        m_focus.Activate(nullptr); // a click beside the controls leaves them
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
@@ -205,6 +215,7 @@ void BrowserView::Quitting() {
 }
 
 void BrowserView::DestroyControls() {
+    m_focus.Forget();
     for (const auto& c : m_controls)
         DestroyWindow(c.hwnd);
     m_controls.clear();
@@ -296,6 +307,7 @@ HWND BrowserView::MakeControl(const ViewLayout::Item& item, int id) {
         r.top - m_scrollY, r.right - r.left, r.bottom - r.top + extraHeight, m_server,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
     if (!h) return nullptr;
+    m_focus.Adopt(h);
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(ViewLayout::Font::Normal)), FALSE);
     if (item.control == K::DropDown || item.control == K::ListBox) {
         const UINT add = item.control == K::DropDown ? CB_ADDSTRING : LB_ADDSTRING;
@@ -449,35 +461,74 @@ void BrowserView::Scroll(int newY) {
     InvalidateRect(m_server, nullptr, TRUE);
 }
 
+const BrowserView::Control* BrowserView::ActiveControl() const {
+    const HWND active = m_focus.active();
+    for (const auto& c : m_controls)
+        if (active && c.hwnd == active) return &c;
+    return nullptr;
+}
+
+const HtmlNode* BrowserView::ActiveElement() const {
+    const Control* c = ActiveControl();
+    return c ? c->item.node : nullptr;
+}
+
 HRESULT BrowserView::TranslateKey(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN) return S_FALSE;
-    HWND focus = GetFocus();
+    if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) return S_FALSE;
+    if (GetWindowThreadProcessId(m_server, nullptr) != GetCurrentThreadId()) {
+        // A caller on another thread (a worker of a dialog) gets the key
+        // handled where the focus and the windows are.
+        MSG copy = msg;
+        return static_cast<HRESULT>(
+            SendMessageW(m_server, kTranslateKeyMessage, 0, reinterpret_cast<LPARAM>(&copy)));
+    }
+    const HWND focus = GetFocus();
+    if (!focus || (focus != m_server && !IsChild(m_server, focus))) return S_FALSE;
+    const bool down = msg.message == WM_KEYDOWN;
     if (msg.wParam == VK_TAB) {
-        if (focus != m_server && !IsChild(m_server, focus)) return S_FALSE;
+        if (!down) return S_OK;
         const bool back = GetKeyState(VK_SHIFT) < 0;
-        HWND next = GetNextDlgTabItem(m_server, focus == m_server ? nullptr : focus, back);
-        if (next) SetFocus(next);
+        if (HWND next = GetNextDlgTabItem(m_server, m_focus.active(), back)) m_focus.Activate(next);
         return S_OK;
     }
-    if (msg.wParam != VK_RETURN) return S_FALSE;
-    for (const auto& c : m_controls) {
-        if (c.hwnd != focus) continue;
-        using K = ViewLayout::ControlKind;
-        if (c.item.control != K::Edit && c.item.control != K::Password) return S_FALSE;
-        HtmlNode* form = c.item.node->EnclosingForm();
-        if (!form) return S_OK;
-        // Enter in a text field is a click on the form's first submit
-        // button, or a plain submission when it has none.
-        ComPtr<HtmlDocument> page(c.item.page);
-        for (HtmlNode* n : FormControls::Elements(*form))
-            if (n->Is(L"input") && (n->InputType() == L"submit" || n->InputType() == L"image")) {
-                page->Click(*n);
-                return S_OK;
-            }
-        page->Submit(*form, nullptr);
+    const Control* c = ActiveControl();
+    if (!c) return S_FALSE;
+    if (msg.wParam == VK_RETURN) return EnterKey(*c, down);
+    using K = ViewLayout::ControlKind;
+    const K kind = c->item.control;
+    if (kind != K::Edit && kind != K::Password && kind != K::TextArea) return S_FALSE;
+    return m_focus.EditKey(msg, kind == K::Password, c->item.node->HasAttribute(L"readonly"));
+}
+
+HRESULT BrowserView::EnterKey(const Control& c, bool act) {
+    using K = ViewLayout::ControlKind;
+    switch (c.item.control) {
+    case K::TextArea:
+        if (act && !c.item.node->HasAttribute(L"readonly"))
+            SendMessageW(c.hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"\r\n"));
         return S_OK;
+    case K::Button:
+        if (act) OnCommand(GetDlgCtrlID(c.hwnd), BN_CLICKED); // may leave the page
+        return S_OK;
+    case K::Edit:
+    case K::Password:
+        break;
+    default:
+        return S_FALSE;
     }
-    return S_FALSE;
+    if (!act) return S_OK;
+    HtmlNode* form = c.item.node->EnclosingForm();
+    if (!form) return S_OK;
+    // Enter in a text field is a click on the form's first submit button,
+    // or a plain submission when it has none.
+    ComPtr<HtmlDocument> page(c.item.page);
+    for (HtmlNode* n : FormControls::Elements(*form))
+        if (n->Is(L"input") && (n->InputType() == L"submit" || n->InputType() == L"image")) {
+            page->Click(*n);
+            return S_OK;
+        }
+    page->Submit(*form, nullptr);
+    return S_OK;
 }
 
 } // namespace torva::browser

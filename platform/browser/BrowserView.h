@@ -3,12 +3,15 @@
 // inside that "Internet Explorer_Server", which paints the page's text and
 // holds one real Windows control per form control. Controls and the object
 // model stay in step both ways: typing, ticking and choosing write the live
-// state; changes made through the interfaces are shown at once.
+// state; changes made through the interfaces are shown at once. The
+// keyboard focus stays in "Internet Explorer_Server"; the form control the
+// user works in is the active one and gets the keys (see ControlFocus).
 //
 // Lives on the browser's UI thread; destroyed before the browser it shows.
 #pragma once
 
 #include "BrowserObserver.h"
+#include "ControlFocus.h"
 #include "ViewLayout.h"
 #include "WebBrowser.h"
 
@@ -32,11 +35,18 @@ public:
     HWND server() const noexcept { return m_server; }
     void SetRect(const RECT& rect);
     void Show(bool show);
-    // Keys a container hands over before dispatching: Enter in a text field
-    // submits its form, Tab moves between the controls. S_OK when used.
+    // Keys a container hands over before dispatching: Tab moves between the
+    // controls; for the active control Enter submits a text field's form,
+    // starts a new line in a multi-line one and clicks a button; Delete and
+    // Ctrl+A/C/V/X/Z/Y edit a text field. S_OK when used (the key
+    // down acts, its key up is only claimed). From another thread the key
+    // is handled on the view's thread, which must be pumping messages.
     HRESULT TranslateKey(const MSG& msg) override;
     // The window showing a control element; null when none.
     HWND ControlFor(const HtmlNode* node) const;
+    // The element of the active control (the one the keys go to); null when
+    // none.
+    const HtmlNode* ActiveElement() const;
     int ControlCount() const noexcept { return static_cast<int>(m_controls.size()); }
 
     // BrowserObserver
@@ -57,6 +67,8 @@ private:
     void Rebuild();
     void DestroyControls();
     HWND MakeControl(const ViewLayout::Item& item, int id);
+    const Control* ActiveControl() const;
+    [[nodiscard]] HRESULT EnterKey(const Control& c, bool act);
     void Refresh(const Control& c);
     void RefreshAll();
     void OnCommand(int id, int code);
@@ -67,6 +79,7 @@ private:
 
     WebBrowser& m_browser;
     ComPtr<HtmlDocument> m_page; // the page shown (held while shown)
+    ControlFocus m_focus;        // before the windows: they call it while they go
     UniqueWindow m_embedding;    // owns the chain; children go with it
     HWND m_docView = nullptr;
     HWND m_server = nullptr;

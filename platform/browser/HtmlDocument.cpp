@@ -26,41 +26,53 @@ std::wstring ErrorPage(const std::wstring& url) {
 
 } // namespace
 
-HtmlDocument::HtmlDocument(std::wstring url, std::unique_ptr<HtmlNode> root)
-    : m_url(std::move(url)), m_root(std::move(root)) {
+HtmlDocument::HtmlDocument(std::wstring url, std::unique_ptr<HtmlNode> root, int depth)
+    : m_url(std::move(url)), m_root(std::move(root)), m_depth(depth) {
     FormControls::InitStates(*m_root);
 }
 
 HtmlDocument::~HtmlDocument() = default;
 
 ComPtr<HtmlDocument> HtmlDocument::FromMarkup(const std::wstring& url, std::wstring_view markup,
-                                              int depth) {
-    auto doc = ComPtr<HtmlDocument>::Adopt(new (std::nothrow)
-                                               HtmlDocument(CanonicalUrl(url), ParseHtml(markup)));
-    if (doc) doc->LoadFrames(depth);
+                                              int depth, Frames frames) {
+    auto doc = ComPtr<HtmlDocument>::Adopt(
+        new (std::nothrow) HtmlDocument(CanonicalUrl(url), ParseHtml(markup), depth));
+    if (!doc || frames == Frames::Later) return doc;
+    for (const FrameSource& f : doc->FrameSources()) {
+        ComPtr<HtmlDocument> child = Load(f.url, depth + 1);
+        if (!child) break;
+        doc->AddFrame(std::move(child));
+    }
     return doc;
 }
 
-ComPtr<HtmlDocument> HtmlDocument::Load(const std::wstring& url, int depth) {
+ComPtr<HtmlDocument> HtmlDocument::Load(const std::wstring& url, int depth, Frames frames) {
     const std::wstring canon = CanonicalUrl(url);
-    if (auto text = LoadPage(canon)) return FromMarkup(canon, *text, depth);
-    auto doc = FromMarkup(canon, ErrorPage(canon), depth);
+    if (auto text = LoadPage(canon)) return FromMarkup(canon, *text, depth, frames);
+    auto doc = FromMarkup(canon, ErrorPage(canon), depth, frames);
     if (doc) doc->m_failed = true;
     return doc;
 }
 
-void HtmlDocument::LoadFrames(int depth) {
+std::vector<HtmlDocument::FrameSource> HtmlDocument::FrameSources() const {
     std::vector<HtmlNode*> all;
     m_root->CollectElements(all);
+    std::vector<FrameSource> out;
     for (HtmlNode* n : all) {
         if (!n->Is(L"frame") && !n->Is(L"iframe")) continue;
         const std::wstring src = n->Attribute(L"src");
         // Frames nested past the limit (a page that frames itself) stay blank.
-        const std::wstring url =
-            (src.empty() || depth >= kMaxFrameDepth) ? L"about:blank" : ResolveUrl(m_url, src);
-        ComPtr<HtmlDocument> child = Load(url, depth + 1);
-        if (child) m_frames.push_back({n, std::move(child)});
+        out.push_back({n, (src.empty() || m_depth >= kMaxFrameDepth) ? std::wstring(L"about:blank")
+                                                                     : ResolveUrl(m_url, src)});
     }
+    return out;
+}
+
+void HtmlDocument::AddFrame(ComPtr<HtmlDocument> doc) {
+    if (!doc) return;
+    const auto sources = FrameSources();
+    if (m_frames.size() >= sources.size()) return;
+    m_frames.push_back({sources[m_frames.size()].node, std::move(doc)});
 }
 
 void HtmlDocument::ReplaceFrame(size_t index, ComPtr<HtmlDocument> doc) {

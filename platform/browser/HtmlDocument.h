@@ -32,14 +32,18 @@ class HtmlDocument final : public ObjectBase,
                            public IHTMLDocument2NotImpl,
                            public IOleInPlaceActiveObject {
 public:
-    // Parses markup as the page at url; frames load their documents from
-    // their src (nesting depth limited). readyState starts as "complete";
-    // the browser moves it while it reports the load.
+    // How a new page gets the documents of its frames: at once from their
+    // src, or later one by one through FrameSources and AddFrame (the
+    // browser, which announces each frame before it loads).
+    enum class Frames { Load, Later };
+    // Parses markup as the page at url, depth frames deep. readyState
+    // starts as "complete"; the browser moves it while it reports the load.
     static ComPtr<HtmlDocument> FromMarkup(const std::wstring& url, std::wstring_view markup,
-                                           int depth = 0);
+                                           int depth = 0, Frames frames = Frames::Load);
     // Loads url (a path, file: URL or about:blank); a page that cannot be
     // read gives a short error page at that URL, as a browser shows one.
-    static ComPtr<HtmlDocument> Load(const std::wstring& url, int depth = 0);
+    static ComPtr<HtmlDocument> Load(const std::wstring& url, int depth = 0,
+                                     Frames frames = Frames::Load);
 
     HtmlNode& root() noexcept { return *m_root; }
     const std::wstring& url() const noexcept { return m_url; }
@@ -53,6 +57,16 @@ public:
         ComPtr<HtmlDocument> document;
     };
     const std::vector<Frame>& frames() const noexcept { return m_frames; }
+    int depth() const noexcept { return m_depth; }
+    struct FrameSource {
+        HtmlNode* node;
+        std::wstring url; // resolved; about:blank without src or nested too deep
+    };
+    // The frame and inline frame elements in document order.
+    std::vector<FrameSource> FrameSources() const;
+    // Gives the next frame of FrameSources its document (a page made with
+    // Frames::Later); ignored when every frame has one.
+    void AddFrame(ComPtr<HtmlDocument> doc);
     // Puts another page into frame index (a navigation inside the frame);
     // the page it held is closed.
     void ReplaceFrame(size_t index, ComPtr<HtmlDocument> doc);
@@ -101,13 +115,13 @@ public:
     HRESULT STDMETHODCALLTYPE get_readyState(BSTR* p) override;
 
 private:
-    HtmlDocument(std::wstring url, std::unique_ptr<HtmlNode> root);
+    HtmlDocument(std::wstring url, std::unique_ptr<HtmlNode> root, int depth);
     ~HtmlDocument() override;
-    void LoadFrames(int depth);
 
     std::wstring m_url;
     std::unique_ptr<HtmlNode> m_root;
     std::vector<Frame> m_frames;
+    int m_depth = 0;
     bool m_failed = false;
     mutable std::mutex m_lock;
     std::wstring m_readyState = L"complete";

@@ -3,12 +3,15 @@
 #include "BrowserEvents.h"
 #include "ConnectionPoint.h"
 #include "PageSource.h"
+#include "WindowClass.h"
 
 #include <exdispid.h>
 
 #include <functional>
 #include <mutex>
 #include <new>
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace torva::browser {
 
@@ -17,6 +20,10 @@ namespace {
 constexpr UINT kLoadMessage = WM_APP + 1;
 constexpr UINT_PTR kRetryTimer = 1;
 const wchar_t kLoaderClass[] = L"TorvaBrowserLoader";
+
+HINSTANCE ThisModule() {
+    return reinterpret_cast<HINSTANCE>(&__ImageBase);
+}
 
 void ForEachPage(HtmlDocument& doc, const std::function<void(HtmlDocument&)>& f) {
     f(doc);
@@ -78,12 +85,14 @@ WebBrowser::WebBrowser() {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = LoaderProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
+        // This module's own class: the program that loads the control may
+        // hold another copy of this layer with a class of the same name.
+        wc.hInstance = ThisModule();
         wc.lpszClassName = kLoaderClass;
-        RegisterClassExW(&wc);
+        (void)WindowClass::Register(wc); // a failure shows as no loader window
     });
     m_loader.reset(CreateWindowExW(0, kLoaderClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr));
+                                   ThisModule(), nullptr));
     if (m_loader)
         SetWindowLongPtrW(m_loader.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
@@ -174,19 +183,16 @@ void WebBrowser::LeavePage() {
 
 void WebBrowser::LoadTop(const PendingLoad& load) {
     LeavePage();
-    ComPtr<HtmlDocument> doc = HtmlDocument::Load(load.url);
+    ComPtr<HtmlDocument> doc = HtmlDocument::Load(load.url, 0, HtmlDocument::Frames::Later);
     if (!doc) return;
-    ForEachPage(*doc.get(), [this](HtmlDocument& d) {
-        d.SetReadyState(L"loading");
-        d.SetHost(this);
-    });
+    doc->SetReadyState(L"loading");
+    doc->SetHost(this);
     m_document = doc;
     BrowserEvents::DownloadBegin(m_events);
     BrowserEvents::NavigateComplete2(m_events, Self(), doc->url());
     if (m_document != doc || m_quit) return;
+    if (!LoadFrames(*doc.get())) return;
     if (m_observer) m_observer->DocumentChanged(doc.get());
-    AnnounceFrames(*doc.get());
-    if (m_document != doc || m_quit) return;
     ForEachPage(*doc.get(), [](HtmlDocument& d) { d.SetReadyState(L"interactive"); });
     m_readyState = READYSTATE_INTERACTIVE;
     BrowserEvents::DownloadComplete(m_events);
@@ -199,15 +205,35 @@ void WebBrowser::LoadTop(const PendingLoad& load) {
     BrowserEvents::DocumentComplete(m_events, Self(), doc->url());
 }
 
-void WebBrowser::AnnounceFrames(HtmlDocument& doc) {
-    for (const auto& frame : doc.frames()) {
-        ComPtr<FrameBrowser> fb = FrameBrowser::Create(frame.document);
-        if (!fb) continue;
+bool WebBrowser::LoadFrames(HtmlDocument& doc) {
+    const ComPtr<HtmlDocument> top = m_document;
+    for (const auto& source : doc.FrameSources()) {
+        ComPtr<FrameBrowser> fb = FrameBrowser::Create(nullptr);
+        if (!fb) return false;
         m_frameBrowsers.push_back(fb);
+        const std::wstring url = CanonicalUrl(source.url);
+        const bool refused =
+            BrowserEvents::BeforeNavigate2(m_events, static_cast<IWebBrowser2*>(fb.get()), url, 0,
+                                           source.node->Attribute(L"name"), {}, {});
+        if (m_document != top || m_quit) return false;
+        // A refused frame keeps the empty page a frame starts with.
+        ComPtr<HtmlDocument> child =
+            refused ? HtmlDocument::FromMarkup(L"about:blank", L"", doc.depth() + 1,
+                                               HtmlDocument::Frames::Later)
+                    : HtmlDocument::Load(url, doc.depth() + 1, HtmlDocument::Frames::Later);
+        if (!child) return false;
+        child->SetReadyState(L"loading");
+        child->SetHost(this);
+        fb->SetDocument(child);
+        fb->SetNavigated(!refused);
+        doc.AddFrame(child);
+        if (refused) continue;
         BrowserEvents::NavigateComplete2(m_events, static_cast<IWebBrowser2*>(fb.get()),
-                                         frame.document->url());
-        AnnounceFrames(*frame.document.get());
+                                         child->url());
+        if (m_document != top || m_quit) return false;
+        if (!LoadFrames(*child.get())) return false;
     }
+    return true;
 }
 
 void WebBrowser::CompleteFrames(HtmlDocument& doc) {
@@ -217,7 +243,8 @@ void WebBrowser::CompleteFrames(HtmlDocument& doc) {
         CompleteFrames(*child.get());
         if (m_document != top || m_quit) return;
         child->SetReadyState(L"complete");
-        if (FrameBrowser* fb = FrameBrowserFor(child.get()))
+        FrameBrowser* fb = FrameBrowserFor(child.get());
+        if (fb && fb->navigated())
             BrowserEvents::DocumentComplete(m_events, static_cast<IWebBrowser2*>(fb), child->url());
         if (m_document != top || m_quit) return;
     }
@@ -234,18 +261,22 @@ void WebBrowser::LoadFrame(const PendingLoad& load) {
     if (load.frameIndex >= frames.size()) return;
     ComPtr<HtmlDocument> old = frames[load.frameIndex].document;
     ComPtr<FrameBrowser> fb(FrameBrowserFor(old.get()));
-    ComPtr<HtmlDocument> doc = HtmlDocument::Load(load.url);
+    ComPtr<HtmlDocument> doc =
+        HtmlDocument::Load(load.url, load.frameParent->depth() + 1, HtmlDocument::Frames::Later);
     if (!doc || !fb) return;
-    ForEachPage(*doc.get(), [this](HtmlDocument& d) {
-        d.SetReadyState(L"interactive");
-        d.SetHost(this);
-    });
+    const ComPtr<HtmlDocument> top = m_document;
+    doc->SetReadyState(L"loading");
+    doc->SetHost(this);
     fb->SetDocument(doc);
+    fb->SetNavigated(true);
     load.frameParent->ReplaceFrame(load.frameIndex, doc);
     BrowserEvents::NavigateComplete2(m_events, static_cast<IWebBrowser2*>(fb.get()), doc->url());
+    if (m_document != top || m_quit) return;
+    if (!LoadFrames(*doc.get())) return;
+    ForEachPage(*doc.get(), [](HtmlDocument& d) { d.SetReadyState(L"interactive"); });
     if (m_observer && m_document) m_observer->DocumentChanged(m_document.get());
-    AnnounceFrames(*doc.get());
     CompleteFrames(*doc.get());
+    if (m_document != top || m_quit) return;
     doc->SetReadyState(L"complete");
     BrowserEvents::DocumentComplete(m_events, static_cast<IWebBrowser2*>(fb.get()), doc->url());
 }

@@ -2,7 +2,8 @@
 // connection point. Navigation works as the real browser's does from a
 // caller's point of view: Navigate fires BeforeNavigate2 at once (a sink
 // may cancel), then returns; the page loads when the browser's thread next
-// dispatches messages, which fires NavigateComplete2, DocumentComplete for
+// dispatches messages, which fires NavigateComplete2, then BeforeNavigate2
+// and NavigateComplete2 for each frame as it loads, DocumentComplete for
 // each frame (inner frames first) and last for the top page. So the thread
 // that created the browser must pump messages.
 //
@@ -109,7 +110,11 @@ private:
     [[nodiscard]] HRESULT Queue(PendingLoad load);
     void LoadTop(const PendingLoad& load);
     void LoadFrame(const PendingLoad& load);
-    void AnnounceFrames(HtmlDocument& doc);
+    // Loads the frames of doc as the browser does, each in turn:
+    // BeforeNavigate2 naming the frame's browser object (a refused frame
+    // stays empty and gets no further events), its page, NavigateComplete2,
+    // then the frames of that page. False when a sink quit meanwhile.
+    [[nodiscard]] bool LoadFrames(HtmlDocument& doc);
     void CompleteFrames(HtmlDocument& doc);
     FrameBrowser* FrameBrowserFor(HtmlDocument* doc);
     void LeavePage();

@@ -2,6 +2,7 @@
 // thin check around the library; none lets an exception out.
 #include "ClassFactory.h"
 #include "ServerRegistration.h"
+#include "WindowClass.h"
 
 #include <exdisp.h>
 #include <olectl.h>
@@ -22,11 +23,14 @@ std::wstring ModulePath() {
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
         DisableThreadLibraryCalls(instance);
     }
+    // Unloaded by FreeLibrary (not at process end): the classes would
+    // outlive the code of their procedures.
+    if (reason == DLL_PROCESS_DETACH && !reserved) WindowClass::UnregisterAll();
     return TRUE;
 }
 

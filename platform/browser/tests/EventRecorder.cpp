@@ -48,7 +48,7 @@ HRESULT EventRecorder::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARI
                 e.post.assign(static_cast<const char*>(data), post->parray->rgsabound[0].cElements);
                 SafeArrayUnaccessData(post->parray);
             }
-            if (cancel) *p->rgvarg[0].pboolVal = VARIANT_TRUE;
+            if (cancel || (cancelIf && cancelIf(e))) *p->rgvarg[0].pboolVal = VARIANT_TRUE;
         }
     } else if (id == DISPID_NAVIGATECOMPLETE2 || id == DISPID_DOCUMENTCOMPLETE) {
         if (p->cArgs != 2 || p->rgvarg[1].vt != VT_DISPATCH)

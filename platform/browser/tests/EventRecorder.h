@@ -43,6 +43,8 @@ public:
 
     long refs = 1;
     bool cancel = false;
+    // Cancels the BeforeNavigate2 events it answers true for.
+    std::function<bool(const RecordedEvent&)> cancelIf;
     std::function<void(const RecordedEvent&)> onEvent;
     std::vector<RecordedEvent> events;
     std::wstring layoutError; // what was wrong with a DISPPARAMS, empty when fine

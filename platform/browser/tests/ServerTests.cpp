@@ -2,6 +2,7 @@
 #include "ServerRegistration.h"
 #include "TestContainer.h"
 #include "TestPages.h"
+#include "WindowClass.h"
 
 #include <exdisp.h>
 
@@ -119,4 +120,38 @@ TEST(RegisteredControl, CoCreateInstanceFindsTheStandIn) {
         container.Close();
     }
     CoUninitialize();
+}
+
+namespace {
+
+LRESULT CALLBACK OldCodeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return DefWindowProcW(h, m, w, l);
+}
+LRESULT CALLBACK NewCodeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return m == WM_USER ? 42 : DefWindowProcW(h, m, w, l);
+}
+
+} // namespace
+
+// A module loaded again finds its class names still registered by the copy
+// that was unloaded; its own procedures must win.
+TEST(WindowClasses, ALeftoverClassOfTheSameNameIsReplaced) {
+    namespace WindowClass = torva::browser::WindowClass;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TorvaBrowserClassTest";
+    wc.lpfnWndProc = OldCodeProc;
+    ASSERT_NE(RegisterClassExW(&wc), 0); // left behind, as by an unloaded copy
+    wc.lpfnWndProc = NewCodeProc;
+    ASSERT_TRUE(WindowClass::Register(wc));
+    ASSERT_TRUE(WindowClass::Register(wc)); // registering again keeps it
+    torva::UniqueWindow w(CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                          nullptr, wc.hInstance, nullptr));
+    ASSERT_TRUE(w);
+    EXPECT_EQ(SendMessageW(w.get(), WM_USER, 0, 0), 42);
+    w.reset();
+    // (UnregisterAll is the DLL's: here it would take this program's
+    // browser classes too.)
+    EXPECT_TRUE(UnregisterClassW(wc.lpszClassName, wc.hInstance));
 }

@@ -84,7 +84,7 @@ TEST_F(Browser, CancelInBeforeNavigateKeepsThePage) {
     EXPECT_EQ(busy, VARIANT_FALSE);
 }
 
-TEST_F(Browser, DocumentCompleteForEachFrameInnerFirstThenTheTop) {
+TEST_F(Browser, EachFrameIsAnnouncedBeforeItLoadsThenCompletesInnerFirstThenTheTop) {
     std::vector<std::wstring> statesAtFrameComplete;
     recorder.onEvent = [&](const RecordedEvent& e) {
         if (e.id != DISPID_DOCUMENTCOMPLETE) return;
@@ -95,10 +95,11 @@ TEST_F(Browser, DocumentCompleteForEachFrameInnerFirstThenTheTop) {
     };
     Go(L"frames.html");
     EXPECT_EQ(recorder.Names(),
-              (std::vector<std::wstring>{L"BN2 frames.html", L"NC2 frames.html", L"NC2 left.html",
-                                         L"NC2 controls.html", L"NC2 holder.html", L"NC2 done.html",
-                                         L"DC left.html", L"DC controls.html", L"DC done.html",
-                                         L"DC holder.html", L"DC frames.html"}));
+              (std::vector<std::wstring>{
+                  L"BN2 frames.html", L"NC2 frames.html", L"BN2 left.html", L"NC2 left.html",
+                  L"BN2 controls.html", L"NC2 controls.html", L"BN2 holder.html",
+                  L"NC2 holder.html", L"BN2 done.html", L"NC2 done.html", L"DC left.html",
+                  L"DC controls.html", L"DC done.html", L"DC holder.html", L"DC frames.html"}));
     // The top page is complete only at its own event.
     EXPECT_EQ(statesAtFrameComplete,
               (std::vector<std::wstring>{L"interactive", L"interactive", L"interactive",
@@ -106,6 +107,62 @@ TEST_F(Browser, DocumentCompleteForEachFrameInnerFirstThenTheTop) {
     const auto dc = recorder.Of(DISPID_DOCUMENTCOMPLETE);
     EXPECT_NE(dc[0].browser, static_cast<IDispatch*>(wb.get())); // a frame's own browser object
     EXPECT_EQ(dc[4].browser, static_cast<IDispatch*>(wb.get()));
+    // Each frame's events name the same browser object, and BeforeNavigate2
+    // names the frame as its target.
+    const auto bn = recorder.Of(DISPID_BEFORENAVIGATE2);
+    ASSERT_EQ(bn.size(), 5u);
+    EXPECT_EQ(bn[1].browser, dc[0].browser);
+    EXPECT_EQ(bn[1].target, L"left");
+    EXPECT_EQ(bn[4].browser, dc[2].browser);
+    EXPECT_EQ(bn[4].target, L"inline");
+    EXPECT_EQ(bn[1].post, "");
+}
+
+TEST_F(Browser, RefusedFrameStaysEmptyAndItsFramesAreNeverLoaded) {
+    std::wstring frameDocAtBeforeNavigate = L"<unset>";
+    recorder.cancelIf = [&](const RecordedEvent& e) {
+        if (e.url != PageUrl(L"inner/holder.html")) return false;
+        ComPtr<IWebBrowser2> frame;
+        e.browser->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(frame.put()));
+        BSTR s = nullptr;
+        if (frame) frame->get_LocationURL(&s);
+        frameDocAtBeforeNavigate = Str(s);
+        return true;
+    };
+    Go(L"frames.html");
+    EXPECT_EQ(frameDocAtBeforeNavigate, L"about:blank");
+    EXPECT_EQ(recorder.Names(),
+              (std::vector<std::wstring>{L"BN2 frames.html", L"NC2 frames.html", L"BN2 left.html",
+                                         L"NC2 left.html", L"BN2 controls.html",
+                                         L"NC2 controls.html", L"BN2 holder.html", L"DC left.html",
+                                         L"DC controls.html", L"DC frames.html"}));
+    // The refused frame is still a frame of the page, showing nothing.
+    ComPtr<IHTMLFramesCollection2> frames;
+    ASSERT_EQ(Doc()->get_frames(frames.put()), S_OK);
+    long count = 0;
+    frames->get_length(&count);
+    ASSERT_EQ(count, 3);
+    VARIANT index;
+    index.vt = VT_I4;
+    index.lVal = 2;
+    VARIANT item;
+    VariantInit(&item);
+    ASSERT_EQ(frames->item(&index, &item), S_OK);
+    ASSERT_EQ(item.vt, VT_DISPATCH);
+    ComPtr<IHTMLWindow2> window;
+    item.pdispVal->QueryInterface(IID_IHTMLWindow2, reinterpret_cast<void**>(window.put()));
+    VariantClear(&item);
+    ASSERT_TRUE(window);
+    ComPtr<IHTMLDocument2> doc;
+    ASSERT_EQ(window->get_document(doc.put()), S_OK);
+    BSTR url = nullptr;
+    doc->get_URL(&url);
+    EXPECT_EQ(Str(url), L"about:blank");
+    ComPtr<IHTMLElementCollection> all;
+    doc->get_all(all.put());
+    long elements = -1;
+    all->get_length(&elements);
+    EXPECT_LE(elements, 3); // at most the html, head and body a blank page implies
 }
 
 TEST_F(Browser, FrameBrowserDescribesItsFrame) {
