@@ -1,0 +1,6 @@
+#pragma once
+
+#define IDD_TEST_DIALOG 1000
+#define IDC_TEST_EDIT 1001
+#define IDD_MISSING_DIALOG 1999
+#define IDR_TEST_SCRIPT 103
