@@ -1,0 +1,97 @@
+// Encrypted values of CExpData. The browser's window is disabled while the
+// crypto library may show its own prompt, so that the user cannot navigate
+// away under it; m_nBrowserEnabled tells the band object that this is so.
+#include "CExpData.h"
+
+#include "Trace.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+constexpr DWORD kTypeRaw = 0;
+constexpr DWORD kTypeText = 2;
+} // namespace
+
+void CExpData::DisableBrowser() {
+    if (!m_pBrowser) return;
+    SHANDLE_PTR window = 0;
+    if (m_pBrowser->get_HWND(&window) == S_FALSE) {
+        m_pBrowser = nullptr;
+        return;
+    }
+    ::EnableWindow(reinterpret_cast<HWND>(window), FALSE);
+    m_nBrowserEnabled = 0;
+}
+
+void CExpData::EnableBrowser() {
+    if (!m_pBrowser) return;
+    SHANDLE_PTR window = 0;
+    if (FAILED(m_pBrowser->get_HWND(&window))) return;
+    ::EnableWindow(reinterpret_cast<HWND>(window), TRUE);
+    m_nBrowserEnabled = 1;
+    ::SetForegroundWindow(reinterpret_cast<HWND>(window));
+}
+
+std::wstring CExpData::GetStringValue_Decord(const ZentripCell* db, ZentripCell** key,
+                                             const wchar_t* name) {
+    std::wstring value;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (!key || Zentrip_QueryValue(db, *key, name, &type, nullptr, &size) != 0 || size == 0) {
+        TORVA_TRACE_DETAIL(L"* sValue is Empty *");
+        return value;
+    }
+    std::vector<BYTE> stored(size, 0);
+    DWORD read = size;
+    if (Zentrip_QueryValue(db, *key, name, &type, stored.data(), &read) != 0 || m_nCryptUsable != 1) {
+        TORVA_TRACE_DETAIL(L"* sValue is Empty *");
+        return value;
+    }
+    DisableBrowser();
+    // The key is closed before the decryption, which may wait for the user.
+    if (Zentrip_CloseKey(db, key) == 0) {
+        std::vector<BYTE> plain(size_t{size} * 4 + sizeof(wchar_t), 0);
+        DWORD produced = 0;
+        const DWORD capacity = size * 4;
+        if (Zentrip_Crypt(2, stored.data(), size, plain.data(), capacity, &produced) != 0) {
+            m_nCryptUsable = 0;
+        } else {
+            const auto* text = reinterpret_cast<const wchar_t*>(plain.data());
+            size_t chars = 0;
+            const size_t limit = std::min<size_t>(produced, capacity) / sizeof(wchar_t);
+            while (chars < limit && text[chars]) ++chars;
+            value.assign(text, chars);
+        }
+    }
+    EnableBrowser();
+    TORVA_TRACE_DETAIL(value.empty() ? L"* sValue is Empty *" : L"* return sValue success. *");
+    return value;
+}
+
+DWORD CExpData::SetStringValue_Encord(const ZentripCell* db, const ZentripCell* key,
+                                      const wchar_t* name, const std::wstring& text) {
+    // Nothing to hide: an empty password is stored as an empty plain text,
+    // and the crypto library is not asked (it refuses empty input).
+    if (text.empty()) return Zentrip_SetValue(db, key, name, kTypeText, nullptr, 0);
+    if (m_nCryptUsable == 0) return 0;
+    DisableBrowser();
+    const DWORD inputBytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    const DWORD capacity = static_cast<DWORD>(text.size() * 4 + 64);
+    std::vector<BYTE> cipher(capacity, 0);
+    DWORD produced = 0;
+    const DWORD result = Zentrip_Crypt(1, reinterpret_cast<const BYTE*>(text.data()), inputBytes,
+                                       cipher.data(), capacity, &produced);
+    EnableBrowser();
+    if (result != 0 || produced > capacity) {
+        m_nCryptUsable = 0;
+        return kZentripFailure;
+    }
+    return Zentrip_SetValue(db, key, name, kTypeRaw, cipher.data(), produced);
+}
+
+DWORD CExpData::CreateValue_Encord(const ZentripCell* db, const ZentripCell* key,
+                                   const wchar_t* name, const std::wstring& text) {
+    if (!db) return kZentripFailure;
+    return SetStringValue_Encord(db, key, name, text);
+}

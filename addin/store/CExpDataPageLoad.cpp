@@ -1,0 +1,160 @@
+// Loading a stored page back into the web-form model.
+#include "CExpData.h"
+
+#include "KeyNumbering.h"
+#include "WaitCursor.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+std::wstring Numbered(const wchar_t* stem, int i) {
+    wchar_t name[32];
+    std::swprintf(name, 32, L"%ls%d", stem, i);
+    return name;
+}
+
+// Items and controls in the order of their numbers (CTRL999 before CTRL1000),
+// whatever order the database enumerates them in.
+void SortByNumber(std::vector<std::wstring>& paths) {
+    std::stable_sort(paths.begin(), paths.end(), [](const std::wstring& a, const std::wstring& b) {
+        return KeyNumber(a) < KeyNumber(b);
+    });
+}
+
+} // namespace
+
+CDataWebForm* CExpData::GetWebPageData(const std::wstring& url, int decrypt) {
+    const WaitCursor wait;
+    const std::wstring pageKey = SearchSubKeyFromURL(url);
+    if (pageKey.empty()) return nullptr;
+    ZentripCell* db = nullptr;
+    if (!OpenDB(&db)) return nullptr;
+    ZentripCell* page = nullptr;
+    if (OpenKey(db, pageKey.c_str(), &page) != 0) {
+        CloseDB(&db);
+        return nullptr;
+    }
+    // A page number freed and reused by another site must not offer this
+    // site's entries there.
+    if (GetStringValue(db, page, L"URL") != url) {
+        CloseKey(db, &page);
+        CloseDB(&db);
+        return nullptr;
+    }
+    auto form = std::make_unique<CDataWebForm>();
+    form->m_strKey = pageKey;
+    form->m_strUrl = url;
+    form->m_strUpdateDate = GetStringValue(db, page, L"UPDATEDATE");
+    form->m_strTitle = GetStringValue(db, page, L"TITLE");
+    form->m_nChangeFlg = GetDwordValue(db, page, L"CHANGEFLG");
+    std::vector<std::wstring> itemPaths;
+    const bool listed = EnumSubKeys(db, page, itemPaths);
+    CloseKey(db, &page);
+    if (!listed) {
+        CloseDB(&db);
+        return nullptr;
+    }
+    SortByNumber(itemPaths);
+    for (const std::wstring& itemPath : itemPaths) form->AddItem().m_strKey = itemPath;
+
+    for (auto& item : form->m_items) {
+        ZentripCell* key = nullptr;
+        if (OpenKey(db, item->m_strKey.c_str(), &key) != 0) continue;
+        item->m_strName = GetStringValue(db, key, L"NAME");
+        item->m_strFormName = GetStringValue(db, key, L"FORMNAME");
+        item->m_nAutoInput = GetDwordValue(db, key, L"AUTOINPUT");
+        item->m_nAutoSend = GetDwordValue(db, key, L"AUTOSEND");
+        item->m_nIndex = GetDwordValue(db, key, L"INDEX");
+        std::vector<std::wstring> ctrlPaths;
+        const bool ctrlsListed = EnumSubKeys(db, key, ctrlPaths);
+        CloseKey(db, &key);
+        if (!ctrlsListed) continue;
+        SortByNumber(ctrlPaths);
+        for (const std::wstring& ctrlPath : ctrlPaths) {
+            CDataWebCtrl& ctrl = item->AddCtrl();
+            ctrl.m_strKey = ctrlPath;
+            LoadCtrl(db, ctrl, decrypt);
+        }
+    }
+    CloseDB(&db);
+    return form.release();
+}
+
+void CExpData::LoadCtrl(const ZentripCell* db, CDataWebCtrl& ctrl, int decrypt) {
+    ZentripCell* key = nullptr;
+    if (OpenKey(db, ctrl.m_strKey.c_str(), &key) != 0) return;
+    ctrl.m_nType = GetDwordValue(db, key, L"TYPE");
+    ctrl.m_strName = GetStringValue(db, key, L"NAME");
+    switch (ctrl.m_nType) {
+    case D_WEB_CTRL_TEXT:
+    case D_WEB_CTRL_PSWD: {
+        (void)ctrl.CreateValue();
+        CDataWebTextValue& text = *ctrl.TextValue();
+        text.m_nDataLen = GetDwordValue(db, key, L"DATALEN");
+        // The decrypting read closes the key before it decrypts.
+        text.m_strValue = ctrl.m_nType == D_WEB_CTRL_PSWD && decrypt
+                              ? GetStringValue_Decord(db, &key, L"VALUE")
+                              : GetStringValue(db, key, L"VALUE");
+        break;
+    }
+    case D_WEB_CTRL_RADIO:
+    case D_WEB_CTRL_CHECK:
+    case D_WEB_CTRL_SELECT: {
+        ZentripCell* elements = nullptr;
+        const std::wstring elementPath = ctrl.m_strKey + L"\\Element";
+        const std::int32_t multiple = GetDwordValue(db, key, L"MULTIPLE");
+        if (OpenKey(db, elementPath.c_str(), &elements) != 0) break;
+        (void)ctrl.CreateValue();
+        CDataWebSelCtrl& sel = *ctrl.SelValue();
+        sel.m_nMultiple = multiple;
+        const std::int32_t count = GetDwordValue(db, elements, L"DATANUM");
+        for (int i = 1; i <= count; ++i) {
+            CDataWebSelElement& choice = sel.Add();
+            choice.m_strValue = GetStringValue(db, elements, Numbered(L"VALUE", i).c_str());
+            choice.m_strText = GetStringValue(db, elements, Numbered(L"TEXT", i).c_str());
+            choice.m_nSelect = GetDwordValue(db, elements, Numbered(L"SELECT", i).c_str()) == 1;
+        }
+        CloseKey(db, &elements);
+        break;
+    }
+    case D_WEB_CTRL_MULTI: {
+        (void)ctrl.CreateValue();
+        CDataWebMultiText& multi = *ctrl.MultiValue();
+        multi.m_strText = GetStringValue(db, key, L"TEXT");
+        multi.m_nRows = GetDwordValue(db, key, L"ROWS");
+        multi.m_nCols = GetDwordValue(db, key, L"COLS");
+        break;
+    }
+    case D_WEB_CTRL_SUBMIT:
+    case D_WEB_CTRL_IMAGE: {
+        (void)ctrl.CreateValue();
+        CDataWebButtonValue& button = *ctrl.ButtonValue();
+        button.m_strValue = GetStringValue(db, key, L"VALUE");
+        button.m_nSelected = GetDwordValue(db, key, L"SELECT") == 1;
+        break;
+    }
+    default: break;
+    }
+    CloseKey(db, &key);
+}
+
+void CExpData::GetWebFormDataEncrypt(CDataWebForm* pWeb) {
+    if (!pWeb) return;
+    ZentripCell* db = nullptr;
+    if (!OpenDB(&db)) return;
+    for (auto& item : pWeb->m_items) {
+        for (auto& ctrl : item->m_ctrls) {
+            ZentripCell* key = nullptr;
+            if (Zentrip_OpenKey(db, ctrl->m_strKey.c_str(), &key) != 0) continue;
+            if (CDataWebTextValue* text = ctrl->TextValue(); text && ctrl->m_nType == D_WEB_CTRL_PSWD) {
+                text->m_nDataLen = GetDwordValue(db, key, L"DATALEN");
+                text->m_strValue = GetStringValue_Decord(db, &key, L"VALUE");
+            }
+            CloseKey(db, &key);
+        }
+    }
+    CloseDB(&db);
+}

@@ -1,0 +1,188 @@
+// Rewriting and deleting stored pages and items.
+#include "CExpData.h"
+
+#include "UrlList.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr const wchar_t* kRootKey = L"WEBFORMDATA";
+
+std::wstring Numbered(const wchar_t* stem, int i) {
+    wchar_t name[32];
+    std::swprintf(name, 32, L"%ls%d", stem, i);
+    return name;
+}
+
+} // namespace
+
+BOOL CExpData::UpdateWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem) {
+    if (!pWebForm) return FALSE;
+    ZentripCell* db = nullptr;
+    if (!OpenDB(&db)) return FALSE;
+    ZentripCell* page = nullptr;
+    if (OpenKey(db, pWebForm->m_strKey.c_str(), &page) != 0 || !page) {
+        CloseDB(&db);
+        return FALSE;
+    }
+    bool ok = CreateValue(db, page, L"TITLE", pWebForm->m_strTitle) == 0;
+    ok = CreateValue(db, page, L"UPDATEDATE", pWebForm->m_strUpdateDate) == 0 && ok;
+    ok = CreateValue(db, page, L"CHANGEFLG", DWORD(pWebForm->m_nChangeFlg)) == 0 && ok;
+    CloseKey(db, &page);
+    if (pSelItem) {
+        ZentripCell* item = nullptr;
+        if (OpenKey(db, pSelItem->m_strKey.c_str(), &item) != 0) {
+            CloseDB(&db);
+            return FALSE;
+        }
+        ok = CreateValue(db, item, L"NAME", pSelItem->m_strName) == 0 && ok;
+        ok = CreateValue(db, item, L"AUTOINPUT", DWORD(pSelItem->m_nAutoInput)) == 0 && ok;
+        ok = CreateValue(db, item, L"AUTOSEND", DWORD(pSelItem->m_nAutoSend)) == 0 && ok;
+        ok = CreateValue(db, item, L"INDEX", DWORD(pSelItem->m_nIndex)) == 0 && ok;
+        CloseKey(db, &item);
+        for (auto& ctrl : pSelItem->m_ctrls) {
+            if (ctrl && ctrl->HasValue()) ok = UpdateCtrl(db, *ctrl) && ok;
+        }
+    }
+    CloseDB(&db);
+    return ok ? TRUE : FALSE;
+}
+
+bool CExpData::UpdateCtrl(const ZentripCell* db, CDataWebCtrl& ctrl) {
+    ZentripCell* key = nullptr;
+    if (OpenKey(db, ctrl.m_strKey.c_str(), &key) != 0) return false;
+    const bool changed = ctrl.m_nChanged == 1;
+    bool ok = true;
+    // A DWORD that is -1 is removed rather than stored.
+    const auto writeOrDelete = [&](const wchar_t* name, std::int32_t value) {
+        if (value == -1) {
+            (void)Zentrip_DeleteValue(db, key, name);
+        } else {
+            ok = CreateValue(db, key, name, DWORD(value)) == 0 && ok;
+        }
+    };
+    if (const CDataWebTextValue* text = ctrl.TextValue()) {
+        const DWORD written = ctrl.m_nType == D_WEB_CTRL_PSWD && !text->m_strValue.empty()
+                                  ? SetStringValue_Encord(db, key, L"VALUE", text->m_strValue)
+                                  : CreateValue(db, key, L"VALUE", text->m_strValue);
+        ok = written == 0 && ok;
+        if (changed) writeOrDelete(L"DATALEN", text->m_nDataLen);
+    } else if (const CDataWebSelCtrl* sel = ctrl.SelValue()) {
+        ZentripCell* elements = nullptr;
+        const std::wstring elementPath = ctrl.m_strKey + L"\\ELEMENT";
+        if (OpenKey(db, elementPath.c_str(), &elements) != 0) {
+            ok = false;
+        } else {
+            const int count = int(sel->m_elements.size());
+            if (changed) {
+                ok = CreateValue(db, key, L"MULTIPLE", DWORD(sel->m_nMultiple)) == 0 && ok;
+                const std::int32_t before = GetDwordValue(db, elements, L"DATANUM");
+                ok = CreateValue(db, elements, L"DATANUM", DWORD(count)) == 0 && ok;
+                for (int i = count + 1; i <= before; ++i) {
+                    (void)Zentrip_DeleteValue(db, elements, Numbered(L"VALUE", i).c_str());
+                    (void)Zentrip_DeleteValue(db, elements, Numbered(L"SELECT", i).c_str());
+                    (void)Zentrip_DeleteValue(db, elements, Numbered(L"TEXT", i).c_str());
+                }
+            }
+            for (int i = 1; i <= count; ++i) {
+                const CDataWebSelElement& choice = *sel->m_elements[i - 1];
+                ok = CreateValue(db, elements, Numbered(L"SELECT", i).c_str(), DWORD(choice.m_nSelect)) == 0 && ok;
+                if (choice.m_nEntry != 1) continue;
+                ok = CreateValue(db, elements, Numbered(L"VALUE", i).c_str(), choice.m_strValue) == 0 && ok;
+                ok = CreateValue(db, elements, Numbered(L"TEXT", i).c_str(), choice.m_strText) == 0 && ok;
+            }
+            CloseKey(db, &elements);
+        }
+    } else if (const CDataWebMultiText* multi = ctrl.MultiValue()) {
+        ok = CreateValue(db, key, L"TEXT", multi->m_strText) == 0 && ok;
+        if (changed) {
+            writeOrDelete(L"ROWS", multi->m_nRows);
+            writeOrDelete(L"COLS", multi->m_nCols);
+        }
+    } else if (const CDataWebButtonValue* button = ctrl.ButtonValue()) {
+        // The user's choice of submit button is kept whatever the capture did.
+        ok = CreateValue(db, key, L"SELECT", DWORD(button->m_nSelected)) == 0 && ok;
+        if (changed) ok = CreateValue(db, key, L"VALUE", button->m_strValue) == 0 && ok;
+    }
+    CloseKey(db, &key);
+    return ok;
+}
+
+void CExpData::DeleteWebItem(CDataWebItem* pSelItem) {
+    if (!pSelItem) return;
+    ZentripCell* db = nullptr;
+    if (!OpenDB(&db)) return;
+    ZentripCell* item = nullptr;
+    if (OpenKey(db, pSelItem->m_strKey.c_str(), &item) != 0) {
+        CloseDB(&db);
+        return;
+    }
+    for (auto& ctrl : pSelItem->m_ctrls) {
+        if (!ctrl) continue;
+        const int kind = ctrl->m_nType;
+        if (kind == D_WEB_CTRL_RADIO || kind == D_WEB_CTRL_CHECK || kind == D_WEB_CTRL_SELECT) {
+            ZentripCell* key = nullptr;
+            if (OpenKey(db, ctrl->m_strKey.c_str(), &key) == 0) {
+                (void)Zentrip_DeleteKey(db, key, L"ELEMENT");
+                CloseKey(db, &key);
+            }
+        }
+        if (!ctrl->m_strKey.empty()) {
+            (void)Zentrip_DeleteKey(db, item, GetSubKey(ctrl->m_strKey).c_str());
+        }
+    }
+    CloseKey(db, &item);
+    CloseDB(&db);
+}
+
+void CExpData::DeleteWebPageData(CDataWebForm* pWebForm) {
+    if (!pWebForm) return;
+    ZentripCell* db = nullptr;
+    if (!OpenDB(&db)) return;
+    ZentripCell* root = nullptr;
+    ZentripCell* page = nullptr;
+    if (OpenKey(db, kRootKey, &root) != 0 || OpenKey(db, pWebForm->m_strKey.c_str(), &page) != 0) {
+        CloseKey(db, &root);
+        CloseDB(&db);
+        return;
+    }
+    for (auto& item : pWebForm->m_items) {
+        if (!item) continue;
+        DeleteWebItem(item.get());
+        (void)Zentrip_DeleteKey(db, page, GetSubKey(item->m_strKey).c_str());
+    }
+    CloseKey(db, &page);
+    (void)Zentrip_DeleteKey(db, root, GetSubKey(pWebForm->m_strKey).c_str());
+    CloseKey(db, &root);
+    CloseDB(&db);
+    // The page number may be reused by another site: its URLs must go now.
+    UrlListRemovePage(pWebForm->m_strKey);
+}
+
+void CExpData::ReleaseAutoSet(CDataWebForm* pWebForm, CDataWebItem* pKeep) {
+    if (!pWebForm) return;
+    ZentripCell* db = nullptr;
+    if (!OpenDB(&db)) return;
+    for (auto& item : pWebForm->m_items) {
+        if (!item || item.get() == pKeep || item->m_nAutoInput != 1) continue;
+        item->m_nAutoInput = 0;
+        ZentripCell* key = nullptr;
+        if (OpenKey(db, item->m_strKey.c_str(), &key) != 0) continue;
+        SetDwordValue(db, key, L"AUTOINPUT", 0);
+        CloseKey(db, &key);
+    }
+    CloseDB(&db);
+}
+
+void CExpData::SetChangeFlag(CDataWebForm* pWebForm) {
+    if (!pWebForm) return;
+    ZentripCell* db = nullptr;
+    if (!OpenDB(&db)) return;
+    ZentripCell* key = nullptr;
+    if (OpenKey(db, pWebForm->m_strKey.c_str(), &key) == 0) {
+        SetDwordValue(db, key, L"CHANGEFLG", DWORD(pWebForm->m_nChangeFlg));
+        CloseKey(db, &key);
+    }
+    CloseDB(&db);
+}

@@ -1,0 +1,104 @@
+// The process-wide URL list of CExpData, touched only under the URL-list lock.
+#include "CExpData.h"
+
+#include "RelayState.h"
+#include "Trace.h"
+#include "UrlList.h"
+#include "Win32Handles.h"
+
+#include "EventWait.h"
+
+namespace {
+
+constexpr DWORD kUrlLockWait = 30000;
+constexpr DWORD kEnumNameChars = 512;
+constexpr const wchar_t* kRootKey = L"WEBFORMDATA";
+
+// Holds the URL-list lock for its life; not held when the lock could not be had.
+class UrlListLock {
+public:
+    UrlListLock() {
+        const std::wstring& name = RelayState::Instance().UrlListLockName();
+        if (name.empty()) return;
+        m_lock.reset(::OpenEventW(EVENT_ALL_ACCESS, FALSE, name.c_str()));
+        if (!m_lock) return;
+        if (!torva::relay::WaitNamedEvent(name.c_str(), kUrlLockWait)) {
+            m_lock.reset();
+            return;
+        }
+        ::ResetEvent(m_lock.get());
+    }
+    ~UrlListLock() {
+        if (m_lock) ::SetEvent(m_lock.get());
+    }
+    UrlListLock(const UrlListLock&) = delete;
+    UrlListLock& operator=(const UrlListLock&) = delete;
+    bool IsHeld() const noexcept { return static_cast<bool>(m_lock); }
+
+private:
+    torva::UniqueHandle m_lock;
+};
+
+} // namespace
+
+BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wstring& pageKey) {
+    const UrlListLock lock;
+    if (!lock.IsHeld()) return FALSE;
+    UrlList& list = UrlList::Instance();
+    switch (operation) {
+    case URL_DELETEALL: list.Clear(); return TRUE;
+    case URL_ADD:
+        if (url.empty() || pageKey.empty()) return FALSE;
+        list.Add(url, pageKey);
+        return TRUE;
+    case URL_DELETE: return !url.empty() && list.RemoveUrl(url) ? TRUE : FALSE;
+    case URL_RENEW: break;
+    default: return FALSE;
+    }
+
+    list.Clear();
+    ZentripCell* db = nullptr;
+    if (!OpenDB(&db)) return FALSE;
+    ZentripCell* root = nullptr;
+    if (OpenKey(db, kRootKey, &root) != 0) {
+        CloseDB(&db);
+        return FALSE;
+    }
+    wchar_t name[kEnumNameChars];
+    DWORD length = 0;
+    for (DWORD index = 0; Zentrip_EnumKey(db, root, index, name, kEnumNameChars, &length) == 0;
+         ++index) {
+        if (length == 0) continue;
+        ZentripCell* page = nullptr;
+        if (OpenKey(db, name, &page) != 0) continue;
+        std::wstring pageUrl = GetStringValue(db, page, L"URL");
+        CloseKey(db, &page);
+        // Sub keys without a URL, such as the option key, are no pages.
+        if (!pageUrl.empty()) list.Add(std::move(pageUrl), name);
+    }
+    CloseKey(db, &root);
+    CloseDB(&db);
+    return TRUE;
+}
+
+std::wstring CExpData::SearchSubKeyFromURL(const std::wstring& url) {
+    std::wstring pageKey;
+    {
+        const UrlListLock lock;
+        if (lock.IsHeld()) pageKey = UrlList::Instance().Find(url);
+    }
+    TORVA_TRACE_DETAIL(pageKey.empty() ? L"* sRet is empty *" : L"* return sRet success. *");
+    return pageKey;
+}
+
+std::wstring CExpData::GetSubKey(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    std::wstring subKey = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    TORVA_TRACE_DETAIL(subKey.empty() ? L"* sSubKey is Empty *" : L"* return sSubKey success. *");
+    return subKey;
+}
+
+void CExpData::UrlListRemovePage(const std::wstring& pageKey) {
+    const UrlListLock lock;
+    if (lock.IsHeld()) (void)UrlList::Instance().RemovePage(pageKey);
+}

@@ -1,0 +1,158 @@
+#include "RelayState.h"
+
+#include "EventWait.h"
+#include "PathHelpers.h"
+#include "RelayLock.h"
+#include "RelayRecords.h"
+
+#include <cstdio>
+
+namespace {
+
+std::wstring PerProcessName(const wchar_t* base) {
+    wchar_t name[96];
+    std::swprintf(name, 96, L"%ls_%lu", base, ::GetCurrentProcessId());
+    return name;
+}
+
+} // namespace
+
+RelayState& RelayState::Instance() {
+    static RelayState state;
+    return state;
+}
+
+bool RelayState::AddStore() {
+    std::lock_guard<std::mutex> guard(m_setupMutex);
+    const bool first = m_stores.fetch_add(1) == 0;
+    if (!m_requestLock) {
+        m_requestLockName = PerProcessName(L"Global\\MutexIERelay");
+        m_requestLock = torva::relay::RelayLock::Create(m_requestLockName);
+    }
+    if (!m_urlLock) {
+        m_urlLockName = PerProcessName(L"Global\\EVENT_URLLIST_ACCESS");
+        m_urlLock = torva::relay::RelayLock::Create(m_urlLockName);
+    }
+    return first;
+}
+
+bool RelayState::RemoveStore() noexcept { return m_stores.fetch_sub(1) <= 1; }
+
+bool RelayState::ThisThreadHoldsLock() const noexcept {
+    return m_lockOwner == ::GetCurrentThreadId();
+}
+
+HANDLE RelayState::TakeRequestLock(DWORD timeoutMs) {
+    if (ThisThreadHoldsLock() || m_requestLockName.empty()) return nullptr;
+    torva::UniqueHandle lock(::OpenEventW(EVENT_ALL_ACCESS, FALSE, m_requestLockName.c_str()));
+    if (!lock) return nullptr;
+    if (!torva::relay::WaitNamedEvent(m_requestLockName.c_str(), timeoutMs)) return nullptr;
+    ::ResetEvent(lock.get());
+    m_lockOwner = ::GetCurrentThreadId();
+    return lock.release();
+}
+
+void RelayState::ReleaseRequestLock(HANDLE& lock) noexcept {
+    if (!lock) return;
+    m_lockOwner = 0;
+    if (m_endPending && m_stores.load() <= 0) EndRelayLocked();
+    ::SetEvent(lock);
+    ::CloseHandle(lock);
+    lock = nullptr;
+}
+
+void RelayState::SetRelayFolder(std::wstring folder) { m_folder = std::move(folder); }
+
+DWORD RelayState::RelayProcessId() const noexcept {
+    return m_server ? m_server->RelayProcessId() : 0;
+}
+
+BOOL RelayState::EnsureRelay(int renew) {
+    if (m_server && m_server->IsRelayAlive()) {
+        if (m_events && m_events->ServerEventsCreated()) {
+            if (renew == 1) {
+                ::ResetEvent(m_events->WriteDataFinished());
+                ::ResetEvent(m_events->ReadDataReady());
+            }
+            return TRUE;
+        }
+        if (!m_events) m_events = std::make_unique<CIERelayEvent>();
+        return m_events->CreateServerEvents(m_server->GetPipeName());
+    }
+    m_server.reset();
+    auto server = std::make_unique<CIERelayServer>();
+    if (!server->CreatePipe()) return FALSE;
+    m_events.reset();
+    auto events = std::make_unique<CIERelayEvent>();
+    if (!events->CreateServerEvents(server->GetPipeName())) return FALSE;
+    const std::wstring folder = m_folder.empty() ? GetModuleDirPath() : m_folder;
+    if (!server->StartRelayProcess(folder)) return FALSE;
+    ++m_starts;
+    m_server = std::move(server);
+    m_events = std::move(events);
+    torva::relay::EventWaitOptions options;
+    options.maxFailedOpens = m_readyOpens;
+    return torva::relay::WaitNamedEvent(m_events->ReadyName().c_str(), INFINITE, nullptr, options);
+}
+
+bool RelayState::Exchange(const std::vector<BYTE>& request, DWORD replyWait,
+                          std::vector<BYTE>& reply) {
+    reply.clear();
+    if (!m_server || !m_events || request.size() < sizeof(RELAY_COMMON)) return false;
+    ++m_counts[torva::relay::Load32(request.data(), torva::relay::kOffType) % m_counts.size()];
+    CIERelayServer& server = *m_server;
+    if (!server.SetSendData(request.data(), static_cast<DWORD>(request.size()))) return false;
+    ::SetEvent(m_events->WriteDataFinished());
+    if (!server.ConnectPipe()) {
+        ::ResetEvent(m_events->WriteDataFinished());
+        return false;
+    }
+    ::ResetEvent(m_events->WriteDataFinished());
+    if (!server.PipeWrite()) {
+        server.DisconnectPipe();
+        return false;
+    }
+    if (!IERelay_Common::WaitEvent(m_events->GetDataFinishedName().c_str(), replyWait)) {
+        server.DisconnectPipe();
+        return false;
+    }
+    ::SetEvent(m_events->ReadDataReady());
+    const bool read = server.PipeRead() != FALSE;
+    if (read) reply.assign(server.GetRecvData(), server.GetRecvData() + server.GetRecvSize());
+    ::ResetEvent(m_events->ReadDataReady());
+    server.DisconnectPipe();
+    return read;
+}
+
+void RelayState::EndRelay() noexcept {
+    if (ThisThreadHoldsLock()) {
+        m_endPending = true;
+        return;
+    }
+    // Waits for an exchange of another thread; the lock's wait dispatches
+    // messages, so a window procedure may run meanwhile.
+    HANDLE lock = TakeRequestLock(INFINITE);
+    if (!lock) {
+        EndRelayLocked();
+        return;
+    }
+    m_endPending = true;
+    ReleaseRequestLock(lock);
+}
+
+void RelayState::EndRelayLocked() noexcept {
+    m_endPending = false;
+    if (m_server && m_events) {
+        if (m_server->IsRelayAlive()) {
+            const RELAY_COMMON end{sizeof(RELAY_COMMON), TYPE_END};
+            if (m_server->SetSendData(&end, sizeof end)) {
+                ::SetEvent(m_events->WriteDataFinished());
+                if (m_server->ConnectPipe()) (void)m_server->PipeWrite();
+                ::ResetEvent(m_events->WriteDataFinished());
+            }
+            m_server->ReleaseRelayProcess(1000);
+        }
+    }
+    m_server.reset();
+    m_events.reset();
+}

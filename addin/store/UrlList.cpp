@@ -1,0 +1,35 @@
+#include "UrlList.h"
+
+#include <algorithm>
+
+UrlList& UrlList::Instance() {
+    static UrlList list;
+    return list;
+}
+
+void UrlList::Add(std::wstring url, std::wstring pageKey) {
+    m_pairs.emplace_back(std::move(url), std::move(pageKey));
+}
+
+bool UrlList::RemoveUrl(const std::wstring& url) {
+    const auto found = std::find_if(m_pairs.begin(), m_pairs.end(),
+                                    [&](const auto& pair) { return pair.first == url; });
+    if (found == m_pairs.end()) return false;
+    m_pairs.erase(found);
+    return true;
+}
+
+size_t UrlList::RemovePage(const std::wstring& pageKey) {
+    const size_t before = m_pairs.size();
+    m_pairs.erase(std::remove_if(m_pairs.begin(), m_pairs.end(),
+                                 [&](const auto& pair) { return pair.second == pageKey; }),
+                  m_pairs.end());
+    return before - m_pairs.size();
+}
+
+std::wstring UrlList::Find(const std::wstring& url) const {
+    for (const auto& pair : m_pairs) {
+        if (pair.first == url) return pair.second;
+    }
+    return {};
+}
