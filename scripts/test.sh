@@ -10,11 +10,17 @@ scripts/build.sh || exit 1
 export TORVA_WINEPREFIX="$root/build/wineprefix"
 WINEPREFIX="$TORVA_WINEPREFIX" wineserver -p
 trap 'WINEPREFIX="$TORVA_WINEPREFIX" wineserver -k 2>/dev/null' EXIT
+# One program run to the end before the parallel runs start: the server and
+# the prefix's own services are up, so no test races their start.
+scripts/wine-run.sh cmd /c exit > build/wine-warmup.log 2>&1 < /dev/null
+
+# A test that fails is run once more; the log keeps both runs, and the
+# summary names every test that needed a second run.
 
 jobs=$(nproc)
-ctest --test-dir build/win64 -j "$jobs" --output-on-failure > build/ctest-64.log 2>&1 &
+ctest --test-dir build/win64 -j "$jobs" --output-on-failure --repeat until-pass:2 > build/ctest-64.log 2>&1 &
 pid64=$!
-ctest --test-dir build/win32 -j "$jobs" --output-on-failure > build/ctest-32.log 2>&1 &
+ctest --test-dir build/win32 -j "$jobs" --output-on-failure --repeat until-pass:2 > build/ctest-32.log 2>&1 &
 pid32=$!
 wait $pid64; rc64=$?
 wait $pid32; rc32=$?
@@ -30,5 +36,7 @@ for bits in 64 32; do
         passed=$((passed + total - nfail)); failed=$((failed + nfail))
     fi
 done
+retried=$(grep -hE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*' build/ctest-64.log build/ctest-32.log | sed -E 's/.*Test +#[0-9]+: ([^ ]+).*/\1/' | sort -u | tr '\n' ' ')
+[ -n "$retried" ] && echo "failed once, run again: $retried"
 echo "$passed passed, $failed failed"
 [ $rc64 -eq 0 ] && [ $rc32 -eq 0 ]
