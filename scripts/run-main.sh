@@ -18,6 +18,10 @@ then starts a second process that reads the page back from the database file,
 decrypts the password and prints what was stored. Then a 64-bit client, as the
 browser add-in will, starts the 32-bit relay Zentrip on a named pipe, reads
 the page and decrypts its password through relay exchanges, and ends the relay.
+Last, the add-in's store: a 64-bit program opens a page with frames in the
+browser layer, finds the frame with the log-in form by its URL, captures the
+form, stores it through CExpData and the relay, loads it back by its URL and
+deletes it again.
 (Each 32-bit process needs about a minute to start on a machine without native
 32-bit support.)
 TXT
@@ -25,3 +29,5 @@ scripts/wine-run.sh build/win32/bin/torva_demo.exe
 echo "Database files: $(ls build/install/Storage 2>/dev/null | tr '\n' ' ')"
 echo
 scripts/wine-run.sh build/win64/bin/relay_demo.exe
+echo
+scripts/wine-run.sh build/win64/bin/store_demo.exe

@@ -2,7 +2,7 @@
 
 #include "RelayRecords.h"
 #include "RelayState.h"
-#include "Trace.h"
+#include "TraceScope.h"
 
 #include <algorithm>
 #include <cstring>
@@ -64,15 +64,16 @@ HANDLE CExpData::GetSem() { return RelayState::Instance().TakeRequestLock(kLockW
 void CExpData::PutSem(HANDLE& lock) { RelayState::Instance().ReleaseRequestLock(lock); }
 
 BOOL CExpData::ExecIERelay(int renew) {
+    TORVA_TRACE_SCOPE(L"CExpData::ExecIERelay");
     RelayState& state = RelayState::Instance();
     // Starting is serialised with the exchanges: take the lock unless this
     // thread already holds it for the request that called.
-    if (state.ThisThreadHoldsLock()) return state.EnsureRelay(renew);
+    if (state.ThisThreadHoldsLock()) TORVA_RETURN_BOOL(state.EnsureRelay(renew));
     HANDLE lock = GetSem();
-    if (!lock) return FALSE;
+    if (!lock) TORVA_RETURN_BOOL(FALSE);
     const BOOL started = state.EnsureRelay(renew);
     PutSem(lock);
-    return started;
+    TORVA_RETURN_BOOL(started);
 }
 
 bool CExpData::Request(const std::vector<BYTE>& request, DWORD replyWait,
@@ -86,35 +87,38 @@ bool CExpData::Request(const std::vector<BYTE>& request, DWORD replyWait,
 }
 
 DWORD CExpData::Zentrip_OpenDB(ZentripCell** db) {
-    if (!db) return kZentripFailure;
+    TORVA_TRACE_SCOPE(L"CExpData::Zentrip_OpenDB");
+    if (!db) TORVA_RETURN_INT(kZentripFailure);
     *db = nullptr;
     std::vector<BYTE> reply;
     if (!Request(NewRecord<RELAY_DB>(TYPE_TVRDB_OPENDB), kDatabaseReplyWait, reply) ||
         !IsReply(reply, TYPE_TVRDB_OPENDB, sizeof(RELAY_DB))) {
-        return kZentripFailure;
+        TORVA_RETURN_INT(kZentripFailure);
     }
     const DWORD result = Load32(reply.data(), kOffResult);
-    if (result != 0) return result;
+    if (result != 0) TORVA_RETURN_INT(result);
     *db = NewCell(Load64(reply.data(), kOffDb));
-    return *db ? result : kZentripFailure;
+    TORVA_RETURN_INT(*db ? result : kZentripFailure);
 }
 
 DWORD CExpData::Zentrip_CloseDB(ZentripCell** db) {
-    if (!db || !*db) return kZentripFailure;
+    TORVA_TRACE_SCOPE(L"CExpData::Zentrip_CloseDB");
+    if (!db || !*db) TORVA_RETURN_INT(kZentripFailure);
     std::vector<BYTE> request = NewRecord<RELAY_DB>(TYPE_TVRDB_CLOSEDB);
     Store64(request.data(), kOffDb, **db);
     FreeCell(db);
     std::vector<BYTE> reply;
     if (!Request(request, kDatabaseReplyWait, reply) ||
         !IsReply(reply, TYPE_TVRDB_CLOSEDB, sizeof(RELAY_DB))) {
-        return kZentripFailure;
+        TORVA_RETURN_INT(kZentripFailure);
     }
-    return Load32(reply.data(), kOffResult);
+    TORVA_RETURN_INT(Load32(reply.data(), kOffResult));
 }
 
 DWORD CExpData::Zentrip_EnumKey(const ZentripCell* db, const ZentripCell* key, DWORD index,
                                 wchar_t* name, DWORD capacity, DWORD* length) {
-    if (!db || !key || !name || capacity == 0 || !length) return kZentripFailure;
+    TORVA_TRACE_SCOPE(L"CExpData::Zentrip_EnumKey");
+    if (!db || !key || !name || capacity == 0 || !length) TORVA_RETURN_INT(kZentripFailure);
     std::vector<BYTE> request = NewRecord<RELAY_ENUMKEY>(TYPE_TVRDB_ENUMKEY);
     Store64(request.data(), kOffDb, *db);
     Store64(request.data(), kOffKey, *key);
@@ -122,7 +126,7 @@ DWORD CExpData::Zentrip_EnumKey(const ZentripCell* db, const ZentripCell* key, D
     std::vector<BYTE> reply;
     if (!Request(request, kDatabaseReplyWait, reply) ||
         !IsReply(reply, TYPE_TVRDB_ENUMKEY, sizeof(RELAY_ENUMKEY))) {
-        return kZentripFailure;
+        TORVA_RETURN_INT(kZentripFailure);
     }
     const auto* replyName =
         reinterpret_cast<const wchar_t*>(reply.data() + offsetof(RELAY_ENUMKEY, szName));
@@ -131,7 +135,7 @@ DWORD CExpData::Zentrip_EnumKey(const ZentripCell* db, const ZentripCell* key, D
     std::memcpy(name, replyName, chars * sizeof(wchar_t));
     name[chars] = L'\0';
     *length = Load32(reply.data(), offsetof(RELAY_ENUMKEY, dwNameLength));
-    return Load32(reply.data(), kOffResult);
+    TORVA_RETURN_INT(Load32(reply.data(), kOffResult));
 }
 
 DWORD CExpData::KeyCall(uint32_t type, const ZentripCell* db, const wchar_t* path,
@@ -153,18 +157,21 @@ DWORD CExpData::KeyCall(uint32_t type, const ZentripCell* db, const wchar_t* pat
 }
 
 DWORD CExpData::Zentrip_OpenKey(const ZentripCell* db, const wchar_t* path, ZentripCell** key) {
-    return KeyCall(TYPE_TVRDB_OPENKEY, db, path, key);
+    TORVA_TRACE_SCOPE(L"CExpData::Zentrip_OpenKey");
+    TORVA_RETURN_INT(KeyCall(TYPE_TVRDB_OPENKEY, db, path, key));
 }
 
 DWORD CExpData::Zentrip_CreateKey(const ZentripCell* db, const wchar_t* path, ZentripCell** key) {
-    return KeyCall(TYPE_TVRDB_CREATEKEY, db, path, key);
+    TORVA_TRACE_SCOPE(L"CExpData::Zentrip_CreateKey");
+    TORVA_RETURN_INT(KeyCall(TYPE_TVRDB_CREATEKEY, db, path, key));
 }
 
 DWORD CExpData::Zentrip_CloseKey(const ZentripCell* db, ZentripCell** key) {
-    if (!key || !*key) return kZentripFailure;
+    TORVA_TRACE_SCOPE(L"CExpData::Zentrip_CloseKey");
+    if (!key || !*key) TORVA_RETURN_INT(kZentripFailure);
     if (!db) {
         FreeCell(key);
-        return kZentripFailure;
+        TORVA_RETURN_INT(kZentripFailure);
     }
     std::vector<BYTE> request = NewRecord<RELAY_KEY_HANDLE>(TYPE_TVRDB_CLOSEKEY);
     Store64(request.data(), kOffDb, *db);
@@ -173,9 +180,9 @@ DWORD CExpData::Zentrip_CloseKey(const ZentripCell* db, ZentripCell** key) {
     std::vector<BYTE> reply;
     if (!Request(request, kDatabaseReplyWait, reply) ||
         !IsReply(reply, TYPE_TVRDB_CLOSEKEY, sizeof(RELAY_KEY_HANDLE))) {
-        return kZentripFailure;
+        TORVA_RETURN_INT(kZentripFailure);
     }
-    return Load32(reply.data(), kOffResult);
+    TORVA_RETURN_INT(Load32(reply.data(), kOffResult));
 }
 
 DWORD CExpData::NamedKeyCall(uint32_t type, const ZentripCell* db, const ZentripCell* key,
@@ -194,17 +201,20 @@ DWORD CExpData::NamedKeyCall(uint32_t type, const ZentripCell* db, const Zentrip
 
 DWORD CExpData::Zentrip_DeleteKey(const ZentripCell* db, const ZentripCell* parent,
                                   const wchar_t* name) {
-    return NamedKeyCall(TYPE_TVRDB_DELETEKEY, db, parent, name);
+    TORVA_TRACE_SCOPE(L"CExpData::Zentrip_DeleteKey");
+    TORVA_RETURN_INT(NamedKeyCall(TYPE_TVRDB_DELETEKEY, db, parent, name));
 }
 
 DWORD CExpData::Zentrip_DeleteValue(const ZentripCell* db, const ZentripCell* key,
                                     const wchar_t* name) {
-    return NamedKeyCall(TYPE_TVRDB_DELETEVALUE, db, key, name);
+    TORVA_TRACE_SCOPE(L"CExpData::Zentrip_DeleteValue");
+    TORVA_RETURN_INT(NamedKeyCall(TYPE_TVRDB_DELETEVALUE, db, key, name));
 }
 
 DWORD CExpData::Zentrip_QueryValue(const ZentripCell* db, const ZentripCell* key,
                                    const wchar_t* name, DWORD* type, BYTE* data, DWORD* size) {
-    if (!db || !key || !name || !type || !size) return kZentripFailure;
+    TORVA_TRACE_SCOPE(L"CExpData::Zentrip_QueryValue");
+    if (!db || !key || !name || !type || !size) TORVA_RETURN_INT(kZentripFailure);
     std::vector<BYTE> request = NewRecord<RELAY_QUERYVALUE>(TYPE_TVRDB_QUERYVALUE);
     Store64(request.data(), kOffDb, *db);
     Store64(request.data(), kOffKey, *key);
@@ -215,7 +225,7 @@ DWORD CExpData::Zentrip_QueryValue(const ZentripCell* db, const ZentripCell* key
     if (!Request(request, kDatabaseReplyWait, reply) ||
         reply.size() < sizeof(RELAY_QUERYVALUE_RESULT) ||
         Load32(reply.data(), kOffType) != TYPE_TVRDB_QUERYVALUE_RESULT) {
-        return kZentripFailure;
+        TORVA_RETURN_INT(kZentripFailure);
     }
     const DWORD result = Load32(reply.data(), kOffResult);
     const DWORD dataSize = Load32(reply.data(), offsetof(RELAY_QUERYVALUE_RESULT, dwDataSize));
@@ -225,12 +235,13 @@ DWORD CExpData::Zentrip_QueryValue(const ZentripCell* db, const ZentripCell* key
         std::memcpy(data, reply.data() + sizeof(RELAY_QUERYVALUE_RESULT), std::min(dataSize, *size));
     }
     *size = dataSize;
-    return result;
+    TORVA_RETURN_INT(result);
 }
 
 DWORD CExpData::Zentrip_SetValue(const ZentripCell* db, const ZentripCell* key,
                                  const wchar_t* name, DWORD type, const BYTE* data, DWORD size) {
-    if (!db || !key || !name || (size != 0 && !data)) return kZentripFailure;
+    TORVA_TRACE_SCOPE(L"CExpData::Zentrip_SetValue");
+    if (!db || !key || !name || (size != 0 && !data)) TORVA_RETURN_INT(kZentripFailure);
     std::vector<BYTE> request = NewRecord<RELAY_SETVALUE>(TYPE_TVRDB_SETVALUE, size);
     Store64(request.data(), kOffDb, *db);
     Store64(request.data(), kOffKey, *key);
@@ -241,16 +252,17 @@ DWORD CExpData::Zentrip_SetValue(const ZentripCell* db, const ZentripCell* key,
     std::vector<BYTE> reply;
     if (!Request(request, kDatabaseReplyWait, reply) ||
         !IsReply(reply, TYPE_TVRDB_SETVALUE_RESULT, sizeof(RELAY_RESULT))) {
-        return kZentripFailure;
+        TORVA_RETURN_INT(kZentripFailure);
     }
-    return Load32(reply.data(), kOffResult);
+    TORVA_RETURN_INT(Load32(reply.data(), kOffResult));
 }
 
 DWORD CExpData::Zentrip_Crypt(int mode, const BYTE* input, DWORD inputLength, BYTE* output,
                               DWORD capacity, DWORD* outputLength) {
+    TORVA_TRACE_SCOPE(L"CExpData::Zentrip_Crypt");
     if ((mode != 1 && mode != 2) || !input || inputLength == 0 || !output || capacity == 0 ||
         !outputLength) {
-        return kCryptFailure;
+        TORVA_RETURN_HEX(kCryptFailure);
     }
     *outputLength = 0;
     std::vector<BYTE> request =
@@ -262,21 +274,22 @@ DWORD CExpData::Zentrip_Crypt(int mode, const BYTE* input, DWORD inputLength, BY
     const uint32_t replyType = mode == 1 ? TYPE_TVRCT_ENCRYPT_RESULT : TYPE_TVRCT_DECRYPT_RESULT;
     if (!Request(request, INFINITE, reply) ||
         !IsReply(reply, replyType, sizeof(RELAY_CRYPT_RESULT) + size_t{capacity})) {
-        return kCryptFailure;
+        TORVA_RETURN_HEX(kCryptFailure);
     }
     const DWORD produced = Load32(reply.data(), offsetof(RELAY_CRYPT_RESULT, dwOutputLength));
     std::memcpy(output, reply.data() + sizeof(RELAY_CRYPT_RESULT), std::min(produced, capacity));
     *outputLength = produced;
-    return Load32(reply.data(), offsetof(RELAY_CRYPT_RESULT, dwResult));
+    TORVA_RETURN_HEX(Load32(reply.data(), offsetof(RELAY_CRYPT_RESULT, dwResult)));
 }
 
 BOOL CExpData::IsAuthent(eAuthCase authCase) {
+    TORVA_TRACE_SCOPE(L"CExpData::IsAuthent");
     std::vector<BYTE> request = NewRecord<RELAY_AUTH>(TYPE_TVRAUTH_AUTHENTICATEUSER);
     Store32(request.data(), offsetof(RELAY_AUTH, dwAuthCase), authCase);
     std::vector<BYTE> reply;
     if (!Request(request, INFINITE, reply) ||
         !IsReply(reply, TYPE_TVRAUTH_AUTHENTICATEUSER, sizeof(RELAY_AUTH))) {
-        return FALSE;
+        TORVA_RETURN_BOOL(FALSE);
     }
-    return Load32(reply.data(), kOffResult) == 0 ? TRUE : FALSE;
+    TORVA_RETURN_BOOL(Load32(reply.data(), kOffResult) == 0 ? TRUE : FALSE);
 }

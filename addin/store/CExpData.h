@@ -110,6 +110,10 @@ public:
     std::wstring SearchSubKeyFromURL(const std::wstring& url);
     static std::wstring GetSubKey(const std::wstring& path);
 
+    // The document, or the first frame document depth first, whose URL is
+    // exactly url; a new reference the caller releases, or null.
+    static IHTMLDocument2* GetHtmlDocument(IHTMLDocument2* document, const std::wstring& url);
+
     // Element tests of the capture (CExpDataHtml.cpp); case of A-Z ignored.
     // FALSE when the type (tag) is the expected one; otherwise TRUE, and
     // *storable = 1 when the element is a storable control of another kind.

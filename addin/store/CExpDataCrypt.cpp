@@ -2,6 +2,7 @@
 // crypto library may show its own prompt, so that the user cannot navigate
 // away under it; m_nBrowserEnabled tells the band object that this is so.
 #include "CExpData.h"
+#include "TraceScope.h"
 
 #include "Trace.h"
 
@@ -14,20 +15,22 @@ constexpr DWORD kTypeText = 2;
 } // namespace
 
 void CExpData::DisableBrowser() {
-    if (!m_pBrowser) return;
+    TORVA_TRACE_SCOPE(L"CExpData::DisableBrowser");
+    if (!m_pBrowser) TORVA_RETURN_VOID();
     SHANDLE_PTR window = 0;
     if (m_pBrowser->get_HWND(&window) == S_FALSE) {
         m_pBrowser = nullptr;
-        return;
+        TORVA_RETURN_VOID();
     }
     ::EnableWindow(reinterpret_cast<HWND>(window), FALSE);
     m_nBrowserEnabled = 0;
 }
 
 void CExpData::EnableBrowser() {
-    if (!m_pBrowser) return;
+    TORVA_TRACE_SCOPE(L"CExpData::EnableBrowser");
+    if (!m_pBrowser) TORVA_RETURN_VOID();
     SHANDLE_PTR window = 0;
-    if (FAILED(m_pBrowser->get_HWND(&window))) return;
+    if (FAILED(m_pBrowser->get_HWND(&window))) TORVA_RETURN_VOID();
     ::EnableWindow(reinterpret_cast<HWND>(window), TRUE);
     m_nBrowserEnabled = 1;
     ::SetForegroundWindow(reinterpret_cast<HWND>(window));
@@ -35,6 +38,7 @@ void CExpData::EnableBrowser() {
 
 std::wstring CExpData::GetStringValue_Decord(const ZentripCell* db, ZentripCell** key,
                                              const wchar_t* name) {
+    TORVA_TRACE_SCOPE(L"CExpData::GetStringValue_Decord");
     std::wstring value;
     DWORD type = 0;
     DWORD size = 0;
@@ -71,10 +75,11 @@ std::wstring CExpData::GetStringValue_Decord(const ZentripCell* db, ZentripCell*
 
 DWORD CExpData::SetStringValue_Encord(const ZentripCell* db, const ZentripCell* key,
                                       const wchar_t* name, const std::wstring& text) {
+    TORVA_TRACE_SCOPE(L"CExpData::SetStringValue_Encord");
     // Nothing to hide: an empty password is stored as an empty plain text,
     // and the crypto library is not asked (it refuses empty input).
-    if (text.empty()) return Zentrip_SetValue(db, key, name, kTypeText, nullptr, 0);
-    if (m_nCryptUsable == 0) return 0;
+    if (text.empty()) TORVA_RETURN_INT(Zentrip_SetValue(db, key, name, kTypeText, nullptr, 0));
+    if (m_nCryptUsable == 0) TORVA_RETURN_INT(0);
     DisableBrowser();
     const DWORD inputBytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     const DWORD capacity = static_cast<DWORD>(text.size() * 4 + 64);
@@ -85,13 +90,14 @@ DWORD CExpData::SetStringValue_Encord(const ZentripCell* db, const ZentripCell* 
     EnableBrowser();
     if (result != 0 || produced > capacity) {
         m_nCryptUsable = 0;
-        return kZentripFailure;
+        TORVA_RETURN_INT(kZentripFailure);
     }
-    return Zentrip_SetValue(db, key, name, kTypeRaw, cipher.data(), produced);
+    TORVA_RETURN_INT(Zentrip_SetValue(db, key, name, kTypeRaw, cipher.data(), produced));
 }
 
 DWORD CExpData::CreateValue_Encord(const ZentripCell* db, const ZentripCell* key,
                                    const wchar_t* name, const std::wstring& text) {
-    if (!db) return kZentripFailure;
-    return SetStringValue_Encord(db, key, name, text);
+    TORVA_TRACE_SCOPE(L"CExpData::CreateValue_Encord");
+    if (!db) TORVA_RETURN_INT(kZentripFailure);
+    TORVA_RETURN_INT(SetStringValue_Encord(db, key, name, text));
 }

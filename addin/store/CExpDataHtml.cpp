@@ -1,5 +1,8 @@
 // Which live elements the capture may store.
 #include "CExpData.h"
+#include "TraceScope.h"
+
+#include "CComPtr.h"
 
 #include <oleauto.h>
 
@@ -37,17 +40,80 @@ std::wstring InputType(IHTMLElement* element) {
     return text;
 }
 
+std::wstring DocumentUrl(IHTMLDocument2* document, bool* ok) {
+    BSTR url = nullptr;
+    *ok = SUCCEEDED(document->get_URL(&url));
+    std::wstring text;
+    if (url) text.assign(url, ::SysStringLen(url));
+    ::SysFreeString(url);
+    return text;
+}
+
+// Frame i of a frames collection as a document; null when any step fails.
+CComPtr<IHTMLDocument2> FrameDocument(IHTMLFramesCollection2* frames, long i) {
+    VARIANT index;
+    ::VariantInit(&index);
+    index.vt = VT_I4;
+    index.lVal = i;
+    VARIANT item;
+    ::VariantInit(&item);
+    CComPtr<IHTMLDocument2> document;
+    if (FAILED(frames->item(&index, &item))) return document;
+    if (item.vt == VT_DISPATCH && item.pdispVal) {
+        CComPtr<IHTMLWindow2> window;
+        if (SUCCEEDED(item.pdispVal->QueryInterface(IID_IHTMLWindow2,
+                                                    reinterpret_cast<void**>(&window))) &&
+            window) {
+            if (FAILED(window->get_document(&document))) document.Release();
+        }
+    }
+    ::VariantClear(&item);
+    return document;
+}
+
+// Frames nest only as deep as pages do; the bound keeps a page that frames
+// itself from recursing without end.
+constexpr int kMaxFrameDepth = 32;
+
+IHTMLDocument2* FindDocument(IHTMLDocument2* document, const std::wstring& url, int depth) {
+    bool ok = false;
+    const std::wstring own = DocumentUrl(document, &ok);
+    if (!ok) return nullptr;
+    if (own == url) {
+        document->AddRef();
+        return document;
+    }
+    if (depth >= kMaxFrameDepth) return nullptr;
+    CComPtr<IHTMLFramesCollection2> frames;
+    if (FAILED(document->get_frames(&frames)) || !frames) return nullptr;
+    long count = 0;
+    if (FAILED(frames->get_length(&count))) return nullptr;
+    for (long i = 0; i < count; ++i) {
+        CComPtr<IHTMLDocument2> frame = FrameDocument(frames, i);
+        if (!frame) continue;
+        if (IHTMLDocument2* found = FindDocument(frame, url, depth + 1)) return found;
+    }
+    return nullptr;
+}
+
 } // namespace
+
+IHTMLDocument2* CExpData::GetHtmlDocument(IHTMLDocument2* document, const std::wstring& url) {
+    if (!document) return nullptr;
+    return FindDocument(document, url, 0);
+}
 
 BOOL CExpData::CheckTypeName(const std::wstring& expected, const std::wstring& type,
                              int* storable) {
-    if (SameAsciiCase(type, expected)) return FALSE;
+    TORVA_TRACE_SCOPE(L"CExpData::CheckTypeName");
+    if (SameAsciiCase(type, expected)) TORVA_RETURN_BOOL(FALSE);
     if (storable && IsStorableInputType(type)) *storable = 1;
-    return TRUE;
+    TORVA_RETURN_BOOL(TRUE);
 }
 
 BOOL CExpData::CheckTagName(const std::wstring& expected, const std::wstring& tag, int* storable,
                             IHTMLElement* element) {
+    TORVA_TRACE_SCOPE(L"CExpData::CheckTagName");
     BOOL differs = TRUE;
     if (SameAsciiCase(tag, expected)) {
         differs = FALSE;
@@ -58,5 +124,5 @@ BOOL CExpData::CheckTagName(const std::wstring& expected, const std::wstring& ta
         }
     }
     if (element) element->Release();
-    return differs;
+    TORVA_RETURN_BOOL(differs);
 }

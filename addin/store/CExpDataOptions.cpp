@@ -1,5 +1,6 @@
 // The seven web-form options under "WEBFORMDATA\OPTION".
 #include "CExpData.h"
+#include "TraceScope.h"
 
 #include <cstdint>
 
@@ -29,19 +30,20 @@ constexpr OptionValue kOptionValues[] = {
 } // namespace
 
 BOOL CExpData::GetOptionData() {
+    TORVA_TRACE_SCOPE(L"CExpData::GetOptionData");
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return FALSE;
+    if (!OpenDB(&db)) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* key = nullptr;
     const DWORD opened = OpenKey(db, kOptionKey, &key);
     if (opened == kNothingStored || opened == kKeyNotFound) {
         // A fresh database: every option has its default, so capture is on.
         for (const OptionValue& option : kOptionValues) m_option.*option.field = option.missing;
         CloseDB(&db);
-        return TRUE;
+        TORVA_RETURN_BOOL(TRUE);
     }
     if (opened != 0) {
         CloseDB(&db);
-        return FALSE;
+        TORVA_RETURN_BOOL(FALSE);
     }
     for (const OptionValue& option : kOptionValues) {
         const std::int32_t value = GetDwordValue(db, key, option.name);
@@ -49,17 +51,18 @@ BOOL CExpData::GetOptionData() {
     }
     CloseKey(db, &key);
     CloseDB(&db);
-    return TRUE;
+    TORVA_RETURN_BOOL(TRUE);
 }
 
 void CExpData::SetOptionData() {
+    TORVA_TRACE_SCOPE(L"CExpData::SetOptionData");
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return;
+    if (!OpenDB(&db)) TORVA_RETURN_VOID();
     ZentripCell* key = nullptr;
     const bool created = OpenKey(db, kOptionKey, &key) != 0;
     if (created && CreateKey(db, kOptionKey, &key) != 0) {
         CloseDB(&db);
-        return;
+        TORVA_RETURN_VOID();
     }
     for (const OptionValue& option : kOptionValues) {
         const DWORD value = static_cast<DWORD>(m_option.*option.field);

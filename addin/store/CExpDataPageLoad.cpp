@@ -1,5 +1,6 @@
 // Loading a stored page back into the web-form model.
 #include "CExpData.h"
+#include "TraceScope.h"
 
 #include "KeyNumbering.h"
 #include "WaitCursor.h"
@@ -27,6 +28,7 @@ void SortByNumber(std::vector<std::wstring>& paths) {
 } // namespace
 
 CDataWebForm* CExpData::GetWebPageData(const std::wstring& url, int decrypt) {
+    TORVA_TRACE_SCOPE(L"CExpData::GetWebPageData");
     const WaitCursor wait;
     const std::wstring pageKey = SearchSubKeyFromURL(url);
     if (pageKey.empty()) return nullptr;
@@ -84,8 +86,9 @@ CDataWebForm* CExpData::GetWebPageData(const std::wstring& url, int decrypt) {
 }
 
 void CExpData::LoadCtrl(const ZentripCell* db, CDataWebCtrl& ctrl, int decrypt) {
+    TORVA_TRACE_SCOPE(L"CExpData::LoadCtrl");
     ZentripCell* key = nullptr;
-    if (OpenKey(db, ctrl.m_strKey.c_str(), &key) != 0) return;
+    if (OpenKey(db, ctrl.m_strKey.c_str(), &key) != 0) TORVA_RETURN_VOID();
     ctrl.m_nType = GetDwordValue(db, key, L"TYPE");
     ctrl.m_strName = GetStringValue(db, key, L"NAME");
     switch (ctrl.m_nType) {
@@ -142,9 +145,10 @@ void CExpData::LoadCtrl(const ZentripCell* db, CDataWebCtrl& ctrl, int decrypt) 
 }
 
 void CExpData::GetWebFormDataEncrypt(CDataWebForm* pWeb) {
-    if (!pWeb) return;
+    TORVA_TRACE_SCOPE(L"CExpData::GetWebFormDataEncrypt");
+    if (!pWeb) TORVA_RETURN_VOID();
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return;
+    if (!OpenDB(&db)) TORVA_RETURN_VOID();
     for (auto& item : pWeb->m_items) {
         for (auto& ctrl : item->m_ctrls) {
             ZentripCell* key = nullptr;

@@ -1,5 +1,6 @@
 // Rewriting and deleting stored pages and items.
 #include "CExpData.h"
+#include "TraceScope.h"
 
 #include "UrlList.h"
 
@@ -18,13 +19,14 @@ std::wstring Numbered(const wchar_t* stem, int i) {
 } // namespace
 
 BOOL CExpData::UpdateWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem) {
-    if (!pWebForm) return FALSE;
+    TORVA_TRACE_SCOPE(L"CExpData::UpdateWebForm");
+    if (!pWebForm) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return FALSE;
+    if (!OpenDB(&db)) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* page = nullptr;
     if (OpenKey(db, pWebForm->m_strKey.c_str(), &page) != 0 || !page) {
         CloseDB(&db);
-        return FALSE;
+        TORVA_RETURN_BOOL(FALSE);
     }
     bool ok = CreateValue(db, page, L"TITLE", pWebForm->m_strTitle) == 0;
     ok = CreateValue(db, page, L"UPDATEDATE", pWebForm->m_strUpdateDate) == 0 && ok;
@@ -34,7 +36,7 @@ BOOL CExpData::UpdateWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem) {
         ZentripCell* item = nullptr;
         if (OpenKey(db, pSelItem->m_strKey.c_str(), &item) != 0) {
             CloseDB(&db);
-            return FALSE;
+            TORVA_RETURN_BOOL(FALSE);
         }
         ok = CreateValue(db, item, L"NAME", pSelItem->m_strName) == 0 && ok;
         ok = CreateValue(db, item, L"AUTOINPUT", DWORD(pSelItem->m_nAutoInput)) == 0 && ok;
@@ -46,12 +48,13 @@ BOOL CExpData::UpdateWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem) {
         }
     }
     CloseDB(&db);
-    return ok ? TRUE : FALSE;
+    TORVA_RETURN_BOOL(ok ? TRUE : FALSE);
 }
 
 bool CExpData::UpdateCtrl(const ZentripCell* db, CDataWebCtrl& ctrl) {
+    TORVA_TRACE_SCOPE(L"CExpData::UpdateCtrl");
     ZentripCell* key = nullptr;
-    if (OpenKey(db, ctrl.m_strKey.c_str(), &key) != 0) return false;
+    if (OpenKey(db, ctrl.m_strKey.c_str(), &key) != 0) TORVA_RETURN_BOOL(false);
     const bool changed = ctrl.m_nChanged == 1;
     bool ok = true;
     // A DWORD that is -1 is removed rather than stored.
@@ -106,17 +109,18 @@ bool CExpData::UpdateCtrl(const ZentripCell* db, CDataWebCtrl& ctrl) {
         if (changed) ok = CreateValue(db, key, L"VALUE", button->m_strValue) == 0 && ok;
     }
     CloseKey(db, &key);
-    return ok;
+    TORVA_RETURN_BOOL(ok);
 }
 
 void CExpData::DeleteWebItem(CDataWebItem* pSelItem) {
-    if (!pSelItem) return;
+    TORVA_TRACE_SCOPE(L"CExpData::DeleteWebItem");
+    if (!pSelItem) TORVA_RETURN_VOID();
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return;
+    if (!OpenDB(&db)) TORVA_RETURN_VOID();
     ZentripCell* item = nullptr;
     if (OpenKey(db, pSelItem->m_strKey.c_str(), &item) != 0) {
         CloseDB(&db);
-        return;
+        TORVA_RETURN_VOID();
     }
     for (auto& ctrl : pSelItem->m_ctrls) {
         if (!ctrl) continue;
@@ -137,15 +141,16 @@ void CExpData::DeleteWebItem(CDataWebItem* pSelItem) {
 }
 
 void CExpData::DeleteWebPageData(CDataWebForm* pWebForm) {
-    if (!pWebForm) return;
+    TORVA_TRACE_SCOPE(L"CExpData::DeleteWebPageData");
+    if (!pWebForm) TORVA_RETURN_VOID();
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return;
+    if (!OpenDB(&db)) TORVA_RETURN_VOID();
     ZentripCell* root = nullptr;
     ZentripCell* page = nullptr;
     if (OpenKey(db, kRootKey, &root) != 0 || OpenKey(db, pWebForm->m_strKey.c_str(), &page) != 0) {
         CloseKey(db, &root);
         CloseDB(&db);
-        return;
+        TORVA_RETURN_VOID();
     }
     for (auto& item : pWebForm->m_items) {
         if (!item) continue;
@@ -161,9 +166,10 @@ void CExpData::DeleteWebPageData(CDataWebForm* pWebForm) {
 }
 
 void CExpData::ReleaseAutoSet(CDataWebForm* pWebForm, CDataWebItem* pKeep) {
-    if (!pWebForm) return;
+    TORVA_TRACE_SCOPE(L"CExpData::ReleaseAutoSet");
+    if (!pWebForm) TORVA_RETURN_VOID();
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return;
+    if (!OpenDB(&db)) TORVA_RETURN_VOID();
     for (auto& item : pWebForm->m_items) {
         if (!item || item.get() == pKeep || item->m_nAutoInput != 1) continue;
         item->m_nAutoInput = 0;
@@ -176,9 +182,10 @@ void CExpData::ReleaseAutoSet(CDataWebForm* pWebForm, CDataWebItem* pKeep) {
 }
 
 void CExpData::SetChangeFlag(CDataWebForm* pWebForm) {
-    if (!pWebForm) return;
+    TORVA_TRACE_SCOPE(L"CExpData::SetChangeFlag");
+    if (!pWebForm) TORVA_RETURN_VOID();
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return;
+    if (!OpenDB(&db)) TORVA_RETURN_VOID();
     ZentripCell* key = nullptr;
     if (OpenKey(db, pWebForm->m_strKey.c_str(), &key) == 0) {
         SetDwordValue(db, key, L"CHANGEFLG", DWORD(pWebForm->m_nChangeFlg));

@@ -2,6 +2,7 @@
 // Nothing written before a failure is undone: a page can be left with only
 // some of its items; the callers learn of it from SetWebPageData's result.
 #include "CExpData.h"
+#include "TraceScope.h"
 
 #include "KeyNumbering.h"
 #include "Trace.h"
@@ -26,13 +27,14 @@ std::wstring Numbered(const wchar_t* stem, int i) {
 
 bool CExpData::EnumSubKeys(const ZentripCell* db, const ZentripCell* parentKey,
                            std::vector<std::wstring>& paths) {
+    TORVA_TRACE_SCOPE(L"CExpData::EnumSubKeys");
     paths.clear();
     wchar_t name[kEnumNameChars];
     for (DWORD index = 0;; ++index) {
         DWORD length = 0;
         const DWORD result = Zentrip_EnumKey(db, parentKey, index, name, kEnumNameChars, &length);
         if (result == kNothingStored) return true; // the end of the list
-        if (result != 0) return false;
+        if (result != 0) TORVA_RETURN_BOOL(false);
         if (length != 0) paths.emplace_back(name);
     }
 }
@@ -40,8 +42,9 @@ bool CExpData::EnumSubKeys(const ZentripCell* db, const ZentripCell* parentKey,
 bool CExpData::NextFreeKey(const ZentripCell* db, const ZentripCell* parentKey,
                            const std::wstring& parentPath, const wchar_t* stem,
                            std::wstring& path) {
+    TORVA_TRACE_SCOPE(L"CExpData::NextFreeKey");
     std::vector<std::wstring> taken;
-    if (!EnumSubKeys(db, parentKey, taken)) return false;
+    if (!EnumSubKeys(db, parentKey, taken)) TORVA_RETURN_BOOL(false);
     for (int number = 1; number <= int(taken.size()) + 1; ++number) {
         const std::wstring candidate = NumberedKeyPath(parentPath, stem, number);
         bool used = false;
@@ -54,18 +57,19 @@ bool CExpData::NextFreeKey(const ZentripCell* db, const ZentripCell* parentKey,
             (void)Zentrip_CloseKey(db, &probe);
             continue;
         }
-        if (opened != kKeyNotFound) return false;
+        if (opened != kKeyNotFound) TORVA_RETURN_BOOL(false);
         path = candidate;
-        return true;
+        TORVA_RETURN_BOOL(true);
     }
-    return false;
+    TORVA_RETURN_BOOL(false);
 }
 
 int CExpData::SetWebPageData(CDataWebForm* pWebForm, CDataWebItem* pSelItem) {
-    if (!pWebForm) return 1;
+    TORVA_TRACE_SCOPE(L"CExpData::SetWebPageData");
+    if (!pWebForm) TORVA_RETURN_INT(1);
     const WaitCursor wait;
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return 1;
+    if (!OpenDB(&db)) TORVA_RETURN_INT(1);
     ZentripCell* root = nullptr;
     const DWORD opened = OpenKey(db, kRootKey, &root);
     CloseKey(db, &root);
@@ -80,17 +84,18 @@ int CExpData::SetWebPageData(CDataWebForm* pWebForm, CDataWebItem* pSelItem) {
         stored = AddWebForm(pWebForm, pSelItem);
     }
     CloseDB(&db);
-    return stored ? 0 : 1;
+    TORVA_RETURN_INT(stored ? 0 : 1);
 }
 
 BOOL CExpData::AddWebForm(CDataWebForm* pWebForm) {
-    if (!pWebForm) return FALSE;
+    TORVA_TRACE_SCOPE(L"CExpData::AddWebForm");
+    if (!pWebForm) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return FALSE;
+    if (!OpenDB(&db)) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* root = nullptr;
     if (OpenKey(db, kRootKey, &root) != 0 && CreateKey(db, kRootKey, &root) != 0) {
         CloseDB(&db);
-        return FALSE;
+        TORVA_RETURN_BOOL(FALSE);
     }
     std::wstring pagePath;
     const bool numbered = NextFreeKey(db, root, kRootKey, L"PAGE", pagePath);
@@ -98,7 +103,7 @@ BOOL CExpData::AddWebForm(CDataWebForm* pWebForm) {
     ZentripCell* page = nullptr;
     if (!numbered || CreateKey(db, pagePath.c_str(), &page) != 0) {
         CloseDB(&db);
-        return FALSE;
+        TORVA_RETURN_BOOL(FALSE);
     }
     pWebForm->m_strKey = pagePath;
     bool complete = CreateValue(db, page, L"URL", pWebForm->m_strUrl) == 0;
@@ -115,38 +120,40 @@ BOOL CExpData::AddWebForm(CDataWebForm* pWebForm) {
         complete = AddWebItem(item.get(), 1) && complete;
     }
     (void)SetURLData(URL_ADD, pWebForm->m_strUrl, pagePath);
-    return complete ? TRUE : FALSE;
+    TORVA_RETURN_BOOL(complete ? TRUE : FALSE);
 }
 
 BOOL CExpData::AddWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem) {
-    if (!pWebForm || !pSelItem) return FALSE;
+    TORVA_TRACE_SCOPE(L"CExpData::AddWebForm");
+    if (!pWebForm || !pSelItem) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return FALSE;
+    if (!OpenDB(&db)) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* page = nullptr;
     if (OpenKey(db, pWebForm->m_strKey.c_str(), &page) != 0) {
         CloseDB(&db);
-        return FALSE;
+        TORVA_RETURN_BOOL(FALSE);
     }
     bool complete = CreateValue(db, page, L"CHANGEFLG", DWORD(pWebForm->m_nChangeFlg)) == 0;
     std::wstring itemPath;
     const bool numbered = NextFreeKey(db, page, pWebForm->m_strKey, L"ITEM", itemPath);
     CloseKey(db, &page);
     CloseDB(&db);
-    if (!numbered) return FALSE;
+    if (!numbered) TORVA_RETURN_BOOL(FALSE);
     pSelItem->m_strKey = itemPath;
-    return AddWebItem(pSelItem, 1) && complete ? TRUE : FALSE;
+    TORVA_RETURN_BOOL(AddWebItem(pSelItem, 1) && complete ? TRUE : FALSE);
 }
 
 BOOL CExpData::AddWebItem(CDataWebItem* pItem, int fCreateItemKey) {
-    if (!pItem) return FALSE;
+    TORVA_TRACE_SCOPE(L"CExpData::AddWebItem");
+    if (!pItem) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return FALSE;
+    if (!OpenDB(&db)) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* itemKey = nullptr;
     const DWORD opened = fCreateItemKey == 1 ? CreateKey(db, pItem->m_strKey.c_str(), &itemKey)
                                              : OpenKey(db, pItem->m_strKey.c_str(), &itemKey);
     if (opened != 0) {
         CloseDB(&db);
-        return FALSE;
+        TORVA_RETURN_BOOL(FALSE);
     }
     bool complete = CreateValue(db, itemKey, L"NAME", pItem->m_strName) == 0;
     complete = CreateValue(db, itemKey, L"FORMNAME", pItem->m_strFormName) == 0 && complete;
@@ -162,12 +169,13 @@ BOOL CExpData::AddWebItem(CDataWebItem* pItem, int fCreateItemKey) {
         complete = WriteCtrl(db, *pItem, *ctrl) && complete;
     }
     CloseDB(&db);
-    return complete ? TRUE : FALSE;
+    TORVA_RETURN_BOOL(complete ? TRUE : FALSE);
 }
 
 bool CExpData::WriteCtrl(const ZentripCell* db, const CDataWebItem& item, CDataWebCtrl& ctrl) {
+    TORVA_TRACE_SCOPE(L"CExpData::WriteCtrl");
     ZentripCell* key = nullptr;
-    if (CreateKey(db, ctrl.m_strKey.c_str(), &key) != 0) return false;
+    if (CreateKey(db, ctrl.m_strKey.c_str(), &key) != 0) TORVA_RETURN_BOOL(false);
     const bool contents = !item.m_strName.empty();
     bool ok = CreateValue(db, key, L"TYPE", DWORD(ctrl.m_nType)) == 0;
     ok = CreateValue(db, key, L"NAME", ctrl.m_strName) == 0 && ok;
@@ -212,5 +220,5 @@ bool CExpData::WriteCtrl(const ZentripCell* db, const CDataWebItem& item, CDataW
         ok = CreateValue(db, key, L"SELECT", DWORD(button->m_nSelected)) == 0 && ok;
     }
     CloseKey(db, &key);
-    return ok;
+    TORVA_RETURN_BOOL(ok);
 }

@@ -1,5 +1,6 @@
 // The process-wide URL list of CExpData, touched only under the URL-list lock.
 #include "CExpData.h"
+#include "TraceScope.h"
 
 #include "RelayState.h"
 #include "Trace.h"
@@ -42,27 +43,28 @@ private:
 } // namespace
 
 BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wstring& pageKey) {
+    TORVA_TRACE_SCOPE(L"CExpData::SetURLData");
     const UrlListLock lock;
-    if (!lock.IsHeld()) return FALSE;
+    if (!lock.IsHeld()) TORVA_RETURN_BOOL(FALSE);
     UrlList& list = UrlList::Instance();
     switch (operation) {
-    case URL_DELETEALL: list.Clear(); return TRUE;
+    case URL_DELETEALL: list.Clear(); TORVA_RETURN_BOOL(TRUE);
     case URL_ADD:
-        if (url.empty() || pageKey.empty()) return FALSE;
+        if (url.empty() || pageKey.empty()) TORVA_RETURN_BOOL(FALSE);
         list.Add(url, pageKey);
-        return TRUE;
-    case URL_DELETE: return !url.empty() && list.RemoveUrl(url) ? TRUE : FALSE;
+        TORVA_RETURN_BOOL(TRUE);
+    case URL_DELETE: TORVA_RETURN_BOOL(!url.empty() && list.RemoveUrl(url) ? TRUE : FALSE);
     case URL_RENEW: break;
-    default: return FALSE;
+    default: TORVA_RETURN_BOOL(FALSE);
     }
 
     list.Clear();
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) return FALSE;
+    if (!OpenDB(&db)) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* root = nullptr;
     if (OpenKey(db, kRootKey, &root) != 0) {
         CloseDB(&db);
-        return FALSE;
+        TORVA_RETURN_BOOL(FALSE);
     }
     wchar_t name[kEnumNameChars];
     DWORD length = 0;
@@ -78,10 +80,11 @@ BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wst
     }
     CloseKey(db, &root);
     CloseDB(&db);
-    return TRUE;
+    TORVA_RETURN_BOOL(TRUE);
 }
 
 std::wstring CExpData::SearchSubKeyFromURL(const std::wstring& url) {
+    TORVA_TRACE_SCOPE(L"CExpData::SearchSubKeyFromURL");
     std::wstring pageKey;
     {
         const UrlListLock lock;
@@ -92,6 +95,7 @@ std::wstring CExpData::SearchSubKeyFromURL(const std::wstring& url) {
 }
 
 std::wstring CExpData::GetSubKey(const std::wstring& path) {
+    TORVA_TRACE_SCOPE(L"CExpData::GetSubKey");
     const size_t slash = path.find_last_of(L'\\');
     std::wstring subKey = slash == std::wstring::npos ? path : path.substr(slash + 1);
     TORVA_TRACE_DETAIL(subKey.empty() ? L"* sSubKey is Empty *" : L"* return sSubKey success. *");
@@ -99,6 +103,7 @@ std::wstring CExpData::GetSubKey(const std::wstring& path) {
 }
 
 void CExpData::UrlListRemovePage(const std::wstring& pageKey) {
+    TORVA_TRACE_SCOPE(L"CExpData::UrlListRemovePage");
     const UrlListLock lock;
     if (lock.IsHeld()) (void)UrlList::Instance().RemovePage(pageKey);
 }

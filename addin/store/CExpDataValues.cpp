@@ -1,6 +1,7 @@
 // The value layer of CExpData: database and key handles with the retry rule,
 // text and DWORD values.
 #include "CExpData.h"
+#include "TraceScope.h"
 
 #include "Trace.h"
 
@@ -19,18 +20,21 @@ constexpr DWORD kKeyNotFound = 8;
 } // namespace
 
 BOOL CExpData::OpenDB(ZentripCell** db) {
-    if (!db) return FALSE;
-    if (Zentrip_OpenDB(db) == 0) return TRUE;
+    TORVA_TRACE_SCOPE(L"CExpData::OpenDB");
+    if (!db) TORVA_RETURN_BOOL(FALSE);
+    if (Zentrip_OpenDB(db) == 0) TORVA_RETURN_BOOL(TRUE);
     *db = nullptr;
-    return FALSE;
+    TORVA_RETURN_BOOL(FALSE);
 }
 
 void CExpData::CloseDB(ZentripCell** db) {
+    TORVA_TRACE_SCOPE(L"CExpData::CloseDB");
     if (db && *db) (void)Zentrip_CloseDB(db);
 }
 
 DWORD CExpData::OpenKey(const ZentripCell* db, const wchar_t* path, ZentripCell** key) {
-    if (!db) return kKeyNotFound;
+    TORVA_TRACE_SCOPE(L"CExpData::OpenKey");
+    if (!db) TORVA_RETURN_INT(kKeyNotFound);
     DWORD result = kZentripFailure;
     for (int attempt = 0; attempt < kOpenKeyTries; ++attempt) {
         result = Zentrip_OpenKey(db, path, key);
@@ -38,20 +42,23 @@ DWORD CExpData::OpenKey(const ZentripCell* db, const wchar_t* path, ZentripCell*
         if (result == 0 || result == kNothingStored || result == kKeyNotFound) break;
         ::SleepEx(kOpenKeyRetryWait, TRUE);
     }
-    return result;
+    TORVA_RETURN_INT(result);
 }
 
 void CExpData::CloseKey(const ZentripCell* db, ZentripCell** key) {
+    TORVA_TRACE_SCOPE(L"CExpData::CloseKey");
     if (db && key && *key) (void)Zentrip_CloseKey(db, key);
 }
 
 DWORD CExpData::CreateKey(const ZentripCell* db, const wchar_t* path, ZentripCell** key) {
-    if (!db) return kZentripFailure;
-    return Zentrip_CreateKey(db, path, key);
+    TORVA_TRACE_SCOPE(L"CExpData::CreateKey");
+    if (!db) TORVA_RETURN_INT(kZentripFailure);
+    TORVA_RETURN_INT(Zentrip_CreateKey(db, path, key));
 }
 
 std::wstring CExpData::GetStringValue(const ZentripCell* db, const ZentripCell* key,
                                       const wchar_t* name) {
+    TORVA_TRACE_SCOPE(L"CExpData::GetStringValue");
     DWORD type = 0;
     DWORD size = 0;
     std::wstring value;
@@ -69,6 +76,7 @@ std::wstring CExpData::GetStringValue(const ZentripCell* db, const ZentripCell* 
 
 void CExpData::SetStringValue(const ZentripCell* db, const ZentripCell* key, const wchar_t* name,
                               const std::wstring& text) {
+    TORVA_TRACE_SCOPE(L"CExpData::SetStringValue");
     if (key) (void)CreateValue(db, key, name, text);
 }
 
@@ -89,19 +97,22 @@ std::int32_t CExpData::GetDwordValue(const ZentripCell* db, const ZentripCell* k
 
 void CExpData::SetDwordValue(const ZentripCell* db, const ZentripCell* key, const wchar_t* name,
                              DWORD value) {
+    TORVA_TRACE_SCOPE(L"CExpData::SetDwordValue");
     if (key) (void)CreateValue(db, key, name, value);
 }
 
 DWORD CExpData::CreateValue(const ZentripCell* db, const ZentripCell* key, const wchar_t* name,
                             const std::wstring& text) {
-    if (!db || !key) return kZentripFailure;
+    TORVA_TRACE_SCOPE(L"CExpData::CreateValue");
+    if (!db || !key) TORVA_RETURN_INT(kZentripFailure);
     return Zentrip_SetValue(db, key, name, kTypeText, reinterpret_cast<const BYTE*>(text.data()),
                             static_cast<DWORD>(text.size() * sizeof(wchar_t)));
 }
 
 DWORD CExpData::CreateValue(const ZentripCell* db, const ZentripCell* key, const wchar_t* name,
                             DWORD value) {
-    if (!db || !key) return kZentripFailure;
+    TORVA_TRACE_SCOPE(L"CExpData::CreateValue");
+    if (!db || !key) TORVA_RETURN_INT(kZentripFailure);
     return Zentrip_SetValue(db, key, name, kTypeDword, reinterpret_cast<const BYTE*>(&value),
                             sizeof value);
 }

@@ -315,3 +315,52 @@ TEST_F(StorePages, ControlsComeBackInNumberOrderPastCtrl999) {
         ASSERT_EQ(loaded->m_items[0]->m_ctrls[i]->TextValue()->m_strValue, std::to_wstring(i));
     }
 }
+
+TEST_F(StorePages, PageNumbersRefillGapsAndPage999IsFollowedByPage1000) {
+    // Take every free number from PAGE001 to PAGE999 with a bare key.
+    ZentripCell* db = nullptr;
+    ASSERT_TRUE(Store().OpenDB(&db));
+    ZentripCell* root = nullptr;
+    ASSERT_EQ(Store().CreateKey(db, L"WEBFORMDATA", &root), 0u);
+    std::vector<std::wstring> taken;
+    for (int n = 1; n <= 999; ++n) {
+        wchar_t name[16];
+        std::swprintf(name, 16, L"PAGE%03d", n);
+        const std::wstring path = std::wstring(L"WEBFORMDATA\\") + name;
+        ZentripCell* key = nullptr;
+        if (Store().Zentrip_OpenKey(db, path.c_str(), &key) == 0) {
+            Store().CloseKey(db, &key);
+            continue;
+        }
+        ASSERT_EQ(Store().Zentrip_CreateKey(db, path.c_str(), &key), 0u) << n;
+        Store().CloseKey(db, &key);
+        taken.push_back(name);
+    }
+    const auto freeTaken = [&] {
+        for (const auto& name : taken) (void)Store().Zentrip_DeleteKey(db, root, name.c_str());
+        Store().CloseKey(db, &root);
+        Store().CloseDB(&db);
+    };
+
+    CDataWebForm& past = NewPage(L"past999");
+    FillEveryKind(past.AddItem(), L"past");
+    EXPECT_EQ(Store().SetWebPageData(&past, nullptr), 0);
+    EXPECT_EQ(past.m_strKey, L"WEBFORMDATA\\PAGE1000");
+    auto loaded = Load(past.m_strUrl);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->m_strKey, L"WEBFORMDATA\\PAGE1000");
+    ASSERT_EQ(loaded->m_items.size(), 1u);
+    EXPECT_EQ(loaded->m_items[0]->m_strName, L"past");
+
+    // A freed number below is taken before any higher one.
+    if (!taken.empty()) {
+        const std::wstring gap = taken[taken.size() / 2];
+        EXPECT_EQ(Store().Zentrip_DeleteKey(db, root, gap.c_str()), 0u);
+        taken.erase(taken.begin() + static_cast<long>(taken.size() / 2));
+        CDataWebForm& refill = NewPage(L"refill");
+        FillEveryKind(refill.AddItem(), L"refill");
+        EXPECT_EQ(Store().SetWebPageData(&refill, nullptr), 0);
+        EXPECT_EQ(refill.m_strKey, L"WEBFORMDATA\\" + gap);
+    }
+    freeTaken();
+}

@@ -54,13 +54,13 @@ std::wstring UniqueToken() {
            std::to_wstring(::GetTickCount()) + L"x" + std::to_wstring(++counter);
 }
 
-std::vector<FoundLine> LinesContaining(const std::wstring& token) {
+std::vector<FoundLine> LinesContaining(const std::wstring& token, const std::wstring& program) {
     const std::string needle = Narrow(token);
     std::vector<FoundLine> found;
     for (const auto& folder : CandidateFolders()) {
         WIN32_FIND_DATAW entry{};
         UniqueFind find(
-            ::FindFirstFileW((folder + L"FENWIX_*_torva_trace_tests.log").c_str(), &entry));
+            ::FindFirstFileW((folder + L"FENWIX_*_" + program + L".log").c_str(), &entry));
         if (!find) continue;
         do {
             const std::string bytes = ReadAll(folder + entry.cFileName);

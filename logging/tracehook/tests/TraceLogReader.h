@@ -18,8 +18,10 @@ struct FoundLine {
     std::wstring fileName; // without folder
     std::string text;
 };
-// Every line of this program's log files that contains token, in file order.
-std::vector<FoundLine> LinesContaining(const std::wstring& token);
+// Every line of a program's log files that contains token, in file order;
+// program is the executable's name without ".exe".
+std::vector<FoundLine> LinesContaining(const std::wstring& token,
+                                       const std::wstring& program = L"torva_trace_tests");
 std::string Narrow(const std::wstring& ascii);
 
 // Switches the bound library to level, whatever the machine's setting, and
