@@ -1,0 +1,91 @@
+// Shows one of the add-in's small windows for a screenshot:
+//   addin_ui_shots.exe notice|frame|entry|change [seconds]
+// The program ends by itself after the given time (default 60 s), so a
+// screenshot script never leaves it behind.
+#include "CChangeEntryDlg.h"
+#include "CNotifyMsg.h"
+#include "CSelFrameDlg.h"
+#include "CSelectEntry.h"
+#include "HtmlDocument.h"
+#include "RelayState.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+using torva::browser::ComPtr;
+using torva::browser::HtmlDocument;
+
+namespace {
+
+void CALLBACK EndProgram(HWND, UINT, UINT_PTR, DWORD) {
+    ::ExitProcess(0);
+}
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    folder.erase(folder.find_last_of(L'\\') + 1);
+    return folder;
+}
+
+void ShowNotice() {
+    CNotifyMsg notice;
+    if (!notice.Create(nullptr, ::GetModuleHandleW(nullptr))) return;
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+void ShowFrames() {
+    const wchar_t* const urls[] = {
+        L"https://portal.example.jp/menu/left.html",
+        L"https://portal.example.jp/news/top.html",
+        L"https://portal.example.jp/members/login.html?next=%2Faccount%2Fsettings",
+    };
+    std::vector<ComPtr<HtmlDocument>> pages;
+    std::vector<IHTMLDocument2*> documents;
+    for (const wchar_t* url : urls) {
+        pages.push_back(HtmlDocument::FromMarkup(
+            url, L"<html><body><form><input name=a></form></body></html>"));
+        documents.push_back(pages.back().get());
+    }
+    CSelFrameDlg dialog(documents);
+    dialog.DoModal();
+    for (auto& page : pages)
+        page->Close();
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (!argv || argc < 2) return 2;
+    const std::wstring which = argv[1];
+    const int seconds = argc > 2 ? std::wcstol(argv[2], nullptr, 10) : 60;
+    ::LocalFree(argv);
+    ::SetTimer(nullptr, 0, static_cast<UINT>(seconds > 0 ? seconds : 60) * 1000u, &EndProgram);
+
+    if (which == L"notice") {
+        ShowNotice();
+    } else if (which == L"frame") {
+        ShowFrames();
+    } else if (which == L"entry") {
+        RelayState::Instance().SetRelayFolder(ProgramFolder());
+        CSelectEntry dialog;
+        dialog.DoModal();
+    } else if (which == L"change") {
+        CChangeEntryDlg dialog;
+        dialog.DoModal();
+    } else {
+        return 2;
+    }
+    return 0;
+}
