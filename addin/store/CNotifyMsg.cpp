@@ -1,4 +1,5 @@
 #include "CNotifyMsg.h"
+#include "WindowCentring.h"
 
 #include "../ui/res/resource.h"
 
@@ -29,20 +30,7 @@ void CNotifyMsg::Terminate() noexcept {
 }
 
 BOOL CNotifyMsg::CenterWindow(HWND w) noexcept {
-    RECT reference{};
-    const HWND parent = ::GetParent(w);
-    if (parent) {
-        if (!::GetWindowRect(parent, &reference)) return FALSE;
-    } else if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &reference, 0)) {
-        return FALSE;
-    }
-    RECT own{};
-    if (!::GetWindowRect(w, &own)) return FALSE;
-    const int left =
-        reference.left + ((reference.right - reference.left) - (own.right - own.left)) / 2;
-    const int top =
-        reference.top + ((reference.bottom - reference.top) - (own.bottom - own.top)) / 2;
-    return ::SetWindowPos(w, nullptr, left, top, 0, 0, SWP_NOSIZE);
+    return torva::CenterWindowOn(w, ::GetParent(w));
 }
 
 BOOL CNotifyMsg::ProcWM_INITDIALOG(HWND window) noexcept {

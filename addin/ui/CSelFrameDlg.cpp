@@ -41,10 +41,10 @@ LRESULT CSelFrameDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 int CSelFrameDlg::FillList() {
-    WindowDC dc(m_hList);
+    torva::WindowDC dc(m_hList);
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(m_hList, WM_GETFONT, 0, 0));
     // Without a font the DC's own one measures, which is still a fair width.
-    SelectedObject selected(dc.get(),
+    torva::SelectedObject selected(dc.get(),
                             font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(SYSTEM_FONT));
 
     int widest = 0;

@@ -15,7 +15,7 @@ DpiScale::DpiScale(int dpiX, int dpiY) noexcept
 
 void DpiScale::Init() noexcept {
     if (m_initialised) return;
-    WindowDC screen(nullptr);
+    torva::WindowDC screen(nullptr);
     if (screen.get()) {
         m_dpiX = UsableDpi(::GetDeviceCaps(screen.get(), LOGPIXELSX));
         m_dpiY = UsableDpi(::GetDeviceCaps(screen.get(), LOGPIXELSY));

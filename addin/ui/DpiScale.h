@@ -40,5 +40,5 @@ private:
     int m_dpiX = 96;
     int m_dpiY = 96;
     torva::UniqueGdiObject m_font;
-    UniqueMemoryDC m_memoryDC;
+    torva::UniqueMemoryDC m_memoryDC;
 };

@@ -30,11 +30,11 @@ BOOL FitDlgItemToText(DpiScale& scale, HWND dialog, int id, int x, int y, int li
 
     SIZE extent{};
     {
-        WindowDC dc(control);
+        torva::WindowDC dc(control);
         if (!dc.get()) return FALSE;
         const auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
         if (!font) return FALSE;
-        SelectedObject selected(dc.get(), font);
+        torva::SelectedObject selected(dc.get(), font);
         if (!selected.ok()) return FALSE;
         if (!::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()),
                                      &extent))

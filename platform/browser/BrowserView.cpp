@@ -1,7 +1,7 @@
 #include "BrowserView.h"
 
 #include "FormControls.h"
-#include "GdiHandles.h"
+#include "GdiScopes.h"
 #include "WindowClass.h"
 
 #include <commctrl.h>

@@ -4,6 +4,7 @@
 // Without --relay the Zentrip.exe beside this program is used. Run from the
 // 64-bit build against a 32-bit Zentrip to measure the shipped pairing.
 #include "CExpData.h"
+#include "ProgramFolder.h"
 #include "RelayRecords.h"
 #include "RelayState.h"
 
@@ -75,9 +76,7 @@ void FillPage(CDataWebItem& item) {
 }
 
 std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH] = {};
-    std::wstring folder(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+    return torva::ProgramFolder();
 }
 
 } // namespace

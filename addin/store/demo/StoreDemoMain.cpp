@@ -12,7 +12,8 @@
 #include "CComPtr.h"
 #include "HtmlDocument.h"
 #include "PageSource.h"
-#include "Win32Handles.h"
+#include "PathHelpers.h"
+#include "ProgramFolder.h"
 
 #include <chrono>
 #include <cstdio>
@@ -30,27 +31,6 @@ void Print(const std::wstring& text) {
                           nullptr, nullptr);
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
     std::fflush(stdout);
-}
-
-std::wstring Folder(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
-
-std::wstring InstallFolder() {
-    torva::UniqueRegKey key;
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA", 0,
-                        KEY_QUERY_VALUE | KEY_WOW64_32KEY, &raw) != ERROR_SUCCESS) {
-        return {};
-    }
-    key.reset(raw);
-    wchar_t folder[MAX_PATH] = {};
-    DWORD size = sizeof folder - sizeof(wchar_t);
-    if (::RegQueryValueExW(raw, L"Location", nullptr, nullptr, reinterpret_cast<BYTE*>(folder),
-                           &size) != ERROR_SUCCESS) {
-        return {};
-    }
-    std::wstring text(folder);
-    if (!text.empty() && text.back() != L'\\') text += L'\\';
-    return text;
 }
 
 std::wstring Bstr(BSTR text) {
@@ -156,7 +136,7 @@ std::wstring Now() {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::wstring relayFolder = InstallFolder();
+    std::wstring relayFolder = GetModuleDirPath(); // the install folder
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg.rfind(L"--relay=", 0) == 0) relayFolder = arg.substr(8);
@@ -166,8 +146,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     if (relayFolder.back() != L'\\') relayFolder += L'\\';
-    wchar_t exe[MAX_PATH] = {};
-    const std::wstring here = Folder(std::wstring(exe, ::GetModuleFileNameW(nullptr, exe, MAX_PATH)));
+    const std::wstring here = torva::ProgramFolder();
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     RelayState::Instance().SetRelayFolder(relayFolder);

@@ -1,6 +1,7 @@
 // The store's document search and element tests on real pages of the
 // browser layer: frames, inline frames and every kind of form control.
 #include "CExpData.h"
+#include "ProgramFolder.h"
 
 #include "CComPtr.h"
 #include "HtmlDocument.h"
@@ -18,11 +19,7 @@ using torva::browser::HtmlDocument;
 using torva::browser::LiveObjects;
 
 std::wstring PagePath(const std::wstring& name) {
-    wchar_t exe[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dir(exe, n);
-    dir.resize(dir.find_last_of(L'\\') + 1);
-    return dir + L"store-pages\\" + name;
+    return torva::ProgramFolder() + L"store-pages\\" + name;
 }
 
 std::wstring PageUrl(const std::wstring& name) {

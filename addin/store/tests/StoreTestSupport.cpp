@@ -1,15 +1,12 @@
 #include "StoreTestSupport.h"
+#include "ProgramFolder.h"
 
 #include "RelayState.h"
 
 #include <cstdio>
 
 void UseRelayBesideTestProgram() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    folder.erase(folder.find_last_of(L'\\') + 1);
-    RelayState::Instance().SetRelayFolder(folder);
+    RelayState::Instance().SetRelayFolder(torva::ProgramFolder());
 }
 
 std::wstring ScratchKeyName() {

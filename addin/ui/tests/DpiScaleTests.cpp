@@ -37,7 +37,7 @@ TEST(DpiScale, NonPositiveDpiCountsAs96) {
 }
 
 TEST(DpiScale, DefaultReadsTheScreensLogicalDpi) {
-    WindowDC screen(nullptr);
+    torva::WindowDC screen(nullptr);
     ASSERT_NE(screen.get(), nullptr);
     const int dpiX = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
     const int dpiY = ::GetDeviceCaps(screen.get(), LOGPIXELSY);

@@ -63,7 +63,7 @@ ListView ReadList(HWND dialog) {
 class SelFrame : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_page = HtmlDocument::Load(TestProgramFolder() + L"ui-pages\\frames.html");
+        m_page = HtmlDocument::Load(torva::ProgramFolder() + L"ui-pages\\frames.html");
         ASSERT_FALSE(m_page->LoadFailed());
         ASSERT_EQ(m_page->frames().size(), 2u);
         for (const auto& frame : m_page->frames())

@@ -3,16 +3,8 @@
 #include "GdiScopes.h"
 #include "RelayState.h"
 
-std::wstring TestProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    folder.erase(folder.find_last_of(L'\\') + 1);
-    return folder;
-}
-
 void UseRelayBesideTestProgram() {
-    RelayState::Instance().SetRelayFolder(TestProgramFolder());
+    RelayState::Instance().SetRelayFolder(torva::ProgramFolder());
 }
 
 torva::UniqueWindow MakeActiveOwner(int x, int y, int width, int height) {
@@ -40,8 +32,8 @@ POINT CentredOn(const RECT& reference, const RECT& own) {
 
 SIZE MeasureInWindowFont(HWND window, const std::wstring& text) {
     SIZE extent{};
-    WindowDC dc(window);
-    SelectedObject font(dc.get(),
+    torva::WindowDC dc(window);
+    torva::SelectedObject font(dc.get(),
                         reinterpret_cast<HGDIOBJ>(::SendMessageW(window, WM_GETFONT, 0, 0)));
     ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
     return extent;

@@ -1,14 +1,13 @@
 // Shared pieces of the add-in window tests.
 #pragma once
 
+#include "ProgramFolder.h"
 #include "Win32Handles.h"
 
 #include <windows.h>
 
 #include <string>
 
-// The folder of the test program, with a trailing backslash.
-std::wstring TestProgramFolder();
 // Points the store at the Zentrip.exe beside the test program; call before
 // the first store of the program is made.
 void UseRelayBesideTestProgram();

@@ -3,6 +3,7 @@
 // The program ends by itself after the given time (default 60 s), so a
 // screenshot script never leaves it behind.
 #include "CChangeEntryDlg.h"
+#include "ProgramFolder.h"
 #include "CNotifyMsg.h"
 #include "CSelFrameDlg.h"
 #include "CSelectEntry.h"
@@ -23,14 +24,6 @@ namespace {
 
 void CALLBACK EndProgram(HWND, UINT, UINT_PTR, DWORD) {
     ::ExitProcess(0);
-}
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    folder.erase(folder.find_last_of(L'\\') + 1);
-    return folder;
 }
 
 void ShowNotice() {
@@ -78,7 +71,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     } else if (which == L"frame") {
         ShowFrames();
     } else if (which == L"entry") {
-        RelayState::Instance().SetRelayFolder(ProgramFolder());
+        RelayState::Instance().SetRelayFolder(torva::ProgramFolder());
         CSelectEntry dialog;
         dialog.DoModal();
     } else if (which == L"change") {

@@ -1,6 +1,7 @@
 // The built library itself: its exports, ordinals and the contracts that hold
 // whatever the machine's settings are.
 #include "Fenwix.h"
+#include "ProgramFolder.h"
 #include "Win32Handles.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +11,7 @@
 namespace {
 
 std::wstring BesideThisProgram(const wchar_t* file) {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1) + file;
+    return torva::ProgramFolder() + file;
 }
 
 template <typename Fn> Fn Bind(HMODULE module, const char* name) {

@@ -1,7 +1,7 @@
 #include "PageActions.h"
 
 #include "FormControls.h"
-#include "GdiHandles.h"
+#include "GdiScopes.h"
 #include "ViewLayout.h"
 
 #include <Win32Handles.h>

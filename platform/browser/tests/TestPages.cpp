@@ -1,15 +1,12 @@
 #include "TestPages.h"
+#include "ProgramFolder.h"
 
 #include "PageSource.h"
 
 namespace browser_test {
 
 std::wstring PagePath(const std::wstring& name) {
-    wchar_t exe[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dir(exe, n);
-    dir.resize(dir.find_last_of(L'\\') + 1);
-    return dir + L"browser-pages\\" + name;
+    return torva::ProgramFolder() + L"browser-pages\\" + name;
 }
 
 std::wstring PageUrl(const std::wstring& name) {

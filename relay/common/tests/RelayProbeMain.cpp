@@ -3,6 +3,7 @@
 // then waits (at most 10 s) for the event "Local\RelayProbeRelease<pid>"
 // before it exits, so that the test can see it running.
 #include <windows.h>
+#include "ProgramFolder.h"
 #include <shellapi.h>
 
 #include <string>
@@ -17,10 +18,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::wstring text;
     for (int i = 0; i < argc; ++i) text += std::wstring(argv[i]) + L"\n";
 
-    wchar_t path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring file(path, length);
-    file = file.substr(0, file.rfind(L'\\') + 1) + L"arguments.txt.tmp";
+    const std::wstring file = torva::ProgramFolder() + L"arguments.txt.tmp";
     {
         const torva::UniqueFile out(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         if (!out) return 2;

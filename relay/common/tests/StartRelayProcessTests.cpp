@@ -1,6 +1,7 @@
 // The add-in starts "<folder>Zentrip.exe <pipe name>". A probe program put in
 // place of the relay records what it was given.
 #include <gtest/gtest.h>
+#include "ProgramFolder.h"
 
 #include <string>
 #include <vector>
@@ -12,10 +13,7 @@
 namespace {
 
 std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring file(path, length);
-    return file.substr(0, file.rfind(L'\\') + 1);
+    return torva::ProgramFolder();
 }
 
 std::vector<std::wstring> ReadLines(const std::wstring& file) {

@@ -1,4 +1,5 @@
 #include "RelayTestEnvironment.h"
+#include "ProgramFolder.h"
 
 #include <windows.h>
 
@@ -27,10 +28,7 @@ std::wstring WithBackslash(std::wstring folder) {
 } // namespace
 
 std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring file(path, length);
-    return file.substr(0, file.rfind(L'\\') + 1);
+    return torva::ProgramFolder();
 }
 
 std::wstring InstalledFolder() {

@@ -1,11 +1,12 @@
-// Scope owners for the device contexts and font selections the add-in's
-// windows use, so every GetDC has its ReleaseDC and every SelectObject its
-// undo on every path.
+// Scope owners for device contexts and the objects selected into them, so
+// every GetDC has its ReleaseDC and every SelectObject its undo on every path.
 #pragma once
 
 #include "Win32Handles.h"
 
 #include <windows.h>
+
+namespace torva {
 
 // GetDC / ReleaseDC of one window (the screen for null).
 class WindowDC {
@@ -44,4 +45,6 @@ struct MemoryDCTraits { // CreateCompatibleDC
     static bool IsValid(HDC dc) noexcept { return dc != nullptr; }
     static void Close(HDC dc) noexcept { ::DeleteDC(dc); }
 };
-using UniqueMemoryDC = torva::UniqueResource<HDC, MemoryDCTraits>;
+using UniqueMemoryDC = UniqueResource<HDC, MemoryDCTraits>;
+
+} // namespace torva
