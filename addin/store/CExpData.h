@@ -139,10 +139,33 @@ public:
     [[nodiscard]] CDataWebForm* GetWebPageData(const std::wstring& url, int decrypt);
     void GetWebFormDataEncrypt(CDataWebForm* pWeb);
 
+    // The toolbar's combo box of stored entries (CExpDataComboBox.cpp).
+    // Appends the URL of document and, depth first, of its frames to urls,
+    // each URL once.
+    static void GetURLName(IHTMLDocument2* document, std::vector<std::wstring>& urls);
+    // Refills combo with the named entries stored for the browser's page and
+    // its frames; each line's item data is a heap std::wstring (the stored
+    // page's URL) that DeleteComboBoxItem frees. TRUE when a line was added.
+    // Never decrypts, so never asks for authentication.
+    BOOL SetComboBox(HWND combo, IWebBrowser2* browser);
+    // Frees every line's URL string and empties the box.
+    static void DeleteComboBoxItem(HWND combo);
+
+    // Fills the stored entry named entryName (empty: the page's automatic
+    // entry) into its form on the page at url shown by browser, after the
+    // user has authenticated, and submits it when the entry says so (an
+    // addin_fill operation: it may show the re-registration question and
+    // the registration dialog). 1 filled, 0 nothing to fill, -1 failure or
+    // refusal. Browser UI thread only.
+    [[nodiscard]] int AutoInput(IWebBrowser2* browser, const std::wstring& url,
+                                const std::wstring& entryName);
+
     CDataOption m_option;
     std::int32_t m_nBrowserEnabled = 1; // 0 while the browser window is disabled
     std::int32_t m_nCryptUsable = 1;    // 0: encrypted values read empty, writes skipped
     IWebBrowser2* m_pBrowser = nullptr; // not owned; set by the owner
+    // The combo line of the last automatic entry SetComboBox added; -1 none.
+    std::int32_t m_nPreselectedIndex = -1;
 
 private:
     // The first free numbered key under parent: false when the enumeration

@@ -3,6 +3,7 @@
 #include "TraceScope.h"
 
 #include "CComPtr.h"
+#include "HtmlFrames.h"
 
 #include <oleauto.h>
 
@@ -48,32 +49,6 @@ std::wstring DocumentUrl(IHTMLDocument2* document, bool* ok) {
     ::SysFreeString(url);
     return text;
 }
-
-// Frame i of a frames collection as a document; null when any step fails.
-CComPtr<IHTMLDocument2> FrameDocument(IHTMLFramesCollection2* frames, long i) {
-    VARIANT index;
-    ::VariantInit(&index);
-    index.vt = VT_I4;
-    index.lVal = i;
-    VARIANT item;
-    ::VariantInit(&item);
-    CComPtr<IHTMLDocument2> document;
-    if (FAILED(frames->item(&index, &item))) return document;
-    if (item.vt == VT_DISPATCH && item.pdispVal) {
-        CComPtr<IHTMLWindow2> window;
-        if (SUCCEEDED(item.pdispVal->QueryInterface(IID_IHTMLWindow2,
-                                                    reinterpret_cast<void**>(&window))) &&
-            window) {
-            if (FAILED(window->get_document(&document))) document.Release();
-        }
-    }
-    ::VariantClear(&item);
-    return document;
-}
-
-// Frames nest only as deep as pages do; the bound keeps a page that frames
-// itself from recursing without end.
-constexpr int kMaxFrameDepth = 32;
 
 IHTMLDocument2* FindDocument(IHTMLDocument2* document, const std::wstring& url, int depth) {
     bool ok = false;

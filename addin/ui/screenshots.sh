@@ -32,8 +32,12 @@ sleep 2
 # name, desktop size, seconds until the window shows (the entry dialog's
 # store starts the relay program first)
 shots=("notice 400x140 8" "frame 520x320 8" "entry 440x240 25" "change 440x240 8")
+# Option dialog: its store starts the relay program first, like the entry dialog.
+shots+=("option 400x440 25")
 for shot in "${shots[@]}"; do
     read -r name size wait <<<"$shot"
+    # SHOTS="option entry" takes only the named shots.
+    if [ -n "${SHOTS:-}" ] && [[ " $SHOTS " != *" $name "* ]]; then continue; fi
     DISPLAY=$display TORVA_WINEPREFIX=$prefix "$root/scripts/wine-run.sh" explorer "/desktop=ui-$name,$size" \
         "$(winpath "$bin/addin_ui_shots.exe")" "$name" 60 >/dev/null 2>&1 &
     runner=$!

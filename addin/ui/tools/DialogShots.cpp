@@ -1,10 +1,11 @@
 // Shows one of the add-in's small windows for a screenshot:
-//   addin_ui_shots.exe notice|frame|entry|change [seconds]
+//   addin_ui_shots.exe notice|frame|entry|change|option [seconds]
 // The program ends by itself after the given time (default 60 s), so a
 // screenshot script never leaves it behind.
 #include "CChangeEntryDlg.h"
 #include "ProgramFolder.h"
 #include "CNotifyMsg.h"
+#include "COptionDlg.h"
 #include "CSelFrameDlg.h"
 #include "CSelectEntry.h"
 #include "HtmlDocument.h"
@@ -76,6 +77,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         dialog.DoModal();
     } else if (which == L"change") {
         CChangeEntryDlg dialog;
+        dialog.DoModal();
+    } else if (which == L"option") {
+        // The options stored in the prefix's database (defaults when none).
+        RelayState::Instance().SetRelayFolder(torva::ProgramFolder());
+        COptionDlg dialog;
         dialog.DoModal();
     } else {
         return 2;

@@ -1,0 +1,202 @@
+// The registration dialog "登録" (template 212): the user registers or edits
+// the stored data of the forms of the page shown in the browser.
+//
+// The dialog reads the live page into a page form (one item per FORM), lists
+// the items, writes an HTML copy of the selected item's form to a temporary
+// file, shows that copy in its embedded browser and lets the user edit the
+// values there; OK and Apply read them back and save them through the
+// dialog's own store on a worker thread.
+//
+// Use: construct, DoModal (IDOK when OK saved, IDCANCEL otherwise), then read
+// SaveFlag() (1 once anything was saved, also by Apply) and destroy.
+//
+// Threads: UI thread, except the OK / Apply workers, which run while the
+// dialog is disabled; see CRegistDlgSave.cpp. The document is not owned and
+// must outlive the dialog.
+#pragma once
+
+#include "CAxDialogImpl.h"
+#include "CDataWebForm.h"
+#include "CExpData.h"
+#include "CNotifyMsg.h"
+#include "DpiScale.h"
+#include "res/resource.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <exdisp.h>
+#include <mshtml.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class CRegistDlg : public CAxDialogImpl<CRegistDlg> {
+public:
+    enum { IDD = IDD_REGIST };
+
+    // Third constructor argument.
+    enum eState : int {
+        STATE_NEW = 0,       // new registration
+        STATE_OVERWRITE = 1, // page values replace the stored ones
+        STATE_ADD = 2,       // the form nSelForm is added as a further item
+        STATE_REREGIST = 3,  // the stored page is replaced by a new capture
+    };
+
+    // Answered with 1 while the dialog is open (spares its copy file).
+    static constexpr UINT WM_REGIST_ALIVE = WM_USER + 401;
+    // Private: gives the current row its selection back after a refusal,
+    // and runs a worker's step on the dialog's thread.
+    static constexpr UINT WM_REGIST_RESELECT = WM_APP + 0x120;
+    static constexpr UINT WM_REGIST_RUN = WM_APP + 0x121;
+
+    // document may be null (nothing is captured). nSelForm: the list row
+    // selected first, the form copied in state 2 and the button preselected
+    // among a new item's buttons.
+    CRegistDlg(IHTMLDocument2* document, int nSelForm, int nState);
+    ~CRegistDlg();
+
+    // 1 once a save succeeded in this dialog (OK or Apply); callers refresh
+    // their views then.
+    std::int32_t SaveFlag() const noexcept { return m_nSaveFlg; }
+    // 1 once the user authenticated in this dialog.
+    std::int32_t AuthentFlag() const noexcept { return m_nAuthent; }
+
+    BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                              LRESULT& lResult) override;
+
+    // ---- Capture and copy (public so that tests can reach them directly) --
+
+    // (Re)captures the page and refills the list. FALSE without a document
+    // or when the document's elements cannot be read.
+    BOOL UpdatePageData();
+    // Reads the controls of one FORM into item; the item's control count.
+    int GetWebCtrl(IHTMLElement* form, CDataWebItem* item);
+    // Writes the copy of item's form and navigates the embedded browser to it.
+    void CreateFormHTML(CDataWebItem* item);
+    // The copy as it is written to the file, UTF-16 (CreateFormHTML's text).
+    std::wstring BuildFormHtml(const CDataWebItem& item) const;
+    // 1 saved, 0 nothing saved, -1 validation failed (message shown).
+    int SavePageData();
+
+    // ---- State for tests and callers --------------------------------------
+    CDataWebForm* PageForm() const noexcept { return m_pWebForm; }
+    const std::wstring& TempPath() const noexcept { return m_strTempPath; }
+    int CurrentIndex() const noexcept { return m_nCurIndex; }
+    int State() const noexcept { return m_nState; }
+    CExpData& Store() noexcept { return m_store; }
+
+    // Hands a key message to the copy document's in-place active object
+    // (the key forwarding and Enter typed in the copy use it).
+    static HRESULT TranslateInCopy(IWebBrowser2* browser, MSG& msg);
+
+private:
+
+    // Message handlers.
+    LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnLvnItemchangingListItem(int, NMHDR*, BOOL&);
+    LRESULT OnLvnItemchangedListItem(int, NMHDR*, BOOL&);
+    LRESULT OnClickedOK(WORD, WORD, HWND, BOOL&);
+    LRESULT OnClickedCancel(WORD, WORD, HWND, BOOL&);
+    LRESULT OnBnClickedButtonOption(WORD, WORD, HWND, BOOL&);
+    LRESULT OnBnClickedButtonClear(WORD, WORD, HWND, BOOL&);
+    LRESULT OnBnClickedCheckAutoInput(WORD, WORD, HWND, BOOL&);
+    LRESULT OnBnClickedButtonApply(WORD, WORD, HWND, BOOL&);
+    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnAlive(UINT, WPARAM, LPARAM, BOOL&);
+
+    // Capture (CRegistDlgCapture.cpp).
+    void SetPositionInfo(IHTMLElement* element, CDataWebItem* item, int index);
+    void InsertCtrlList(CDataWebItem* item, CDataWebCtrl* ctrl, int index);
+    void SetAddItem();
+    bool GetTextElement(IHTMLElement* element, CDataWebItem* item, int index);
+    bool GetTextAreaElement(IHTMLElement* element, CDataWebItem* item, int index);
+    bool GetSelectElement(IHTMLElement* element, CDataWebItem* item, int index);
+    bool GetInputElement(IHTMLElement* element, CDataWebItem* item, int index);
+    bool GetInputImageElement(IHTMLElement* element, CDataWebItem* item, int index);
+    std::wstring NewRowLabel();
+
+    // The list (CRegistDlg.cpp).
+    int InsertRow(const std::wstring& label, const std::wstring& formName, CDataWebItem* item);
+    CDataWebItem* RowItem(int row) const;
+    std::wstring RowText(int row) const;
+    int RowOf(const CDataWebItem* item) const; // -1 when no row carries it
+    void SelectRow(int row);
+
+    // Copy and fill (CRegistDlgCopy.cpp). The setters attach the copy's
+    // elements to the item's controls; TRUE when the element matched one.
+    void FillCopy();
+    BOOL SetTextElement(IHTMLElement* element, CDataWebItem* item, int passwordFlag);
+    BOOL SetTextAreaElement(IHTMLElement* element, CDataWebItem* item);
+    BOOL SetSelectMenuElement(IHTMLElement* element, CDataWebItem* item);
+    BOOL SetInputElement(IHTMLElement* element, CDataWebItem* item);
+    IHTMLDocument2* CopyDocument() const; // new reference, or null
+
+    // Editing and saving (CRegistDlgEdit.cpp, CRegistDlgSave.cpp).
+    int Ask(const wchar_t* text, const wchar_t* caption); // IDYES or IDNO
+    LRESULT OnReselect(UINT, WPARAM, LPARAM, BOOL&);
+    int IsChageItemData(int nStatus);
+    int IsChangeCtrlData(int nStatus);
+    void EnableAutoCheck();
+    void DeleteCopyFile();
+    struct SaveDraft;
+    int ValidateSave(SaveDraft& draft);
+    void Refuse(HWND box, const wchar_t* text); // a validation message
+    void BuildWorkCopy(SaveDraft& draft);
+    void RunOnUi(const std::function<void()>& step);
+    LRESULT OnRun(UINT, WPARAM, LPARAM, BOOL&);
+    void StartWorker(bool ok);
+    static unsigned __stdcall OKBtnThread(void* param);
+    static unsigned __stdcall ApplyThread(void* param);
+    unsigned RunOK();
+    unsigned RunApply();
+
+    // Window and layout (CRegistDlgLayout.cpp).
+    void SetPositionCtrl(int fChange);
+    void InstallKeyForwarding();
+    static void RemoveKeyForwarding();
+    HWND CopyWindow() const;
+
+    // Controls.
+    HWND m_hTitle = nullptr;     // 206
+    HWND m_hUrl = nullptr;       // 211
+    HWND m_hDate = nullptr;      // 214
+    HWND m_hList = nullptr;      // 209
+    HWND m_hItemName = nullptr;  // 218
+    HWND m_hFormName = nullptr;  // 220
+    HWND m_hFoldBtn = nullptr;   // 216
+    IWebBrowser2* m_pBrowser = nullptr; // control 219, one reference held
+
+    IHTMLDocument2* m_pDocument; // not owned
+    int m_nCurIndex = -1;
+
+    HWND m_hAutoSend = nullptr;  // 226
+    HWND m_hAutoInput = nullptr; // 229
+    HWND m_hHidePwd = nullptr;   // 233
+    HWND m_hChangeFlg = nullptr; // 247
+
+    std::int32_t m_nSaveFlg = 0;
+    std::int32_t m_nAuthent = 0;
+    std::int32_t m_nExpanded = 1;
+    RECT m_rcClient{};
+    DpiScale m_scale;
+    int m_nScreenWidth = 0;
+
+    CDataWebForm* m_pWebForm = nullptr;     // owned
+    CDataWebForm* m_pReplaceForm = nullptr; // owned; state 3 only
+    CDataWebItem* m_pAddItem = nullptr;     // state 2's copy during a capture
+    int m_nGuard = 1;
+
+    CExpData m_store;
+    std::wstring m_strTempPath;
+    int m_nSelForm;
+    int m_nState;
+    int m_nRowCounter = 0; // running number of the "アイテム%d" rows
+
+    HANDLE m_hApplyThread = nullptr;
+    HANDLE m_hOKThread = nullptr;
+    CNotifyMsg m_notify;
+    volatile LONG m_nNotifyCount = 0;
+    HWND m_hFocusAfterSave = nullptr; // the box a refused save points at
+    int m_nAuthRefused = 0; // the last save ended at a refused authentication
+};

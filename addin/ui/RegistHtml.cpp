@@ -1,0 +1,145 @@
+#include "RegistHtml.h"
+
+#include <oleauto.h>
+
+namespace regist {
+
+std::wstring TakeBstr(BSTR text) {
+    std::wstring result = text ? std::wstring(text, ::SysStringLen(text)) : std::wstring();
+    ::SysFreeString(text);
+    return result;
+}
+
+BSTR MakeBstr(const std::wstring& text) {
+    return ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+}
+
+std::wstring Lower(std::wstring text) {
+    for (wchar_t& c : text)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    return text;
+}
+
+bool EqualsNoCase(const std::wstring& a, const std::wstring& b) { return Lower(a) == Lower(b); }
+
+namespace {
+
+// item(index) through whichever collection interface the object offers.
+CComPtr<IDispatch> ItemDispatch(IDispatch* collection, long index) {
+    CComPtr<IDispatch> item;
+    VARIANT name;
+    ::VariantInit(&name);
+    name.vt = VT_I4;
+    name.lVal = index;
+    VARIANT empty;
+    ::VariantInit(&empty);
+    if (auto all = As<IHTMLElementCollection>(collection, IID_IHTMLElementCollection)) {
+        (void)all->item(name, empty, &item);
+    } else if (auto form = As<IHTMLFormElement>(collection, IID_IHTMLFormElement)) {
+        (void)form->item(name, empty, &item);
+    } else if (auto select = As<IHTMLSelectElement>(collection, IID_IHTMLSelectElement)) {
+        (void)select->item(name, empty, &item);
+    }
+    return item;
+}
+
+} // namespace
+
+CComPtr<IHTMLElement> CollectionItem(IDispatch* collection, long index) {
+    CComPtr<IDispatch> item = ItemDispatch(collection, index);
+    return As<IHTMLElement>(item, IID_IHTMLElement);
+}
+
+long CollectionLength(IDispatch* collection) {
+    LONG length = -1;
+    HRESULT hr = E_NOINTERFACE;
+    if (auto all = As<IHTMLElementCollection>(collection, IID_IHTMLElementCollection)) {
+        hr = all->get_length(&length);
+    } else if (auto form = As<IHTMLFormElement>(collection, IID_IHTMLFormElement)) {
+        hr = form->get_length(&length);
+    } else if (auto select = As<IHTMLSelectElement>(collection, IID_IHTMLSelectElement)) {
+        hr = select->get_length(&length);
+    }
+    return SUCCEEDED(hr) ? length : -1;
+}
+
+std::wstring TagName(IHTMLElement* element) {
+    if (!element) return {};
+    BSTR tag = nullptr;
+    const HRESULT hr = element->get_tagName(&tag);
+    std::wstring text = TakeBstr(tag);
+    if (FAILED(hr)) return {};
+    for (wchar_t& c : text)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    return text;
+}
+
+std::wstring ControlName(IHTMLElement* element) {
+    BSTR name = nullptr;
+    if (auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement)) {
+        (void)input->get_name(&name);
+    } else if (auto select = As<IHTMLSelectElement>(element, IID_IHTMLSelectElement)) {
+        (void)select->get_name(&name);
+    } else if (auto area = As<IHTMLTextAreaElement>(element, IID_IHTMLTextAreaElement)) {
+        (void)area->get_name(&name);
+    }
+    return TakeBstr(name);
+}
+
+std::wstring InputType(IHTMLElement* element) {
+    BSTR type = nullptr;
+    if (auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement)) (void)input->get_type(&type);
+    return TakeBstr(type);
+}
+
+bool ReadValue(IHTMLElement* element, std::wstring& value) {
+    BSTR text = nullptr;
+    HRESULT hr = E_NOINTERFACE;
+    if (auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement)) {
+        hr = input->get_value(&text);
+    } else if (auto area = As<IHTMLTextAreaElement>(element, IID_IHTMLTextAreaElement)) {
+        hr = area->get_value(&text);
+    }
+    value = TakeBstr(text);
+    return SUCCEEDED(hr);
+}
+
+bool WriteValue(IHTMLElement* element, const std::wstring& value) {
+    BSTR text = MakeBstr(value);
+    HRESULT hr = E_NOINTERFACE;
+    if (auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement)) {
+        hr = input->put_value(text);
+    } else if (auto area = As<IHTMLTextAreaElement>(element, IID_IHTMLTextAreaElement)) {
+        hr = area->put_value(text);
+    }
+    ::SysFreeString(text);
+    return SUCCEEDED(hr);
+}
+
+bool ReadChecked(IHTMLElement* element, int& checked) {
+    auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement);
+    VARIANT_BOOL state = VARIANT_FALSE;
+    if (!input || FAILED(input->get_checked(&state))) return false;
+    checked = state != VARIANT_FALSE ? 1 : 0;
+    return true;
+}
+
+bool WriteChecked(IHTMLElement* element, int checked) {
+    auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement);
+    return input && SUCCEEDED(input->put_checked(checked ? VARIANT_TRUE : VARIANT_FALSE));
+}
+
+bool ReadSelected(IHTMLElement* element, int& selected) {
+    auto option = As<IHTMLOptionElement>(element, IID_IHTMLOptionElement);
+    VARIANT_BOOL state = VARIANT_FALSE;
+    if (!option || FAILED(option->get_selected(&state))) return false;
+    selected = state != VARIANT_FALSE ? 1 : 0;
+    return true;
+}
+
+bool WriteSelected(IHTMLElement* element, int selected) {
+    auto option = As<IHTMLOptionElement>(element, IID_IHTMLOptionElement);
+    return option && SUCCEEDED(option->put_selected(selected ? VARIANT_TRUE : VARIANT_FALSE));
+}
+
+} // namespace regist
