@@ -1,4 +1,5 @@
 #include "FormFiller.h"
+#include "SelectOption.h"
 
 #include "CComPtr.h"
 #include "ScopedBstr.h"
@@ -104,21 +105,8 @@ HRESULT FormFiller::FillSelect(long p, const CDataWebSelCtrl& stored) {
     if (FAILED(hr = select->get_length(&length))) return hr;
     const long n = std::min<long>(length, static_cast<long>(stored.m_elements.size()));
     for (long i = 0; i < n; ++i) {
-        VARIANT name;
-        ::VariantInit(&name);
-        name.vt = VT_I4;
-        name.lVal = i;
-        VARIANT index;
-        ::VariantInit(&index);
-        CComPtr<IDispatch> item;
-        if (FAILED(hr = select->item(name, index, &item))) return hr;
-        if (!item) return E_FAIL;
         CComPtr<IHTMLOptionElement> option;
-        if (FAILED(hr = item->QueryInterface(IID_IHTMLOptionElement,
-                                             reinterpret_cast<void**>(&option)))) {
-            return hr;
-        }
-        if (!option) return E_NOINTERFACE;
+        if (FAILED(hr = SelectOption(select, i, option))) return hr;
         const bool selected = stored.m_elements[static_cast<size_t>(i)]->m_nSelect == 1;
         if (FAILED(hr = option->put_selected(AsVariantBool(selected)))) return hr;
     }

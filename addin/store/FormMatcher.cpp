@@ -1,4 +1,5 @@
 #include "FormMatcher.h"
+#include "SelectOption.h"
 
 #include "CComPtr.h"
 #include "CExpData.h"
@@ -66,18 +67,8 @@ template <typename I> HRESULT As(IUnknown* from, REFIID iid, CComPtr<I>& to) {
 
 // The value of option i of a SELECT.
 HRESULT OptionValue(IHTMLSelectElement* select, long i, std::wstring& value) {
-    VARIANT name;
-    ::VariantInit(&name);
-    name.vt = VT_I4;
-    name.lVal = i;
-    VARIANT index;
-    ::VariantInit(&index);
-    CComPtr<IDispatch> item;
-    HRESULT hr = select->item(name, index, &item);
-    if (FAILED(hr)) return hr;
-    if (!item) return E_FAIL;
     CComPtr<IHTMLOptionElement> option;
-    hr = As(item, IID_IHTMLOptionElement, option);
+    HRESULT hr = SelectOption(select, i, option);
     if (FAILED(hr)) return hr;
     ScopedBstr text;
     hr = option->get_value(text.Out());

@@ -1,6 +1,7 @@
 // Editing in the registration dialog: switching rows, the guard against
 // losing edits, Clear, the single automatic item and Cancel.
 #include "CRegistDlg.h"
+#include "DialogControls.h"
 
 #include "RegistCopyState.h"
 
@@ -38,18 +39,6 @@ std::wstring WithoutMark(std::wstring text) {
 std::wstring NameForRow(const std::wstring& rowText) {
     if (rowText.compare(0, 4, kNoName) == 0) return {};
     return WithoutMark(rowText);
-}
-
-std::wstring WindowText(HWND window) {
-    if (!window) return {};
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-int Checked(HWND box) { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
-void SetChecked(HWND box, int checked) {
-    ::SendMessageW(box, BM_SETCHECK, checked == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 // (SendMessage: the UI thread is in the modal loop while the dialog is
 // disabled). The page form is only changed while the dialog is disabled.
 #include "CRegistDlg.h"
+#include "DialogControls.h"
 
 #include "ModuleInstance.h"
 #include "RegistCopyState.h"
@@ -31,14 +32,6 @@ constexpr wchar_t kNoTitle[] = L"タイトル名が設定されていません�
 constexpr wchar_t kNoName[] = L"アイテム名が設定されていません。";
 constexpr wchar_t kNameTaken[] = L"既に登録されているアイテム名です。";
 
-std::wstring WindowText(HWND window) {
-    if (!window) return {};
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-int Checked(HWND box) { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
 
 std::wstring Now() {
     SYSTEMTIME t{};

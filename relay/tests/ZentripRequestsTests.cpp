@@ -17,6 +17,7 @@
 
 using namespace torva::relay;
 using namespace torva::relay::test;
+using peltrix::test::AutoAnswer;
 
 namespace {
 

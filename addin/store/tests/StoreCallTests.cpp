@@ -1,5 +1,6 @@
 // Every relay-backed database and crypto call against the real relay and
 // its stand-in libraries, in a scratch key of this test program.
+#include "AutoAnswer.h"
 #include "StoreTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -149,33 +150,11 @@ TEST_F(StoreCalls, EncryptionRoundTripsAndHidesTheText) {
     EXPECT_EQ(std::memcmp(plain, secret, sizeof secret), 0);
 }
 
-namespace {
-
-// Answers the authentication prompt of one case in advance (the stand-in's
-// automation value) and removes the answer again.
-class PresetAnswer {
-public:
-    PresetAnswer(DWORD authCase, DWORD answer) : m_name(L"AutoAnswer" + std::to_wstring(authCase)) {
-        m_applied = ::RegSetKeyValueW(HKEY_CURRENT_USER, kSettings, m_name.c_str(), REG_DWORD,
-                                      &answer, sizeof answer) == ERROR_SUCCESS;
-    }
-    ~PresetAnswer() { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettings, m_name.c_str()); }
-    PresetAnswer(const PresetAnswer&) = delete;
-    PresetAnswer& operator=(const PresetAnswer&) = delete;
-    bool Applied() const { return m_applied; }
-
-private:
-    static constexpr const wchar_t* kSettings = L"Software\\Kobel\\Peltrix";
-    std::wstring m_name;
-    bool m_applied = false;
-};
-
-} // namespace
-
 TEST_F(StoreCalls, AuthenticationIsTrueOnlyWhenAllowed) {
     // Case numbers no other test program uses.
-    const PresetAnswer allow(95, 1);
-    const PresetAnswer deny(96, 2);
+    using peltrix::test::AutoAnswer;
+    const AutoAnswer allow(95, AutoAnswer::kAllow);
+    const AutoAnswer deny(96, AutoAnswer::kDeny);
     ASSERT_TRUE(allow.Applied() && deny.Applied());
     EXPECT_TRUE(Store().IsAuthent(static_cast<eAuthCase>(95)));
     EXPECT_FALSE(Store().IsAuthent(static_cast<eAuthCase>(96)));

@@ -16,18 +16,6 @@ bool IsDialogClass(HWND window) {
     return std::wstring(name) == L"#32770";
 }
 
-std::vector<HWND> ThreadWindows(DWORD thread) {
-    std::vector<HWND> windows;
-    ::EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
 } // namespace
 
 DialogDriver::DialogDriver(std::wstring caption, Script script)
@@ -138,4 +126,16 @@ bool DialogDriver::WaitUntilGone(HWND window, DWORD timeoutMs) {
         if (waited >= timeoutMs) return false;
         ::Sleep(kPollMs);
     }
+}
+
+std::vector<HWND> DialogDriver::ThreadWindows(DWORD thread) {
+    std::vector<HWND> windows;
+    ::EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
 }

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
 #include <thread>
 
 class DialogDriver {
@@ -45,6 +46,8 @@ public:
     static bool DismissMessageBox(HWND box, DWORD timeoutMs = 5000);
     static bool WaitUntilGone(HWND window, DWORD timeoutMs);
     static std::wstring Text(HWND window);
+    // The top-level windows of a thread, in the order the system lists them.
+    static std::vector<HWND> ThreadWindows(DWORD thread);
 
 private:
     void Run(const Script& script);

@@ -36,15 +36,7 @@ Shown Look(HWND dialog) {
 HWND WaitForNotice(HWND dialog, DWORD timeoutMs) {
     const DWORD thread = ::GetWindowThreadProcessId(dialog, nullptr);
     for (DWORD waited = 0;; waited += kPollMs) {
-        std::vector<HWND> windows;
-        ::EnumThreadWindows(
-            thread,
-            [](HWND window, LPARAM list) -> BOOL {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&windows));
-        for (HWND window : windows) {
+        for (HWND window : DialogDriver::ThreadWindows(thread)) {
             if (::GetWindow(window, GW_OWNER) == dialog && ::IsWindowVisible(window) &&
                 ::GetDlgItem(window, IDC_NOTIFYMSG_TEXT))
                 return window;

@@ -28,15 +28,8 @@ struct DuringSave {
 // A message box owned by dialog (not its notice window), or null.
 HWND OwnedMessageBox(HWND dialog, DWORD timeoutMs) {
     for (DWORD waited = 0;; waited += 10) {
-        std::vector<HWND> windows;
-        ::EnumThreadWindows(
-            ::GetWindowThreadProcessId(dialog, nullptr),
-            [](HWND window, LPARAM list) -> BOOL {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&windows));
-        for (HWND window : windows) {
+        for (HWND window :
+             DialogDriver::ThreadWindows(::GetWindowThreadProcessId(dialog, nullptr))) {
             if (::GetWindow(window, GW_OWNER) == dialog && ::IsWindowVisible(window) &&
                 !::GetDlgItem(window, IDC_NOTIFYMSG_TEXT))
                 return window;

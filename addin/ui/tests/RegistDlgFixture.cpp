@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr wchar_t kAuthSettings[] = L"Software\\Kobel\\Peltrix";
-constexpr wchar_t kAuthValue[] = L"AutoAnswer3";
+// The registration asks for authentication case 3.
+constexpr DWORD kRegistAuthCase = 3;
 constexpr DWORD kPollMs = 10;
 
 std::wstring ClassOf(HWND window) {
@@ -131,7 +131,7 @@ void RegistDlgTest::SetUp() {
 
 void RegistDlgTest::TearDown() {
     Forget();
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kAuthSettings, kAuthValue);
+    m_authAnswer.reset();
     if (m_page) m_page->Close();
 }
 
@@ -158,8 +158,9 @@ void RegistDlgTest::Forget() const {
     }
 }
 
-void RegistDlgTest::SetAuthAnswer(DWORD answer) const {
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, kAuthSettings, kAuthValue, REG_DWORD, &answer, sizeof answer);
+void RegistDlgTest::SetAuthAnswer(DWORD answer) {
+    m_authAnswer.reset(); // puts back what was there before this test
+    m_authAnswer.emplace(kRegistAuthCase, answer);
 }
 
 INT_PTR RegistDlgTest::Run(CRegistDlg& dialog, DialogDriver::Script script) {

@@ -3,6 +3,7 @@
 // user played by DialogDriver.
 #pragma once
 
+#include "AutoAnswer.h"
 #include "CRegistDlg.h"
 #include "DialogDriver.h"
 #include "HtmlDocument.h"
@@ -11,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,12 +59,13 @@ protected:
     // Removes every stored page of the URL.
     void Forget() const;
     // Answers the registration's authentication in advance (1 allow, 2 deny).
-    void SetAuthAnswer(DWORD answer) const;
+    void SetAuthAnswer(DWORD answer);
 
     // Runs the dialog modally with the script as the user; the dialog's end code.
     INT_PTR Run(CRegistDlg& dialog, DialogDriver::Script script);
 
     torva::browser::ComPtr<torva::browser::HtmlDocument> m_page;
+    std::optional<peltrix::test::AutoAnswer> m_authAnswer;
 };
 
 // A control of a stored item by kind and name (null when missing).

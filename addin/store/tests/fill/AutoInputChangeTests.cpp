@@ -1,7 +1,7 @@
 // A stored form that no longer matches the page: the re-registration
 // question, the do-not-ask flag, the registration dialog, and the refused
 // authentication.
-#include "AuthAnswer.h"
+#include "AutoAnswer.h"
 #include "DialogAnswerer.h"
 #include "FillFixture.h"
 #include "LiveForm.h"
@@ -33,7 +33,7 @@ protected:
 
 TEST_F(AutoInputChange, EveryStructureChangeAsksAndDeclinedFillsNothing) {
     // Any authentication would refuse: a fill would give -1, not 0.
-    const AuthAnswer deny(AUTH_CASE_INPUT, AuthAnswer::kDeny);
+    const peltrix::test::AutoAnswer deny(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kDeny);
     for (const wchar_t* page : {L"renamed.html", L"extraoption.html", L"maxlength.html",
                                 L"inserted.html", L"formrenamed.html"}) {
         SCOPED_TRACE(std::string(page, page + wcslen(page)));
@@ -54,7 +54,7 @@ TEST_F(AutoInputChange, EveryStructureChangeAsksAndDeclinedFillsNothing) {
 TEST_F(AutoInputChange, DoNotAskIsStoredAndThenOnlyTheControlsBeforeTheChangeAreFilled) {
     StoreLoginAs(L"inserted.html", 0);
     Show(L"inserted.html");
-    const AuthAnswer allow(AUTH_CASE_INPUT, AuthAnswer::kAllow);
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
     DialogAnswerer user;
     user.Set(kQuestion, AnswerNoForGood);
 
@@ -94,7 +94,7 @@ TEST_F(AutoInputChange, PageMarkedNotToAskIsNeverAskedAbout) {
     StoreLoginAs(L"noform.html", 1);
     StoreLoginAs(L"renamed.html", 1);
     DialogAnswerer user;
-    const AuthAnswer allow(AUTH_CASE_INPUT, AuthAnswer::kAllow);
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
 
     Show(L"noform.html");
     EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"noform.html"), L"main"), 0);
@@ -107,7 +107,7 @@ TEST_F(AutoInputChange, PageMarkedNotToAskIsNeverAskedAbout) {
 }
 
 TEST_F(AutoInputChange, YesOpensTheRegistrationDialogWhoseCancelIsAFailure) {
-    const AuthAnswer deny(AUTH_CASE_INPUT, AuthAnswer::kDeny);
+    const peltrix::test::AutoAnswer deny(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kDeny);
     for (const wchar_t* page : {L"inserted.html", L"noform.html"}) {
         SCOPED_TRACE(std::string(page, page + wcslen(page)));
         StoreLoginAs(page, 0);
@@ -127,7 +127,7 @@ TEST_F(AutoInputChange, YesOpensTheRegistrationDialogWhoseCancelIsAFailure) {
 TEST_F(AutoInputChange, RefusedAuthenticationFillsNothingAndGivesTheBrowserBack) {
     StoreLoginAs(L"login.html", 0);
     Show(L"login.html");
-    const AuthAnswer deny(AUTH_CASE_INPUT, AuthAnswer::kDeny);
+    const peltrix::test::AutoAnswer deny(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kDeny);
     ASSERT_TRUE(deny.Applied());
 
     EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"login.html"), L"main"), -1);

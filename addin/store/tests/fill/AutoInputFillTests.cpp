@@ -1,6 +1,6 @@
 // Filling stored entries into live pages: values of every control kind, the
 // submitting click, which entry is chosen, frames, and what is left alone.
-#include "AuthAnswer.h"
+#include "AutoAnswer.h"
 #include "FillFixture.h"
 #include "LiveForm.h"
 #include "LoginEntry.h"
@@ -32,7 +32,7 @@ protected:
 TEST_F(AutoInputFill, EveryControlKindTakesItsStoredValueAndThePasswordInClear) {
     StoreLogin(L"login.html", L"main");
     Show(L"login.html");
-    const AuthAnswer allow(AUTH_CASE_INPUT, AuthAnswer::kAllow);
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
     ASSERT_TRUE(allow.Applied());
 
     EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"login.html"), L"main"), 1);
@@ -61,7 +61,7 @@ TEST_F(AutoInputFill, EveryControlKindTakesItsStoredValueAndThePasswordInClear) 
 TEST_F(AutoInputFill, AutoSendSubmitsTheFilledFormWithTheChosenButton) {
     StoreLogin(L"login.html", L"send", [](CDataWebItem& item) { item.m_nAutoSend = 1; });
     Show(L"login.html");
-    const AuthAnswer allow(AUTH_CASE_INPUT, AuthAnswer::kAllow);
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
 
     EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"login.html"), L"send"), 1);
 
@@ -86,7 +86,7 @@ TEST_F(AutoInputFill, OfTwoSubmittingButtonsTheLaterOneIsClicked) {
         item.m_ctrls.back()->ButtonValue()->m_nSelected = 1; // the image, after "go"
     });
     Show(L"login.html");
-    const AuthAnswer allow(AUTH_CASE_INPUT, AuthAnswer::kAllow);
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
 
     EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"login.html"), L"send"), 1);
 
@@ -106,7 +106,7 @@ TEST_F(AutoInputFill, NothingIsSentWithoutAutoSendOrWithoutAChosenButton) {
         }
     });
     Show(L"login.html");
-    const AuthAnswer allow(AUTH_CASE_INPUT, AuthAnswer::kAllow);
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
 
     EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"login.html"), L"nosend"), 1);
     EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"login.html"), L"nobutton"), 1);
@@ -128,7 +128,7 @@ TEST_F(AutoInputFill, NamedEntryIsTakenByNameAndEmptyNameTakesTheFirstNamedAutom
         add(L"auto2", L"second-auto", 1);
     });
     Show(L"login.html");
-    const AuthAnswer allow(AUTH_CASE_INPUT, AuthAnswer::kAllow);
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
     const std::wstring url = PageUrl(L"login.html");
     const LiveForm form(Top());
 
@@ -145,7 +145,7 @@ TEST_F(AutoInputFill, NamedEntryIsTakenByNameAndEmptyNameTakesTheFirstNamedAutom
 TEST_F(AutoInputFill, FormInANestedFrameIsFilledInItsOwnDocument) {
     StoreLogin(L"login.html", L"framed");
     Show(L"nested.html");
-    const AuthAnswer allow(AUTH_CASE_INPUT, AuthAnswer::kAllow);
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
 
     EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"login.html"), L"framed"), 1);
 
@@ -159,7 +159,7 @@ TEST_F(AutoInputFill, FormInANestedFrameIsFilledInItsOwnDocument) {
 TEST_F(AutoInputFill, TextAreaIsLeftAsItIsWhenMultiLineTextIsLeftOut) {
     StoreLogin(L"login.html", L"main");
     Show(L"login.html");
-    const AuthAnswer allow(AUTH_CASE_INPUT, AuthAnswer::kAllow);
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
     Store().m_option.m_nNoMultiText = 1;
 
     EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"login.html"), L"main"), 1);
@@ -170,7 +170,7 @@ TEST_F(AutoInputFill, TextAreaIsLeftAsItIsWhenMultiLineTextIsLeftOut) {
 
 TEST_F(AutoInputFill, MissingPageDocumentOrEntryGivesZeroAndBrokenInputGivesFailure) {
     Show(L"login.html");
-    const AuthAnswer allow(AUTH_CASE_INPUT, AuthAnswer::kAllow);
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
     EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"login.html"), L"main"), 0) << "no stored page";
 
     StoreLogin(L"side.html", L"elsewhere");

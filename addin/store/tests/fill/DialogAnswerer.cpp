@@ -1,4 +1,5 @@
 #include "DialogAnswerer.h"
+#include "DialogDriver.h"
 
 #include <vector>
 
@@ -17,18 +18,6 @@ bool IsVisibleDialog(HWND window) {
     wchar_t name[16] = {};
     ::GetClassNameW(window, name, 16);
     return std::wstring(name) == L"#32770" && ::IsWindowVisible(window);
-}
-
-std::vector<HWND> ThreadWindows(DWORD thread) {
-    std::vector<HWND> windows;
-    ::EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    return windows;
 }
 
 void WaitUntilGone(HWND window) {
@@ -74,7 +63,7 @@ void DialogAnswerer::Press(HWND dialog, int id) {
 
 void DialogAnswerer::Watch() {
     while (!m_stop) {
-        for (HWND window : ThreadWindows(m_testThread)) {
+        for (HWND window : DialogDriver::ThreadWindows(m_testThread)) {
             if (IsVisibleDialog(window) && m_handled.count(window) == 0) Handle(window);
         }
         ::Sleep(kPollMs);

@@ -2,24 +2,24 @@
 
 #include "Win32Handles.h"
 
-namespace torva::relay::test {
+namespace peltrix::test {
 namespace {
 
 const wchar_t kSettingsKey[] = L"Software\\Kobel\\Peltrix";
 
-UniqueRegKey OpenSettings() {
+torva::UniqueRegKey OpenSettings() {
     HKEY key = nullptr;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
                           nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return UniqueRegKey();
+        return torva::UniqueRegKey();
     }
-    return UniqueRegKey(key);
+    return torva::UniqueRegKey(key);
 }
 
 } // namespace
 
 AutoAnswer::AutoAnswer(DWORD authCase, DWORD answer) : m_name(L"AutoAnswer" + std::to_wstring(authCase)) {
-    const UniqueRegKey key = OpenSettings();
+    const torva::UniqueRegKey key = OpenSettings();
     if (!key) return;
     DWORD type = 0, size = sizeof m_previous;
     m_hadValue = ::RegQueryValueExW(key.get(), m_name.c_str(), nullptr, &type,
@@ -31,7 +31,7 @@ AutoAnswer::AutoAnswer(DWORD authCase, DWORD answer) : m_name(L"AutoAnswer" + st
 
 AutoAnswer::~AutoAnswer() {
     if (!m_applied) return;
-    const UniqueRegKey key = OpenSettings();
+    const torva::UniqueRegKey key = OpenSettings();
     if (!key) return;
     if (m_hadValue) {
         ::RegSetValueExW(key.get(), m_name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_previous),
@@ -41,4 +41,4 @@ AutoAnswer::~AutoAnswer() {
     }
 }
 
-} // namespace torva::relay::test
+} // namespace peltrix::test

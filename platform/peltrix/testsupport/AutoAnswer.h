@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace torva::relay::test {
+namespace peltrix::test {
 
 class AutoAnswer {
 public:
@@ -30,4 +30,4 @@ private:
     DWORD m_previous = 0;
 };
 
-} // namespace torva::relay::test
+} // namespace peltrix::test
