@@ -8,7 +8,8 @@ scripts/install-deps.sh
 scripts/build.sh
 
 export TORVA_WINEPREFIX="$root/build/wineprefix"
-WINEPREFIX="$TORVA_WINEPREFIX" wineserver -p
+# A persistent server for the whole run; one that already runs serves as well.
+WINEPREFIX="$TORVA_WINEPREFIX" wineserver -p 2>/dev/null || true
 trap 'WINEPREFIX="$TORVA_WINEPREFIX" wineserver -k 2>/dev/null' EXIT
 
 cat <<'TXT'
