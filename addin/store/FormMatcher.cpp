@@ -80,19 +80,10 @@ HRESULT OptionValue(IHTMLSelectElement* select, long i, std::wstring& value) {
 
 HRESULT FormMatcher::ElementAt(IHTMLElementCollection* elements, long p, IHTMLElement** element) {
     *element = nullptr;
-    VARIANT name;
-    ::VariantInit(&name);
-    name.vt = VT_I4;
-    name.lVal = p;
-    VARIANT index;
-    ::VariantInit(&index);
-    CComPtr<IDispatch> item;
-    HRESULT hr = elements->item(name, index, &item);
-    if (FAILED(hr)) return hr;
-    if (!item) return E_FAIL;
-    hr = item->QueryInterface(IID_IHTMLElement, reinterpret_cast<void**>(element));
-    if (FAILED(hr)) return hr;
-    return *element ? S_OK : E_NOINTERFACE;
+    CComPtr<IHTMLElement> item;
+    const HRESULT hr = ItemAt(elements, p, IID_IHTMLElement, item);
+    if (SUCCEEDED(hr)) *element = item.Detach();
+    return hr;
 }
 
 HRESULT FormMatcher::Match(const CDataWebItem& entry, FormMatch& result) {
