@@ -5,12 +5,18 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 jobs=$(nproc)
+# A compiler cache, where the machine has one, is shared by every checkout.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$root")}"
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 for bits in 32 64; do
     dir="build/win$bits"
     if [ ! -f "$dir/build.ninja" ]; then
         cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
               -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw$bits.cmake" \
-              -DCMAKE_INSTALL_PREFIX="$root/build/install" >/dev/null
+              -DCMAKE_INSTALL_PREFIX="$root/build/install" "${launcher[@]}" >/dev/null
     fi
     cmake --build "$dir" -j "$jobs"
     cmake --install "$dir" >/dev/null

@@ -130,7 +130,8 @@ public:
     [[nodiscard]] BOOL AddWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem);
     [[nodiscard]] BOOL AddWebItem(CDataWebItem* pItem, int fCreateItemKey);
     [[nodiscard]] BOOL UpdateWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem);
-    void DeleteWebPageData(CDataWebForm* pWebForm);
+    // TRUE when the page is no longer stored.
+    BOOL DeleteWebPageData(CDataWebForm* pWebForm);
     void DeleteWebItem(CDataWebItem* pSelItem);
     void ReleaseAutoSet(CDataWebForm* pWebForm, CDataWebItem* pKeep);
     void SetChangeFlag(CDataWebForm* pWebForm);

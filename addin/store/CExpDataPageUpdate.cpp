@@ -140,17 +140,17 @@ void CExpData::DeleteWebItem(CDataWebItem* pSelItem) {
     CloseDB(&db);
 }
 
-void CExpData::DeleteWebPageData(CDataWebForm* pWebForm) {
+BOOL CExpData::DeleteWebPageData(CDataWebForm* pWebForm) {
     TORVA_TRACE_SCOPE(L"CExpData::DeleteWebPageData");
-    if (!pWebForm) TORVA_RETURN_VOID();
+    if (!pWebForm) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* db = nullptr;
-    if (!OpenDB(&db)) TORVA_RETURN_VOID();
+    if (!OpenDB(&db)) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* root = nullptr;
     ZentripCell* page = nullptr;
     if (OpenKey(db, kRootKey, &root) != 0 || OpenKey(db, pWebForm->m_strKey.c_str(), &page) != 0) {
         CloseKey(db, &root);
         CloseDB(&db);
-        TORVA_RETURN_VOID();
+        TORVA_RETURN_BOOL(FALSE);
     }
     for (auto& item : pWebForm->m_items) {
         if (!item) continue;
@@ -163,6 +163,7 @@ void CExpData::DeleteWebPageData(CDataWebForm* pWebForm) {
     CloseDB(&db);
     // The page number may be reused by another site: its URLs must go now.
     UrlListRemovePage(pWebForm->m_strKey);
+    TORVA_RETURN_BOOL(TRUE);
 }
 
 void CExpData::ReleaseAutoSet(CDataWebForm* pWebForm, CDataWebItem* pKeep) {
