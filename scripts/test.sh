@@ -6,6 +6,10 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 scripts/install-deps.sh || exit 1
 scripts/build.sh || exit 1
+case "$(scripts/native32.sh)" in
+    native) echo "test: 32-bit programs run natively: every 32-bit test program runs in full" ;;
+    *) echo "test: 32-bit programs run under emulation: the 32-bit build runs its subsets" ;;
+esac
 
 export TORVA_WINEPREFIX="$root/build/wineprefix"
 WINEPREFIX="$TORVA_WINEPREFIX" wineserver -p
