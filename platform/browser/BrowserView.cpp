@@ -517,7 +517,7 @@ HRESULT BrowserView::EnterKey(const Control& c, bool act) {
         return S_FALSE;
     }
     if (!act) return S_OK;
-    HtmlNode* form = c.item.node->EnclosingForm();
+    HtmlNode* form = c.item.node->FormOwner();
     if (!form) return S_OK;
     // Enter in a text field is a click on the form's first submit button,
     // or a plain submission when it has none.
