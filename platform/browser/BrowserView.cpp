@@ -468,6 +468,17 @@ const BrowserView::Control* BrowserView::ActiveControl() const {
     return nullptr;
 }
 
+void BrowserView::TakeFocus(bool fromEnd) {
+    if (!m_focus.active())
+        if (HWND first = GetNextDlgTabItem(m_server, nullptr, fromEnd)) {
+            if (IsChild(m_server, first)) {
+                m_focus.Activate(first);
+                return;
+            }
+        }
+    SetFocus(m_server);
+}
+
 const HtmlNode* BrowserView::ActiveElement() const {
     const Control* c = ActiveControl();
     return c ? c->item.node : nullptr;
