@@ -468,6 +468,17 @@ const BrowserView::Control* BrowserView::ActiveControl() const {
     return nullptr;
 }
 
+void BrowserView::TakeFocus(bool fromEnd) {
+    if (!m_focus.active())
+        if (HWND first = GetNextDlgTabItem(m_server, nullptr, fromEnd)) {
+            if (IsChild(m_server, first)) {
+                m_focus.Activate(first);
+                return;
+            }
+        }
+    SetFocus(m_server);
+}
+
 const HtmlNode* BrowserView::ActiveElement() const {
     const Control* c = ActiveControl();
     return c ? c->item.node : nullptr;
@@ -517,7 +528,7 @@ HRESULT BrowserView::EnterKey(const Control& c, bool act) {
         return S_FALSE;
     }
     if (!act) return S_OK;
-    HtmlNode* form = c.item.node->EnclosingForm();
+    HtmlNode* form = c.item.node->FormOwner();
     if (!form) return S_OK;
     // Enter in a text field is a click on the form's first submit button,
     // or a plain submission when it has none.

@@ -35,6 +35,10 @@ public:
     HWND server() const noexcept { return m_server; }
     void SetRect(const RECT& rect);
     void Show(bool show);
+    // Takes the keyboard focus, as a Tab onto the page does: the active
+    // control stays active; without one the first (fromEnd: the last)
+    // control becomes it.
+    void TakeFocus(bool fromEnd);
     // Keys a container hands over before dispatching: Tab moves between the
     // controls; for the active control Enter submits a text field's form,
     // starts a new line in a multi-line one and clicks a button; Delete and

@@ -52,10 +52,13 @@ bool IsControl(const HtmlNode& n) {
 }
 
 std::vector<HtmlNode*> Elements(const HtmlNode& form) {
+    // The controls of a form need not lie inside it (a form closed by its
+    // table cell owns the controls of the next cells), so the whole tree is
+    // searched for the ones it owns.
     std::vector<HtmlNode*> all, r;
-    form.CollectElements(all);
+    form.Root().CollectElements(all);
     for (HtmlNode* n : all)
-        if (IsControl(*n)) r.push_back(n);
+        if (n->FormOwner() == &form && IsControl(*n)) r.push_back(n);
     return r;
 }
 
@@ -148,12 +151,12 @@ void SetChecked(HtmlNode& root, HtmlNode& n, bool checked) {
     if (!checked || n.InputType() != L"radio") return;
     const std::wstring name = n.Attribute(L"name");
     if (name.empty()) return;
-    HtmlNode* form = n.EnclosingForm();
+    HtmlNode* form = n.FormOwner();
     std::vector<HtmlNode*> all;
-    (form ? *form : root).CollectElements(all);
+    root.CollectElements(all);
     for (HtmlNode* other : all)
         if (other != &n && other->Is(L"input") && other->InputType() == L"radio" &&
-            other->Attribute(L"name") == name && other->EnclosingForm() == form)
+            other->Attribute(L"name") == name && other->FormOwner() == form)
             other->state().checked = false;
 }
 

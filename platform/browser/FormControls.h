@@ -19,7 +19,7 @@ namespace FormControls {
 void InitStates(HtmlNode& root);
 
 bool IsControl(const HtmlNode& n); // input, select, textarea, button, fieldset, object
-// Controls of a form in document order.
+// Controls the form owns (HtmlNode::FormOwner), in document order.
 std::vector<HtmlNode*> Elements(const HtmlNode& form);
 // Options of a select in document order (inside optgroups too).
 std::vector<HtmlNode*> Options(const HtmlNode& select);

@@ -152,7 +152,7 @@ void HtmlDocument::Click(HtmlNode& node) {
         (node.Is(L"button") && ToLowerAscii(node.Attribute(L"type")) != L"button" &&
          ToLowerAscii(node.Attribute(L"type")) != L"reset");
     if (!submits || node.HasAttribute(L"disabled")) return;
-    if (HtmlNode* form = node.EnclosingForm()) Submit(*form, &node);
+    if (HtmlNode* form = node.FormOwner()) Submit(*form, &node);
 }
 
 void HtmlDocument::Submit(HtmlNode& form, const HtmlNode* submitter) {

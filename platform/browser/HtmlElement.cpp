@@ -43,7 +43,7 @@ HRESULT HtmlElement::SetAttributeProperty(const wchar_t* name, BSTR v) {
 HRESULT HtmlElement::FormOf(IHTMLFormElement** p) {
     if (!p) return E_POINTER;
     *p = nullptr;
-    HtmlNode* form = m_node.EnclosingForm();
+    HtmlNode* form = m_node.FormOwner();
     if (!form) return S_OK; // a control outside forms has none
     return m_doc->ElementFor(form)->QueryInterface(IID_IHTMLFormElement,
                                                    reinterpret_cast<void**>(p));

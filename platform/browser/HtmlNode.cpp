@@ -89,10 +89,11 @@ void HtmlNode::CollectElements(std::vector<HtmlNode*>& out) const {
     }
 }
 
-HtmlNode* HtmlNode::EnclosingForm() const noexcept {
-    for (HtmlNode* p = m_parent; p; p = p->m_parent)
-        if (p->Is(L"form")) return p;
-    return nullptr;
+const HtmlNode& HtmlNode::Root() const noexcept {
+    const HtmlNode* n = this;
+    while (n->m_parent)
+        n = n->m_parent;
+    return *n;
 }
 
 } // namespace torva::browser

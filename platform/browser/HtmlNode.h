@@ -46,8 +46,14 @@ public:
     std::wstring TextContent() const;
     // Elements of the subtree in document order, this node excluded.
     void CollectElements(std::vector<HtmlNode*>& out) const;
-    // The nearest FORM ancestor, or null.
-    HtmlNode* EnclosingForm() const noexcept;
+    // The form a control belongs to, as the parser's form element pointer
+    // assigned it: a form opened in one table cell owns the controls of the
+    // following cells too, up to its end tag, though the cell's end closed
+    // the form element. Null for controls outside forms and other nodes.
+    HtmlNode* FormOwner() const noexcept { return m_formOwner; }
+    void SetFormOwner(HtmlNode* form) noexcept { m_formOwner = form; }
+    // The topmost node of the tree (the document node of a parsed page).
+    const HtmlNode& Root() const noexcept;
 
     // Live state of form controls.
     struct ControlState {
@@ -63,6 +69,7 @@ private:
     std::wstring m_tag;
     std::wstring m_text;
     HtmlNode* m_parent = nullptr;
+    HtmlNode* m_formOwner = nullptr; // a node of the same tree
     std::vector<std::unique_ptr<HtmlNode>> m_children;
     std::vector<std::pair<std::wstring, std::wstring>> m_attrs;
     ControlState m_state;

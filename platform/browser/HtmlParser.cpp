@@ -42,6 +42,12 @@ bool IsScopeBoundary(const std::wstring& tag) {
                        L"marquee", L"applet", L"frameset"});
 }
 
+// Elements that the form element pointer gives a form owner.
+bool IsFormAssociated(const std::wstring& tag) {
+    return OneOf(tag, {L"input", L"select", L"textarea", L"button", L"fieldset", L"object",
+                       L"output", L"keygen"});
+}
+
 bool IsTableSection(const std::wstring& tag) {
     return OneOf(tag, {L"tbody", L"thead", L"tfoot"});
 }
@@ -152,7 +158,14 @@ private:
         }
         EnsureBody();
         ImpliedEnds(tag);
-        if (tag == L"form" && FindOpen(L"form", false) >= 0) return; // nested forms are dropped
+        if (tag == L"form") {
+            // Until its end tag a form owns the controls that follow, even
+            // when a table cell's end has closed the element; another form
+            // meanwhile is dropped.
+            if (m_form || FindOpen(L"form", false) >= 0) return;
+            m_form = Insert(Current(), t, false);
+            return;
+        }
         Insert(Current(), t, false);
     }
 
@@ -201,6 +214,7 @@ private:
         for (auto& a : t.attrs)
             node->SetAttribute(a.first, std::move(a.second));
         HtmlNode* n = parent->Append(std::move(node));
+        if (m_form && !intoHead && IsFormAssociated(t.name)) n->SetFormOwner(m_form);
         if (!IsVoid(t.name)) {
             if (intoHead) {
                 // Head elements hold only raw text; the tokenizer ends them.
@@ -234,7 +248,19 @@ private:
             m_open.pop_back();
             return;
         }
-        const int i = FindOpen(tag, !IsScopeBoundary(tag) && tag != L"form" && tag != L"select");
+        if (tag == L"form") {
+            // The form's end ends its ownership; the element is closed if
+            // it is still open.
+            HtmlNode* form = m_form;
+            m_form = nullptr;
+            for (int i = static_cast<int>(m_open.size()) - 1; i > 0; --i)
+                if (m_open[i] == form) {
+                    PopTo(i);
+                    break;
+                }
+            return;
+        }
+        const int i = FindOpen(tag, !IsScopeBoundary(tag) && tag != L"select");
         if (i > 0) PopTo(i);
     }
 
@@ -268,6 +294,7 @@ private:
     HtmlNode* m_body = nullptr;
     HtmlNode* m_frameset = nullptr;
     HtmlNode* m_headOpen = nullptr;
+    HtmlNode* m_form = nullptr;    // the form element pointer: the form open for controls
     std::vector<HtmlNode*> m_open; // [0] is html once it exists
 };
 

@@ -50,7 +50,7 @@ HtmlToken HtmlTokenizer::ReadText() {
         ++m_pos;
     HtmlToken t;
     t.type = HtmlToken::Type::Text;
-    t.text = DecodeCharRefs(m_in.substr(start, m_pos - start), false);
+    t.text = DecodeCharRefs(m_in.substr(start, m_pos - start), CharRefContext::Text);
     return t;
 }
 
@@ -75,7 +75,7 @@ HtmlToken HtmlTokenizer::ReadRawText() {
     HtmlToken t;
     t.type = HtmlToken::Type::Text;
     const std::wstring_view raw = m_in.substr(start, p - start);
-    t.text = m_rawDecodes ? DecodeCharRefs(raw, false) : std::wstring(raw);
+    t.text = m_rawDecodes ? DecodeCharRefs(raw, CharRefContext::Text) : std::wstring(raw);
     return t;
 }
 
@@ -150,13 +150,13 @@ HtmlToken HtmlTokenizer::ReadTag(bool end) {
                 const wchar_t q = m_in[m_pos++];
                 size_t close = m_in.find(q, m_pos);
                 if (close == std::wstring_view::npos) close = m_in.size();
-                value = DecodeCharRefs(m_in.substr(m_pos, close - m_pos), true);
+                value = DecodeCharRefs(m_in.substr(m_pos, close - m_pos), AttributeContext(name));
                 m_pos = close < m_in.size() ? close + 1 : close;
             } else {
                 const size_t vs = m_pos;
                 while (m_pos < m_in.size() && !IsSpace(m_in[m_pos]) && m_in[m_pos] != L'>')
                     ++m_pos;
-                value = DecodeCharRefs(m_in.substr(vs, m_pos - vs), true);
+                value = DecodeCharRefs(m_in.substr(vs, m_pos - vs), AttributeContext(name));
             }
         }
         if (end) continue; // attributes of end tags are dropped

@@ -8,8 +8,40 @@
 namespace torva::browser {
 
 namespace {
+
 const wchar_t kToolbarKey[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
+// A row for a band that names no height, and the strip's height while a
+// band is sited.
+constexpr int kDefaultRowHeight = 22;
+
+// The row height a band asks for: its minimum; a variable-height band grows
+// towards its actual height (at most its maximum) in its integral steps.
+int RowHeight(const DESKBANDINFO& info) {
+    int h = info.ptMinSize.y;
+    if (info.dwModeFlags & DBIMF_VARIABLEHEIGHT) {
+        int want = info.ptActual.y;
+        if (info.ptMaxSize.y > 0 && want > info.ptMaxSize.y) want = info.ptMaxSize.y;
+        const int step = info.ptIntegral.y > 0 ? info.ptIntegral.y : 1;
+        if (want > h) h += (want - std::max(h, 0)) / step * step;
+    }
+    return h > 0 ? h : kDefaultRowHeight;
 }
+
+bool IsMouseDown(const MSG* msg) {
+    return msg && (msg->message == WM_LBUTTONDOWN || msg->message == WM_RBUTTONDOWN ||
+                   msg->message == WM_MBUTTONDOWN || msg->message == WM_LBUTTONDBLCLK);
+}
+
+bool SameObject(IUnknown* a, IUnknown* b) {
+    if (!a || !b) return false;
+    ComPtr<IUnknown> ia, ib;
+    if (FAILED(a->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(ia.put()))) ||
+        FAILED(b->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(ib.put()))))
+        return false;
+    return ia.get() == ib.get();
+}
+
+} // namespace
 
 ComPtr<BandSite> BandSite::Create(HWND strip, IWebBrowser2* browser) {
     return ComPtr<BandSite>::Adopt(new (std::nothrow) BandSite(strip, browser));
@@ -38,7 +70,22 @@ HRESULT BandSite::GetWindow(HWND* hwnd) {
     return S_OK;
 }
 
-HRESULT BandSite::OnFocusChangeIS(IUnknown*, BOOL) {
+HRESULT BandSite::OnFocusChangeIS(IUnknown* obj, BOOL focus) {
+    int index = -1;
+    for (size_t i = 0; i < m_bands.size(); ++i)
+        if (SameObject(m_bands[i].band.get(), obj)) index = static_cast<int>(i);
+    if (index < 0) return E_INVALIDARG;
+    if (!focus) {
+        if (m_active == index) m_active = -1;
+        return S_OK;
+    }
+    if (m_active >= 0 && m_active != index && m_bands[m_active].input) {
+        // Set first: the band may report its own loss of focus meanwhile.
+        const int before = m_active;
+        m_active = index;
+        m_bands[before].input->UIActivateIO(FALSE, nullptr);
+    }
+    m_active = index;
     return S_OK;
 }
 
@@ -62,7 +109,7 @@ HRESULT BandSite::QueryService(REFGUID service, REFIID iid, void** out) {
     return E_NOINTERFACE;
 }
 
-int BandSite::LoadRegisteredBands() {
+int BandSite::LoadRegisteredBands(int width) {
     UniqueRegKey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kToolbarKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
         return 0;
@@ -76,43 +123,115 @@ int BandSite::LoadRegisteredBands() {
         CLSID clsid;
         if (FAILED(CLSIDFromString(name, &clsid)))
             continue; // other values (ITBarLayout...) are not bands
-        if (StartBand(clsid, static_cast<DWORD>(m_bands.size()))) ++started;
+        if (StartBand(clsid, static_cast<DWORD>(m_bands.size()), width)) ++started;
     }
+    // Placed before they are shown, as the browser adds a band to its
+    // toolbar strip and then shows it.
+    (void)Layout(width);
+    for (auto& b : m_bands)
+        b.band->ShowDW(TRUE);
     return started;
 }
 
-bool BandSite::StartBand(const CLSID& clsid, DWORD id) {
-    Band b{clsid, nullptr, nullptr, nullptr, {}};
+bool BandSite::StartBand(const CLSID& clsid, DWORD id, int width) {
+    Band b{clsid, nullptr, nullptr, nullptr, nullptr, {}};
     if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDeskBand,
                                 reinterpret_cast<void**>(b.band.put()))))
         return false;
     b.withSite = b.band.As<IObjectWithSite>(IID_IObjectWithSite);
-    if (!b.withSite || FAILED(b.withSite->SetSite(static_cast<IOleWindow*>(this)))) return false;
-    b.info.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_ACTUAL | DBIM_TITLE | DBIM_MODEFLAGS;
+    if (!b.withSite) return false;
+    // A band builds its windows over its parent's client area when sited.
+    RECT strip{};
+    GetClientRect(m_strip, &strip);
+    if (strip.right != width || strip.bottom <= 0)
+        SetWindowPos(m_strip, nullptr, 0, 0, width, std::max<int>(strip.bottom, kDefaultRowHeight),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (FAILED(b.withSite->SetSite(static_cast<IOleWindow*>(this)))) return false;
+    b.input = b.band.As<IInputObject>(IID_IInputObject);
+    b.info.dwMask = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_TITLE |
+                    DBIM_MODEFLAGS | DBIM_BKCOLOR;
     b.band->GetBandInfo(id, DBIF_VIEWMODE_NORMAL, &b.info);
     b.band->GetWindow(&b.window);
-    b.band->ShowDW(TRUE);
     m_bands.push_back(std::move(b));
     return true;
 }
 
 int BandSite::Layout(int width) {
-    int x = 0, height = 0;
+    int y = 0;
     for (auto& b : m_bands) {
         if (!b.window) continue;
-        const int h = std::max<int>(b.info.ptMinSize.y > 0 ? b.info.ptMinSize.y : 24, 24);
-        const int w = std::max<int>(b.info.ptActual.x > 0 ? b.info.ptActual.x : b.info.ptMinSize.x,
-                                    width - x);
-        MoveWindow(b.window, x, 0, w, h, TRUE);
-        RECT border{x, 0, x + w, h};
+        const int h = RowHeight(b.info);
+        MoveWindow(b.window, 0, y, width, h, TRUE);
+        RECT border{0, y, width, y + h};
         b.band->ResizeBorderDW(&border, static_cast<IOleWindow*>(this), TRUE);
-        x += w;
-        height = std::max(height, h);
+        y += h;
     }
-    return height;
+    return y;
+}
+
+HWND BandSite::BandWindow(int index) const noexcept {
+    return index >= 0 && index < BandCount() ? m_bands[index].window : nullptr;
+}
+
+bool BandSite::Holds(const Band& b, HWND hwnd) const noexcept {
+    return b.window && hwnd && (hwnd == b.window || IsChild(b.window, hwnd));
+}
+
+int BandSite::BandOf(HWND hwnd) const noexcept {
+    for (size_t i = 0; i < m_bands.size(); ++i)
+        if (Holds(m_bands[i], hwnd)) return static_cast<int>(i);
+    return -1;
+}
+
+bool BandSite::Activate(int index, MSG* msg) {
+    if (index < 0 || index >= BandCount()) return false;
+    Band& b = m_bands[index];
+    if (!b.input) return false;
+    if (m_active >= 0 && m_active != index) Deactivate();
+    m_active = index;
+    if (b.input->UIActivateIO(TRUE, msg) != S_OK) {
+        m_active = -1;
+        return false;
+    }
+    // A band that accepts but leaves the focus where it was (the add-in's
+    // toolbar does) still has its window take it: the window clicked, or
+    // the first tab stop inside.
+    if (!Holds(b, GetFocus())) {
+        HWND target = IsMouseDown(msg) && Holds(b, msg->hwnd) ? msg->hwnd : nullptr;
+        if (!target) target = GetNextDlgTabItem(b.window, nullptr, FALSE);
+        if (!Holds(b, target)) target = b.window;
+        SetFocus(target);
+    }
+    return true;
+}
+
+void BandSite::Deactivate() {
+    const int index = m_active;
+    m_active = -1;
+    if (index >= 0 && index < BandCount() && m_bands[index].input)
+        m_bands[index].input->UIActivateIO(FALSE, nullptr);
+}
+
+int BandSite::FocusedBand() {
+    if (m_active >= 0 && m_active < BandCount() && m_bands[m_active].input &&
+        m_bands[m_active].input->HasFocusIO() == S_OK)
+        return m_active;
+    for (size_t i = 0; i < m_bands.size(); ++i)
+        if (static_cast<int>(i) != m_active && m_bands[i].input &&
+            m_bands[i].input->HasFocusIO() == S_OK) {
+            m_active = static_cast<int>(i);
+            return m_active;
+        }
+    return -1;
+}
+
+HRESULT BandSite::TranslateKey(int index, MSG& msg) {
+    if (index < 0 || index >= BandCount() || !m_bands[index].input) return S_FALSE;
+    return m_bands[index].input->TranslateAcceleratorIO(&msg);
 }
 
 void BandSite::CloseAll() {
+    m_active = -1;
     for (auto& b : m_bands) {
         b.band->ShowDW(FALSE);
         b.band->CloseDW(0);

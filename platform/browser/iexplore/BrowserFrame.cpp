@@ -47,15 +47,18 @@ std::unique_ptr<BrowserFrame> BrowserFrame::Create(int show) {
         WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 10,
         kAddressHeight, w, reinterpret_cast<HMENU>(kAddressId), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(f->m_address, WM_SETFONT, reinterpret_cast<WPARAM>(f->m_font.get()), FALSE);
-    f->m_strip =
-        CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
-                        kAddressHeight, 10, 0, w, nullptr, GetModuleHandleW(nullptr), nullptr);
+    RECT client;
+    GetClientRect(w, &client);
+    // The strip spans the frame before any band is sited in it.
+    f->m_strip = CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                                 kAddressHeight, client.right, 0, w, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
     f->m_browser->SetTopWindow(w);
     RECT r{0, 0, 10, 10};
     f->m_view = BrowserView::Create(w, r, *f->m_browser.get());
     if (!f->m_view) return nullptr;
     f->m_bands = BandSite::Create(f->m_strip, f->m_browser.get());
-    f->m_bands->LoadRegisteredBands();
+    f->m_bands->LoadRegisteredBands(client.right);
     f->Layout();
     ShowWindow(w, show);
     UpdateWindow(w);
@@ -121,7 +124,53 @@ void BrowserFrame::Layout() {
     m_view->SetRect(RECT{0, top, c.right, c.bottom});
 }
 
+void BrowserFrame::TabFrom(int stop, bool back, MSG& msg) {
+    // The stops in Tab order: the address line (0), each band, the page.
+    const int stops = m_bands->BandCount() + 2;
+    const int page = stops - 1;
+    if (stop > 0 && stop < page) m_bands->Deactivate();
+    for (int next = (stop + (back ? stops - 1 : 1)) % stops; next != stop;
+         next = (next + (back ? stops - 1 : 1)) % stops) {
+        if (next == 0) {
+            SetFocus(m_address);
+            SendMessageW(m_address, EM_SETSEL, 0, -1);
+            return;
+        }
+        if (next == page) {
+            if (m_view) m_view->TakeFocus(back);
+            return;
+        }
+        if (m_bands->Activate(next - 1, &msg)) return;
+    }
+}
+
 bool BrowserFrame::PreTranslate(MSG& msg) {
+    if (m_bands && m_bands->BandCount() > 0) {
+        if (msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN ||
+            msg.message == WM_MBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK) {
+            const int band = m_bands->BandOf(msg.hwnd);
+            if (band >= 0)
+                (void)m_bands->Activate(band, &msg);
+            else if (IsChild(m_window.get(), msg.hwnd))
+                m_bands->Deactivate();
+            return false; // the click itself goes on to the window
+        }
+        if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+            // While a band has the focus the keys are its own: it sees them
+            // first, and what it leaves goes to its windows, not the page.
+            const int band = m_bands->FocusedBand();
+            if (band >= 0) {
+                if (m_bands->TranslateKey(band, msg) == S_OK) return true;
+                if (msg.wParam != VK_TAB) return false;
+                if (msg.message == WM_KEYDOWN) TabFrom(band + 1, GetKeyState(VK_SHIFT) < 0, msg);
+                return true;
+            }
+        }
+    }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && msg.hwnd == m_address) {
+        TabFrom(0, GetKeyState(VK_SHIFT) < 0, msg);
+        return true;
+    }
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && msg.hwnd == m_address) {
         wchar_t url[2048] = {};
         GetWindowTextW(m_address, url, 2048);

@@ -1,7 +1,9 @@
 // The browser program's frame window ("IEFrame"): the address line, the
 // toolbar strip with the registered bands, and the page view. It owns the
 // browser object and the band site; closing the window quits the browser
-// (OnQuit) and then closes the bands.
+// (OnQuit) and then closes the bands. Tab moves the focus from the address
+// line through the bands to the page (Shift+Tab back); inside the page Tab
+// goes round its controls.
 #pragma once
 
 #include "BandSite.h"
@@ -23,11 +25,14 @@ public:
     BrowserFrame& operator=(const BrowserFrame&) = delete;
 
     HWND window() const noexcept { return m_window.get(); }
+    HWND address() const noexcept { return m_address; }
     WebBrowser& browser() noexcept { return *m_browser.get(); }
     BrowserView* view() noexcept { return m_view.get(); }
     BandSite& bands() noexcept { return *m_bands.get(); }
     [[nodiscard]] HRESULT Open(const std::wstring& url);
-    // Keys for the view before the message is dispatched; true when used.
+    // A message before it is dispatched: clicks into a band activate it;
+    // keys go to the band that has the focus, else to the frame's own Tab
+    // and Enter and to the view. True when used (not to be dispatched).
     bool PreTranslate(MSG& msg);
 
 private:
@@ -36,6 +41,9 @@ private:
     LRESULT OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void Layout();
     void Shutdown();
+    // Moves the focus on from Tab stop stop (0 the address line, 1.. the
+    // bands, then the page); msg is the key.
+    void TabFrom(int stop, bool back, MSG& msg);
 
     UniqueWindow m_window;
     HWND m_address = nullptr;

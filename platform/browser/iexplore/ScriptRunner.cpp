@@ -26,6 +26,20 @@ bool PageComplete(WebBrowser& b) {
     return rs == READYSTATE_COMPLETE && !b.HasPendingLoad();
 }
 
+// The deepest visible window at a point of parent's client area.
+HWND WindowAt(HWND parent, POINT& pt) {
+    for (;;) {
+        HWND child = ChildWindowFromPointEx(parent, pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (!child || child == parent) return parent;
+        MapWindowPoints(parent, child, &pt, 1);
+        parent = child;
+    }
+}
+
+bool Within(HWND outer, HWND w) {
+    return outer && w && (w == outer || IsChild(outer, w));
+}
+
 } // namespace
 
 std::vector<ScriptRunner::Line> ScriptRunner::Parse(const std::wstring& text) {
@@ -110,6 +124,12 @@ void ScriptRunner::Tick() {
     }
     Log(L"ok", line, L"");
     if (++m_next >= m_lines.size()) End();
+}
+
+void ScriptRunner::Deliver(MSG msg) {
+    if (m_frame.PreTranslate(msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
 }
 
 void ScriptRunner::End() {
@@ -235,6 +255,70 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
                 0,          0,          {0, 0}};
         if (m_frame.PreTranslate(msg)) return Step::Done;
         why = L"the key was not used";
+        return Step::Fail;
+    }
+    if (cmd == L"key") {
+        if (!need(1)) return Step::Fail;
+        const bool shift = w[1].rfind(L"shift+", 0) == 0;
+        const std::wstring name = shift ? w[1].substr(6) : w[1];
+        UINT vk = 0;
+        if (name == L"tab")
+            vk = VK_TAB;
+        else if (name == L"enter")
+            vk = VK_RETURN;
+        else if (name.size() == 1 && iswalnum(name[0]))
+            vk = towupper(name[0]);
+        if (!vk) {
+            why = L"unknown key";
+            return Step::Fail;
+        }
+        if (!GetFocus()) {
+            why = L"nothing has the focus";
+            return Step::Fail;
+        }
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        const BYTE shiftWas = keys[VK_SHIFT];
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16;
+        Deliver(MSG{GetFocus(), WM_KEYDOWN, vk, scan | 1, GetTickCount(), {0, 0}});
+        Deliver(MSG{GetFocus(), WM_KEYUP, vk, scan | 0xC0000001, GetTickCount(), {0, 0}});
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shiftWas;
+        SetKeyboardState(keys);
+        return Step::Done;
+    }
+    if (cmd == L"band-click") {
+        if (!need(1)) return Step::Fail;
+        HWND band = m_frame.bands().BandWindow(std::stoi(w[1]));
+        RECT r{};
+        if (!band || !GetClientRect(band, &r) || r.right <= 0 || r.bottom <= 0 ||
+            !IsWindowVisible(band)) {
+            why = L"no such band, or it is not shown";
+            return Step::Fail;
+        }
+        POINT pt{r.right / 2, r.bottom / 2};
+        HWND target = WindowAt(band, pt);
+        const LPARAM at = MAKELPARAM(pt.x, pt.y);
+        Deliver(MSG{target, WM_LBUTTONDOWN, MK_LBUTTON, at, GetTickCount(), {0, 0}});
+        Deliver(MSG{target, WM_LBUTTONUP, 0, at, GetTickCount(), {0, 0}});
+        return Step::Done;
+    }
+    if (cmd == L"expect-focus") {
+        if (!need(1)) return Step::Fail;
+        const HWND focus = GetFocus();
+        bool there = false;
+        if (w[1] == L"address")
+            there = focus && focus == m_frame.address();
+        else if (w[1] == L"page")
+            there = view && Within(view->embedding(), focus);
+        else if (w[1] == L"band" && need(2))
+            there = Within(m_frame.bands().BandWindow(std::stoi(w[2])), focus);
+        if (there) return Step::Done;
+        wchar_t cls[64] = L"(none)";
+        if (focus) GetClassNameW(focus, cls, 64);
+        why = L"the focus is in a window of class " + std::wstring(cls);
         return Step::Fail;
     }
     why = L"unknown command";

@@ -12,6 +12,10 @@
 //   choose NAME OPTION            pick an option (by text or value) of a list
 //   click NAME-OR-CAPTION         click a button
 //   press enter|tab               a key on the focused control
+//   key KEY                       a key press (down and up) through the program's
+//                                 message loop: tab, shift+tab, enter, a letter or digit
+//   band-click N                  a click on the middle of the N-th band (from 0)
+//   expect-focus address|page|band N   fails unless the focus is there
 //   wait-window TITLE [MS]        until a top-level window with TITLE exists
 //   dialog-click TITLE CAPTION    press a button of that window
 //   dialog-type TITLE N TEXT      type into its N-th edit box (from 0)
@@ -56,6 +60,8 @@ private:
     Step Run(const Line& line, std::wstring& why);
     void Log(const wchar_t* what, const Line& line, const std::wstring& why);
     void End();
+    // One turn of the program's message loop for msg.
+    void Deliver(MSG msg);
 
     BrowserFrame& m_frame;
     std::vector<Line> m_lines;

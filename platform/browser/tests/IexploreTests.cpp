@@ -220,3 +220,54 @@ TEST_F(Iexplore, FailingStepEndsTheScriptWithExitCodeOne) {
         << Narrow(log);
     EXPECT_EQ(log.find(L"never-reached"), std::wstring::npos);
 }
+
+TEST_F(Iexplore, BandIsSitedInAStripAcrossTheFrameAndShownInItsOwnRow) {
+    std::wstring log;
+    const DWORD code = RunBrowser("open \"" + Narrow(PagePath(L"controls.html")) +
+                                      "\"\n"
+                                      "wait-page controls.html\n",
+                                  log);
+    EXPECT_EQ(code, 0u) << Narrow(log);
+    const std::wstring width = Result(L"FrameWidth");
+    ASSERT_NE(width, L"<none>");
+    EXPECT_GT(std::stoi(width), 300);
+    // When sited, the band builds its control over the strip's client area:
+    // the frame's width and a row's height.
+    EXPECT_EQ(Result(L"ParentSize"), width + L"x22");
+    EXPECT_EQ(Result(L"ControlSize"), width + L"x22");
+    // Its row: 22 high at least, then steps of 4 towards its actual 31.
+    EXPECT_EQ(Result(L"ShownSize"), width + L"x30");
+    EXPECT_EQ(Result(L"BandSize"), width + L"x30");
+    EXPECT_EQ(Result(L"ShowDW"), L"1");
+    EXPECT_EQ(Result(L"ResizeBorderDW"), L"1");
+}
+
+TEST_F(Iexplore, BandTakesTheFocusOnClickAndTabAndSeesTheKeysWhileItHasIt) {
+    std::wstring log;
+    const DWORD code = RunBrowser("open \"" + Narrow(PagePath(L"controls.html")) +
+                                      "\"\n"
+                                      "wait-page controls.html\n"
+                                      "band-click 0\n"
+                                      "expect-focus band 0\n"
+                                      "key h\n"
+                                      "key i\n"
+                                      "key shift+tab\n"
+                                      "expect-focus address\n"
+                                      "key tab\n"
+                                      "expect-focus band 0\n"
+                                      "key tab\n"
+                                      "expect-focus page\n"
+                                      "key x\n",
+                                  log);
+    EXPECT_EQ(code, 0u) << Narrow(log);
+    // Activated by the click and by Tab, deactivated when Tab leaves it.
+    EXPECT_EQ(Result(L"UIActivateIO"), L"1:513 0:0 1:256 0:0");
+    // The band reported its focus, and the browser asked before each key.
+    EXPECT_EQ(Result(L"FocusChange"), L"1 0 1 0");
+    EXPECT_NE(Result(L"HasFocusIO"), L"<none>");
+    // Every keyboard message went through the band while it had the focus;
+    // its Tab (not used by the band) moved the focus; the key typed on the
+    // page never reached it.
+    EXPECT_EQ(Result(L"Keys"), L"d72 u72 c104 d73 u73 c105 d9 u9 d9");
+    EXPECT_EQ(Result(L"ControlText"), L"hi");
+}

@@ -1,7 +1,14 @@
 // A toolbar band for the browser program's tests (a fixture, not a product):
 // it does what a band does with its site and the browser, and writes what
 // it saw under HKCU "Software\TorvaBrowserTests\Band" for the test to read.
+// Like the add-in's band it builds its window over the site window's client
+// area when sited, with a control inside sized from it, and its
+// UIActivateIO leaves the focus alone; like most bands it tells the site
+// when its control gains and loses the focus and lets everything but Tab
+// through its TranslateAcceleratorIO.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <exdisp.h>
 #include <exdispid.h>
@@ -18,6 +25,8 @@ const CLSID kTestBandClsid = {
     0xe3b7c1a0, 0x5f2d, 0x4c8e, {0x9a, 0x41, 0x7d, 0x2b, 0x6c, 0x0f, 0x1a, 0x11}};
 const wchar_t kResultKey[] = L"Software\\TorvaBrowserTests\\Band";
 long g_objects = 0;
+constexpr UINT_PTR kSubclassId = 1;
+const wchar_t kWindowClass[] = L"TorvaTestBandWindow";
 
 void Record(const wchar_t* name, const std::wstring& value) {
     HKEY k = nullptr;
@@ -29,7 +38,24 @@ void Record(const wchar_t* name, const std::wstring& value) {
     RegCloseKey(k);
 }
 
-class TestBand : public IDeskBand, public IObjectWithSite, public IDispatch {
+// Adds a word to a value that lists what happened in order.
+void Append(const wchar_t* name, const std::wstring& word) {
+    wchar_t buf[2048] = {};
+    DWORD size = sizeof buf - 2;
+    std::wstring value;
+    if (RegGetValueW(HKEY_CURRENT_USER, kResultKey, name, RRF_RT_REG_SZ, nullptr, buf, &size) ==
+        ERROR_SUCCESS)
+        value = std::wstring(buf) + L" ";
+    Record(name, value + word);
+}
+
+std::wstring Size(HWND w) {
+    RECT r{};
+    GetClientRect(w, &r);
+    return std::to_wstring(r.right) + L"x" + std::to_wstring(r.bottom);
+}
+
+class TestBand : public IDeskBand, public IObjectWithSite, public IInputObject, public IDispatch {
 public:
     TestBand() { ++g_objects; }
     ~TestBand() { --g_objects; }
@@ -40,6 +66,8 @@ public:
             *out = static_cast<IDeskBand*>(this);
         else if (iid == IID_IObjectWithSite)
             *out = static_cast<IObjectWithSite*>(this);
+        else if (iid == IID_IInputObject)
+            *out = static_cast<IInputObject*>(this);
         else if (iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2)
             *out = static_cast<IDispatch*>(this);
         else {
@@ -64,12 +92,24 @@ public:
     HRESULT STDMETHODCALLTYPE ShowDW(BOOL show) override {
         Record(show ? L"ShowDW" : L"HideDW", L"1");
         ShowWindow(m_window, show ? SW_SHOW : SW_HIDE);
+        if (show) {
+            // The row the band is shown in.
+            Record(L"ShownSize", Size(m_window));
+        }
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE CloseDW(DWORD) override {
         Record(L"CloseDW", L"1");
+        if (m_window) {
+            Record(L"BandSize", Size(m_window));
+            Record(L"ControlSize", Size(m_edit));
+            wchar_t text[64] = {};
+            GetWindowTextW(m_edit, text, 64);
+            Record(L"ControlText", text);
+        }
         if (m_window) DestroyWindow(m_window);
         m_window = nullptr;
+        m_edit = nullptr;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE ResizeBorderDW(LPCRECT, IUnknown*, BOOL) override {
@@ -78,9 +118,36 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetBandInfo(DWORD id, DWORD, DESKBANDINFO* dbi) override {
         Record(L"GetBandInfo", std::to_wstring(id));
-        if (dbi->dwMask & DBIM_MINSIZE) dbi->ptMinSize = {200, 28};
-        if (dbi->dwMask & DBIM_ACTUAL) dbi->ptActual = {400, 28};
+        // A variable height of 22 and then steps of 4 up to its actual
+        // 31: its row is 30 high.
+        if (dbi->dwMask & DBIM_MINSIZE) dbi->ptMinSize = {200, 22};
+        if (dbi->dwMask & DBIM_MAXSIZE) dbi->ptMaxSize = {-1, 40};
+        if (dbi->dwMask & DBIM_INTEGRAL) dbi->ptIntegral = {1, 4};
+        if (dbi->dwMask & DBIM_ACTUAL) dbi->ptActual = {400, 31};
         if (dbi->dwMask & DBIM_TITLE) lstrcpyW(dbi->wszTitle, L"Test band");
+        if (dbi->dwMask & DBIM_MODEFLAGS) dbi->dwModeFlags = DBIMF_VARIABLEHEIGHT;
+        return S_OK;
+    }
+    // IInputObject
+    HRESULT STDMETHODCALLTYPE UIActivateIO(BOOL activate, MSG* msg) override {
+        Append(L"UIActivateIO",
+               std::to_wstring(activate ? 1 : 0) + L":" + std::to_wstring(msg ? msg->message : 0));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE HasFocusIO() override {
+        ++m_focusQuestions;
+        Record(L"HasFocusIO", std::to_wstring(m_focusQuestions));
+        return m_edit && GetFocus() == m_edit ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE TranslateAcceleratorIO(MSG* msg) override {
+        const wchar_t kind = msg->message == WM_KEYDOWN ? L'd'
+                             : msg->message == WM_KEYUP ? L'u'
+                             : msg->message == WM_CHAR  ? L'c'
+                                                        : L'm';
+        Append(L"Keys", kind + std::to_wstring(msg->wParam));
+        if (msg->wParam == VK_TAB) return S_FALSE; // the browser moves the focus on
+        TranslateMessage(msg);
+        DispatchMessageW(msg);
         return S_OK;
     }
     // IObjectWithSite
@@ -89,6 +156,8 @@ public:
             Record(L"Unsited", L"1");
             if (m_browser) m_browser->Release();
             m_browser = nullptr;
+            if (m_ios) m_ios->Release();
+            m_ios = nullptr;
             return S_OK;
         }
         IOleWindow* ow = nullptr;
@@ -97,14 +166,25 @@ public:
             ow->GetWindow(&parent);
             ow->Release();
         }
-        m_window = CreateWindowExW(0, L"STATIC", L"[test band]", WS_CHILD | WS_VISIBLE, 0, 0, 200,
-                                   28, parent, nullptr, nullptr, nullptr);
+        RECT area{};
+        GetClientRect(parent, &area);
+        RECT frame{};
+        GetClientRect(GetAncestor(parent, GA_ROOT), &frame);
+        Record(L"ParentSize", Size(parent));
+        Record(L"FrameWidth", std::to_wstring(frame.right));
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kWindowClass;
+        RegisterClassW(&wc); // fails harmlessly once registered
+        m_window = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                                   0, area.right, area.bottom, parent, nullptr, nullptr, nullptr);
+        m_edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0,
+                                 area.right, area.bottom, m_window, nullptr, nullptr, nullptr);
+        SetWindowSubclass(m_edit, ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
         Record(L"Sited", parent ? L"1" : L"no window");
-        IInputObjectSite* ios = nullptr;
-        if (SUCCEEDED(site->QueryInterface(IID_IInputObjectSite, reinterpret_cast<void**>(&ios)))) {
+        if (SUCCEEDED(site->QueryInterface(IID_IInputObjectSite, reinterpret_cast<void**>(&m_ios))))
             Record(L"InputObjectSite", L"1");
-            ios->Release();
-        }
         IOleCommandTarget* ct = nullptr;
         IServiceProvider* sp = nullptr;
         if (SUCCEEDED(site->QueryInterface(IID_IOleCommandTarget, reinterpret_cast<void**>(&ct))) &&
@@ -153,8 +233,23 @@ public:
     }
 
 private:
+    // Tells the site when the band's control gains or loses the focus.
+    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                        DWORD_PTR data) {
+        auto* self = reinterpret_cast<TestBand*>(data);
+        if ((msg == WM_SETFOCUS || msg == WM_KILLFOCUS) && self->m_ios) {
+            Append(L"FocusChange", msg == WM_SETFOCUS ? L"1" : L"0");
+            self->m_ios->OnFocusChangeIS(static_cast<IDeskBand*>(self), msg == WM_SETFOCUS);
+        }
+        if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ControlProc, id);
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    }
+
     ULONG m_refs = 1;
     HWND m_window = nullptr;
+    HWND m_edit = nullptr;
+    IInputObjectSite* m_ios = nullptr;
+    int m_focusQuestions = 0;
     IWebBrowser2* m_browser = nullptr;
     IConnectionPoint* m_cp = nullptr;
     DWORD m_cookie = 0;
