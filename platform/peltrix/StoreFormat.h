@@ -7,7 +7,10 @@
 //       Secret<k>_<i>    REG_BINARY  device secret of kind k (1-4), index i (from 1)
 //       PINCacheTime     REG_DWORD   the PIN cache time
 //
-// The PIN itself is never stored: only its salted PBKDF2-SHA-256 hash.
+// The PIN itself is never stored: only its salted PBKDF2-SHA-256 hash. The
+// record lives below HKCU like every setting of this stand-in, so a program
+// of the user that rewrites it sets a PIN of its own; only a store that a
+// privileged service alone may write would close that.
 // Older builds read "AutoAnswer<case>" values under the root as answers given
 // in advance; such values are left where they are and never read.
 #pragma once
