@@ -15,8 +15,10 @@ trap 'WINEPREFIX="$TORVA_WINEPREFIX" wineserver -k 2>/dev/null' EXIT
 cat <<'TXT'
 Main job: a 32-bit program stores a web-form page (page, form and two fields,
 the password encrypted with Corvane) in the user's database through Brisbel,
-then starts a second process that reads the page back from the database file,
-decrypts the password and prints what was stored. Then a 64-bit client, as the
+then starts a second process that has the user authenticated by Peltrix's PIN
+dialog (the first process types the test PIN into it, as the user would),
+reads the page back from the database file, decrypts the password and prints
+what was stored. Then a 64-bit client, as the
 browser add-in will, starts the 32-bit relay Zentrip on a named pipe, reads
 the page and decrypts its password through relay exchanges, and ends the relay.
 Last, the add-in's store: a 64-bit program opens a page with frames in the

@@ -1,6 +1,5 @@
 #include "Authenticator.h"
 
-#include "AutoAnswerStore.h"
 #include "Peltrix.h"
 #include "PinDialog.h"
 #include "PinStore.h"
@@ -36,20 +35,14 @@ HWND Authenticator::OwnerForCallingThread() {
 }
 
 DWORD Authenticator::Authenticate(DWORD authCase) const {
-    AutoAnswer answer = AutoAnswer::Ask;
-    DWORD status = AutoAnswerStore(m_root).Get(authCase, answer);
-    if (status != TVRAUTH_OK) return status;
-    if (answer == AutoAnswer::Allow) return TVRAUTH_OK;
-    if (answer == AutoAnswer::Deny) return TVRAUTH_E_DENIED;
-
     // The record is read once: a PIN changed while the dialog is open takes
     // effect at the next call.
     PinRecord record;
-    status = PinStore(m_root).Load(record);
+    const DWORD status = PinStore(m_root).Load(record);
     if (status == TVRAUTH_E_NOT_FOUND) return TVRAUTH_E_NO_PIN;
     if (status != TVRAUTH_OK) return status;
 
-    PinDialog dialog(ReasonText(authCase),
+    PinDialog dialog(authCase, ReasonText(authCase),
                      [&record](const std::wstring& pin) { return PinStore::Check(record, pin); });
     const DWORD result = dialog.Show(OwnerForCallingThread());
     SecureZeroMemory(&record, sizeof(record));

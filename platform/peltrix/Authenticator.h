@@ -1,9 +1,11 @@
 // TvrAuth_AuthenticateUser's work, for one settings root.
 //
-// Order of decisions: the AutoAnswer<case> test facility (AutoAnswerStore.h)
-// first, so that automated runs need no PIN; then TVRAUTH_E_NO_PIN without
-// any dialog when no PIN is set; otherwise the modal PinDialog on the calling
-// thread, owned by that thread's active (or foreground) window if it has one.
+// Only the user at the dialog answers: TVRAUTH_E_NO_PIN without any dialog
+// when no PIN is set, otherwise the modal PinDialog on the calling thread,
+// owned by that thread's active (or foreground) window if it has one. No
+// setting answers in advance: anything the user's own processes can write
+// (the registry below HKCU, a file) could be written by any program the user
+// runs, so no such value may stand in for the PIN.
 // The call blocks until the user answers; the caller's thread must be able to
 // run a modal message loop.
 #pragma once

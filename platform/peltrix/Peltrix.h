@@ -41,7 +41,7 @@ typedef enum eAuthCase {
 #define TVRAUTH_E_WRONG_PIN 2
 #define TVRAUTH_E_CANCELLED 3
 #define TVRAUTH_E_NO_PIN 4        /* no PIN has been set */
-#define TVRAUTH_E_DENIED 5        /* refused in advance by the automation setting */
+#define TVRAUTH_E_DENIED 5        /* reserved: refused in advance; never returned now */
 #define TVRAUTH_E_NOT_FOUND 6     /* no such secret entry */
 #define TVRAUTH_E_MORE_DATA 7     /* buffer too small; the needed size is returned */
 #define TVRAUTH_E_INVALID_HANDLE 8
@@ -52,8 +52,9 @@ typedef struct TvrAuthSession_* TVRAUTH_HSESSION;
 
 /* Blocks the calling thread in a modal dialog until the user answers.
    0 for the right PIN; TVRAUTH_E_WRONG_PIN after three wrong ones;
-   TVRAUTH_E_CANCELLED; TVRAUTH_E_NO_PIN (no dialog) when no PIN is set;
-   TVRAUTH_E_DENIED when refused in advance by the automation setting. */
+   TVRAUTH_E_CANCELLED; TVRAUTH_E_NO_PIN (no dialog) when no PIN is set.
+   Nothing answers in advance: every 0 comes from the PIN typed into the
+   dialog. */
 TVRAUTH_API DWORD TVRAUTH_CALL TvrAuth_AuthenticateUser(eAuthCase authCase);
 
 /* The session serves what was stored when it was opened. Closed or unknown

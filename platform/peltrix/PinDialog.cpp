@@ -38,6 +38,9 @@ INT_PTR PinDialog::Handle(HWND dialog, UINT message, WPARAM wParam) {
         OnInit(dialog);
         // Focus goes to the first tab stop, the PIN field.
         return TRUE;
+    case WM_DESTROY:
+        ::RemovePropW(dialog, kAuthCaseProperty);
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
@@ -54,6 +57,8 @@ INT_PTR PinDialog::Handle(HWND dialog, UINT message, WPARAM wParam) {
 
 void PinDialog::OnInit(HWND dialog) {
     ::SetDlgItemTextW(dialog, IDC_REASON, m_reason.c_str());
+    ::SetPropW(dialog, kAuthCaseProperty,
+               reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(m_authCase)));
     ::SendDlgItemMessageW(dialog, IDC_PIN, EM_LIMITTEXT, kMaxPinChars, 0);
     // The caller may be a background program (the relay); the user must see
     // the request above whatever window has the focus.

@@ -1,68 +1,73 @@
 #include "PinTool.h"
 
-#include "AutoAnswerStore.h"
 #include "Peltrix.h"
 #include "PinStore.h"
 
 namespace peltrix {
+namespace {
+
+constexpr int kRefused = 3;
+
+} // namespace
 
 const char PinTool::kUsage[] = "Usage: PeltrixPin set <PIN>\n"
                                "       PeltrixPin clear\n"
-                               "       PeltrixPin auto <case> allow|deny|ask\n";
+                               "Once a PIN is set, the current PIN is read from standard input.\n";
 
 ToolOutcome PinTool::Run(const std::vector<std::wstring>& arguments,
-                         const std::wstring& settingsRoot) {
+                         const std::wstring& settingsRoot, const CurrentPinSource& currentPin) {
     if (arguments.empty()) return ToolArguments::BadUse("No command given.", kUsage);
     const std::wstring& command = arguments[0];
-    if (command == L"set" && arguments.size() == 2) return Set(arguments[1], settingsRoot);
-    if (command == L"clear" && arguments.size() == 1) return Clear(settingsRoot);
-    if (command == L"auto" && arguments.size() == 3) {
-        return Auto(arguments[1], arguments[2], settingsRoot);
+    if (command == L"set" && arguments.size() == 2) {
+        return Set(arguments[1], settingsRoot, currentPin);
     }
+    if (command == L"clear" && arguments.size() == 1) return Clear(settingsRoot, currentPin);
     return ToolArguments::BadUse("Unknown command or wrong number of arguments.", kUsage);
 }
 
-ToolOutcome PinTool::Set(const std::wstring& pin, const std::wstring& settingsRoot) {
+ToolOutcome PinTool::CheckCurrentPin(const std::wstring& settingsRoot,
+                                     const CurrentPinSource& currentPin) {
+    PinRecord record;
+    DWORD status = PinStore(settingsRoot).Load(record);
+    if (status == TVRAUTH_E_NOT_FOUND) return ToolArguments::Done("");
+    if (status != TVRAUTH_OK) return ToolArguments::Failed("Reading the current PIN", status);
+
+    std::wstring given;
+    const bool read = currentPin && currentPin(given);
+    if (!read || given.empty()) {
+        return {kRefused, "A PIN is set: the current PIN is needed. Nothing changed.\n"};
+    }
+    status = PinStore::Check(record, given);
+    SecureZeroMemory(&given[0], given.size() * sizeof(wchar_t));
+    SecureZeroMemory(&record, sizeof(record));
+    if (status == TVRAUTH_E_WRONG_PIN) {
+        return {kRefused, "The current PIN is wrong. Nothing changed.\n"};
+    }
+    if (status != TVRAUTH_OK) return ToolArguments::Failed("Checking the current PIN", status);
+    return ToolArguments::Done("");
+}
+
+ToolOutcome PinTool::Set(const std::wstring& pin, const std::wstring& settingsRoot,
+                         const CurrentPinSource& currentPin) {
     if (!PinStore::IsAcceptablePin(pin)) {
         return ToolArguments::BadUse("A PIN has 1 to " + std::to_string(kMaxPinChars) +
                                          " characters and no control characters.",
                                      kUsage);
     }
+    const ToolOutcome checked = CheckCurrentPin(settingsRoot, currentPin);
+    if (checked.exitCode != 0) return checked;
     const DWORD status = PinStore(settingsRoot).SetPin(pin);
     if (status != TVRAUTH_OK) return ToolArguments::Failed("Setting the PIN", status);
     return ToolArguments::Done("PIN set.\n");
 }
 
-ToolOutcome PinTool::Clear(const std::wstring& settingsRoot) {
+ToolOutcome PinTool::Clear(const std::wstring& settingsRoot, const CurrentPinSource& currentPin) {
+    const ToolOutcome checked = CheckCurrentPin(settingsRoot, currentPin);
+    if (checked.exitCode != 0) return checked;
     const DWORD status = PinStore(settingsRoot).ClearPin();
     if (status == TVRAUTH_E_NOT_FOUND) return ToolArguments::Done("No PIN was set.\n");
     if (status != TVRAUTH_OK) return ToolArguments::Failed("Clearing the PIN", status);
     return ToolArguments::Done("PIN cleared.\n");
-}
-
-ToolOutcome PinTool::Auto(const std::wstring& authCase, const std::wstring& answer,
-                          const std::wstring& settingsRoot) {
-    DWORD caseNumber = 0;
-    if (!ToolArguments::ParseDword(authCase, caseNumber)) {
-        return ToolArguments::BadUse("The case is a decimal number.", kUsage);
-    }
-    AutoAnswer value;
-    std::string effect;
-    if (answer == L"allow") {
-        value = AutoAnswer::Allow;
-        effect = " is now allowed without a dialog (test facility).\n";
-    } else if (answer == L"deny") {
-        value = AutoAnswer::Deny;
-        effect = " is now denied without a dialog (test facility).\n";
-    } else if (answer == L"ask") {
-        value = AutoAnswer::Ask;
-        effect = " now asks the user for the PIN.\n";
-    } else {
-        return ToolArguments::BadUse("The answer is allow, deny or ask.", kUsage);
-    }
-    const DWORD status = AutoAnswerStore(settingsRoot).Set(caseNumber, value);
-    if (status != TVRAUTH_OK) return ToolArguments::Failed("Setting the automatic answer", status);
-    return ToolArguments::Done("Case " + std::to_string(caseNumber) + effect);
 }
 
 } // namespace peltrix

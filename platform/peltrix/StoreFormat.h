@@ -2,13 +2,17 @@
 //
 //   <root>
 //     PinRecord        REG_BINARY  PinRecord below; absent = no PIN set
-//     AutoAnswer<case> REG_DWORD   AutoAnswer below (test facility, see AutoAnswerStore.h)
 //     Secrets (sub key)
 //       AuthRule         REG_BINARY  the authentication rule bytes
 //       Secret<k>_<i>    REG_BINARY  device secret of kind k (1-4), index i (from 1)
 //       PINCacheTime     REG_DWORD   the PIN cache time
 //
-// The PIN itself is never stored: only its salted PBKDF2-SHA-256 hash.
+// The PIN itself is never stored: only its salted PBKDF2-SHA-256 hash. The
+// record lives below HKCU like every setting of this stand-in, so a program
+// of the user that rewrites it sets a PIN of its own; only a store that a
+// privileged service alone may write would close that.
+// Older builds read "AutoAnswer<case>" values under the root as answers given
+// in advance; such values are left where they are and never read.
 #pragma once
 
 #include <windows.h>
@@ -21,7 +25,6 @@ namespace peltrix {
 constexpr wchar_t kProductSettingsRoot[] = L"Software\\Kobel\\Peltrix";
 
 constexpr wchar_t kPinRecordValue[] = L"PinRecord";
-constexpr wchar_t kAutoAnswerPrefix[] = L"AutoAnswer";
 constexpr wchar_t kSecretsKey[] = L"Secrets";
 constexpr wchar_t kAuthRuleValue[] = L"AuthRule";
 constexpr wchar_t kSecretPrefix[] = L"Secret";
@@ -56,8 +59,5 @@ struct PinRecord {
 static_assert(sizeof(PinRecord) == 60, "PinRecord is stored as is; its size is fixed");
 static_assert(offsetof(PinRecord, salt) == 12, "PinRecord layout is fixed");
 static_assert(offsetof(PinRecord, hash) == 28, "PinRecord layout is fixed");
-
-// Values of AutoAnswer<case>. Anything else shows the dialog.
-enum class AutoAnswer : DWORD { Ask = 0, Allow = 1, Deny = 2 };
 
 } // namespace peltrix

@@ -9,7 +9,8 @@
 namespace peltrix {
 
 // What a tool prints and the process exit code: 0 done, 1 bad use, 2 the
-// settings could not be read or written.
+// settings could not be read or written, 3 refused (PeltrixPin: the current
+// PIN was missing or wrong).
 struct ToolOutcome {
     int exitCode = 0;
     std::string text; // ASCII, one or more lines, each ending in '\n'

@@ -138,7 +138,7 @@ TEST_F(ZentripRequests, AuthenticationAllowedAndDenied) {
     EXPECT_TRUE(calls->IsAuthent(allowCase));
     EXPECT_FALSE(calls->IsAuthent(allowCase + 1));
     EXPECT_EQ(calls->LastStatus(), ExchangeStatus::Ok);
-    EXPECT_EQ(Load32(calls->LastReply().data(), kOffResult), static_cast<uint32_t>(TVRAUTH_E_DENIED));
+    EXPECT_EQ(Load32(calls->LastReply().data(), kOffResult), static_cast<uint32_t>(TVRAUTH_E_CANCELLED));
 }
 
 TEST_F(ZentripRequests, MalformedRequestsGetTheErrorAndTheRelayGoesOn) {

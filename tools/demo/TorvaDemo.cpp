@@ -1,11 +1,17 @@
 // Stores one web-form page in the user's database through Brisbel, with the
-// password encrypted by Corvane, then starts a second process that reads the
-// page back, decrypts the password and prints everything that was stored.
+// password encrypted by Corvane, then starts a second process that has the
+// user authenticated by Peltrix, reads the page back, decrypts the password
+// only when the PIN was right, and prints everything that was stored. The
+// writer plays the user at the keyboard meanwhile: it types the test PIN
+// into the reader's PIN dialog (peltrix::test::AutoAnswer), so that the run
+// needs nobody; nothing else can answer that dialog.
 //
 //   torva_demo            write a page, then run "torva_demo --read <key>"
 //   torva_demo --read K   print the page stored under key K
 #include "Brisbel.h"
+#include "AutoAnswer.h"
 #include "Corvane.h"
+#include "Peltrix.h"
 #include "Win32Handles.h"
 
 #include <cstdio>
@@ -155,7 +161,7 @@ int WritePage(std::wstring& pageKey) {
 }
 
 std::wstring DescribeValue(const std::wstring& keyPath, const std::wstring& name, DWORD type,
-                           const std::vector<BYTE>& data) {
+                           const std::vector<BYTE>& data, bool authenticated) {
     if (type == TVRDB_TYPE_DWORD && data.size() == 4) {
         DWORD v;
         memcpy(&v, data.data(), 4);
@@ -166,6 +172,9 @@ std::wstring DescribeValue(const std::wstring& keyPath, const std::wstring& name
                std::wstring(reinterpret_cast<const wchar_t*>(data.data()), data.size() / 2) + L"\"";
     // Binary: a password field's encrypted value.
     std::wstring text = L"<" + std::to_wstring(data.size()) + L" bytes encrypted>";
+    if (name == L"VALUE" && keyPath.find(L"CTRL") != std::wstring::npos && !authenticated) {
+        return text + L" (not decrypted: the user was not authenticated)";
+    }
     if (name == L"VALUE" && keyPath.find(L"CTRL") != std::wstring::npos) {
         std::vector<BYTE> plain(data.size() + 2, 0);
         DWORD plainBytes = 0;
@@ -178,7 +187,7 @@ std::wstring DescribeValue(const std::wstring& keyPath, const std::wstring& name
     return text;
 }
 
-bool PrintTree(TVRDB_HDB db, const std::wstring& path, int depth) {
+bool PrintTree(TVRDB_HDB db, const std::wstring& path, int depth, bool authenticated) {
     Key key(db);
     if (!Check(TvrDB_OpenKey(db, path.c_str(), key.put()), L"TvrDB_OpenKey")) return false;
     const std::wstring indent(depth * 2, L' ');
@@ -194,7 +203,7 @@ bool PrintTree(TVRDB_HDB db, const std::wstring& path, int depth) {
         if (!Check(TvrDB_QueryValue(db, key.get(), name, &type, data.data(), &queried),
                    L"TvrDB_QueryValue"))
             return false;
-        Print(indent + L"  " + name + L" = " + DescribeValue(path, name, type, data) + L"\n");
+        Print(indent + L"  " + name + L" = " + DescribeValue(path, name, type, data, authenticated) + L"\n");
     }
     DWORD length = 0; // carried from call to call, as the product's callers do
     for (DWORD i = 0;; ++i) {
@@ -202,16 +211,20 @@ bool PrintTree(TVRDB_HDB db, const std::wstring& path, int depth) {
         DWORD rc = TvrDB_EnumKey(db, key.get(), i, sub, &length);
         if (rc == TVRDB_E_NO_MORE_ITEMS) break;
         if (!Check(rc, L"TvrDB_EnumKey")) return false;
-        if (!PrintTree(db, sub, depth + 1)) return false;
+        if (!PrintTree(db, sub, depth + 1, authenticated)) return false;
     }
     return true;
 }
 
 int ReadPage(const std::wstring& pageKey) {
     Print(L"[reader, process " + std::to_wstring(GetCurrentProcessId()) + L"] " + pageKey + L":\n");
+    const DWORD auth = TvrAuth_AuthenticateUser(AUTHCASE_EXPORT);
+    Print(L"[reader] Peltrix asked for the PIN in its dialog: " +
+          std::wstring(auth == TVRAUTH_OK ? L"authenticated" : L"refused, result ") +
+          (auth == TVRAUTH_OK ? L"" : std::to_wstring(auth)) + L"\n");
     Db db;
     if (!Check(TvrDB_OpenDB(db.put()), L"TvrDB_OpenDB")) return 1;
-    return PrintTree(db.get(), pageKey, 1) ? 0 : 1;
+    return PrintTree(db.get(), pageKey, 1, auth == TVRAUTH_OK) && auth == TVRAUTH_OK ? 0 : 1;
 }
 
 int RunReader(const std::wstring& pageKey) {
@@ -221,6 +234,11 @@ int RunReader(const std::wstring& pageKey) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
+    // Live before the reader starts, so its dialog is answered whenever it shows.
+    const peltrix::test::AutoAnswer user(AUTHCASE_EXPORT, peltrix::test::AutoAnswer::kAllow);
+    Print(user.Applied() ? L"[writer] will type the test PIN into the reader's PIN dialog\n"
+                         : L"[writer] another PIN than the test PIN is set: the reader's dialog "
+                           L"will be cancelled\n");
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
                         &pi)) {
         Print(L"error: could not start the reader process\n");

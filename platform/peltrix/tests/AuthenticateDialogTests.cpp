@@ -1,8 +1,8 @@
 // The PIN dialog, answered the way a user would: find it, type, press a button.
 #include "AuthenticationRun.h"
 #include "Authenticator.h"
-#include "AutoAnswerStore.h"
 #include "Peltrix.h"
+#include "PinDialog.h"
 #include "PinStore.h"
 #include "TestSettingsRoot.h"
 #include "Win32Handles.h"
@@ -13,7 +13,6 @@
 #include <atomic>
 
 using peltrix::Authenticator;
-using peltrix::AutoAnswer;
 
 namespace {
 
@@ -32,8 +31,16 @@ protected:
         return [root, authCase] { return Authenticator(root).Authenticate(authCase); };
     }
 
-    void SetAutoAnswer(DWORD authCase, AutoAnswer answer) {
-        ASSERT_EQ(TVRAUTH_OK, peltrix::AutoAnswerStore(m_root.path()).Set(authCase, answer));
+    // The value that older builds took as an answer given in advance.
+    void StoreAutoAnswerValue(DWORD authCase, DWORD value) {
+        torva::UniqueRegKey key;
+        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, m_root.path().c_str(), 0,
+                                                   nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
+                                                   nullptr));
+        const std::wstring name = L"AutoAnswer" + std::to_wstring(authCase);
+        ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD,
+                                                  reinterpret_cast<const BYTE*>(&value),
+                                                  sizeof value));
     }
 
     // Authenticates on a thread of its own, so that a dialog shown by mistake
@@ -185,26 +192,54 @@ TEST_F(AuthenticateDialogTest, NoPinSetAnswersNoPinWithoutAnyWindow) {
     EXPECT_EQ(0, created);
 }
 
-TEST_F(AuthenticateDialogTest, AutoAnswerAllowsOrDeniesWithoutAnyWindow) {
-    SetAutoAnswer(AUTHCASE_REGIST_WEBFORM, AutoAnswer::Allow);
-    SetAutoAnswer(AUTHCASE_INPUT_PASSWORD, AutoAnswer::Deny);
+TEST_F(AuthenticateDialogTest, StoredAutoAnswerValuesAreIgnoredAndTheDialogAnswers) {
+    // Any program of the user can write these values; none of them may stand
+    // in for the PIN (1 once meant allow, 2 deny).
+    StoreAutoAnswerValue(AUTHCASE_INPUT_PASSWORD, 1);
+    StoreAutoAnswerValue(AUTHCASE_EXPORT, 1);
+    StoreAutoAnswerValue(AUTHCASE_REGIST_WEBFORM, 2);
+    for (DWORD authCase : {DWORD{AUTHCASE_INPUT_PASSWORD}, DWORD{AUTHCASE_EXPORT}}) {
+        AuthenticationRun run(Authenticate(authCase));
+        HWND dialog = run.WaitForDialog();
+        ASSERT_NE(nullptr, dialog) << "case " << authCase << " must ask the user";
+        AuthenticationRun::Press(dialog, IDCANCEL);
+        DWORD result = 99;
+        ASSERT_TRUE(run.WaitForResult(result));
+        EXPECT_EQ(TVRAUTH_E_CANCELLED, result) << "case " << authCase;
+    }
+    AuthenticationRun run(Authenticate(AUTHCASE_REGIST_WEBFORM));
+    HWND dialog = run.WaitForDialog();
+    ASSERT_NE(nullptr, dialog);
+    AuthenticationRun::TypePin(dialog, kPin);
+    AuthenticationRun::Press(dialog, IDOK);
+    DWORD result = 99;
+    ASSERT_TRUE(run.WaitForResult(result));
+    EXPECT_EQ(TVRAUTH_OK, result) << "the PIN, not the stored value, decides";
+}
+
+TEST_F(AuthenticateDialogTest, StoredAutoAnswerWithoutPinStillAnswersNoPinWithoutAnyWindow) {
+    ASSERT_EQ(TVRAUTH_OK, peltrix::PinStore(m_root.path()).ClearPin());
+    StoreAutoAnswerValue(AUTHCASE_START_MANAGER, 1);
     int created = -1;
-    EXPECT_EQ(TVRAUTH_OK, ResultCountingWindows(AUTHCASE_REGIST_WEBFORM, created));
-    EXPECT_EQ(0, created);
-    EXPECT_EQ(TVRAUTH_E_DENIED, ResultCountingWindows(AUTHCASE_INPUT_PASSWORD, created));
+    EXPECT_EQ(TVRAUTH_E_NO_PIN, ResultCountingWindows(AUTHCASE_START_MANAGER, created));
     EXPECT_EQ(0, created);
 }
 
-TEST_F(AuthenticateDialogTest, AutoAnswerAllowNeedsNoPin) {
-    ASSERT_EQ(TVRAUTH_OK, peltrix::PinStore(m_root.path()).ClearPin());
-    SetAutoAnswer(AUTHCASE_START_MANAGER, AutoAnswer::Allow);
-    int created = -1;
-    EXPECT_EQ(TVRAUTH_OK, ResultCountingWindows(AUTHCASE_START_MANAGER, created));
-    EXPECT_EQ(0, created);
+TEST_F(AuthenticateDialogTest, DialogCarriesItsCaseForWhoeverAnswersIt) {
+    for (DWORD authCase : {DWORD{AUTHCASE_EXPORT}, DWORD{2}, DWORD{0xFFFFFFFF}}) {
+        AuthenticationRun run(Authenticate(authCase));
+        HWND dialog = run.WaitForDialog();
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(authCase, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(
+                                ::GetPropW(dialog, peltrix::PinDialog::kAuthCaseProperty))));
+        AuthenticationRun::Press(dialog, IDCANCEL);
+        DWORD result = 99;
+        ASSERT_TRUE(run.WaitForResult(result));
+    }
 }
 
 TEST_F(AuthenticateDialogTest, AutoAnswerOfAnotherCaseStillAsks) {
-    SetAutoAnswer(AUTHCASE_REGIST_WEBFORM, AutoAnswer::Allow);
+    StoreAutoAnswerValue(AUTHCASE_REGIST_WEBFORM, 1);
     AuthenticationRun run(Authenticate(AUTHCASE_INPUT_PASSWORD));
     HWND dialog = run.WaitForDialog();
     ASSERT_NE(nullptr, dialog);
@@ -215,9 +250,8 @@ TEST_F(AuthenticateDialogTest, AutoAnswerOfAnotherCaseStillAsks) {
 }
 
 TEST_F(AuthenticateDialogTest, AskAndUnknownAutoAnswersShowTheDialog) {
-    SetAutoAnswer(AUTHCASE_EXPORT, AutoAnswer::Allow);
-    SetAutoAnswer(AUTHCASE_EXPORT, AutoAnswer::Ask);
-    SetAutoAnswer(AUTHCASE_INPUT_PASSWORD, static_cast<AutoAnswer>(7));
+    StoreAutoAnswerValue(AUTHCASE_EXPORT, 0);
+    StoreAutoAnswerValue(AUTHCASE_INPUT_PASSWORD, 7);
     for (DWORD authCase : {DWORD{AUTHCASE_EXPORT}, DWORD{AUTHCASE_INPUT_PASSWORD}}) {
         AuthenticationRun run(Authenticate(authCase));
         HWND dialog = run.WaitForDialog();

@@ -1,7 +1,9 @@
 // A settings root of the test's own below HKCU, removed again at the end.
 // The 32-bit and 64-bit test programs run at the same time on one Wine
-// prefix, so each root carries the process id and a per-process serial, and
-// no test ever touches the product's own key.
+// prefix, so each root carries the process id and a per-process serial. Only
+// the tests of the installed library and of the test support use the
+// product's own key, as every test program that answers the dialog does:
+// they need the test PIN there (TestPin.h).
 #pragma once
 
 #include <windows.h>

@@ -1,8 +1,17 @@
-// Answers the authentication library's PIN dialog in advance for one case
-// number (its automation setting HKCU\Software\Kobel\Peltrix
-// "AutoAnswer<case>": 1 allow, 2 deny), and puts back what was there before
-// when it goes. Tests use case numbers of their own so that concurrent runs
-// never change each other's answers.
+// Answers the authentication library's PIN dialog for one case number as a
+// user at the keyboard would, for the life of the object: kAllow types the
+// test PIN (kTestPin) and presses OK, kDeny presses Cancel (the call then
+// answers TVRAUTH_E_CANCELLED). Only dialogs of this process and of the
+// processes it started (the relay, a program under test) are answered, so
+// test programs that run at the same time in one Wine prefix never answer
+// each other's dialogs; the case is read from the dialog's window property.
+// A dialog of a case without an answer is left to whoever drives it.
+//
+// The test PIN is made the current user's PIN when none is set. Applied() is
+// false when another PIN is set (the answers could not be right) or the
+// watcher could not start; the dialog is then still closed, by Cancel, so
+// that no test waits for ever. Objects for the same case nest: the newest
+// answers, and the one before it answers again when it goes.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +19,9 @@
 #include <string>
 
 namespace peltrix::test {
+
+// The PIN that the answers type, made the user's PIN when none is set.
+inline constexpr wchar_t kTestPin[] = L"246813";
 
 class AutoAnswer {
 public:
@@ -24,10 +36,8 @@ public:
     bool Applied() const noexcept { return m_applied; }
 
 private:
-    std::wstring m_name;
+    unsigned long long m_token = 0;
     bool m_applied = false;
-    bool m_hadValue = false;
-    DWORD m_previous = 0;
 };
 
 } // namespace peltrix::test
