@@ -23,11 +23,8 @@ public:
         if (name.empty()) return;
         m_lock.reset(::OpenEventW(EVENT_ALL_ACCESS, FALSE, name.c_str()));
         if (!m_lock) return;
-        if (!torva::relay::WaitNamedEvent(name.c_str(), kUrlLockWait)) {
-            m_lock.reset();
-            return;
-        }
-        ::ResetEvent(m_lock.get());
+        // An auto-reset event: the successful wait is the take.
+        if (!torva::relay::WaitNamedEvent(name.c_str(), kUrlLockWait)) m_lock.reset();
     }
     ~UrlListLock() {
         if (m_lock) ::SetEvent(m_lock.get());
@@ -74,9 +71,10 @@ BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wst
         ZentripCell* page = nullptr;
         if (OpenKey(db, name, &page) != 0) continue;
         std::wstring pageUrl = GetStringValue(db, page, L"URL");
-        CloseKey(db, &page);
         // Sub keys without a URL, such as the option key, are no pages.
-        if (!pageUrl.empty()) list.Add(std::move(pageUrl), name);
+        if (!pageUrl.empty())
+            list.Add(std::move(pageUrl), name, GetStringValue(db, page, L"UPDATEDATE"));
+        CloseKey(db, &page);
     }
     CloseKey(db, &root);
     CloseDB(&db);
@@ -100,6 +98,14 @@ std::wstring CExpData::GetSubKey(const std::wstring& path) {
     std::wstring subKey = slash == std::wstring::npos ? path : path.substr(slash + 1);
     TORVA_TRACE_DETAIL(subKey.empty() ? L"* sSubKey is Empty *" : L"* return sSubKey success. *");
     return subKey;
+}
+
+void CExpData::UrlListAddPage(const CDataWebForm& page) {
+    TORVA_TRACE_SCOPE(L"CExpData::UrlListAddPage");
+    const UrlListLock lock;
+    if (lock.IsHeld() && !page.m_strUrl.empty() && !page.m_strKey.empty()) {
+        UrlList::Instance().Add(page.m_strUrl, page.m_strKey, page.m_strUpdateDate);
+    }
 }
 
 void CExpData::UrlListRemovePage(const std::wstring& pageKey) {
