@@ -130,7 +130,10 @@ public:
     [[nodiscard]] BOOL AddWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem);
     [[nodiscard]] BOOL AddWebItem(CDataWebItem* pItem, int fCreateItemKey);
     [[nodiscard]] BOOL UpdateWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem);
-    // TRUE when the page is no longer stored.
+    // TRUE when the page is no longer stored (its key does not open), also
+    // when it had gone before; only then are its URL pairs dropped. FALSE
+    // leaves the page stored, serving its URL: a caller replacing the page
+    // must not store the new one then.
     BOOL DeleteWebPageData(CDataWebForm* pWebForm);
     void DeleteWebItem(CDataWebItem* pSelItem);
     void ReleaseAutoSet(CDataWebForm* pWebForm, CDataWebItem* pKeep);

@@ -9,6 +9,9 @@
 
 #include "EventWait.h"
 
+#include <map>
+#include <vector>
+
 namespace {
 
 constexpr DWORD kUrlLockWait = 30000;
@@ -63,6 +66,13 @@ BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wst
         CloseDB(&db);
         TORVA_RETURN_BOOL(FALSE);
     }
+    struct Page {
+        std::wstring url;
+        std::wstring key;
+        std::wstring updateDate;
+    };
+    std::vector<Page> pages;
+    std::map<std::wstring, int> pagesOfUrl;
     wchar_t name[kEnumNameChars];
     DWORD length = 0;
     for (DWORD index = 0; Zentrip_EnumKey(db, root, index, name, kEnumNameChars, &length) == 0;
@@ -71,13 +81,26 @@ BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wst
         ZentripCell* page = nullptr;
         if (OpenKey(db, name, &page) != 0) continue;
         std::wstring pageUrl = GetStringValue(db, page, L"URL");
-        // Sub keys without a URL, such as the option key, are no pages.
-        if (!pageUrl.empty())
-            list.Add(std::move(pageUrl), name, GetStringValue(db, page, L"UPDATEDATE"));
         CloseKey(db, &page);
+        // Sub keys without a URL, such as the option key, are no pages.
+        if (pageUrl.empty()) continue;
+        ++pagesOfUrl[pageUrl];
+        pages.push_back(Page{std::move(pageUrl), name, {}});
     }
     CloseKey(db, &root);
+    // Only pages that share their URL need their dates: the newest of them
+    // must stand first, whatever their numbers.
+    for (Page& page : pages) {
+        if (pagesOfUrl[page.url] < 2) continue;
+        ZentripCell* key = nullptr;
+        if (OpenKey(db, page.key.c_str(), &key) != 0) continue;
+        page.updateDate = GetStringValue(db, key, L"UPDATEDATE");
+        CloseKey(db, &key);
+    }
     CloseDB(&db);
+    for (Page& page : pages) {
+        list.Add(std::move(page.url), std::move(page.key), std::move(page.updateDate));
+    }
     TORVA_RETURN_BOOL(TRUE);
 }
 
