@@ -130,7 +130,10 @@ public:
     [[nodiscard]] BOOL AddWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem);
     [[nodiscard]] BOOL AddWebItem(CDataWebItem* pItem, int fCreateItemKey);
     [[nodiscard]] BOOL UpdateWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem);
-    // TRUE when the page is no longer stored.
+    // TRUE when the page is no longer stored (its key does not open), also
+    // when it had gone before; only then are its URL pairs dropped. FALSE
+    // leaves the page stored, serving its URL: a caller replacing the page
+    // must not store the new one then.
     BOOL DeleteWebPageData(CDataWebForm* pWebForm);
     void DeleteWebItem(CDataWebItem* pSelItem);
     void ReleaseAutoSet(CDataWebForm* pWebForm, CDataWebItem* pKeep);
@@ -157,9 +160,10 @@ public:
     // user has authenticated, and submits it when the entry says so (an
     // addin_fill operation: it may show the re-registration question and
     // the registration dialog). 1 filled, 0 nothing to fill, -1 failure or
-    // refusal. Browser UI thread only.
-    [[nodiscard]] int AutoInput(IWebBrowser2* browser, const std::wstring& url,
-                                const std::wstring& entryName);
+    // refusal. Browser UI thread only. url and entryName are taken by value:
+    // the call runs modal loops and relay waits that dispatch messages, and
+    // the caller's strings (a combo box line's) may be freed meanwhile.
+    [[nodiscard]] int AutoInput(IWebBrowser2* browser, std::wstring url, std::wstring entryName);
 
     CDataOption m_option;
     std::int32_t m_nBrowserEnabled = 1; // 0 while the browser window is disabled
@@ -182,8 +186,22 @@ private:
                                  CDataWebCtrl& ctrl);
     [[nodiscard]] bool UpdateCtrl(const ZentripCell* db, CDataWebCtrl& ctrl);
     void LoadCtrl(const ZentripCell* db, CDataWebCtrl& ctrl, int decrypt);
+    // Lists a page just stored, ahead of the pages registered before it for
+    // the same URL, as a renew of the list would; under the URL-list lock.
+    void UrlListAddPage(const CDataWebForm& page);
     // Drops every URL pair of a deleted page, under the URL-list lock.
     void UrlListRemovePage(const std::wstring& pageKey);
+    // The stored password name of key in clear into value; false when it
+    // could not be had so (crypt-usable flag 0, a failed read or decryption;
+    // value is then empty). A missing or empty value is had in clear. Closes
+    // the key whenever it attempts a decryption.
+    [[nodiscard]] bool ReadClearPassword(const ZentripCell* db, ZentripCell** key,
+                                         const wchar_t* name, std::wstring& value);
+    // Writes a password value: encrypted when it is not empty. False when it
+    // was not written: a non-empty one while the crypt-usable flag is 0, a
+    // failed encryption or write.
+    [[nodiscard]] bool WritePassword(const ZentripCell* db, const ZentripCell* key,
+                                     const std::wstring& text);
     // Disables the browser's window for a crypto call and enables it again.
     void DisableBrowser();
     void EnableBrowser();

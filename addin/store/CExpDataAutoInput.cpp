@@ -6,8 +6,7 @@
 
 #include <new>
 
-int CExpData::AutoInput(IWebBrowser2* browser, const std::wstring& url,
-                        const std::wstring& entryName) {
+int CExpData::AutoInput(IWebBrowser2* browser, std::wstring url, std::wstring entryName) {
     TORVA_TRACE_SCOPE(L"CExpData::AutoInput");
     // The band object calls this from its event handlers: nothing may escape.
     try {

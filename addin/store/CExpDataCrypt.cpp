@@ -12,6 +12,7 @@
 namespace {
 constexpr DWORD kTypeRaw = 0;
 constexpr DWORD kTypeText = 2;
+constexpr DWORD kValueNotFound = 4;
 } // namespace
 
 void CExpData::DisableBrowser() {
@@ -22,17 +23,19 @@ void CExpData::DisableBrowser() {
         m_pBrowser = nullptr;
         TORVA_RETURN_VOID();
     }
-    ::EnableWindow(reinterpret_cast<HWND>(window), FALSE);
+    if (window) ::EnableWindow(reinterpret_cast<HWND>(window), FALSE);
     m_nBrowserEnabled = 0;
 }
 
 void CExpData::EnableBrowser() {
     TORVA_TRACE_SCOPE(L"CExpData::EnableBrowser");
+    // Whatever the browser answers now, the crypto call is over: a flag left
+    // at 0 would make the band object cancel every navigation.
+    m_nBrowserEnabled = 1;
     if (!m_pBrowser) TORVA_RETURN_VOID();
     SHANDLE_PTR window = 0;
-    if (FAILED(m_pBrowser->get_HWND(&window))) TORVA_RETURN_VOID();
+    if (m_pBrowser->get_HWND(&window) != S_OK || !window) TORVA_RETURN_VOID();
     ::EnableWindow(reinterpret_cast<HWND>(window), TRUE);
-    m_nBrowserEnabled = 1;
     ::SetForegroundWindow(reinterpret_cast<HWND>(window));
 }
 
@@ -40,18 +43,27 @@ std::wstring CExpData::GetStringValue_Decord(const ZentripCell* db, ZentripCell*
                                              const wchar_t* name) {
     TORVA_TRACE_SCOPE(L"CExpData::GetStringValue_Decord");
     std::wstring value;
+    (void)ReadClearPassword(db, key, name, value);
+    TORVA_TRACE_DETAIL(value.empty() ? L"* sValue is Empty *" : L"* return sValue success. *");
+    return value;
+}
+
+bool CExpData::ReadClearPassword(const ZentripCell* db, ZentripCell** key, const wchar_t* name,
+                                 std::wstring& value) {
+    value.clear();
     DWORD type = 0;
     DWORD size = 0;
-    if (!key || Zentrip_QueryValue(db, *key, name, &type, nullptr, &size) != 0 || size == 0) {
-        TORVA_TRACE_DETAIL(L"* sValue is Empty *");
-        return value;
-    }
+    if (!key) return false;
+    const DWORD queried = Zentrip_QueryValue(db, *key, name, &type, nullptr, &size);
+    // No value, or an empty one: nothing was hidden, so nothing is missing.
+    if (queried == kValueNotFound || (queried == 0 && size == 0)) return true;
+    if (queried != 0) return false;
     std::vector<BYTE> stored(size, 0);
     DWORD read = size;
     if (Zentrip_QueryValue(db, *key, name, &type, stored.data(), &read) != 0 || m_nCryptUsable != 1) {
-        TORVA_TRACE_DETAIL(L"* sValue is Empty *");
-        return value;
+        return false;
     }
+    bool clear = false;
     DisableBrowser();
     // The key is closed before the decryption, which may wait for the user.
     if (Zentrip_CloseKey(db, key) == 0) {
@@ -66,11 +78,11 @@ std::wstring CExpData::GetStringValue_Decord(const ZentripCell* db, ZentripCell*
             const size_t limit = std::min<size_t>(produced, capacity) / sizeof(wchar_t);
             while (chars < limit && text[chars]) ++chars;
             value.assign(text, chars);
+            clear = true;
         }
     }
     EnableBrowser();
-    TORVA_TRACE_DETAIL(value.empty() ? L"* sValue is Empty *" : L"* return sValue success. *");
-    return value;
+    return clear;
 }
 
 DWORD CExpData::SetStringValue_Encord(const ZentripCell* db, const ZentripCell* key,
@@ -100,4 +112,13 @@ DWORD CExpData::CreateValue_Encord(const ZentripCell* db, const ZentripCell* key
     TORVA_TRACE_SCOPE(L"CExpData::CreateValue_Encord");
     if (!db) TORVA_RETURN_INT(kZentripFailure);
     TORVA_RETURN_INT(SetStringValue_Encord(db, key, name, text));
+}
+
+bool CExpData::WritePassword(const ZentripCell* db, const ZentripCell* key,
+                             const std::wstring& text) {
+    TORVA_TRACE_SCOPE(L"CExpData::WritePassword");
+    // Without encryption a password is skipped, not stored in clear; for the
+    // caller that is a password not stored.
+    if (!text.empty() && m_nCryptUsable != 1) TORVA_RETURN_BOOL(false);
+    TORVA_RETURN_BOOL(CreateValue_Encord(db, key, L"VALUE", text) == 0);
 }

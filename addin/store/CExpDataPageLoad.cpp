@@ -97,10 +97,16 @@ void CExpData::LoadCtrl(const ZentripCell* db, CDataWebCtrl& ctrl, int decrypt) 
         (void)ctrl.CreateValue();
         CDataWebTextValue& text = *ctrl.TextValue();
         text.m_nDataLen = GetDwordValue(db, key, L"DATALEN");
-        // The decrypting read closes the key before it decrypts.
-        text.m_strValue = ctrl.m_nType == D_WEB_CTRL_PSWD && decrypt
-                              ? GetStringValue_Decord(db, &key, L"VALUE")
-                              : GetStringValue(db, key, L"VALUE");
+        if (ctrl.m_nType != D_WEB_CTRL_PSWD) {
+            text.m_strValue = GetStringValue(db, key, L"VALUE");
+        } else if (decrypt) {
+            // The decrypting read closes the key before it decrypts.
+            if (!ReadClearPassword(db, &key, L"VALUE", text.m_strValue)) text.m_nNotDecrypted = 1;
+        } else if (!GetStringValue(db, key, L"VALUE").empty()) {
+            // Cipher bytes read as text are no password: none is held, and
+            // the mark says that the stored one is still there.
+            text.m_nNotDecrypted = 1;
+        }
         break;
     }
     case D_WEB_CTRL_RADIO:
@@ -147,15 +153,30 @@ void CExpData::LoadCtrl(const ZentripCell* db, CDataWebCtrl& ctrl, int decrypt) 
 void CExpData::GetWebFormDataEncrypt(CDataWebForm* pWeb) {
     TORVA_TRACE_SCOPE(L"CExpData::GetWebFormDataEncrypt");
     if (!pWeb) TORVA_RETURN_VOID();
+    // Every password goes first: whatever holds one now (cipher bytes of a
+    // load without decryption among them) must not survive a key that does
+    // not open or a decryption that fails.
+    for (auto& item : pWeb->m_items) {
+        for (auto& ctrl : item->m_ctrls) {
+            CDataWebTextValue* text = ctrl->TextValue();
+            if (!text || ctrl->m_nType != D_WEB_CTRL_PSWD) continue;
+            text->m_strValue.clear();
+            text->m_nNotDecrypted = 1;
+        }
+    }
     ZentripCell* db = nullptr;
     if (!OpenDB(&db)) TORVA_RETURN_VOID();
     for (auto& item : pWeb->m_items) {
         for (auto& ctrl : item->m_ctrls) {
+            CDataWebTextValue* text = ctrl->TextValue();
+            if (!text || ctrl->m_nType != D_WEB_CTRL_PSWD) continue;
             ZentripCell* key = nullptr;
             if (Zentrip_OpenKey(db, ctrl->m_strKey.c_str(), &key) != 0) continue;
-            if (CDataWebTextValue* text = ctrl->TextValue(); text && ctrl->m_nType == D_WEB_CTRL_PSWD) {
-                text->m_nDataLen = GetDwordValue(db, key, L"DATALEN");
-                text->m_strValue = GetStringValue_Decord(db, &key, L"VALUE");
+            text->m_nDataLen = GetDwordValue(db, key, L"DATALEN");
+            std::wstring clear;
+            if (ReadClearPassword(db, &key, L"VALUE", clear)) {
+                text->m_strValue = std::move(clear);
+                text->m_nNotDecrypted = 0;
             }
             CloseKey(db, &key);
         }

@@ -9,6 +9,8 @@
 namespace {
 
 constexpr const wchar_t* kRootKey = L"WEBFORMDATA";
+constexpr DWORD kNothingStored = 4;
+constexpr DWORD kKeyNotFound = 8;
 
 std::wstring Numbered(const wchar_t* stem, int i) {
     wchar_t name[32];
@@ -66,10 +68,13 @@ bool CExpData::UpdateCtrl(const ZentripCell* db, CDataWebCtrl& ctrl) {
         }
     };
     if (const CDataWebTextValue* text = ctrl.TextValue()) {
-        const DWORD written = ctrl.m_nType == D_WEB_CTRL_PSWD && !text->m_strValue.empty()
-                                  ? SetStringValue_Encord(db, key, L"VALUE", text->m_strValue)
-                                  : CreateValue(db, key, L"VALUE", text->m_strValue);
-        ok = written == 0 && ok;
+        if (ctrl.m_nType != D_WEB_CTRL_PSWD) {
+            ok = CreateValue(db, key, L"VALUE", text->m_strValue) == 0 && ok;
+        } else if (text->m_nNotDecrypted != 1 || !text->m_strValue.empty()) {
+            ok = WritePassword(db, key, text->m_strValue) && ok;
+        }
+        // else: the password came without its clear text and nobody put a
+        // new one in: the stored cipher is the only copy of it and stays.
         if (changed) writeOrDelete(L"DATALEN", text->m_nDataLen);
     } else if (const CDataWebSelCtrl* sel = ctrl.SelValue()) {
         ZentripCell* elements = nullptr;
@@ -143,27 +148,39 @@ void CExpData::DeleteWebItem(CDataWebItem* pSelItem) {
 BOOL CExpData::DeleteWebPageData(CDataWebForm* pWebForm) {
     TORVA_TRACE_SCOPE(L"CExpData::DeleteWebPageData");
     if (!pWebForm) TORVA_RETURN_BOOL(FALSE);
+    // A page without a key was never stored.
+    if (pWebForm->m_strKey.empty()) TORVA_RETURN_BOOL(TRUE);
     ZentripCell* db = nullptr;
     if (!OpenDB(&db)) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* root = nullptr;
     ZentripCell* page = nullptr;
-    if (OpenKey(db, kRootKey, &root) != 0 || OpenKey(db, pWebForm->m_strKey.c_str(), &page) != 0) {
-        CloseKey(db, &root);
-        CloseDB(&db);
-        TORVA_RETURN_BOOL(FALSE);
+    const DWORD rootOpened = OpenKey(db, kRootKey, &root);
+    const DWORD pageOpened =
+        rootOpened == 0 ? OpenKey(db, pWebForm->m_strKey.c_str(), &page) : rootOpened;
+    if (pageOpened == 0) {
+        for (auto& item : pWebForm->m_items) {
+            if (!item) continue;
+            DeleteWebItem(item.get());
+            (void)Zentrip_DeleteKey(db, page, GetSubKey(item->m_strKey).c_str());
+        }
+        CloseKey(db, &page);
+        (void)Zentrip_DeleteKey(db, root, GetSubKey(pWebForm->m_strKey).c_str());
     }
-    for (auto& item : pWebForm->m_items) {
-        if (!item) continue;
-        DeleteWebItem(item.get());
-        (void)Zentrip_DeleteKey(db, page, GetSubKey(item->m_strKey).c_str());
-    }
-    CloseKey(db, &page);
-    (void)Zentrip_DeleteKey(db, root, GetSubKey(pWebForm->m_strKey).c_str());
     CloseKey(db, &root);
+    // Whatever the single steps answered, the page is gone only when its key
+    // no longer opens; any other answer (a busy or lost relay) leaves it
+    // stored as far as anyone can tell.
+    bool gone = pageOpened == kKeyNotFound || pageOpened == kNothingStored;
+    if (pageOpened == 0) {
+        const DWORD probe = Zentrip_OpenKey(db, pWebForm->m_strKey.c_str(), &page);
+        if (probe == 0) (void)Zentrip_CloseKey(db, &page);
+        gone = probe == kKeyNotFound;
+    }
     CloseDB(&db);
-    // The page number may be reused by another site: its URLs must go now.
-    UrlListRemovePage(pWebForm->m_strKey);
-    TORVA_RETURN_BOOL(TRUE);
+    // Only a page that is gone gives up its URLs: one still stored keeps
+    // serving them, and the page number may be reused by another site.
+    if (gone) UrlListRemovePage(pWebForm->m_strKey);
+    TORVA_RETURN_BOOL(gone ? TRUE : FALSE);
 }
 
 void CExpData::ReleaseAutoSet(CDataWebForm* pWebForm, CDataWebItem* pKeep) {

@@ -119,7 +119,7 @@ BOOL CExpData::AddWebForm(CDataWebForm* pWebForm) {
         item->m_strKey = NumberedKeyPath(pagePath, L"ITEM", number++);
         complete = AddWebItem(item.get(), 1) && complete;
     }
-    (void)SetURLData(URL_ADD, pWebForm->m_strUrl, pagePath);
+    UrlListAddPage(*pWebForm);
     TORVA_RETURN_BOOL(complete ? TRUE : FALSE);
 }
 
@@ -181,10 +181,10 @@ bool CExpData::WriteCtrl(const ZentripCell* db, const CDataWebItem& item, CDataW
     ok = CreateValue(db, key, L"NAME", ctrl.m_strName) == 0 && ok;
     if (const CDataWebTextValue* text = ctrl.TextValue()) {
         if (contents) {
-            const DWORD written = ctrl.m_nType == D_WEB_CTRL_PSWD
-                                      ? CreateValue_Encord(db, key, L"VALUE", text->m_strValue)
-                                      : CreateValue(db, key, L"VALUE", text->m_strValue);
-            ok = written == 0 && ok;
+            const bool written = ctrl.m_nType == D_WEB_CTRL_PSWD
+                                     ? WritePassword(db, key, text->m_strValue)
+                                     : CreateValue(db, key, L"VALUE", text->m_strValue) == 0;
+            ok = written && ok;
         }
         if (text->m_nDataLen != -1) {
             ok = CreateValue(db, key, L"DATALEN", DWORD(text->m_nDataLen)) == 0 && ok;

@@ -9,6 +9,9 @@
 
 #include "EventWait.h"
 
+#include <map>
+#include <vector>
+
 namespace {
 
 constexpr DWORD kUrlLockWait = 30000;
@@ -23,11 +26,8 @@ public:
         if (name.empty()) return;
         m_lock.reset(::OpenEventW(EVENT_ALL_ACCESS, FALSE, name.c_str()));
         if (!m_lock) return;
-        if (!torva::relay::WaitNamedEvent(name.c_str(), kUrlLockWait)) {
-            m_lock.reset();
-            return;
-        }
-        ::ResetEvent(m_lock.get());
+        // An auto-reset event: the successful wait is the take.
+        if (!torva::relay::WaitNamedEvent(name.c_str(), kUrlLockWait)) m_lock.reset();
     }
     ~UrlListLock() {
         if (m_lock) ::SetEvent(m_lock.get());
@@ -66,6 +66,13 @@ BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wst
         CloseDB(&db);
         TORVA_RETURN_BOOL(FALSE);
     }
+    struct Page {
+        std::wstring url;
+        std::wstring key;
+        std::wstring updateDate;
+    };
+    std::vector<Page> pages;
+    std::map<std::wstring, int> pagesOfUrl;
     wchar_t name[kEnumNameChars];
     DWORD length = 0;
     for (DWORD index = 0; Zentrip_EnumKey(db, root, index, name, kEnumNameChars, &length) == 0;
@@ -76,10 +83,24 @@ BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wst
         std::wstring pageUrl = GetStringValue(db, page, L"URL");
         CloseKey(db, &page);
         // Sub keys without a URL, such as the option key, are no pages.
-        if (!pageUrl.empty()) list.Add(std::move(pageUrl), name);
+        if (pageUrl.empty()) continue;
+        ++pagesOfUrl[pageUrl];
+        pages.push_back(Page{std::move(pageUrl), name, {}});
     }
     CloseKey(db, &root);
+    // Only pages that share their URL need their dates: the newest of them
+    // must stand first, whatever their numbers.
+    for (Page& page : pages) {
+        if (pagesOfUrl[page.url] < 2) continue;
+        ZentripCell* key = nullptr;
+        if (OpenKey(db, page.key.c_str(), &key) != 0) continue;
+        page.updateDate = GetStringValue(db, key, L"UPDATEDATE");
+        CloseKey(db, &key);
+    }
     CloseDB(&db);
+    for (Page& page : pages) {
+        list.Add(std::move(page.url), std::move(page.key), std::move(page.updateDate));
+    }
     TORVA_RETURN_BOOL(TRUE);
 }
 
@@ -100,6 +121,14 @@ std::wstring CExpData::GetSubKey(const std::wstring& path) {
     std::wstring subKey = slash == std::wstring::npos ? path : path.substr(slash + 1);
     TORVA_TRACE_DETAIL(subKey.empty() ? L"* sSubKey is Empty *" : L"* return sSubKey success. *");
     return subKey;
+}
+
+void CExpData::UrlListAddPage(const CDataWebForm& page) {
+    TORVA_TRACE_SCOPE(L"CExpData::UrlListAddPage");
+    const UrlListLock lock;
+    if (lock.IsHeld() && !page.m_strUrl.empty() && !page.m_strKey.empty()) {
+        UrlList::Instance().Add(page.m_strUrl, page.m_strKey, page.m_strUpdateDate);
+    }
 }
 
 void CExpData::UrlListRemovePage(const std::wstring& pageKey) {

@@ -48,6 +48,24 @@ void BringForward(HWND window) {
     if (window) ::SetForegroundWindow(window);
 }
 
+bool AnyPosition(const FormMatch& match) {
+    for (const auto& at : match.positions) {
+        if (!at.empty()) return true;
+    }
+    return false;
+}
+
+// A password of the entry that could not be had in clear: the form is
+// filled without it, and must not be sent so.
+bool LacksAPassword(const CDataWebItem& entry) {
+    for (const auto& ctrl : entry.m_ctrls) {
+        if (!ctrl || ctrl->m_nType != D_WEB_CTRL_PSWD) continue;
+        const CDataWebTextValue* text = ctrl->TextValue();
+        if (text && text->m_nNotDecrypted == 1) return true;
+    }
+    return false;
+}
+
 template <typename I> HRESULT As(IUnknown* from, REFIID iid, CComPtr<I>& to) {
     const HRESULT hr = from->QueryInterface(iid, reinterpret_cast<void**>(&to));
     if (FAILED(hr)) return hr;
@@ -104,7 +122,7 @@ int FormFillIn::Run(IWebBrowser2* browser, const std::wstring& url, const std::w
 
     FormMatch match;
     if (formName == entry->m_strFormName) {
-        FormMatcher matcher(elements, elementCount);
+        FormMatcher matcher(elements, elementCount, m_store.m_option.m_nNoMultiText == 1);
         if (FAILED(matcher.Match(*entry, match))) return -1;
     } else {
         match.mismatch = true;
@@ -114,6 +132,10 @@ int FormFillIn::Run(IWebBrowser2* browser, const std::wstring& url, const std::w
     if (!same && page->m_nChangeFlg != 1) {
         return FormChanged(browser, document, *page, *entry, url, entryName);
     }
+    // Told not to ask, a changed form is filled as far as it still matches;
+    // where nothing matched there is nothing to fill, and no reason to ask
+    // the user to authenticate or to decrypt anything.
+    if (!AnyPosition(match)) return 0;
     return Fill(browser, elements, *page, *entry, match);
 }
 
@@ -175,7 +197,8 @@ int FormFillIn::Fill(IWebBrowser2* browser, IHTMLElementCollection* elements, CD
         }
     }
     {
-        // The entry is one of page's items: its passwords come in clear.
+        // The entry is one of page's items: its passwords come in clear, or
+        // empty and marked where they cannot.
         const CryptFlagScope crypt(m_store, 1);
         m_store.GetWebFormDataEncrypt(&page);
     }
@@ -184,7 +207,7 @@ int FormFillIn::Fill(IWebBrowser2* browser, IHTMLElementCollection* elements, CD
     FormFiller filler(elements);
     FormFiller::Options options;
     options.fillMultiText = m_store.m_option.m_nNoMultiText == 0;
-    options.autoSend = entry.m_nAutoSend == 1;
+    options.autoSend = entry.m_nAutoSend == 1 && !LacksAPassword(entry);
     long button = -1;
     if (FAILED(filler.Fill(entry, match, options, button))) return -1;
     if (button >= 0 && FAILED(filler.Click(button))) return -1;

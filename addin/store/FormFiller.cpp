@@ -37,7 +37,10 @@ HRESULT FormFiller::Fill(const CDataWebItem& entry, const FormMatch& match, cons
         case D_WEB_CTRL_TEXT:
         case D_WEB_CTRL_PSWD:
             if (const CDataWebTextValue* text = ctrl->TextValue()) {
-                hr = FillText(at.front(), text->m_strValue);
+                // A password not had in clear is filled in as none at all.
+                const bool withheld =
+                    ctrl->m_nType == D_WEB_CTRL_PSWD && text->m_nNotDecrypted == 1;
+                hr = FillText(at.front(), withheld ? std::wstring() : text->m_strValue);
             }
             break;
         case D_WEB_CTRL_RADIO:

@@ -106,6 +106,12 @@ HRESULT FormMatcher::Match(const CDataWebItem& entry, FormMatch& result) {
         m_current = std::min<size_t>(static_cast<size_t>(result.matched), entry.m_ctrls.size() - 1);
         const CDataWebCtrl* ctrl = entry.m_ctrls[m_current].get();
         if (!ctrl || !IsFillableKind(ctrl->m_nType)) continue;
+        // Captured with text areas left out, the entry has none to stand
+        // for this one; one that it does store is matched in its place.
+        if (m_textAreasLeftOut && ctrl->m_nType != D_WEB_CTRL_MULTI &&
+            ::_wcsicmp(tag.Text().c_str(), L"TEXTAREA") == 0) {
+            continue;
+        }
         switch (ctrl->m_nType) {
         case D_WEB_CTRL_SELECT:
             hr = MatchSelect(p, element, tag.Text(), *ctrl);

@@ -31,9 +31,12 @@ struct FormMatch {
 class FormMatcher {
 public:
     // elements: every element inside the form (its all collection), count
-    // of them. Not owned; must outlive the matcher.
-    FormMatcher(IHTMLElementCollection* elements, long count) noexcept
-        : m_elements(elements), m_count(count) {}
+    // of them. Not owned; must outlive the matcher. textAreasLeftOut: the
+    // store's option NOMULTITEXT is on, so captures leave text areas out; a
+    // text area is then matched only where the entry stores one.
+    FormMatcher(IHTMLElementCollection* elements, long count,
+                bool textAreasLeftOut = false) noexcept
+        : m_elements(elements), m_count(count), m_textAreasLeftOut(textAreasLeftOut) {}
 
     // Walks the elements against entry's controls. S_OK with result filled,
     // or the HRESULT of a failed element call. An entry without controls
@@ -60,6 +63,7 @@ private:
 
     IHTMLElementCollection* m_elements;
     long m_count;
+    bool m_textAreasLeftOut;
     FormMatch* m_result = nullptr;
     size_t m_current = 0;  // index of the expected control
     long m_remaining = -1; // options of the current RADIO / CHECK still to match

@@ -2,12 +2,19 @@
 
 #include "EventWait.h"
 #include "PathHelpers.h"
-#include "RelayLock.h"
 #include "RelayRecords.h"
 
 #include <cstdio>
 
 namespace {
+
+// The request lock and the URL-list lock: named events created signalled.
+// They are auto-reset events on purpose: a successful wait is the whole
+// take, so of two threads waiting at once exactly one gets in. (Waiting on a
+// manual-reset event and resetting it afterwards lets both through.)
+torva::UniqueHandle CreateLock(const std::wstring& name) {
+    return torva::UniqueHandle(::CreateEventW(nullptr, FALSE, TRUE, name.c_str()));
+}
 
 std::wstring PerProcessName(const wchar_t* base) {
     wchar_t name[96];
@@ -27,11 +34,11 @@ bool RelayState::AddStore() {
     const bool first = m_stores.fetch_add(1) == 0;
     if (!m_requestLock) {
         m_requestLockName = PerProcessName(L"Global\\MutexIERelay");
-        m_requestLock = torva::relay::RelayLock::Create(m_requestLockName);
+        m_requestLock = CreateLock(m_requestLockName);
     }
     if (!m_urlLock) {
         m_urlLockName = PerProcessName(L"Global\\EVENT_URLLIST_ACCESS");
-        m_urlLock = torva::relay::RelayLock::Create(m_urlLockName);
+        m_urlLock = CreateLock(m_urlLockName);
     }
     return first;
 }
@@ -47,7 +54,6 @@ HANDLE RelayState::TakeRequestLock(DWORD timeoutMs) {
     torva::UniqueHandle lock(::OpenEventW(EVENT_ALL_ACCESS, FALSE, m_requestLockName.c_str()));
     if (!lock) return nullptr;
     if (!torva::relay::WaitNamedEvent(m_requestLockName.c_str(), timeoutMs)) return nullptr;
-    ::ResetEvent(lock.get());
     m_lockOwner = ::GetCurrentThreadId();
     return lock.release();
 }
@@ -130,13 +136,19 @@ void RelayState::EndRelay() noexcept {
         return;
     }
     // Waits for an exchange of another thread; the lock's wait dispatches
-    // messages, so a window procedure may run meanwhile.
-    HANDLE lock = TakeRequestLock(INFINITE);
-    if (!lock) {
-        EndRelayLocked();
-        return;
-    }
+    // messages, so a window procedure may run meanwhile. The wait is bounded:
+    // an exchange that goes on (an authentication nobody answers) must not
+    // hold up the browser's end. The relay is then left to the thread that
+    // holds the lock, which ends it when it lets go; the channel is never
+    // pulled from under its exchange.
     m_endPending = true;
+    HANDLE lock = TakeRequestLock(m_endLockWait);
+    if (!lock) {
+        if (m_requestLockName.empty()) EndRelayLocked();
+        // The holder may have let go just before the flag was seen.
+        lock = TakeRequestLock(0);
+        if (!lock) return;
+    }
     ReleaseRequestLock(lock);
 }
 

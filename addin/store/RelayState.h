@@ -53,6 +53,9 @@ public:
     // How many failed opens of the relay's Ready event a start tolerates
     // (52, about 5 s); more where 32-bit processes start slowly.
     void SetReadyOpens(int opens) noexcept { m_readyOpens = opens; }
+    // How long the last store's end waits for another thread's request
+    // (30000 ms, as every other wait for the lock).
+    void SetEndLockWait(DWORD timeoutMs) noexcept { m_endLockWait = timeoutMs; }
 
     // Exchanges made since the last reset, by request type (statistics for
     // the benchmark; counted under the request lock).
@@ -78,6 +81,7 @@ private:
     std::wstring m_folder;
     int m_starts = 0;
     int m_readyOpens = 52;
+    DWORD m_endLockWait = 30000;
     ExchangeCounts m_counts{};
     std::atomic<DWORD> m_lockOwner{0}; // thread id holding the request lock, 0 none
     std::atomic<bool> m_endPending{false};

@@ -1,10 +1,13 @@
 // The process-wide list that maps stored page URLs to their page keys.
 // Callers hold the URL-list lock (CExpData::SetURLData and
 // CExpData::SearchSubKeyFromURL take it) around every use.
+//
+// Several pages may be stored for one URL (one left over by a delete that
+// stopped part way, and the page stored after it): among them the page
+// registered last, by its "UPDATEDATE", stands first and is the one found.
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 class UrlList {
@@ -12,16 +15,23 @@ public:
     static UrlList& Instance();
 
     void Clear() noexcept { m_pairs.clear(); }
-    void Add(std::wstring url, std::wstring pageKey);
+    // Appends the pair, or puts it ahead of the pairs of the same URL whose
+    // pages were registered before updateDate ("%Y/%m/%d %H:%M:%S"; empty:
+    // not known, and never ahead of another).
+    void Add(std::wstring url, std::wstring pageKey, std::wstring updateDate = {});
     // Removes the first pair of exactly this URL (case counts).
     bool RemoveUrl(const std::wstring& url);
     // Removes every pair of this page key; returns how many went.
     size_t RemovePage(const std::wstring& pageKey);
     // The page key of the first pair of exactly this URL, or empty.
     std::wstring Find(const std::wstring& url) const;
-    const std::vector<std::pair<std::wstring, std::wstring>>& Pairs() const { return m_pairs; }
 
 private:
+    struct Pair {
+        std::wstring url;
+        std::wstring pageKey;
+        std::wstring updateDate;
+    };
     UrlList() = default;
-    std::vector<std::pair<std::wstring, std::wstring>> m_pairs;
+    std::vector<Pair> m_pairs;
 };

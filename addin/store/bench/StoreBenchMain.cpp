@@ -104,7 +104,7 @@ int wmain(int argc, wchar_t** argv) {
     start = Clock::now();
     std::unique_ptr<CDataWebForm> loaded(store->GetWebPageData(page.m_strUrl, 1));
     Report(loaded ? "load page, 20 controls" : "load page FAILED", MsSince(start));
-    store->DeleteWebPageData(&page);
+    if (!store->DeleteWebPageData(&page)) Report("delete page FAILED", 0);
     RelayState::Instance().ResetCounts();
 
     // 1,000 pages written directly, without the numbering's enumeration.

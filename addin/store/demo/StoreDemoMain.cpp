@@ -219,11 +219,11 @@ int wmain(int argc, wchar_t** argv) {
                        : L"[store demo] the loaded entry differs from the captured form\n");
             status = same ? 0 : 1;
         }
-        store.DeleteWebPageData(&page);
+        const BOOL deleted = store.DeleteWebPageData(&page);
         std::unique_ptr<CDataWebForm> gone(store.GetWebPageData(loginUrl, 0));
-        Print(gone ? L"[store demo] the page is still there after its deletion\n"
-                   : L"[store demo] deleted again; the URL finds nothing\n");
-        if (gone) status = 1;
+        Print(!deleted || gone ? L"[store demo] the page is still there after its deletion\n"
+                               : L"[store demo] deleted again; the URL finds nothing\n");
+        if (!deleted || gone) status = 1;
     }
     Print(RelayState::Instance().RelayProcessId() == 0
               ? L"[store demo] the last store ended the relay\n"

@@ -364,3 +364,165 @@ TEST_F(StorePages, PageNumbersRefillGapsAndPage999IsFollowedByPage1000) {
     }
     freeTaken();
 }
+
+TEST_F(StorePages, DeleteSaysTrueOnlyWhenThePageIsGoneAndOnlyThenDropsItsUrl) {
+    CDataWebForm& page = NewPage(L"delete");
+    FillEveryKind(page.AddItem(), L"main");
+    ASSERT_EQ(Store().SetWebPageData(&page, nullptr), 0);
+    const std::wstring url = page.m_strUrl;
+    const std::wstring key = page.m_strKey;
+    EXPECT_TRUE(Store().DeleteWebPageData(&page));
+    EXPECT_EQ(Store().SearchSubKeyFromURL(url), L"");
+    {
+        ZentripCell* db = nullptr;
+        ASSERT_TRUE(Store().OpenDB(&db));
+        ZentripCell* gone = nullptr;
+        EXPECT_EQ(Store().OpenKey(db, key.c_str(), &gone), 8u);
+        Store().CloseDB(&db);
+    }
+    // Gone already (a stale pair still names it): gone is what was asked for.
+    ASSERT_TRUE(Store().SetURLData(CExpData::URL_ADD, url, key));
+    EXPECT_TRUE(Store().DeleteWebPageData(&page));
+    EXPECT_EQ(Store().SearchSubKeyFromURL(url), L"") << "the stale pair goes with it";
+
+    // A page that the delete cannot take away (it is not where a page's
+    // key is deleted from): it stays stored, so the answer is no and the
+    // page keeps serving its URL.
+    const std::wstring nestedUrl = url + L"/nested";
+    const std::wstring nestedKey = L"WEBFORMDATA\\" + ScratchKeyName() + L"\\NESTEDPAGE";
+    ZentripCell* db = nullptr;
+    ASSERT_TRUE(Store().OpenDB(&db));
+    ZentripCell* nested = nullptr;
+    ASSERT_EQ(Store().CreateKey(db, nestedKey.c_str(), &nested), 0u);
+    Store().SetStringValue(db, nested, L"URL", nestedUrl);
+    Store().CloseKey(db, &nested);
+    ASSERT_TRUE(Store().SetURLData(CExpData::URL_ADD, nestedUrl, nestedKey));
+    auto stored = Load(nestedUrl, 0);
+    ASSERT_TRUE(stored);
+    EXPECT_FALSE(Store().DeleteWebPageData(stored.get()));
+    EXPECT_EQ(Store().SearchSubKeyFromURL(nestedUrl), nestedKey);
+    EXPECT_TRUE(Load(nestedUrl, 0));
+
+    (void)Store().SetURLData(CExpData::URL_DELETE, nestedUrl);
+    ZentripCell* root = nullptr;
+    ASSERT_EQ(Store().OpenKey(db, L"WEBFORMDATA", &root), 0u);
+    (void)Store().Zentrip_DeleteKey(db, root, ScratchKeyName().c_str());
+    Store().CloseKey(db, &root);
+    Store().CloseDB(&db);
+}
+
+TEST_F(StorePages, NewestPageOfAUrlIsServedNowAndAfterARenew) {
+    // A page left over by a delete that stopped, and the page stored for
+    // the same URL after it.
+    CDataWebForm& old = NewPage(L"twice");
+    old.m_strUpdateDate = L"2026/12/01 08:00:00";
+    FillEveryKind(old.AddItem(), L"old");
+    ASSERT_EQ(Store().SetWebPageData(&old, nullptr), 0);
+    CDataWebForm& newer = NewPage(L"twice");
+    newer.m_strUpdateDate = L"2026/12/08 21:30:00";
+    FillEveryKind(newer.AddItem(), L"new");
+    ASSERT_EQ(Store().SetWebPageData(&newer, nullptr), 0);
+    ASSERT_NE(old.m_strKey, newer.m_strKey);
+
+    EXPECT_EQ(Store().SearchSubKeyFromURL(newer.m_strUrl), newer.m_strKey);
+    ASSERT_TRUE(Store().SetURLData(CExpData::URL_RENEW));
+    EXPECT_EQ(Store().SearchSubKeyFromURL(newer.m_strUrl), newer.m_strKey);
+    auto loaded = Load(newer.m_strUrl);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->m_items[0]->m_strName, L"new");
+
+    // Once the newer page goes, the other one is what is stored for the URL.
+    EXPECT_TRUE(Store().DeleteWebPageData(&newer));
+    EXPECT_EQ(Store().SearchSubKeyFromURL(old.m_strUrl), old.m_strKey);
+}
+
+TEST_F(StorePages, PasswordsNotHadInClearLoadEmptyMarkedAndAreNeverWrittenBack) {
+    CDataWebForm& page = NewPage(L"notdecrypted");
+    CDataWebItem& item = page.AddItem();
+    FillEveryKind(item, L"main");
+    ASSERT_EQ(Store().SetWebPageData(&page, nullptr), 0);
+    const auto password = [](const CDataWebForm& form) -> const CDataWebTextValue& {
+        return *form.m_items[0]->m_ctrls[2]->TextValue();
+    };
+
+    auto clear = Load(page.m_strUrl, 1);
+    ASSERT_TRUE(clear);
+    EXPECT_EQ(password(*clear).m_strValue, L"pässwörd");
+    EXPECT_EQ(password(*clear).m_nNotDecrypted, 0);
+    EXPECT_EQ(clear->m_items[0]->m_ctrls[3]->TextValue()->m_nNotDecrypted, 0)
+        << "an empty stored password is had in clear";
+
+    auto undecrypted = Load(page.m_strUrl, 0);
+    ASSERT_TRUE(undecrypted);
+    EXPECT_EQ(password(*undecrypted).m_strValue, L"") << "no cipher bytes as text";
+    EXPECT_EQ(password(*undecrypted).m_nNotDecrypted, 1);
+
+    Store().m_nCryptUsable = 0;
+    auto withoutCrypt = Load(page.m_strUrl, 1);
+    Store().m_nCryptUsable = 1;
+    ASSERT_TRUE(withoutCrypt);
+    EXPECT_EQ(password(*withoutCrypt).m_strValue, L"");
+    EXPECT_EQ(password(*withoutCrypt).m_nNotDecrypted, 1);
+
+    // Saved again as it came (the user left the password alone): the
+    // stored cipher stays.
+    CDataWebItem& again = *withoutCrypt->m_items[0];
+    again.m_ctrls[0]->TextValue()->m_strValue = L"別の人";
+    ASSERT_EQ(Store().SetWebPageData(withoutCrypt.get(), &again), 0);
+    auto reloaded = Load(page.m_strUrl, 1);
+    ASSERT_TRUE(reloaded);
+    EXPECT_EQ(reloaded->m_items[0]->m_ctrls[0]->TextValue()->m_strValue, L"別の人");
+    EXPECT_EQ(password(*reloaded).m_strValue, L"pässwörd");
+
+    // A new password typed in is written.
+    again.m_ctrls[2]->TextValue()->m_strValue = L"新しい";
+    ASSERT_EQ(Store().SetWebPageData(withoutCrypt.get(), &again), 0);
+    reloaded = Load(page.m_strUrl, 1);
+    ASSERT_TRUE(reloaded);
+    EXPECT_EQ(password(*reloaded).m_strValue, L"新しい");
+}
+
+TEST_F(StorePages, PasswordWhoseKeyDoesNotOpenForDecryptionIsLeftEmptyAndMarked) {
+    CDataWebForm& page = NewPage(L"keygone");
+    FillEveryKind(page.AddItem(), L"main");
+    ASSERT_EQ(Store().SetWebPageData(&page, nullptr), 0);
+    auto loaded = Load(page.m_strUrl, 0);
+    ASSERT_TRUE(loaded);
+    const CDataWebItem& item = *loaded->m_items[0];
+    {
+        ZentripCell* db = nullptr;
+        ASSERT_TRUE(Store().OpenDB(&db));
+        ZentripCell* key = nullptr;
+        ASSERT_EQ(Store().OpenKey(db, item.m_strKey.c_str(), &key), 0u);
+        EXPECT_EQ(Store().Zentrip_DeleteKey(db, key,
+                                            CExpData::GetSubKey(item.m_ctrls[2]->m_strKey).c_str()),
+                  0u);
+        Store().CloseKey(db, &key);
+        Store().CloseDB(&db);
+    }
+    Store().GetWebFormDataEncrypt(loaded.get());
+    const CDataWebTextValue& password = *item.m_ctrls[2]->TextValue();
+    EXPECT_EQ(password.m_strValue, L"");
+    EXPECT_EQ(password.m_nNotDecrypted, 1);
+    EXPECT_EQ(item.m_ctrls[3]->TextValue()->m_nNotDecrypted, 0) << "the other one opened";
+}
+
+TEST_F(StorePages, ChangedPasswordThatCannotBeEncryptedFailsTheUpdate) {
+    CDataWebForm& page = NewPage(L"nocrypt");
+    CDataWebItem& item = page.AddItem();
+    FillEveryKind(item, L"main");
+    ASSERT_EQ(Store().SetWebPageData(&page, nullptr), 0);
+    item.m_ctrls[2]->TextValue()->m_strValue = L"changed";
+    Store().m_nCryptUsable = 0;
+    EXPECT_NE(Store().SetWebPageData(&page, &item), 0) << "the new password was not stored";
+    Store().m_nCryptUsable = 1;
+    auto loaded = Load(page.m_strUrl, 1);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->m_items[0]->m_ctrls[2]->TextValue()->m_strValue, L"pässwörd");
+
+    CDataWebForm& fresh = NewPage(L"nocryptnew");
+    FillEveryKind(fresh.AddItem(), L"main");
+    Store().m_nCryptUsable = 0;
+    EXPECT_NE(Store().SetWebPageData(&fresh, nullptr), 0) << "a new page without its password";
+    Store().m_nCryptUsable = 1;
+}

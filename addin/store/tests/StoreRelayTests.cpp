@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
+#include <string>
+#include <thread>
 
 namespace {
 
@@ -81,4 +84,45 @@ TEST_F(StoreRelay, RequestReenteredOnTheLockHoldingThreadFailsAtOnce) {
     EXPECT_EQ(lock, nullptr);
     ASSERT_EQ(store.Zentrip_OpenDB(&db), 0u) << "the lock is free again";
     EXPECT_EQ(store.Zentrip_CloseDB(&db), 0u);
+}
+
+TEST_F(StoreRelay, RequestAndUrlListLocksLetOneThreadInAtATime) {
+    CExpData store;
+    // Each lock, taken by its name as the store takes it: a successful wait
+    // must be the whole take, leaving it held for nobody else.
+    for (const std::wstring& name :
+         {std::wstring(L"Global\\MutexIERelay_") + std::to_wstring(::GetCurrentProcessId()),
+          RelayState::Instance().UrlListLockName()}) {
+        SCOPED_TRACE(std::string(name.begin(), name.end()));
+        torva::UniqueHandle lock(::OpenEventW(EVENT_ALL_ACCESS, FALSE, name.c_str()));
+        ASSERT_TRUE(lock);
+        ASSERT_EQ(::WaitForSingleObject(lock.get(), 1000), DWORD(WAIT_OBJECT_0));
+        EXPECT_EQ(::WaitForSingleObject(lock.get(), 0), DWORD(WAIT_TIMEOUT))
+            << "a second taker got in while the first held the lock";
+        ::SetEvent(lock.get());
+    }
+
+    // Two threads (a dialog's worker and the UI thread) taking the request
+    // lock over and over: never both inside.
+    std::atomic<int> inside{0};
+    std::atomic<int> most{0};
+    const auto work = [&] {
+        CExpData mine(false);
+        for (int i = 0; i < 300; ++i) {
+            HANDLE held = mine.GetSem();
+            if (!held) continue;
+            const int now = ++inside;
+            int seen = most.load();
+            while (now > seen && !most.compare_exchange_weak(seen, now)) {
+            }
+            ::Sleep(0);
+            --inside;
+            mine.PutSem(held);
+        }
+    };
+    std::thread a(work);
+    std::thread b(work);
+    a.join();
+    b.join();
+    EXPECT_EQ(most.load(), 1);
 }

@@ -81,3 +81,36 @@ TEST_F(StoreTeardown, LastStoreEndedWhileAnotherThreadHoldsTheRequestWaitsForIt)
     ASSERT_EQ(next.Zentrip_OpenDB(&db), 0u);
     EXPECT_EQ(next.Zentrip_CloseDB(&db), 0u);
 }
+
+TEST_F(StoreTeardown, LastStoreGivesUpWaitingForAnotherThreadsRequestAfterTheLimit) {
+    // Closing the browser must never hang on a request that does not end
+    // (an authentication nobody answers): the end waits as long as any
+    // other wait for the lock, then leaves the relay to end after it.
+    RelayState::Instance().SetEndLockWait(1000);
+    auto owner = std::make_unique<CExpData>();
+    torva::UniqueHandle relay(OpenRelayProcess());
+    ASSERT_TRUE(relay);
+    torva::UniqueHandle holding(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    torva::UniqueHandle letGo(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread worker([&] {
+        CExpData store(false);
+        HANDLE lock = store.GetSem();
+        ::SetEvent(holding.get());
+        if (!lock) return;
+        ::WaitForSingleObject(letGo.get(), 20000);
+        store.PutSem(lock);
+    });
+    ASSERT_EQ(::WaitForSingleObject(holding.get(), 10000), DWORD(WAIT_OBJECT_0));
+    const auto start = Clock::now();
+    owner.reset();
+    const auto took = Clock::now() - start;
+    ::SetEvent(letGo.get());
+    worker.join();
+    RelayState::Instance().SetEndLockWait(30000);
+
+    EXPECT_LT(took, std::chrono::seconds(4)) << "the end waited past its limit";
+    EXPECT_GE(took, std::chrono::milliseconds(900));
+    EXPECT_EQ(::WaitForSingleObject(relay.get(), 1500), DWORD(WAIT_OBJECT_0))
+        << "the relay ends once the other request lets go";
+    EXPECT_EQ(RelayState::Instance().RelayProcessId(), 0u);
+}

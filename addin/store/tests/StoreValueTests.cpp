@@ -3,6 +3,8 @@
 // found it, since the database is the prefix user's own.
 #include "StoreTestSupport.h"
 
+#include "WebBrowser.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -220,4 +222,21 @@ TEST(StoreNames, SubKeyIsTheLastPathComponent) {
     EXPECT_EQ(CExpData::GetSubKey(L"WEBFORMDATA\\PAGE001\\ITEM002"), L"ITEM002");
     EXPECT_EQ(CExpData::GetSubKey(L"PAGE001"), L"PAGE001");
     EXPECT_EQ(CExpData::GetSubKey(L"PAGE001\\"), L"");
+}
+
+TEST_F(StoreValues, BrowserWithoutAWindowLeavesTheBrowserEnabledFlagSet) {
+    // A browser that cannot name its window (an embedded control without a
+    // frame): there is nothing to disable, and the flag that the band
+    // object reads must not stay at 0 after the crypto call.
+    auto browser = torva::browser::WebBrowser::Create();
+    ASSERT_TRUE(browser);
+    Store().m_pBrowser = static_cast<IWebBrowser2*>(browser.get());
+    const std::wstring password = L"窓なし";
+    EXPECT_EQ(Store().SetStringValue_Encord(m_db, m_key, L"VALUE", password), 0u);
+    EXPECT_EQ(Store().m_nBrowserEnabled, 1) << "after encrypting";
+    EXPECT_EQ(Store().GetStringValue_Decord(m_db, &m_key, L"VALUE"), password);
+    EXPECT_EQ(Store().m_nBrowserEnabled, 1) << "after decrypting";
+    Store().m_pBrowser = nullptr;
+    Store().m_nBrowserEnabled = 1;
+    browser->Shutdown();
 }

@@ -100,7 +100,7 @@ TEST_F(AutoInputChange, PageMarkedNotToAskIsNeverAskedAbout) {
     EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"noform.html"), L"main"), 0);
     Show(L"renamed.html");
     // The first stored control differs at once: nothing matched, nothing filled.
-    EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"renamed.html"), L"main"), 1);
+    EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"renamed.html"), L"main"), 0);
     EXPECT_EQ(LiveForm(Top()).Value(L"userid"), L"");
     EXPECT_EQ(LiveForm(Top()).Value(L"pw"), L"");
     EXPECT_EQ(user.Seen(kQuestion), 0);
@@ -140,4 +140,75 @@ TEST_F(AutoInputChange, RefusedAuthenticationFillsNothingAndGivesTheBrowserBack)
     EXPECT_TRUE(::IsWindowEnabled(TopWindow()));
     EXPECT_EQ(Store().m_nBrowserEnabled, 1);
     EXPECT_TRUE(m_navigations.Urls().empty());
+}
+
+TEST_F(AutoInputChange, NothingMatchedIsNoFillEvenOnAPageMarkedNotToAsk) {
+    // Any authentication would refuse: asking for one would give -1.
+    const peltrix::test::AutoAnswer deny(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kDeny);
+    DialogAnswerer user;
+    for (const wchar_t* page : {L"formrenamed.html", L"renamed.html"}) {
+        SCOPED_TRACE(std::string(page, page + wcslen(page)));
+        StoreLoginAs(page, 1);
+        Show(page);
+        const size_t enables = EnableChanges().size();
+
+        EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(page), L"main"), 0);
+
+        EXPECT_EQ(EnableChanges().size(), enables)
+            << "no authentication: the browser stays enabled";
+        EXPECT_EQ(LiveForm(Top()).Value(L"pw"), L"");
+        EXPECT_TRUE(m_navigations.Urls().empty());
+    }
+    EXPECT_EQ(user.Seen(kQuestion), 0);
+}
+
+TEST_F(AutoInputChange, EntryCapturedWithoutTextAreasMatchesItsUnchangedPage) {
+    // With "NOMULTITEXT" on, the capture leaves the page's text area out.
+    Store().m_option.m_nNoMultiText = 1;
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
+    DialogAnswerer user;
+    user.Set(kQuestion, AnswerNo);
+    for (int changeFlag : {0, 1}) {
+        SCOPED_TRACE(changeFlag);
+        CDataWebForm& page = StorePage(PageUrl(L"login.html"), changeFlag, [](CDataWebForm& form) {
+            CDataWebItem& item = form.AddItem();
+            MakeLoginEntry(item, L"main");
+            item.m_nAutoSend = 1;
+            for (auto it = item.m_ctrls.begin(); it != item.m_ctrls.end(); ++it) {
+                if ((*it)->m_nType == D_WEB_CTRL_MULTI) {
+                    item.m_ctrls.erase(it);
+                    break;
+                }
+            }
+        });
+        Show(L"login.html");
+
+        EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"login.html"), L"main"), 1);
+
+        EXPECT_EQ(user.Seen(kQuestion), 0);
+        ASSERT_EQ(m_navigations.Urls().size(), 1u) << "the whole entry matched: it is sent";
+        EXPECT_NE(m_navigations.Urls()[0].find(L"go=Login"), std::wstring::npos);
+        EXPECT_NE(m_navigations.Urls()[0].find(L"memo=old"), std::wstring::npos)
+            << "the text area is left as it is";
+        EXPECT_TRUE(Store().DeleteWebPageData(&page));
+    }
+}
+
+TEST_F(AutoInputChange, EntryCapturedWithTextAreasStillMatchesWhenTheyAreLeftOut) {
+    StorePage(PageUrl(L"login.html"), 0, [](CDataWebForm& form) {
+        CDataWebItem& item = form.AddItem();
+        MakeLoginEntry(item, L"main");
+        item.m_nAutoSend = 1;
+    });
+    Store().m_option.m_nNoMultiText = 1;
+    Show(L"login.html");
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
+    DialogAnswerer user;
+    user.Set(kQuestion, AnswerNo);
+
+    EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"login.html"), L"main"), 1);
+
+    EXPECT_EQ(user.Seen(kQuestion), 0);
+    ASSERT_EQ(m_navigations.Urls().size(), 1u);
+    EXPECT_NE(m_navigations.Urls()[0].find(L"go=Login"), std::wstring::npos);
 }

@@ -60,6 +60,8 @@ void FillFixture::SetUp() {
 }
 
 void FillFixture::TearDown() {
+    m_onDisabled = nullptr;
+    m_onPoke = nullptr;
     m_navigations.Unadvise();
     if (m_browser) m_browser->Shutdown();
     m_browser.reset();
@@ -75,8 +77,18 @@ void FillFixture::TearDown() {
 
 LRESULT CALLBACK FillFixture::RecordEnable(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR, DWORD_PTR self) {
+    auto* fixture = reinterpret_cast<FillFixture*>(self);
     if (message == WM_ENABLE) {
-        reinterpret_cast<FillFixture*>(self)->m_enables.push_back(static_cast<BOOL>(wParam));
+        fixture->m_enables.push_back(static_cast<BOOL>(wParam));
+        if (!wParam && fixture->m_onDisabled) {
+            const std::function<void()> step = std::move(fixture->m_onDisabled);
+            fixture->m_onDisabled = nullptr;
+            step();
+        }
+    }
+    if (message == kPoke && fixture->m_onPoke) {
+        fixture->m_onPoke();
+        return 0;
     }
     return ::DefSubclassProc(window, message, wParam, lParam);
 }
@@ -125,6 +137,34 @@ CDataWebForm& FillFixture::StorePage(const std::wstring& url, int changeFlag,
     EXPECT_EQ(Store().SetWebPageData(&page, nullptr), 0);
     EXPECT_FALSE(page.m_strKey.empty()) << "page not stored";
     return page;
+}
+
+bool FillFixture::WriteRaw(const std::wstring& path, const wchar_t* name,
+                           const std::vector<BYTE>& bytes) {
+    ZentripCell* db = nullptr;
+    if (!Store().OpenDB(&db)) return false;
+    ZentripCell* key = nullptr;
+    bool written = false;
+    if (Store().OpenKey(db, path.c_str(), &key) == 0) {
+        written = Store().Zentrip_SetValue(db, key, name, 0, bytes.data(),
+                                           static_cast<DWORD>(bytes.size())) == 0;
+        Store().CloseKey(db, &key);
+    }
+    Store().CloseDB(&db);
+    return written;
+}
+
+bool FillFixture::DeleteStoredKey(const std::wstring& parent, const std::wstring& name) {
+    ZentripCell* db = nullptr;
+    if (!Store().OpenDB(&db)) return false;
+    ZentripCell* key = nullptr;
+    bool deleted = false;
+    if (Store().OpenKey(db, parent.c_str(), &key) == 0) {
+        deleted = Store().Zentrip_DeleteKey(db, key, name.c_str()) == 0;
+        Store().CloseKey(db, &key);
+    }
+    Store().CloseDB(&db);
+    return deleted;
 }
 
 int FillFixture::StoredChangeFlag(const std::wstring& url) {

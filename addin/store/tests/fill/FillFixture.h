@@ -47,6 +47,22 @@ protected:
     const std::vector<BOOL>& EnableChanges() const noexcept { return m_enables; }
     HWND TopWindow() const noexcept { return m_owner.get(); }
 
+    // Runs once, on the test thread, when the code under test next disables
+    // the browser's top window (the fill does so just before it asks for
+    // the authentication): what another window of the browser might do
+    // meanwhile.
+    void OnBrowserDisabled(std::function<void()> step) { m_onDisabled = std::move(step); }
+    // Runs on the test thread whenever kPoke is sent to the top window, as
+    // a nested message of whatever modal loop the test thread is in.
+    static constexpr UINT kPoke = WM_APP + 0x77;
+    void OnPoke(std::function<void()> step) { m_onPoke = std::move(step); }
+
+    // Writes raw bytes as the value name of the stored key path; true when
+    // the relay wrote them.
+    bool WriteRaw(const std::wstring& path, const wchar_t* name, const std::vector<BYTE>& bytes);
+    // Deletes the sub key name of the stored key parent.
+    bool DeleteStoredKey(const std::wstring& parent, const std::wstring& name);
+
     NavigationLog m_navigations;
 
 private:
@@ -58,4 +74,6 @@ private:
     torva::browser::ComPtr<torva::browser::WebBrowser> m_browser;
     std::vector<std::unique_ptr<CDataWebForm>> m_pages;
     std::vector<BOOL> m_enables;
+    std::function<void()> m_onDisabled;
+    std::function<void()> m_onPoke;
 };

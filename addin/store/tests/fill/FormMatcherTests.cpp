@@ -28,12 +28,13 @@ public:
         if (m_elements) m_elements->get_length(&m_count);
     }
 
-    // Matches entry; FAILED results fail the test.
-    FormMatch Match(const CDataWebItem& entry) {
+    // Matches entry; FAILED results fail the test. textAreasLeftOut: the
+    // option that leaves text areas out of captures is on.
+    FormMatch Match(const CDataWebItem& entry, bool textAreasLeftOut = false) {
         FormMatch result;
         EXPECT_TRUE(m_elements) << "no form on the page";
         if (!m_elements) return result;
-        FormMatcher matcher(m_elements, m_count);
+        FormMatcher matcher(m_elements, m_count, textAreasLeftOut);
         EXPECT_EQ(matcher.Match(entry, result), S_OK);
         return result;
     }
@@ -205,5 +206,32 @@ TEST(FormMatcher, TextAreaMatchesByNameRowsAndColumns) {
                     .mismatch);
     EXPECT_TRUE(LiveFormElements(L"<form><textarea name=n rows=3 cols=40></textarea></form>")
                     .Match(item)
+                    .mismatch);
+}
+
+TEST(FormMatcher, TextAreaIsPassedOverWhereTheEntryHasNoneWhenTextAreasAreLeftOut) {
+    CDataWebItem without;
+    Text(without, L"a", -1);
+    AddCtrl(without, D_WEB_CTRL_SUBMIT, L"go").ButtonValue()->m_strValue = L"Go";
+    const std::wstring page = L"<form><input name=a><textarea name=m rows=3 cols=40></textarea>"
+                              L"<input type=submit name=go value=Go></form>";
+    const FormMatch leftOut = LiveFormElements(page).Match(without, true);
+    EXPECT_EQ(leftOut.matched, 2);
+    EXPECT_FALSE(leftOut.mismatch);
+    EXPECT_TRUE(LiveFormElements(page).Match(without, false).mismatch)
+        << "a text area the capture would have taken is a change of the form";
+
+    // An entry captured with its text area still needs it, in its place.
+    CDataWebItem with;
+    Text(with, L"a", -1);
+    CDataWebCtrl& area = AddCtrl(with, D_WEB_CTRL_MULTI, L"m");
+    area.MultiValue()->m_nRows = 3;
+    area.MultiValue()->m_nCols = 40;
+    AddCtrl(with, D_WEB_CTRL_SUBMIT, L"go").ButtonValue()->m_strValue = L"Go";
+    const FormMatch kept = LiveFormElements(page).Match(with, true);
+    EXPECT_EQ(kept.matched, 3);
+    EXPECT_EQ(kept.positions[1], (std::vector<long>{1}));
+    EXPECT_TRUE(LiveFormElements(L"<form><input name=a><input type=submit name=go value=Go></form>")
+                    .Match(with, true)
                     .mismatch);
 }
