@@ -1,12 +1,19 @@
 #include "StoreTestSupport.h"
+#include "InstallFolder.h"
 #include "ProgramFolder.h"
 
 #include "RelayState.h"
 
 #include <cstdio>
+#include <cwchar>
 
 void UseRelayBesideTestProgram() {
-    RelayState::Instance().SetRelayFolder(torva::ProgramFolder());
+    // TORVA_TEST_RELAY=installed: the installed 32-bit Zentrip, as the add-in
+    // in the browser starts it, in place of the 64-bit one beside the tests.
+    wchar_t relay[16] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"TORVA_TEST_RELAY", relay, 16);
+    const bool installed = length > 0 && length < 16 && std::wcscmp(relay, L"installed") == 0;
+    RelayState::Instance().SetRelayFolder(installed ? torva::InstallFolder() : torva::ProgramFolder());
 }
 
 std::wstring ScratchKeyName() {

@@ -3,6 +3,7 @@
 // loaded by name as the relay and the manager load it: values once taken as
 // answers given in advance stay without effect, and only the dialog answers.
 #include "AuthenticationRun.h"
+#include "InstallFolder.h"
 #include "Peltrix.h"
 #include "ProgramFolder.h"
 #include "TestPin.h"
@@ -24,22 +25,8 @@ std::wstring LibraryPath() {
 #ifdef _WIN64
     return torva::ProgramFolder() + L"Peltrix.dll";
 #else
-    torva::UniqueRegKey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA", 0,
-                        KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.put()) != ERROR_SUCCESS) {
-        return std::wstring();
-    }
-    wchar_t folder[MAX_PATH] = {};
-    DWORD size = sizeof folder - sizeof(wchar_t);
-    DWORD type = 0;
-    if (::RegQueryValueExW(key.get(), L"Location", nullptr, &type,
-                           reinterpret_cast<BYTE*>(folder), &size) != ERROR_SUCCESS ||
-        type != REG_SZ) {
-        return std::wstring();
-    }
-    std::wstring path(folder);
-    if (!path.empty() && path.back() != L'\\') path += L'\\';
-    return path + L"Peltrix.dll";
+    const std::wstring folder = torva::InstallFolder();
+    return folder.empty() ? folder : folder + L"Peltrix.dll";
 #endif
 }
 
