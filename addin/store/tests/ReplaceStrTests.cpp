@@ -50,3 +50,13 @@ TEST(ReplaceStr, TableHoldsDistinctCodesWithTheLatin1Exceptions) {
     EXPECT_EQ(latinWithSemicolon, 8);
     for (wchar_t code = 160; code <= 255; ++code) EXPECT_TRUE(codes.count(code)) << int(code);
 }
+
+TEST(ReplaceStr, ReferenceWithoutSemicolonIsEndedWhereTheNextCharacterWouldJoinIt) {
+    const std::wstring micro(1, wchar_t(181));
+    EXPECT_EQ(Escaped(micro + L";"), L"&micro;;") << "the text's own semicolon survives";
+    EXPECT_EQ(Escaped(micro + L"5"), L"&micro;5");
+    EXPECT_EQ(Escaped(micro + L"x"), L"&micro;x");
+    EXPECT_EQ(Escaped(micro + L"="), L"&micro;=");
+    EXPECT_EQ(Escaped(micro + L" "), L"&micro ") << "a space ends the name by itself";
+    EXPECT_EQ(Escaped(micro + micro), L"&micro&micro");
+}

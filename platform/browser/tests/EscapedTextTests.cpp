@@ -31,8 +31,8 @@ std::string Shown(const std::wstring& s) {
     return r;
 }
 
-// What follows the character: letters, a digit, a space, "=", or nothing.
-const wchar_t* const kAfter[] = {L"x", L"Q", L"7", L" ", L"=", L""};
+// What follows the character: letters, a digit, a space, "=", ";", or nothing.
+const wchar_t* const kAfter[] = {L"x", L"Q", L"7", L" ", L"=", L";", L""};
 
 std::vector<std::wstring> Originals() {
     std::vector<std::wstring> r;
