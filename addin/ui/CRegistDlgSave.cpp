@@ -349,9 +349,10 @@ void CRegistDlg::FinishSave(bool ok) {
             (void)UpdatePageData();
             return;
         }
-    } else if (outcome == SaveJob::kFailed) {
+    } else if (outcome == SaveJob::kFailed || outcome == SaveJob::kNoDatabase) {
         // Nothing (or not all) was stored, and the page it was to replace is
-        // kept: say so and let the user try again or cancel.
+        // kept: say so and let the user try again or cancel. (A refused
+        // authentication has been explained by the authentication.)
         ::MessageBoxW(m_hWnd, kSaveFailed, nullptr, MB_ICONERROR | MB_OK);
     }
     if (std::exchange(m_fillPending, false)) ::SetTimer(m_hWnd, kFillTimer, kFillPeriodMs, nullptr);

@@ -5,6 +5,7 @@
 // for, as it would for a busy relay.
 #include "RegistDlgFixture.h"
 
+#include "RelayState.h"
 #include "UiTestSupport.h"
 
 #include <commctrl.h>
@@ -253,6 +254,48 @@ TEST_F(RegistDlgTest, FailedSaveOfANewPageSaysSoStaysOpenAndStoresNoHalfPage) {
     const CDataWebCtrl* user = FindStored(*item, D_WEB_CTRL_TEXT, L"user");
     ASSERT_NE(user, nullptr);
     EXPECT_EQ(user->TextValue()->m_strValue, L"second");
+}
+
+TEST_F(RegistDlgTest, SaveWithoutADatabaseSaysSoAndTheDialogStaysUsable) {
+    CRegistDlg dialog(Page(), 0, CRegistDlg::STATE_NEW);
+    std::wstring text;
+    bool locked = false, enabledAfterError = false;
+    const INT_PTR result = Run(dialog, [&](DialogDriver& driver) {
+        const HWND dlg = driver.Dialog();
+        if (!TypeUser(dlg, L"no.database")) return;
+        SetBoxText(dlg, IDC_REGIST_NAME, L"データベースなし");
+        {
+            HeldRequestLock lock;
+            locked = lock.Held();
+            if (!locked) return;
+            // The relay dies and cannot be started again.
+            RelayState::Instance().SetRelayFolder(L"C:\\torva-no-relay-here");
+            if (const DWORD id = RelayState::Instance().RelayProcessId()) {
+                torva::UniqueHandle relay(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+                if (relay) {
+                    ::TerminateProcess(relay.get(), 1);
+                    ::WaitForSingleObject(relay.get(), 5000);
+                }
+            }
+            DialogDriver::Click(dlg, IDOK);
+        }
+        const HWND box = OwnedMessageBox(dlg, 20000);
+        UseRelayBesideTestProgram();
+        if (!box) return;
+        text = DialogDriver::MessageBoxText(box);
+        if (!DialogDriver::DismissMessageBox(box)) return;
+        ::Sleep(100);
+        enabledAfterError = ::IsWindowVisible(dlg) && ::IsWindowEnabled(dlg);
+        // With the relay back, OK saves.
+        DialogDriver::Click(dlg, IDOK);
+        DialogDriver::WaitUntilGone(dlg, 10000);
+    });
+    UseRelayBesideTestProgram();
+    ASSERT_TRUE(locked);
+    EXPECT_EQ(text, kSaveFailed);
+    EXPECT_TRUE(enabledAfterError);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(Has(StoredNames(Stored().get()), L"データベースなし"));
 }
 
 TEST_F(RegistDlgTest, FailedReregistrationKeepsTheRegistrationItReplaces) {
