@@ -17,15 +17,24 @@ if [ ! -f "$stamp" ]; then
     WINEPREFIX="$TORVA_WINEPREFIX" wineserver -w || true
     # Headless: windows exist and work but are drawn nowhere.
     "$run" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
-    # Dialog fonts with Japanese glyphs.
-    for font in "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2" "MS Gothic" "MS PGothic"; do
-        "$run" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAGothic /f >/dev/null
-    done
     # The desktop process of a running server keeps the graphics driver it
     # started with: stop the server so that the next one starts headless.
     WINEPREFIX="$TORVA_WINEPREFIX" wineserver -k 2>/dev/null || true
     WINEPREFIX="$TORVA_WINEPREFIX" wineserver -w 2>/dev/null || true
     touch "$stamp"
+fi
+
+# Dialog fonts with Japanese glyphs, applied to existing prefixes too: the
+# proportional dialog faces get the proportional IPAPGothic (a fixed-pitch
+# face makes labels wider than on Windows and clips them), the fixed-pitch
+# "MS Gothic" gets IPAGothic. Both faces come with fonts-ipafont-gothic.
+fonts_stamp="$TORVA_WINEPREFIX/.torva-fonts-2"
+if [ ! -f "$fonts_stamp" ]; then
+    for font in "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2" "MS PGothic"; do
+        "$run" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAPGothic /f >/dev/null
+    done
+    "$run" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS Gothic" /d IPAGothic /f >/dev/null
+    touch "$fonts_stamp"
 fi
 
 mkdir -p "$install_dir"

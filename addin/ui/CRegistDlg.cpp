@@ -1,4 +1,5 @@
 #include "CRegistDlg.h"
+#include "CRegistDlgSaveJob.h"
 
 #include <commctrl.h>
 
@@ -18,12 +19,18 @@ CRegistDlg::CRegistDlg(IHTMLDocument2* document, int nSelForm, int nState)
 }
 
 CRegistDlg::~CRegistDlg() {
+    // Normally reaped on WM_DESTROY; the worker uses the members below.
+    for (HANDLE* thread : {&m_hOKThread, &m_hApplyThread}) {
+        if (!*thread) continue;
+        ::WaitForSingleObject(*thread, INFINITE);
+        ::CloseHandle(*thread);
+        *thread = nullptr;
+    }
+    m_job.reset();
     delete m_pWebForm;
     delete m_pReplaceForm;
     delete m_pAddItem;
     if (m_pBrowser) m_pBrowser->Release();
-    if (m_hOKThread) ::CloseHandle(m_hOKThread);
-    if (m_hApplyThread) ::CloseHandle(m_hApplyThread);
 }
 
 BOOL CRegistDlg::ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
@@ -42,7 +49,7 @@ BOOL CRegistDlg::ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_REGIST_ALIVE, OnAlive)
     MESSAGE_HANDLER(WM_REGIST_RESELECT, OnReselect)
-    MESSAGE_HANDLER(WM_REGIST_RUN, OnRun)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     return FALSE;
 }
 

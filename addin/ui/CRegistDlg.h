@@ -10,9 +10,10 @@
 // Use: construct, DoModal (IDOK when OK saved, IDCANCEL otherwise), then read
 // SaveFlag() (1 once anything was saved, also by Apply) and destroy.
 //
-// Threads: UI thread, except the OK / Apply workers, which run while the
-// dialog is disabled; see CRegistDlgSave.cpp. The document is not owned and
-// must outlive the dialog.
+// Threads: UI thread, except the store calls of a save, which run on one
+// worker at a time (OK or Apply) while the dialog is disabled; see
+// CRegistDlgSave.cpp. The dialog never ends before its worker has ended. The
+// document is not owned and must outlive the dialog.
 #pragma once
 
 #include "CAxDialogImpl.h"
@@ -29,6 +30,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class CRegistDlg : public CAxDialogImpl<CRegistDlg> {
@@ -45,22 +47,24 @@ public:
 
     // Answered with 1 while the dialog is open (spares its copy file).
     static constexpr UINT WM_REGIST_ALIVE = WM_USER + 401;
-    // Private: gives the current row its selection back after a refusal,
-    // and runs a worker's step on the dialog's thread.
+    // Private: gives the current row its selection back after a refusal.
     static constexpr UINT WM_REGIST_RESELECT = WM_APP + 0x120;
-    static constexpr UINT WM_REGIST_RUN = WM_APP + 0x121;
 
     // document may be null (nothing is captured). nSelForm: the list row
     // selected first, the form copied in state 2 and the button preselected
     // among a new item's buttons.
     CRegistDlg(IHTMLDocument2* document, int nSelForm, int nState);
     ~CRegistDlg();
+    CRegistDlg(const CRegistDlg&) = delete;
+    CRegistDlg& operator=(const CRegistDlg&) = delete;
 
     // 1 once a save succeeded in this dialog (OK or Apply); callers refresh
     // their views then.
     std::int32_t SaveFlag() const noexcept { return m_nSaveFlg; }
     // 1 once the user authenticated in this dialog.
     std::int32_t AuthentFlag() const noexcept { return m_nAuthent; }
+    // Whether a save (OK or Apply) is under way: its worker not reaped yet.
+    bool Saving() const noexcept { return m_hOKThread != nullptr || m_hApplyThread != nullptr; }
 
     BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                               LRESULT& lResult) override;
@@ -76,8 +80,6 @@ public:
     void CreateFormHTML(CDataWebItem* item);
     // The copy as it is written to the file, UTF-16 (CreateFormHTML's text).
     std::wstring BuildFormHtml(const CDataWebItem& item) const;
-    // 1 saved, 0 nothing saved, -1 validation failed (message shown).
-    int SavePageData();
 
     // ---- State for tests and callers --------------------------------------
     CDataWebForm* PageForm() const noexcept { return m_pWebForm; }
@@ -89,6 +91,11 @@ public:
     // Hands a key message to the copy document's in-place active object
     // (the key forwarding and Enter typed in the copy use it).
     static HRESULT TranslateInCopy(IWebBrowser2* browser, MSG& msg);
+
+protected:
+    // Starts the timer that polls the save's worker; 0 when it could not be
+    // started (the save is then waited for at once).
+    virtual UINT_PTR SetPollTimer(UINT_PTR id, UINT periodMs);
 
 private:
 
@@ -104,6 +111,7 @@ private:
     LRESULT OnBnClickedButtonApply(WORD, WORD, HWND, BOOL&);
     LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnAlive(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
 
     // Capture (CRegistDlgCapture.cpp).
     void SetPositionInfo(IHTMLElement* element, CDataWebItem* item, int index);
@@ -139,22 +147,30 @@ private:
     int IsChangeCtrlData(int nStatus);
     void EnableAutoCheck();
     void DeleteCopyFile();
-    struct SaveDraft;
-    int ValidateSave(SaveDraft& draft);
+    struct SaveJob;
+    // UI thread: validation (1 go on, 0 nothing selected, -1 refused with a
+    // message) and the job the worker runs, read from the copy.
+    int ValidateSave(SaveJob& job);
     void Refuse(HWND box, const wchar_t* text); // a validation message
-    void BuildWorkCopy(SaveDraft& draft);
-    void RunOnUi(const std::function<void()>& step);
-    LRESULT OnRun(UINT, WPARAM, LPARAM, BOOL&);
-    void StartWorker(bool ok);
+    void BuildSaveJob(SaveJob& job);
+    void StartSave(bool ok);
     static unsigned __stdcall OKBtnThread(void* param);
     static unsigned __stdcall ApplyThread(void* param);
-    unsigned RunOK();
-    unsigned RunApply();
+    // Worker: the store calls of the job; touches no window and no element.
+    void RunSave(SaveJob& job);
+    // UI thread: waits for the worker (answering sent messages meanwhile)
+    // and forgets its handle; the notice goes with it.
+    void JoinWorker() noexcept;
+    // UI thread, worker ended: takes over what the worker did.
+    void FinishSave(bool ok);
+    // What a successful save changed, into the listed page form.
+    void TakeSavedForm(SaveJob& job);
+    void EndSaved(); // the end of a successful OK
 
     // Window and layout (CRegistDlgLayout.cpp).
     void SetPositionCtrl(int fChange);
     void InstallKeyForwarding();
-    static void RemoveKeyForwarding();
+    void RemoveKeyForwarding();
     HWND CopyWindow() const;
 
     // Controls.
@@ -193,10 +209,24 @@ private:
     int m_nState;
     int m_nRowCounter = 0; // running number of the "アイテム%d" rows
 
+    // One worker at a time: at most one of the two handles is set.
     HANDLE m_hApplyThread = nullptr;
     HANDLE m_hOKThread = nullptr;
+    std::unique_ptr<SaveJob> m_job; // the running save's; the worker's while it runs
+    bool m_fillPending = false;     // timer 1 was stopped by a save before it filled
     CNotifyMsg m_notify;
     volatile LONG m_nNotifyCount = 0;
-    HWND m_hFocusAfterSave = nullptr; // the box a refused save points at
-    int m_nAuthRefused = 0; // the last save ended at a refused authentication
+
+public:
+    // The key forwarding of this dialog's copy window (CRegistDlgLayout.cpp);
+    // each dialog has its own, so dialogs of other threads do not disturb it.
+    struct KeyForwarding {
+        WNDPROC previous = nullptr;
+        IWebBrowser2* browser = nullptr; // this dialog's; not owned
+        HWND window = nullptr;
+        bool installed = false;
+    };
+
+private:
+    KeyForwarding m_forwarding;
 };

@@ -118,6 +118,13 @@ LRESULT CRegistDlg::OnLvnItemchangingListItem(int, NMHDR* header, BOOL&) {
     if (!(change->uChanged & LVIF_STATE) || (change->uOldState & LVIS_SELECTED) ||
         !(change->uNewState & LVIS_SELECTED))
         return FALSE;
+    if (Saving()) {
+        // The save works on the current row: no other row while it runs.
+        if (change->iItem == m_nCurIndex) return FALSE;
+        m_nGuard = 0;
+        ::PostMessageW(m_hWnd, WM_REGIST_RESELECT, 0, 0);
+        return TRUE;
+    }
     if ((change->uOldState & (LVIS_SELECTED | LVIS_FOCUSED)) == LVIS_FOCUSED) {
         m_nGuard = -1;
         return FALSE;
@@ -193,6 +200,10 @@ LRESULT CRegistDlg::OnBnClickedCheckAutoInput(WORD, WORD, HWND, BOOL&) {
 }
 
 LRESULT CRegistDlg::OnClickedCancel(WORD, WORD, HWND, BOOL&) {
+    // A cancel that still arrives while saving (sent by a program, or
+    // queued before the click on OK) must not end the dialog under its
+    // worker: the save decides how the dialog ends.
+    if (Saving()) return 0;
     const int a = IsChangeCtrlData(2);
     if (a == IDNO) return 0;
     if (a == 1) {

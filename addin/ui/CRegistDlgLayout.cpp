@@ -14,15 +14,10 @@ namespace {
 constexpr int kColumnWidth = 130;
 constexpr wchar_t kServerClass[] = L"Internet Explorer_Server";
 
-// The forwarding is process-wide: one copy window at a time has its
-// procedure replaced. UI thread only; cleared at every initialisation.
-struct KeyForwarding {
-    WNDPROC previous = nullptr;
-    IWebBrowser2* browser = nullptr; // the installing dialog's; not owned
-    HWND window = nullptr;
-    bool installed = false;
-};
-KeyForwarding g_forwarding;
+// Each dialog forwards the keys of its own copy window; the window finds its
+// dialog's record under this property. Dialogs of several browser threads
+// (several tabs of one process) thus never share one record.
+constexpr wchar_t kForwardingProp[] = L"TorvaRegistKeyForwarding";
 
 bool IsServerWindow(HWND window) {
     wchar_t name[64] = {};
@@ -38,7 +33,10 @@ bool IsEditingKey(WPARAM key) {
 }
 
 LRESULT CALLBACK ForwardKeysProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    const WNDPROC previous = g_forwarding.previous;
+    const auto* forwarding =
+        static_cast<const CRegistDlg::KeyForwarding*>(::GetPropW(window, kForwardingProp));
+    if (!forwarding) return ::DefWindowProcW(window, msg, wParam, lParam);
+    const WNDPROC previous = forwarding->previous;
     if ((msg == WM_KEYDOWN || msg == WM_KEYUP) && IsEditingKey(wParam)) {
         const HWND focus = ::GetFocus();
         BYTE keys[256] = {};
@@ -46,7 +44,7 @@ LRESULT CALLBACK ForwardKeysProc(HWND window, UINT msg, WPARAM wParam, LPARAM lP
         const bool control = (keys[VK_CONTROL] & 0x80) != 0;
         if (IsServerWindow(focus) && (wParam == VK_DELETE || control)) {
             MSG forwarded{focus, msg, wParam, 0, 0, {0, 0}};
-            (void)CRegistDlg::TranslateInCopy(g_forwarding.browser, forwarded);
+            (void)CRegistDlg::TranslateInCopy(forwarding->browser, forwarded);
             MSG incoming{window, msg, wParam, lParam, 0, {0, 0}};
             ::TranslateMessage(&incoming);
         }
@@ -83,7 +81,7 @@ LRESULT CRegistDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     m_hHidePwd = GetDlgItem(IDC_REGIST_HIDEPWD);
     m_hChangeFlg = GetDlgItem(IDC_REGIST_CHANGEFLG);
 
-    g_forwarding = KeyForwarding{};
+    m_forwarding = KeyForwarding{};
 
     const HWND host = GetDlgItem(IDC_REGIST_BROWSER);
     auto* control = host ? reinterpret_cast<IUnknown*>(
@@ -149,21 +147,32 @@ HWND CRegistDlg::CopyWindow() const {
 }
 
 void CRegistDlg::InstallKeyForwarding() {
-    if (g_forwarding.installed) return;
+    if (m_forwarding.installed) return;
     const HWND window = CopyWindow();
-    if (!window) return;
-    g_forwarding.browser = m_pBrowser;
-    g_forwarding.window = window;
-    g_forwarding.previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+    if (!window || ::GetPropW(window, kForwardingProp)) return;
+    m_forwarding.browser = m_pBrowser;
+    m_forwarding.window = window;
+    // The record is found before the new procedure can run.
+    if (!::SetPropW(window, kForwardingProp, &m_forwarding)) {
+        m_forwarding = KeyForwarding{};
+        return;
+    }
+    m_forwarding.previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
         window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForwardKeysProc)));
-    g_forwarding.installed = g_forwarding.previous != nullptr;
+    m_forwarding.installed = m_forwarding.previous != nullptr;
+    if (!m_forwarding.installed) {
+        ::RemovePropW(window, kForwardingProp);
+        m_forwarding = KeyForwarding{};
+    }
 }
 
 void CRegistDlg::RemoveKeyForwarding() {
-    if (g_forwarding.previous && g_forwarding.window && ::IsWindow(g_forwarding.window))
-        ::SetWindowLongPtrW(g_forwarding.window, GWLP_WNDPROC,
-                            reinterpret_cast<LONG_PTR>(g_forwarding.previous));
-    g_forwarding = KeyForwarding{};
+    const HWND window = m_forwarding.window;
+    if (m_forwarding.previous && window && ::IsWindow(window)) {
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_forwarding.previous));
+        ::RemovePropW(window, kForwardingProp);
+    }
+    m_forwarding = KeyForwarding{};
 }
 
 LRESULT CRegistDlg::OnBnClickedButtonOption(WORD, WORD, HWND, BOOL&) {

@@ -1,20 +1,27 @@
 // Saving in the registration dialog: validation, reading the copy back,
 // authentication and the store calls, run by the OK and Apply workers.
 //
-// Threads: the workers own the store calls (they wait for the relay, and the
-// relay may ask the user to authenticate); everything that touches a window
-// or the copy's elements is handed to the dialog's thread with RunOnUi
-// (SendMessage: the UI thread is in the modal loop while the dialog is
-// disabled). The page form is only changed while the dialog is disabled.
+// Threads: one save at a time. The UI thread validates, reads the copy's
+// elements into a job (a snapshot of the page form that holds no element of
+// the copy), stops the fill timer and disables the dialog, and only then
+// starts the worker. The worker makes the store calls of the job (they wait
+// for the relay, and the relay may ask the user to authenticate); it touches
+// no window and no COM object of the page. The UI thread polls it, and once
+// it has ended takes its result over, on its own thread. Cancel, OK, Apply
+// and row changes are refused meanwhile, and a dialog that is destroyed
+// while saving (its owner went) waits for the worker first.
 #include "CRegistDlg.h"
+#include "CRegistDlgSaveJob.h"
 #include "DialogControls.h"
 
+#include "CryptFlagScope.h"
 #include "ModuleInstance.h"
 #include "RegistCopyState.h"
 
 #include <commctrl.h>
 #include <process.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <exception>
 #include <memory>
@@ -25,13 +32,13 @@ namespace {
 constexpr UINT_PTR kFillTimer = 1;
 constexpr UINT_PTR kApplyTimer = 2;
 constexpr UINT_PTR kOKTimer = 3;
+constexpr UINT kFillPeriodMs = 100;
 constexpr UINT kPollMs = 10;
 constexpr int kNoticeTries = 10;
-constexpr size_t kTitleChars = 50;
 constexpr wchar_t kNoTitle[] = L"タイトル名が設定されていません。";
 constexpr wchar_t kNoName[] = L"アイテム名が設定されていません。";
 constexpr wchar_t kNameTaken[] = L"既に登録されているアイテム名です。";
-
+constexpr wchar_t kSaveFailed[] = L"登録内容を保存できませんでした。";
 
 std::wstring Now() {
     SYSTEMTIME t{};
@@ -50,51 +57,52 @@ void FocusAtEnd(HWND box) {
     ::SendMessageW(box, EM_SCROLLCARET, 0, 0);
 }
 
-} // namespace
-
-// What the UI thread hands the saving worker: the validated texts, the boxes
-// and the work copy of the item with the values read from the copy.
-struct CRegistDlg::SaveDraft {
-    std::wstring title;
-    CDataWebItem* item = nullptr;
-    std::unique_ptr<CDataWebItem> work;
-    bool changed = false;
-    bool autoOn = false;
-    int hidePwd = 0;
-    int changeFlg = 0;
-};
-
-void CRegistDlg::RunOnUi(const std::function<void()>& step) {
-    if (!m_hWnd) return;
-    if (::GetWindowThreadProcessId(m_hWnd, nullptr) == ::GetCurrentThreadId()) {
-        step();
-        return;
+// Drops every reference to the copy's elements: what the worker gets must
+// not reach into the copy, whose objects belong to the dialog's thread.
+void DetachElements(CDataWebItem& item) noexcept {
+    for (auto& ctrl : item.m_ctrls) {
+        ctrl->m_element.Reset();
+        if (CDataWebSelCtrl* sel = ctrl->SelValue())
+            for (auto& choice : sel->m_elements) choice->m_element.Reset();
     }
-    ::SendMessageW(m_hWnd, WM_REGIST_RUN, 0, reinterpret_cast<LPARAM>(&step));
 }
 
-LRESULT CRegistDlg::OnRun(UINT, WPARAM, LPARAM lParam, BOOL&) {
-    try {
-        (*reinterpret_cast<const std::function<void()>*>(lParam))();
-    } catch (...) {
-        // The worker sees what was done so far; nothing may leave the dialog procedure.
+// Holds the store's database open for a scope, however the scope is left.
+class DatabaseScope {
+public:
+    explicit DatabaseScope(CExpData& store) : m_store(store) { m_open = m_store.OpenDB(&m_db); }
+    ~DatabaseScope() {
+        try {
+            m_store.CloseDB(&m_db);
+        } catch (...) {
+        }
     }
-    return 0;
+    DatabaseScope(const DatabaseScope&) = delete;
+    DatabaseScope& operator=(const DatabaseScope&) = delete;
+    bool IsOpen() const noexcept { return m_open != FALSE; }
+
+private:
+    CExpData& m_store;
+    ZentripCell* m_db = nullptr;
+    BOOL m_open = FALSE;
+};
+
+} // namespace
+
+UINT_PTR CRegistDlg::SetPollTimer(UINT_PTR id, UINT periodMs) {
+    return ::SetTimer(m_hWnd, id, periodMs, nullptr);
 }
 
 void CRegistDlg::Refuse(HWND box, const wchar_t* text) {
     ::MessageBoxW(m_hWnd, text, nullptr, MB_ICONERROR | MB_OK);
-    // The message box enabled the dialog again on its way out, but the
-    // worker still runs: the poll enables it and focuses the box.
-    ::EnableWindow(m_hWnd, FALSE);
-    m_hFocusAfterSave = box;
+    FocusAtEnd(box);
 }
 
-int CRegistDlg::ValidateSave(SaveDraft& draft) {
+int CRegistDlg::ValidateSave(SaveJob& job) {
     CDataWebItem* item = RowItem(m_nCurIndex);
     if (m_nCurIndex < 0 || !m_pWebForm || !item) return 0;
-    draft.title = WindowText(m_hTitle);
-    if (draft.title.empty()) {
+    job.title = WindowText(m_hTitle);
+    if (job.title.empty()) {
         Refuse(m_hTitle, kNoTitle);
         return -1;
     }
@@ -109,93 +117,63 @@ int CRegistDlg::ValidateSave(SaveDraft& draft) {
             return -1;
         }
     }
-    draft.item = item;
+    job.listed = item;
     return 1;
 }
 
-void CRegistDlg::BuildWorkCopy(SaveDraft& draft) {
-    CDataWebItem& item = *draft.item;
-    draft.work = std::make_unique<CDataWebItem>();
-    draft.work->Copy(item);
-    CDataWebItem& work = *draft.work;
+void CRegistDlg::BuildSaveJob(SaveJob& job) {
+    if (m_nAuthent == 1) m_nState = STATE_NEW;
+    CDataWebItem& item = *job.listed;
+    auto work = std::make_unique<CDataWebItem>();
+    work->Copy(item);
     const std::wstring name = WindowText(m_hItemName);
     bool changed = false;
-    if (name != work.m_strName || m_nState == STATE_OVERWRITE) {
-        work.m_strName = name;
+    if (name != work->m_strName || m_nState == STATE_OVERWRITE) {
+        work->m_strName = name;
         changed = true;
     }
     const int autoInput = Checked(m_hAutoInput);
-    if (autoInput != work.m_nAutoInput) {
-        work.m_nAutoInput = autoInput;
-        draft.autoOn = autoInput == 1;
+    if (autoInput != work->m_nAutoInput) {
+        work->m_nAutoInput = autoInput;
+        job.autoOn = autoInput == 1;
         changed = true;
     }
     const int autoSend = Checked(m_hAutoSend);
-    if (autoSend != work.m_nAutoSend) {
-        work.m_nAutoSend = autoSend;
+    if (autoSend != work->m_nAutoSend) {
+        work->m_nAutoSend = autoSend;
         changed = true;
     }
     // Read with the stored item's NAME: the rule for a first option shown
     // by a new single selection is about what the copy was made from.
-    for (auto& ctrl : work.m_ctrls)
+    for (auto& ctrl : work->m_ctrls)
         if (ReadCopyInto(*ctrl, item.m_strName.empty())) changed = true;
-    if (work.m_strKey.empty()) changed = true;
-    draft.hidePwd = Checked(m_hHidePwd);
-    if (draft.hidePwd != m_store.m_option.m_nHidePwd) changed = true;
-    draft.changeFlg = Checked(m_hChangeFlg);
-    draft.changed = changed;
-}
+    if (work->m_strKey.empty()) changed = true;
+    job.hidePwd = Checked(m_hHidePwd);
+    if (job.hidePwd != m_store.m_option.m_nHidePwd) changed = true;
+    job.nothing = !m_pReplaceForm && !changed && job.title == m_pWebForm->m_strTitle;
+    job.replace = m_pReplaceForm;
+    job.authent = m_nAuthent;
 
-int CRegistDlg::SavePageData() {
-    m_nAuthRefused = 0;
-    SaveDraft draft;
-    int valid = 0;
-    RunOnUi([&] { valid = ValidateSave(draft); });
-    if (valid != 1) return valid;
-
-    ZentripCell* db = nullptr;
-    (void)m_store.OpenDB(&db);
-    const std::wstring date = Now();
-    if (m_nAuthent == 1) m_nState = STATE_NEW;
-    RunOnUi([&] { BuildWorkCopy(draft); });
-    if (!draft.work) {
-        m_store.CloseDB(&db);
-        return 0;
+    // The page form as it is to be stored, the listed item replaced by the
+    // work copy; the listed form stays as it is until the save succeeded.
+    job.form = std::make_unique<CDataWebForm>();
+    CDataWebForm& form = *job.form;
+    form.m_strKey = m_pWebForm->m_strKey;
+    form.m_strUrl = m_pWebForm->m_strUrl;
+    form.m_strTitle = job.title;
+    form.m_strUpdateDate = Now();
+    form.m_nChangeFlg = Checked(m_hChangeFlg);
+    for (const auto& listed : m_pWebForm->m_items) {
+        CDataWebItem& copy = form.AddItem();
+        copy.Copy(listed.get() == &item ? *work : *listed);
+        copy.m_nState = listed->m_nState;
+        DetachElements(copy);
+        if (listed.get() == &item) job.item = &copy;
     }
-    if (!m_pReplaceForm && !draft.changed && draft.title == m_pWebForm->m_strTitle) {
-        m_store.CloseDB(&db);
-        return 0;
-    }
-    if (m_nAuthent != 1 && !m_store.IsAuthent(AUTH_CASE_REGIST)) {
-        m_nAuthRefused = 1;
-        m_store.CloseDB(&db);
-        return 0;
-    }
-    ::InterlockedIncrement(&m_nNotifyCount);
-    for (int i = 0; i < kNoticeTries && !m_notify.IsShowWindow(); ++i) ::Sleep(kPollMs);
-
-    if (m_pReplaceForm) {
-        m_store.DeleteWebPageData(m_pReplaceForm);
-        delete m_pReplaceForm;
-        m_pReplaceForm = nullptr;
-    }
-    m_pWebForm->m_strTitle = draft.title;
-    m_pWebForm->m_strUpdateDate = date;
-    m_pWebForm->m_nChangeFlg = draft.changeFlg;
-    draft.item->Copy(*draft.work);
-    const int failed = m_store.SetWebPageData(m_pWebForm, draft.item);
-    if (draft.autoOn) m_store.ReleaseAutoSet(m_pWebForm, draft.item);
-    m_store.m_option.m_nHidePwd = draft.hidePwd;
-    m_store.SetOptionData();
-    m_store.CloseDB(&db);
-    if (failed != 0) return 0; // not stored whole: the user may try again
-    m_nSaveFlg = 1;
-    m_nAuthent = 1;
-    return 1;
 }
 
 LRESULT CRegistDlg::OnClickedOK(WORD, WORD, HWND, BOOL&) {
-    if (m_hOKThread) return 0;
+    if (Saving()) return 0;
     // Enter typed in the copy reaches the dialog as its default button: it
     // belongs to the copy. Only this thread can see where the focus is.
     const HWND focus = ::GetFocus();
@@ -208,72 +186,176 @@ LRESULT CRegistDlg::OnClickedOK(WORD, WORD, HWND, BOOL&) {
         }
         return 0;
     }
-    StartWorker(true);
+    StartSave(true);
     return 0;
 }
 
 LRESULT CRegistDlg::OnBnClickedButtonApply(WORD, WORD, HWND, BOOL&) {
-    if (m_hApplyThread) return 0;
-    StartWorker(false);
+    if (Saving()) return 0;
+    StartSave(false);
     return 0;
 }
 
-void CRegistDlg::StartWorker(bool ok) {
+void CRegistDlg::StartSave(bool ok) {
+    auto job = std::make_unique<SaveJob>();
+    const int valid = ValidateSave(*job);
+    if (valid == -1) return;
+    if (valid == 0) {
+        // Nothing selected: nothing to save, and OK ends as after a save.
+        if (ok) EndSaved();
+        return;
+    }
+    BuildSaveJob(*job);
+
+    // The worker must find the dialog locked and the copy left alone.
+    m_fillPending = ::KillTimer(m_hWnd, kFillTimer) != FALSE || m_fillPending;
+    ::EnableWindow(m_hWnd, FALSE);
     ::InterlockedExchange(&m_nNotifyCount, 0);
-    const uintptr_t started = ::_beginthreadex(nullptr, 0, ok ? &OKBtnThread : &ApplyThread, this, 0, nullptr);
-    if (!started) return;
+    m_job = std::move(job);
+    const uintptr_t started =
+        ::_beginthreadex(nullptr, 0, ok ? &OKBtnThread : &ApplyThread, this, 0, nullptr);
+    if (!started) {
+        m_job.reset();
+        ::EnableWindow(m_hWnd, TRUE);
+        if (std::exchange(m_fillPending, false)) ::SetTimer(m_hWnd, kFillTimer, kFillPeriodMs, nullptr);
+        return;
+    }
     (ok ? m_hOKThread : m_hApplyThread) = reinterpret_cast<HANDLE>(started);
-    ::SetTimer(m_hWnd, ok ? kOKTimer : kApplyTimer, kPollMs, nullptr);
+    if (!SetPollTimer(ok ? kOKTimer : kApplyTimer, kPollMs)) {
+        // Nothing would poll the worker: wait here rather than leave the
+        // dialog locked for ever.
+        JoinWorker();
+        FinishSave(ok);
+    }
 }
 
 unsigned __stdcall CRegistDlg::OKBtnThread(void* param) {
     auto* self = static_cast<CRegistDlg*>(param);
-    try {
-        return self->RunOK();
-    } catch (...) {
-        ::EnableWindow(self->m_hWnd, TRUE);
-        return 0;
-    }
+    self->RunSave(*self->m_job);
+    return self->m_job->outcome == SaveJob::kSaved ? 1 : 0;
 }
 
 unsigned __stdcall CRegistDlg::ApplyThread(void* param) {
     auto* self = static_cast<CRegistDlg*>(param);
-    try {
-        return self->RunApply();
-    } catch (...) {
-        ::EnableWindow(self->m_hWnd, TRUE);
-        return 0;
-    }
-}
-
-unsigned CRegistDlg::RunOK() {
-    ::EnableWindow(m_hWnd, FALSE);
-    ZentripCell* db = nullptr;
-    if (!m_store.OpenDB(&db)) return 0;
-    m_store.m_nCryptUsable = 1;
-    const int saved = SavePageData();
-    if (saved == -1 || m_nAuthRefused == 1) {
-        m_store.CloseDB(&db);
-        return 0;
-    }
-    RunOnUi([&] {
-        DeleteCopyFile();
-        RemoveKeyForwarding();
-    });
-    m_store.CloseDB(&db);
-    ::EnableWindow(m_hWnd, TRUE);
-    return 1;
-}
-
-unsigned CRegistDlg::RunApply() {
-    ZentripCell* db = nullptr;
-    if (!m_store.OpenDB(&db)) return 0;
-    ::EnableWindow(m_hWnd, FALSE);
-    m_store.m_nCryptUsable = 1;
-    if (SavePageData() == 1) RunOnUi([&] { (void)UpdatePageData(); });
-    m_store.CloseDB(&db);
-    ::EnableWindow(m_hWnd, TRUE);
+    self->RunSave(*self->m_job);
     return 0;
+}
+
+void CRegistDlg::RunSave(SaveJob& job) {
+    job.outcome = SaveJob::kFailed;
+    try {
+        // Held open for the whole save, so its parts meet one running relay;
+        // closed however the save ends.
+        const DatabaseScope db(m_store);
+        if (!db.IsOpen()) {
+            job.outcome = SaveJob::kNoDatabase;
+            return;
+        }
+        const CryptFlagScope crypt(m_store, 1);
+        if (job.nothing) {
+            job.outcome = SaveJob::kNothing;
+            return;
+        }
+        // A refusal is the authentication's to explain to the user.
+        if (job.authent != 1 && !m_store.IsAuthent(AUTH_CASE_REGIST)) {
+            job.outcome = SaveJob::kRefused;
+            return;
+        }
+        ::InterlockedIncrement(&m_nNotifyCount);
+        for (int i = 0; i < kNoticeTries && !m_notify.IsShowWindow(); ++i) ::Sleep(kPollMs);
+
+        // The new page is stored before the one it replaces goes, so that a
+        // failure never leaves the user without either.
+        CDataWebForm& form = *job.form;
+        const bool newPage = form.m_strKey.empty();
+        if (m_store.SetWebPageData(&form, job.item) != 0) {
+            // A page stored only in part is taken back; a page stored before
+            // keeps what it had.
+            if (newPage && !form.m_strKey.empty()) (void)m_store.DeleteWebPageData(&form);
+            return;
+        }
+        if (job.replace && !m_store.DeleteWebPageData(job.replace)) {
+            // The old page is still stored: take the new one back rather than
+            // keep two pages for one URL.
+            if (newPage) (void)m_store.DeleteWebPageData(&form);
+            return;
+        }
+        if (job.autoOn) m_store.ReleaseAutoSet(&form, job.item);
+        m_store.m_option.m_nHidePwd = job.hidePwd;
+        m_store.SetOptionData();
+        job.outcome = SaveJob::kSaved;
+    } catch (...) {
+        job.outcome = SaveJob::kFailed;
+    }
+}
+
+void CRegistDlg::JoinWorker() noexcept {
+    HANDLE& thread = m_hOKThread ? m_hOKThread : m_hApplyThread;
+    if (thread) {
+        // The worker may still need this thread for a message sent to one of
+        // its windows (the authentication's): answer those while waiting.
+        for (;;) {
+            const DWORD woken = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+            if (woken != WAIT_OBJECT_0 + 1) break;
+            MSG msg;
+            (void)::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        ::CloseHandle(thread);
+        thread = nullptr;
+    }
+    if (m_notify.IsShowWindow()) m_notify.Terminate();
+}
+
+void CRegistDlg::TakeSavedForm(SaveJob& job) {
+    m_nSaveFlg = 1;
+    m_nAuthent = 1;
+    if (m_pWebForm && job.form) {
+        // The keys the store gave, and the AUTOINPUT it cleared elsewhere.
+        m_pWebForm->m_strKey = job.form->m_strKey;
+        m_pWebForm->m_strTitle = job.form->m_strTitle;
+        m_pWebForm->m_strUpdateDate = job.form->m_strUpdateDate;
+        m_pWebForm->m_nChangeFlg = job.form->m_nChangeFlg;
+        const size_t count = std::min(m_pWebForm->m_items.size(), job.form->m_items.size());
+        for (size_t i = 0; i < count; ++i) m_pWebForm->m_items[i]->Copy(*job.form->m_items[i]);
+    }
+    if (job.replace) {
+        delete m_pReplaceForm;
+        m_pReplaceForm = nullptr;
+    }
+}
+
+void CRegistDlg::EndSaved() {
+    DeleteCopyFile();
+    RemoveKeyForwarding();
+    EndDialog(IDOK);
+}
+
+void CRegistDlg::FinishSave(bool ok) {
+    std::unique_ptr<SaveJob> job = std::move(m_job);
+    ::InterlockedExchange(&m_nNotifyCount, 0);
+    ::EnableWindow(m_hWnd, TRUE);
+    const SaveJob::Outcome outcome = job ? job->outcome : SaveJob::kFailed;
+    if (outcome == SaveJob::kSaved) TakeSavedForm(*job);
+    job.reset(); // its copies hold no element: nothing of the copy is released here
+    if (outcome == SaveJob::kSaved || outcome == SaveJob::kNothing) {
+        if (ok) {
+            EndSaved();
+            return;
+        }
+        if (outcome == SaveJob::kSaved) {
+            // Capture again: the list shows the stored items, and the row
+            // selected anew gets a fresh copy and fill.
+            m_fillPending = false;
+            (void)UpdatePageData();
+            return;
+        }
+    } else if (outcome == SaveJob::kFailed || outcome == SaveJob::kNoDatabase) {
+        // Nothing (or not all) was stored, and the page it was to replace is
+        // kept: say so and let the user try again or cancel. (A refused
+        // authentication has been explained by the authentication.)
+        ::MessageBoxW(m_hWnd, kSaveFailed, nullptr, MB_ICONERROR | MB_OK);
+    }
+    if (std::exchange(m_fillPending, false)) ::SetTimer(m_hWnd, kFillTimer, kFillPeriodMs, nullptr);
 }
 
 LRESULT CRegistDlg::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&) {
@@ -284,10 +366,12 @@ LRESULT CRegistDlg::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&) {
     }
     if (id != kApplyTimer && id != kOKTimer) return 0;
     ::KillTimer(m_hWnd, id);
-    HANDLE& thread = id == kOKTimer ? m_hOKThread : m_hApplyThread;
+    const HANDLE thread = id == kOKTimer ? m_hOKThread : m_hApplyThread;
     if (!thread) {
-        ::InterlockedExchange(&m_nNotifyCount, 0);
-        ::EnableWindow(m_hWnd, TRUE);
+        if (!Saving()) {
+            ::InterlockedExchange(&m_nNotifyCount, 0);
+            ::EnableWindow(m_hWnd, TRUE);
+        }
         return 0;
     }
     DWORD code = 0;
@@ -298,18 +382,24 @@ LRESULT CRegistDlg::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL&) {
         } else if (count == 0 && m_notify.IsShowWindow()) {
             m_notify.Terminate();
         }
-        ::SetTimer(m_hWnd, id, kPollMs, nullptr);
-        return 0;
+        if (SetPollTimer(id, kPollMs)) return 0;
     }
-    if (m_notify.IsShowWindow()) m_notify.Terminate();
-    ::CloseHandle(thread);
-    thread = nullptr;
-    if (id == kOKTimer && code != 0) {
-        EndDialog(IDOK);
-        return 0;
+    JoinWorker();
+    FinishSave(id == kOKTimer);
+    return 0;
+}
+
+LRESULT CRegistDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
+    // Destroyed while saving (its owner went, or it was ended from
+    // elsewhere): the worker still uses this object, so wait for it here.
+    // What it stored stays stored; the callers learn of it from SaveFlag().
+    for (const UINT_PTR id : {kFillTimer, kApplyTimer, kOKTimer}) ::KillTimer(m_hWnd, id);
+    if (Saving()) {
+        JoinWorker();
+        if (m_job && m_job->outcome == SaveJob::kSaved) TakeSavedForm(*m_job);
+        m_job.reset();
     }
-    ::InterlockedExchange(&m_nNotifyCount, 0);
-    ::EnableWindow(m_hWnd, TRUE);
-    if (const HWND box = std::exchange(m_hFocusAfterSave, nullptr)) FocusAtEnd(box);
+    RemoveKeyForwarding();
+    handled = FALSE;
     return 0;
 }

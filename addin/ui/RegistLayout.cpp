@@ -17,10 +17,15 @@ struct Row {
     unsigned anchors;
 };
 
+// The title's label and box sit inside the page frame, below its caption
+// and above the list (the template's places would put them on the caption);
+// the fold button is wide enough for its text.
 constexpr Row kPagePane[] = {
     {IDC_REGIST_PAGEGROUP, 10, 10, 20, 40, kRight | kBottom},
+    {IDC_REGIST_TITLELABEL, 30, 31, 130, 47, kNone},
+    {IDC_REGIST_TITLE, 135, 27, 40, 49, kRight},
     {IDC_REGIST_LIST, 30, 55, 40, 140, kRight | kBottom},
-    {IDC_REGIST_FOLD, 140, 75, 40, 50, kAll},
+    {IDC_REGIST_FOLD, 150, 75, 40, 50, kAll},
     {IDC_REGIST_URLLABEL, 30, 135, 100, 125, kTop | kRight | kBottom},
     {IDC_REGIST_URL, 30, 125, 40, 75, kTop | kRight | kBottom},
     {IDC_REGIST_DATELABEL, 30, 70, 100, 55, kTop | kBottom},
@@ -30,18 +35,22 @@ constexpr Row kPagePane[] = {
     {IDOK, 320, 35, 230, 10, kAll},
 };
 
+// The boxes start right of their labels. The two long check box texts do
+// not fit one line of the pane: 229 wraps
+// beside the Clear button and 247 below 226, the copy ending 14 pixels
+// higher to make room.
 constexpr Row kItemPane[] = {
     {IDC_REGIST_ITEMGROUP, 10, 10, 20, 40, kRight | kBottom},
     {IDC_REGIST_NAMELABEL, 20, 35, 95, 55, kNone},
-    {IDC_REGIST_NAME, 90, 30, 40, 50, kRight},
+    {IDC_REGIST_NAME, 98, 30, 40, 50, kRight},
     {IDC_REGIST_FORMNAMELABEL, 20, 60, 95, 80, kNone},
-    {IDC_REGIST_FORMNAME, 90, 60, 40, 80, kRight},
-    {IDC_REGIST_BROWSER, 20, 80, 40, 120, kRight | kBottom},
-    {IDC_REGIST_CLEAR, 130, 115, 40, 90, kAll},
-    {IDC_REGIST_AUTOINPUT, 20, 110, 275, 90, kTop | kBottom},
-    {IDC_REGIST_AUTOSEND, 20, 90, 275, 70, kTop | kBottom},
+    {IDC_REGIST_FORMNAME, 98, 60, 40, 80, kRight},
+    {IDC_REGIST_BROWSER, 20, 80, 40, 134, kRight | kBottom},
+    {IDC_REGIST_CLEAR, 130, 127, 40, 102, kAll},
+    {IDC_REGIST_AUTOINPUT, 20, 129, 135, 99, kTop | kRight | kBottom},
+    {IDC_REGIST_AUTOSEND, 20, 97, 30, 79, kTop | kRight | kBottom},
     {IDC_REGIST_HIDEPWD, 20, 40, 275, 20, kTop | kBottom},
-    {IDC_REGIST_CHANGEFLG, 20, 70, 370, 50, kTop | kBottom},
+    {IDC_REGIST_CHANGEFLG, 20, 77, 30, 46, kTop | kRight | kBottom},
 };
 
 RECT Place(DpiScale& scale, const Row& row, int paneLeft, int paneRight, int clientBottom) {

@@ -22,6 +22,9 @@ if [ ! -d "$prefix" ]; then
     WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
 fi
 prefix=$(cd "$prefix" && pwd)
+# A copy made before the prefix's font mapping changed gets the current one.
+TORVA_WINEPREFIX=$prefix "$root/scripts/make-prefix.sh" "$root/build/install" >/dev/null
+WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
 mkdir -p "$out"
 
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
@@ -34,6 +37,8 @@ sleep 2
 shots=("notice 400x140 8" "frame 520x320 8" "entry 440x240 25" "change 440x240 8")
 # Option dialog: its store starts the relay program first, like the entry dialog.
 shots+=("option 400x440 25")
+# Registration dialog: the relay first, then the page's capture and its copy.
+shots+=("regist 840x460 30")
 for shot in "${shots[@]}"; do
     read -r name size wait <<<"$shot"
     # SHOTS="option entry" takes only the named shots.

@@ -96,3 +96,18 @@ TEST(ChangeEntryDlg, CheckBoxIsResizedInPlaceAndTextFitted) {
     EXPECT_EQ(text.left, screen.ScaleX(24));
     EXPECT_EQ(text.top, screen.ScaleY(25));
 }
+
+TEST(ChangeEntryDlg, EveryLabelShowsItsWholeText) {
+    CChangeEntryDlg dialog;
+    std::vector<std::wstring> clipped, overlapping;
+    DialogDriver driver(kCaption, [&](DialogDriver& d) {
+        clipped = ClippedLabels(d.Dialog());
+        overlapping = OverlappingControls(d.Dialog());
+        DialogDriver::Click(d.Dialog(), IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    driver.Join();
+    EXPECT_FALSE(driver.LeftOpen());
+    for (const auto& label : clipped) ADD_FAILURE() << "cut: " << ::testing::PrintToString(label);
+    for (const auto& pair : overlapping) ADD_FAILURE() << "overlap: " << ::testing::PrintToString(pair);
+}

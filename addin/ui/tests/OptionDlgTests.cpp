@@ -204,3 +204,18 @@ TEST_F(OptionDialog, AnEditTakenBackIsNoEdit) {
     EXPECT_EQ(box, nullptr) << "the boxes show what was loaded: nothing to lose";
     EXPECT_FALSE(driver.LeftOpen());
 }
+
+TEST_F(OptionDialog, EveryBoxAndLabelShowsItsWholeText) {
+    std::vector<std::wstring> clipped, overlapping;
+    COptionDlg dialog;
+    DialogDriver driver(kOptionCaption, [&](DialogDriver& d) {
+        clipped = ClippedLabels(d.Dialog());
+        overlapping = OverlappingControls(d.Dialog());
+        DialogDriver::Click(d.Dialog(), IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    driver.Join();
+    EXPECT_FALSE(driver.LeftOpen());
+    for (const auto& label : clipped) ADD_FAILURE() << "cut: " << ::testing::PrintToString(label);
+    for (const auto& pair : overlapping) ADD_FAILURE() << "overlap: " << ::testing::PrintToString(pair);
+}

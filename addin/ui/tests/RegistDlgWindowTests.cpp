@@ -3,6 +3,7 @@
 #include "RegistDlgFixture.h"
 
 #include "RegistLayout.h"
+#include "UiTestSupport.h"
 
 namespace {
 
@@ -142,4 +143,24 @@ TEST_F(RegistDlgTest, EnterInTheCopyDoesNotCloseTheDialogNorSave) {
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(Stored(), nullptr);
+}
+
+TEST_F(RegistDlgTest, EveryLabelShowsItsWholeTextAndNoControlOverlapsAnother) {
+    CRegistDlg dialog(Page(), 0, CRegistDlg::STATE_NEW);
+    std::vector<std::wstring> clipped, overlapping;
+    RECT title{}, frame{};
+    Run(dialog, [&](DialogDriver& driver) {
+        const HWND dlg = driver.Dialog();
+        // The URL, the date and the form's name are the page's data.
+        clipped = ClippedLabels(dlg, {IDC_REGIST_URL, IDC_REGIST_DATE, IDC_REGIST_FORMNAME});
+        overlapping = OverlappingControls(dlg);
+        title = ChildRect(::GetDlgItem(dlg, IDC_REGIST_TITLE));
+        frame = ChildRect(::GetDlgItem(dlg, IDC_REGIST_PAGEGROUP));
+        DialogDriver::Click(dlg, IDCANCEL);
+    });
+    for (const auto& label : clipped) ADD_FAILURE() << "cut: " << ::testing::PrintToString(label);
+    for (const auto& pair : overlapping) ADD_FAILURE() << "overlap: " << ::testing::PrintToString(pair);
+    // The title box belongs to the page's frame.
+    EXPECT_GT(title.top, frame.top);
+    EXPECT_LT(title.right, frame.right);
 }

@@ -1,8 +1,10 @@
 // Shows one of the add-in's small windows for a screenshot:
-//   addin_ui_shots.exe notice|frame|entry|change|option [seconds]
+//   addin_ui_shots.exe notice|frame|entry|change|option|regist [seconds]
 // The program ends by itself after the given time (default 60 s), so a
 // screenshot script never leaves it behind.
+#include "AxHostWindow.h"
 #include "CChangeEntryDlg.h"
+#include "CRegistDlg.h"
 #include "ProgramFolder.h"
 #include "CNotifyMsg.h"
 #include "COptionDlg.h"
@@ -14,6 +16,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -56,6 +59,50 @@ void ShowFrames() {
         page->Close();
 }
 
+// What the user has typed into the registration dialog's copy by the time
+// the screenshot is taken.
+void CALLBACK TypeIntoCopy(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    const HWND dialog = ::FindWindowW(nullptr, L"登録");
+    HWND server = dialog ? ::GetDlgItem(dialog, IDC_REGIST_BROWSER) : nullptr;
+    for (const wchar_t* name : {L"Shell Embedding", L"Shell DocObject View", L"Internet Explorer_Server"})
+        server = server ? ::FindWindowExW(server, nullptr, name, nullptr) : nullptr;
+    if (!server) return;
+    std::vector<HWND> edits;
+    for (HWND child = ::GetWindow(server, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[32] = {};
+        ::GetClassNameW(child, name, 32);
+        if (std::wstring(name) == L"Edit") edits.push_back(child);
+    }
+    std::sort(edits.begin(), edits.end(),
+              [](HWND a, HWND b) { return ::GetDlgCtrlID(a) < ::GetDlgCtrlID(b); });
+    const wchar_t* const typed[] = {L"yamada.taro", L"correct horse", L"社内ポータル"};
+    for (size_t i = 0; i < edits.size() && i < 3; ++i) {
+        ::SendMessageW(edits[i], EM_SETSEL, 0, -1);
+        ::SendMessageW(edits[i], EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed[i]));
+    }
+    if (const HWND name = ::GetDlgItem(dialog, IDC_REGIST_NAME))
+        ::SetWindowTextW(name, L"会社のログイン");
+}
+
+// The registration dialog on the two-form test page, its first form's copy
+// shown and typed into.
+void ShowRegist() {
+    RelayState::Instance().SetRelayFolder(torva::ProgramFolder());
+    (void)::OleInitialize(nullptr);
+    (void)AxHostWindowInit();
+    ComPtr<HtmlDocument> page =
+        HtmlDocument::Load(torva::ProgramFolder() + L"regist-pages\\two-forms.html");
+    if (!page || page->LoadFailed()) return;
+    ::SetTimer(nullptr, 0, 3000, &TypeIntoCopy);
+    {
+        CRegistDlg dialog(page.get(), 0, CRegistDlg::STATE_NEW);
+        dialog.DoModal(nullptr);
+    }
+    page->Close();
+    ::OleUninitialize();
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -78,6 +125,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     } else if (which == L"change") {
         CChangeEntryDlg dialog;
         dialog.DoModal();
+    } else if (which == L"regist") {
+        ShowRegist();
     } else if (which == L"option") {
         // The options stored in the prefix's database (defaults when none).
         RelayState::Instance().SetRelayFolder(torva::ProgramFolder());
