@@ -18,12 +18,24 @@ constexpr DWORD kSaltSize = 16;
 #pragma pack(push, 1)
 
 // TvrCT_Encrypt: UserHeader, ciphertext (as long as the plain text), tag.
-// The version byte is authenticated as associated data.
+// The bytes before the nonce (version and reserved) are authenticated as
+// associated data. The reserved byte keeps the overhead even: callers seal
+// UTF-16 text and some of them store or read the result as UTF-16 text, 2
+// bytes per character, which would lose the last byte of an odd length.
 struct UserHeader {
-    BYTE version;
+    BYTE version;  // kUserVersion
+    BYTE reserved; // zero
     BYTE nonce[kNonceSize];
 };
-constexpr BYTE kUserVersion = 1;
+constexpr BYTE kUserVersion = 2;
+
+// The first layout, still read (never written): no reserved byte, so an odd
+// overhead; only the version byte is associated data.
+struct UserHeaderV1 {
+    BYTE version; // kUserVersion1
+    BYTE nonce[kNonceSize];
+};
+constexpr BYTE kUserVersion1 = 1;
 
 // TvrCT_PassEncrypt: PassHeader, ciphertext, tag. The whole header is
 // authenticated as associated data; salt and iteration count also feed the
@@ -56,15 +68,19 @@ constexpr DWORD kMaxKeyFileSize = 64 * 1024;
 #pragma pack(pop)
 
 constexpr DWORD kUserOverhead = sizeof(UserHeader) + kTagSize;
+constexpr DWORD kUserOverheadV1 = sizeof(UserHeaderV1) + kTagSize;
 constexpr DWORD kPassOverhead = sizeof(PassHeader) + kTagSize;
 
-static_assert(sizeof(UserHeader) == 13);
+static_assert(offsetof(UserHeader, nonce) == 2);
+static_assert(sizeof(UserHeader) == 14);
+static_assert(sizeof(UserHeaderV1) == 13);
 static_assert(offsetof(PassHeader, iterations) == 1);
 static_assert(offsetof(PassHeader, salt) == 5);
 static_assert(offsetof(PassHeader, nonce) == 21);
 static_assert(sizeof(PassHeader) == 33);
 static_assert(sizeof(KeyFileHeader) == 8);
-static_assert(kUserOverhead == 29);
+static_assert(kUserOverhead == 30 && kUserOverhead % sizeof(wchar_t) == 0);
+static_assert(kUserOverheadV1 == 29);
 static_assert(kPassOverhead == 49);
 // The public header promises at most input + 64 bytes (hence also 2n + 64
 // for n = 0, which one caller offers).

@@ -13,7 +13,9 @@
  * and writes nothing. *outputLength is not read.
  *
  * Encrypted data is never longer than 2 x input length + 64 bytes, nor than
- * input length + 64 bytes.
+ * input length + 64 bytes. TvrCT_Encrypt adds an even number of bytes (30),
+ * so sealed UTF-16 text may be stored and read back as UTF-16 text; data that
+ * earlier versions sealed (29 bytes added) still decrypts.
  */
 #ifndef CORVANE_H
 #define CORVANE_H

@@ -1,5 +1,6 @@
 #include "UserCipher.h"
 
+#include <cstddef>
 #include <utility>
 
 #include "AesGcm.h"
@@ -30,15 +31,31 @@ DWORD UserCipher::Encrypt(ByteView input, OutputSlot& output) const {
 
     format::UserHeader header;
     header.version = format::kUserVersion;
+    header.reserved = 0;
     if (DWORD s = FillRandom(header.nonce, format::kNonceSize)) return s;
     ByteView headerBytes{reinterpret_cast<const BYTE*>(&header), sizeof(header)};
-    ByteView aad{&header.version, sizeof(header.version)};
+    ByteView aad{headerBytes.data, offsetof(format::UserHeader, nonce)};
     return SealMessage(aes, headerBytes, header.nonce, aad, input, output);
 }
 
 DWORD UserCipher::Decrypt(ByteView input, OutputSlot& output) const {
+    // The version byte leads both layouts; data too short to hold it is
+    // refused by either reader below.
+    const BYTE version = input.size != 0 ? input.data[0] : format::kUserVersion;
+    if (version == format::kUserVersion1) return DecryptV1(input, output);
+
     format::UserHeader header;
     if (auto answered = ReadHeader(input, format::kUserVersion, header, output)) return *answered;
+    AesGcm aes;
+    if (DWORD s = LoadCipher(m_keyFile, aes)) return s;
+
+    ByteView aad{input.data, offsetof(format::UserHeader, nonce)};
+    return OpenMessage(aes, input, sizeof(header), header.nonce, aad, output);
+}
+
+DWORD UserCipher::DecryptV1(ByteView input, OutputSlot& output) const {
+    format::UserHeaderV1 header;
+    if (auto answered = ReadHeader(input, format::kUserVersion1, header, output)) return *answered;
     AesGcm aes;
     if (DWORD s = LoadCipher(m_keyFile, aes)) return s;
 

@@ -16,9 +16,12 @@ class UserCipher {
 public:
     explicit UserCipher(UserKeyFile keyFile);
 
-    // Output: format::UserHeader, ciphertext, tag; input.size + 29 bytes.
-    // A length query does not touch the key file.
+    // Output: format::UserHeader, ciphertext, tag; input.size + 30 bytes
+    // (an even input gives an even output). A length query does not touch
+    // the key file.
     [[nodiscard]] DWORD Encrypt(ByteView input, OutputSlot& output) const;
+    // Opens data of either layout (format::UserHeader, or the first one,
+    // format::UserHeaderV1, that earlier versions wrote).
     // TVRCT_E_AUTH_FAILED for anything this key did not seal, byte for byte;
     // the output is then left untouched. A length query answers without
     // checking the data, except for an empty message, where the answer "0
@@ -26,6 +29,8 @@ public:
     [[nodiscard]] DWORD Decrypt(ByteView input, OutputSlot& output) const;
 
 private:
+    [[nodiscard]] DWORD DecryptV1(ByteView input, OutputSlot& output) const;
+
     UserKeyFile m_keyFile;
 };
 

@@ -3,18 +3,20 @@
 // For databases of 1,000, 10,000 and 100,000 values (100 values per key):
 // the time to open (replay) the database, sets, queries and enumerations
 // per second, and how the cost of one set changes with the database's size.
+// Then, for 10,000 and 100,000 values, sets of large values through several
+// compactions: the longest set (the one that compacts) and the longest wait
+// of a second process's call meanwhile (see CompactionRun.h).
 //
 // Each database is laid down by writing its log directly (the same records
 // compaction writes), because filling 100,000 values through the flushed
 // set call would take minutes of disk flushes; every figure below is then
 // measured through the ordinary calls. Sets are dominated by the flush that
 // each one waits for.
-#include "Compactor.h"
+#include "BenchData.h"
+#include "CompactionRun.h"
 #include "Database.h"
 #include "GenerationSet.h"
 #include "KeyPath.h"
-#include "KeyTree.h"
-#include "LogFile.h"
 
 #include <windows.h>
 
@@ -26,46 +28,15 @@
 #include <vector>
 
 using namespace brisbel;
-using Clock = std::chrono::steady_clock;
+using namespace brisbel::bench;
 
 namespace {
 
-constexpr DWORD kValuesPerKey = 100;
 constexpr DWORD kSampleSets = 500;
-
-double Seconds(Clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
-
-KeyPath KeyOf(DWORD k) {
-    KeyPath path;
-    (void)KeyPath::Parse(L"WEBFORMDATA\\Site" + std::to_wstring(k) + L"\\Fields", path);
-    return path;
-}
-
-std::wstring NameOf(DWORD v) {
-    return L"Field" + std::to_wstring(v);
-}
-
-std::vector<BYTE> DataOf(DWORD i) {
-    std::vector<BYTE> data(64);
-    for (size_t b = 0; b < data.size(); ++b)
-        data[b] = static_cast<BYTE>(i + b);
-    return data;
-}
-
-bool Build(const std::wstring& folder, const std::wstring& name, DWORD values) {
-    KeyTree tree;
-    for (DWORD i = 0; i < values; ++i) {
-        tree.SetValue(KeyOf(i / kValuesPerKey), NameOf(i % kValuesPerKey), TVRDB_TYPE_BINARY,
-                      DataOf(i));
-    }
-    GenerationSet files(folder, name);
-    LogFile file;
-    uint64_t end = 0;
-    return LogFile::Create(files.PathOf(1), 1, format::kFlagSealed, file) == TVRDB_OK &&
-           Compactor::WriteSnapshot(tree, file, end) == TVRDB_OK;
-}
+// The compaction run: values large enough that the log outgrows the live
+// data within a few hundred sets, and enough generations to see the spread.
+constexpr DWORD kCompactionSetSize = 16 * 1024;
+constexpr DWORD kCompactions = 4;
 
 uint64_t FileSize(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -186,6 +157,7 @@ void RemoveFiles(const std::wstring& folder) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc > 1 && std::wstring(argv[1]) == L"--follow") return FollowerMain(argc, argv);
     std::wstring folder;
     if (argc > 1) {
         folder = argv[1];
@@ -217,6 +189,18 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "brisbel_bench: a set failed\n");
         return 1;
     }
+    std::vector<CompactionFigures> compacted;
+    for (const DWORD values : {10000u, 100000u}) {
+        CompactionFigures figures;
+        const bool done = RunCompactions(folder, values, kCompactionSetSize, kCompactions, figures);
+        RemoveFiles(folder);
+        if (!done) {
+            std::fprintf(stderr, "brisbel_bench: the %lu-value compaction run failed\n",
+                         static_cast<unsigned long>(values));
+            return 1;
+        }
+        compacted.push_back(figures);
+    }
 
     std::printf("%8s %10s %10s %12s %12s %12s %10s\n", "values", "open ms", "sets/s",
                 "set us (med)", "queries/s", "enum vals/s", "bytes/set");
@@ -229,5 +213,25 @@ int wmain(int argc, wchar_t** argv) {
     const double ratioMedian = results[2].medianSetUs / results[0].medianSetUs;
     std::printf("cost of one set, 100000 vs 1000 values: %.2fx (mean), %.2fx (median)\n", ratioMean,
                 ratioMedian);
+
+    std::printf("\nsets of %lu KB values across compactions, a second process querying about "
+                "once a millisecond (times in ms):\n",
+                static_cast<unsigned long>(kCompactionSetSize / 1024));
+    std::printf("%8s %6s %8s %9s %12s %14s %8s %9s %10s %14s\n", "values", "sets", "compact.",
+                "set (med)", "longest set", "longest compact", "queries", "wait (med)",
+                "longest wait", "longest in compact");
+    for (const CompactionFigures& f : compacted) {
+        std::printf("%8lu %6lu %8lu %9.2f %12.1f %14.1f %8lu %9.2f %10.1f %14.1f\n",
+                    static_cast<unsigned long>(f.values), static_cast<unsigned long>(f.sets),
+                    static_cast<unsigned long>(f.compactions), f.medianSetMs, f.longestPlainSetMs,
+                    f.longestCompactingSetMs, static_cast<unsigned long>(f.queries),
+                    f.medianWaitMs, f.longestWaitMs, f.longestWaitInCompactionMs);
+    }
+    for (const CompactionFigures& f : compacted) {
+        std::printf("%8lu values, each set that compacted:", static_cast<unsigned long>(f.values));
+        for (const double ms : f.compactingSetMs)
+            std::printf(" %.1f", ms);
+        std::printf("\n");
+    }
     return 0;
 }

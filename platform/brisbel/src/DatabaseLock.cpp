@@ -16,14 +16,18 @@ std::wstring DatabaseLock::NameFor(const std::wstring& identity) {
         hash *= 1099511628211ull;
     }
     wchar_t name[64];
-    std::swprintf(name, std::size(name), L"Local\\Brisbel.%016llX",
+    // In the global namespace: the database service and its initialisation
+    // program run in session 0, the user's programs in the user's session,
+    // and all of them must take one lock. (A "Local\\" name would give each
+    // session a lock of its own over the same files.)
+    std::swprintf(name, std::size(name), L"Global\\Brisbel.%016llX",
                   static_cast<unsigned long long>(hash));
     return name;
 }
 
 DWORD DatabaseLock::Create(const std::wstring& identity) {
-    // No DACL: processes of other accounts in the session (a service's
-    // helper, an elevated tool) share the same databases.
+    // No DACL: processes of other accounts and sessions (the service, its
+    // helpers, an elevated tool) share the same databases.
     SECURITY_DESCRIPTOR descriptor;
     if (!::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
         !::SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE)) {

@@ -1,6 +1,7 @@
 // The lock that serializes every call on one database across processes: a
-// named mutex whose name comes from the database's full path, so every
-// process that opens the same files takes the same lock.
+// named mutex in the machine-wide namespace whose name comes from the
+// database's full path, so every process that opens the same files takes the
+// same lock, whatever session it runs in.
 #pragma once
 
 #include "Win32Handles.h"

@@ -39,7 +39,7 @@ DWORD LogStore::Sync(bool recover) {
     // Nobody shortens a file below a complete record; start over rather than guess.
     if (size < m_validEnd) return Reload();
     m_fileSize = size;
-    return size > m_validEnd ? CatchUp(size) : TVRDB_OK;
+    return size > m_validEnd ? CatchUp(size, RecordReader::Tail::Live) : TVRDB_OK;
 }
 
 DWORD LogStore::Reload() {
@@ -58,13 +58,22 @@ DWORD LogStore::Reload() {
     m_file = std::move(file);
     m_validEnd = sizeof(FileHeader);
     m_fileSize = size;
-    const DWORD status = CatchUp(size);
-    if (status != TVRDB_OK) m_file = LogFile();
-    return status;
+    const DWORD status = CatchUp(size, RecordReader::Tail::Opening);
+    if (status != TVRDB_OK) {
+        m_file = LogFile();
+        return status;
+    }
+    // A torn tail is cut now, under the lock: other processes that follow
+    // the file take only complete records in, and would read a damaged last
+    // record as damage. Should the cut fail, the next append tries again.
+    if (m_fileSize > m_validEnd && m_file.Truncate(m_validEnd) == TVRDB_OK) {
+        m_fileSize = m_validEnd;
+    }
+    return TVRDB_OK;
 }
 
-DWORD LogStore::CatchUp(uint64_t end) {
-    RecordReader reader(m_file, m_validEnd, end);
+DWORD LogStore::CatchUp(uint64_t end, RecordReader::Tail tail) {
+    RecordReader reader(m_file, m_validEnd, end, tail);
     Record record;
     for (;;) {
         const DWORD status = reader.Next(record);

@@ -10,6 +10,7 @@
 #include "KeyTree.h"
 #include "LogFile.h"
 #include "Record.h"
+#include "RecordReader.h"
 
 #include <cstdint>
 #include <string>
@@ -41,7 +42,7 @@ public:
 
 private:
     [[nodiscard]] DWORD Reload();
-    [[nodiscard]] DWORD CatchUp(uint64_t end);
+    [[nodiscard]] DWORD CatchUp(uint64_t end, RecordReader::Tail tail);
     [[nodiscard]] DWORD Apply(Record record);
     bool NeedsCompaction() const noexcept;
 

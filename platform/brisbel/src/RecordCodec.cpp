@@ -3,6 +3,7 @@
 #include "Crc32.h"
 #include "ValueRules.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace brisbel {
@@ -74,7 +75,12 @@ void RecordCodec::Encode(const Record& record, std::vector<uint8_t>& out) {
 void RecordCodec::Encode(RecordKind kind, std::wstring_view path, std::wstring_view name,
                          DWORD type, const uint8_t* data, size_t size, std::vector<uint8_t>& out) {
     const size_t start = out.size();
-    out.reserve(start + static_cast<size_t>(EncodedSize(kind, path.size(), name.size(), size)));
+    // Grown geometrically: compaction encodes a whole database into one
+    // buffer, and growing it to the exact size each time would copy all of
+    // it once per record.
+    const size_t needed =
+        start + static_cast<size_t>(EncodedSize(kind, path.size(), name.size(), size));
+    if (out.capacity() < needed) out.reserve(std::max(needed, 2 * out.capacity()));
     out.resize(start + sizeof(RecordHeader));
     PutString(out, path);
     if (HasName(kind)) PutString(out, name);

@@ -53,6 +53,24 @@ protected:
     TestFolder m_folder;
 };
 
+enum class Damage { Zero, Flip, Garbage };
+
+// Bytes [from, to) of a file zeroed (never written), flipped, or overwritten
+// with a byte no header field takes.
+struct DamageCase {
+    const char* what;
+    size_t from, to;
+    Damage damage;
+
+    void ApplyTo(std::vector<uint8_t>& bytes) const {
+        for (size_t i = from; i < to; ++i) {
+            bytes[i] = damage == Damage::Zero   ? uint8_t(0)
+                       : damage == Damage::Flip ? uint8_t(bytes[i] ^ 0xFF)
+                                                : uint8_t(0xEE);
+        }
+    }
+};
+
 TEST_F(LogRecovery, TruncatedTailIsIgnoredAndCutBeforeTheNextAppend) {
     WriteSample();
     auto bytes = ReadFileBytes(File());
@@ -104,6 +122,108 @@ TEST_F(LogRecovery, ZeroTailIsIgnored) {
     DWORD status = 0;
     db = Open(&status);
     EXPECT_EQ(status, DWORD{TVRDB_OK});
+}
+
+// A power loss while the last record was written leaves it at its full
+// length with only some of its sectors on disk; it was never acknowledged.
+TEST_F(LogRecovery, DamagedLastRecordIsATornWriteAtOpen) {
+    WriteSample();
+    const auto sample = ReadFileBytes(File());
+    const size_t blobAt = sample.size() - static_cast<size_t>(RecordCodec::EncodedSize(
+                                              format::kSetValue, 1, 4, 1000));
+    const DamageCase cases[] = {
+        {"one payload byte flipped", blobAt + 600, blobAt + 601, Damage::Flip},
+        {"sectors of the payload never written", blobAt + 100, blobAt + 612, Damage::Zero},
+        {"the header's sector never written", blobAt, blobAt + 12, Damage::Zero},
+        {"header and first bytes never written", blobAt, blobAt + 40, Damage::Zero},
+        {"the header garbage", blobAt, blobAt + 12, Damage::Garbage},
+        {"the checksum alone wrong", blobAt, blobAt + 1, Damage::Flip},
+    };
+    for (const DamageCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto bytes = sample;
+        c.ApplyTo(bytes);
+        WriteFileBytes(File(), bytes);
+
+        DWORD status = 0;
+        auto db = Open(&status);
+        ASSERT_EQ(status, DWORD{TVRDB_OK});
+        ASSERT_TRUE(db);
+        ExpectSample(*db, 10);
+        EXPECT_EQ(BlobSize(*db), 0u);
+        // Cut at once, under the lock, so that no other process meets it.
+        EXPECT_EQ(ReadFileBytes(File()).size(), blobAt);
+        ASSERT_EQ(SetDword(*db, L"K", L"after", 7), DWORD{TVRDB_OK});
+        db.reset();
+
+        db = Open(&status);
+        ASSERT_EQ(status, DWORD{TVRDB_OK});
+        ExpectSample(*db, 10);
+        DWORD value = 0;
+        EXPECT_EQ(QueryDword(*db, L"K", L"after", value), DWORD{TVRDB_OK});
+        EXPECT_EQ(value, 7u);
+    }
+}
+
+TEST_F(LogRecovery, TornLastRecordCutAtOpenIsNoDamageToAnotherHolder) {
+    WriteSample();
+    auto holder = Open();
+    ASSERT_TRUE(holder);
+    // Another process was killed, or the power went, while it appended.
+    auto bytes = ReadFileBytes(File());
+    const size_t end = bytes.size();
+    std::vector<uint8_t> record;
+    const std::vector<BYTE> data(2000, 'T');
+    RecordCodec::Encode(format::kSetValue, L"K", L"torn", TVRDB_TYPE_BINARY, data.data(),
+                        data.size(), record);
+    std::fill(record.begin() + 512, record.begin() + 1024, uint8_t(0));
+    bytes.insert(bytes.end(), record.begin(), record.end());
+    WriteFileBytes(File(), bytes);
+
+    DWORD status = 0;
+    auto recovering = Open(&status);
+    ASSERT_EQ(status, DWORD{TVRDB_OK});
+    EXPECT_EQ(ReadFileBytes(File()).size(), end);
+    DWORD value = 0;
+    EXPECT_EQ(QueryDword(*holder, L"K", L"v3", value), DWORD{TVRDB_OK});
+    EXPECT_EQ(value, 3u);
+    ASSERT_EQ(SetDword(*holder, L"K", L"after", 8), DWORD{TVRDB_OK});
+    EXPECT_EQ(QueryDword(*recovering, L"K", L"after", value), DWORD{TVRDB_OK});
+    EXPECT_EQ(value, 8u);
+}
+
+// The same damage with a good record after it hit acknowledged data.
+TEST_F(LogRecovery, DamageBeforeTheLastGoodRecordIsReportedCorrupt) {
+    WriteSample();
+    {
+        auto db = Open();
+        ASSERT_TRUE(db);
+        ASSERT_EQ(SetDword(*db, L"K", L"later", 5), DWORD{TVRDB_OK});
+    }
+    const auto sample = ReadFileBytes(File());
+    const size_t laterSize =
+        static_cast<size_t>(RecordCodec::EncodedSize(format::kSetValue, 1, 5, 4));
+    const size_t blobAt = sample.size() - laterSize -
+                          static_cast<size_t>(RecordCodec::EncodedSize(format::kSetValue, 1, 4,
+                                                                       1000));
+    const DamageCase cases[] = {
+        {"one payload byte flipped", blobAt + 600, blobAt + 601, Damage::Flip},
+        {"payload sectors zero", blobAt + 100, blobAt + 612, Damage::Zero},
+        {"header zero", blobAt, blobAt + 12, Damage::Zero},
+        {"header garbage", blobAt, blobAt + 12, Damage::Garbage},
+        {"the checksum alone wrong", blobAt, blobAt + 1, Damage::Flip},
+    };
+    for (const DamageCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto bytes = sample;
+        c.ApplyTo(bytes);
+        WriteFileBytes(File(), bytes);
+        DWORD status = 0;
+        EXPECT_FALSE(Open(&status));
+        EXPECT_EQ(status, DWORD{TVRDB_E_CORRUPT});
+        // Reported, never cut: the diagnosis works on the file as it is.
+        EXPECT_EQ(ReadFileBytes(File()), bytes);
+    }
 }
 
 TEST_F(LogRecovery, FlippedBytesInTheMiddleAreReportedCorrupt) {

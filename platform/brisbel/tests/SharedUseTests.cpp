@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -102,6 +103,33 @@ TEST(SharedUse, LockHeldTooLongAnswersBusy) {
     done = true;
     holder.join();
     EXPECT_EQ(db->OpenKey(Path(L"")), DWORD{TVRDB_OK});
+}
+
+// A process of another session (the database service in session 0, a user's
+// second logon) reaches only the machine-wide namespace; the lock is there.
+TEST(SharedUse, LockHeldIsTheOneEverySessionOpens) {
+    TestFolder folder;
+    std::wstring identity;
+    ASSERT_EQ(Database::IdentityOf(folder.Path(), L"global", identity), DWORD{TVRDB_OK});
+    const std::wstring name = DatabaseLock::NameFor(identity);
+    const std::wstring global = L"Global\\";
+    ASSERT_EQ(name.compare(0, global.size(), global), 0) << "the lock is named in a session";
+
+    DatabaseLock lock;
+    ASSERT_EQ(lock.Create(identity), DWORD{TVRDB_OK});
+    std::optional<torva::MutexLock> held;
+    bool abandoned = true;
+    ASSERT_EQ(lock.Acquire(1000, held, abandoned), DWORD{TVRDB_OK});
+    EXPECT_FALSE(abandoned);
+    // Another thread, as another process would: opened by the global name,
+    // the mutex is the one held here.
+    DWORD waited = WAIT_FAILED;
+    std::thread other([&] {
+        torva::UniqueHandle mutex(::OpenMutexW(SYNCHRONIZE, FALSE, name.c_str()));
+        if (mutex) waited = ::WaitForSingleObject(mutex.get(), 0);
+    });
+    other.join();
+    EXPECT_EQ(waited, DWORD{WAIT_TIMEOUT});
 }
 
 } // namespace

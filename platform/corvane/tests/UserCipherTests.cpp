@@ -2,11 +2,15 @@
 
 #include <cstring>
 
+#include "AesGcm.h"
 #include "CipherCalls.h"
 #include "CipherFormat.h"
+#include "SealedMessage.h"
+#include "SecureBuffer.h"
 #include "TempFolder.h"
 #include "UserCipher.h"
 
+using corvane::AesGcm;
 using corvane::OutputSlot;
 using corvane::UserCipher;
 using corvane::UserKeyFile;
@@ -31,6 +35,30 @@ protected:
         UserCipher cipher = Cipher();
         return CallWithGuard([&](OutputSlot& slot) { return cipher.Decrypt(View(sealed), slot); },
                              static_cast<DWORD>(sealed.size()));
+    }
+
+    // The first layout, as earlier versions wrote it under the same key file:
+    // version 1, nonce, ciphertext, tag; the version byte as associated data.
+    Bytes SealFirstLayout(const Bytes& plain) const {
+        corvane::SecureBuffer key;
+        EXPECT_EQ(TVRCT_OK, UserKeyFile(m_folder.File(L"UserKey.bin")).Load(key));
+        AesGcm aes;
+        EXPECT_EQ(TVRCT_OK, AesGcm::Create(key.data(), aes));
+        format::UserHeaderV1 header{};
+        header.version = 1;
+        for (DWORD i = 0; i < format::kNonceSize; ++i)
+            header.nonce[i] = static_cast<BYTE>(0x40 + i);
+        const DWORD size = static_cast<DWORD>(sizeof(header) + plain.size() + format::kTagSize);
+        Bytes sealed(size);
+        DWORD length = 0;
+        OutputSlot slot(sealed.data(), size, &length);
+        EXPECT_FALSE(slot.Reserve(size).has_value());
+        corvane::ByteView headerBytes{reinterpret_cast<const BYTE*>(&header), sizeof(header)};
+        EXPECT_EQ(TVRCT_OK, corvane::SealMessage(aes, headerBytes, header.nonce,
+                                                 corvane::ByteView{&header.version, 1},
+                                                 View(plain), slot));
+        EXPECT_EQ(size, length);
+        return sealed;
     }
 
     TempFolder m_folder;
@@ -127,6 +155,38 @@ TEST_F(UserCipherTest, AnyFlippedByteFailsAndWritesNothing) {
         EXPECT_EQ(TVRCT_E_AUTH_FAILED, opened.result) << at;
         EXPECT_EQ(0u, opened.length) << at;
         EXPECT_TRUE(opened.untouched) << at;
+    }
+}
+
+TEST_F(UserCipherTest, EvenInputSealsToAnEvenLength) {
+    for (size_t size : {0u, 2u, 14u, 64u, 1000u}) {
+        EXPECT_EQ(0u, Seal(Pattern(size)).size() % 2) << size;
+    }
+}
+
+TEST_F(UserCipherTest, DataOfTheFirstLayoutStillOpens) {
+    for (size_t size : {0u, 1u, 16u, 100u}) {
+        const Bytes plain = Pattern(size);
+        const Bytes sealed = SealFirstLayout(plain);
+        ASSERT_EQ(size + format::kUserOverheadV1, sealed.size());
+        UserCipher cipher = Cipher();
+        DWORD needed = 0;
+        OutputSlot query(nullptr, 0, &needed);
+        EXPECT_EQ(TVRCT_OK, cipher.Decrypt(View(sealed), query)) << size;
+        EXPECT_EQ(size, needed);
+        GuardedCall opened = Open(sealed);
+        ASSERT_EQ(TVRCT_OK, opened.result) << size;
+        EXPECT_EQ(plain, opened.output) << size;
+
+        // Still authenticated: a changed byte anywhere, or the data relabelled
+        // as the current layout, fails.
+        for (size_t at : {size_t(0), size_t(1), sealed.size() - 1}) {
+            Bytes tampered = sealed;
+            tampered[at] ^= at == 0 ? 0x03 : 0x01; // version 1 becomes 2
+            GuardedCall refused = Open(tampered);
+            EXPECT_EQ(TVRCT_E_AUTH_FAILED, refused.result) << size << " at " << at;
+            EXPECT_TRUE(refused.untouched);
+        }
     }
 }
 
