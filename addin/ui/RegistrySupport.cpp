@@ -48,17 +48,20 @@ BOOL GetDirectory(const std::wstring& pattern, std::vector<std::wstring>& folder
 }
 
 std::wstring ReadTextValue(HKEY key, const wchar_t* name, std::size_t maxChars) {
-    std::wstring text(maxChars + 1, L'\0');
+    // Room for maxChars and a terminator, and one character more: the
+    // stored text need not end in a terminator, and the system may want
+    // room to add one.
+    std::wstring text(maxChars + 2, L'\0');
     DWORD type = 0;
-    DWORD bytes = static_cast<DWORD>(maxChars * sizeof(wchar_t));
+    DWORD bytes = static_cast<DWORD>((maxChars + 1) * sizeof(wchar_t));
     if (PutErrorMessage(::RegQueryValueExW(key, name, nullptr, &type,
                                            reinterpret_cast<BYTE*>(text.data()), &bytes)) !=
         ERROR_SUCCESS)
         return {};
     if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
-    // The stored text need not end in a terminator; the spare character
-    // past maxChars gives it one.
-    text.resize(::wcsnlen(text.c_str(), bytes / sizeof(wchar_t)));
+    const std::size_t length = ::wcsnlen(text.c_str(), bytes / sizeof(wchar_t));
+    if (length > maxChars) return {};
+    text.resize(length);
     return text;
 }
 
