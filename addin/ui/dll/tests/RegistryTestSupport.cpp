@@ -105,6 +105,8 @@ ScratchKey::ScratchKey(const std::wstring& name)
 ScratchKey::~ScratchKey() {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, m_path.c_str());
     ::RegDeleteKeyW(HKEY_CURRENT_USER, m_path.c_str());
+    // The common parent goes once no test uses it any more.
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\TorvaTests\\QuorvelModule");
 }
 
 namespace {
