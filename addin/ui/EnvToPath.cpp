@@ -13,8 +13,8 @@ bool ProcessEnvironment(const std::wstring& name, std::wstring& value, void*) {
     std::vector<wchar_t> buffer(256);
     for (;;) {
         ::SetLastError(ERROR_SUCCESS);
-        const DWORD length =
-            ::GetEnvironmentVariableW(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length = ::GetEnvironmentVariableW(name.c_str(), buffer.data(),
+                                                       static_cast<DWORD>(buffer.size()));
         if (length == 0) {
             if (::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
             value.clear();

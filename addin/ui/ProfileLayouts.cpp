@@ -59,7 +59,8 @@ namespace {
 void EraseAll(std::wstring& text, const std::wstring& part) {
     if (part.empty()) return;
     std::size_t at = 0;
-    while ((at = text.find(part, at)) != std::wstring::npos) text.erase(at, part.size());
+    while ((at = text.find(part, at)) != std::wstring::npos)
+        text.erase(at, part.size());
 }
 
 enum class LayoutRead { Read, Missing, Unusable };
@@ -70,8 +71,8 @@ LayoutRead ReadLayout(HKEY key, const std::wstring& name, Layout& layout) {
     layout.fill(0);
     DWORD type = 0;
     DWORD bytes = static_cast<DWORD>(layout.size());
-    const LSTATUS status =
-        PutErrorMessage(::RegQueryValueExW(key, name.c_str(), nullptr, &type, layout.data(), &bytes));
+    const LSTATUS status = PutErrorMessage(
+        ::RegQueryValueExW(key, name.c_str(), nullptr, &type, layout.data(), &bytes));
     if (status == ERROR_FILE_NOT_FOUND) return LayoutRead::Missing;
     if (status != ERROR_SUCCESS || type != REG_BINARY || bytes != layout.size())
         return LayoutRead::Unusable;
@@ -89,13 +90,14 @@ void WalkProfiles(const ProfileWalk& walk, ProfileHives& hives, UserStep step) {
     for (const std::wstring& folder : walk.folders) {
         std::wstring name = folder;
         EraseAll(name, prefix);
-        const bool current = !walk.currentUserFolderName.empty() && name == walk.currentUserFolderName;
+        const bool current =
+            !walk.currentUserFolderName.empty() && name == walk.currentUserFolderName;
         ProfileRoot root;
         if (!hives.Open(folder, name, current, root)) continue;
         torva::UniqueRegKey webBrowser;
         if (PutErrorMessage(::RegCreateKeyExW(root.Get(), kWebBrowserToolbarKey, 0, nullptr, 0,
-                                              KEY_ALL_ACCESS, nullptr, webBrowser.put(), nullptr)) !=
-            ERROR_SUCCESS)
+                                              KEY_ALL_ACCESS, nullptr, webBrowser.put(),
+                                              nullptr)) != ERROR_SUCCESS)
             continue;
         step(webBrowser.get(), name);
     }
@@ -146,7 +148,8 @@ void RemoveBandFromUserLayout(HKEY webBrowserKey, const std::wstring& layoutName
     case toolbar_layout::RemoveResult::NotFirst:
         // The browser rebuilds a missing layout; the default profile's is
         // the template of new users and stays.
-        if (!defaultProfile) (void)PutErrorMessage(::RegDeleteValueW(webBrowserKey, layoutName.c_str()));
+        if (!defaultProfile)
+            (void)PutErrorMessage(::RegDeleteValueW(webBrowserKey, layoutName.c_str()));
         break;
     case toolbar_layout::RemoveResult::NotPresent:
         break;
@@ -166,7 +169,8 @@ void RemoveBandFromProfiles(const ProfileWalk& walk, ProfileHives& hives) {
     TORVA_TRACE_SCOPE(L"RemoveBandFromProfiles");
     WalkProfiles(walk, hives, [&](HKEY key, const std::wstring& name) {
         RemoveBandFromUserLayout(key, walk.layoutName,
-                                 !walk.defaultUserProfile.empty() && name == walk.defaultUserProfile);
+                                 !walk.defaultUserProfile.empty() &&
+                                     name == walk.defaultUserProfile);
     });
     TORVA_RETURN_VOID();
 }

@@ -56,11 +56,11 @@ public:
 };
 
 struct ProfileWalk {
-    std::vector<std::wstring> folders;   // "<profiles directory>\<name>"
-    std::wstring profilesDirectory;      // expanded, as ProfileList gives it
-    std::wstring defaultUserProfile;     // expanded; may be empty
-    std::wstring currentUserFolderName;  // from USERPROFILE; may be empty
-    std::wstring layoutName;             // "ITBarLayout" or "ITBar7Layout"
+    std::vector<std::wstring> folders;  // "<profiles directory>\<name>"
+    std::wstring profilesDirectory;     // expanded, as ProfileList gives it
+    std::wstring defaultUserProfile;    // expanded; may be empty
+    std::wstring currentUserFolderName; // from USERPROFILE; may be empty
+    std::wstring layoutName;            // "ITBarLayout" or "ITBar7Layout"
 };
 
 // The current user's profile folder name: USERPROFILE with every

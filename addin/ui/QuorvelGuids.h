@@ -6,10 +6,10 @@
 #include <windows.h>
 
 extern "C" {
-extern const GUID LIBID_MablixLib;               // version 1.0
-extern const GUID CLSID_StockBar;                // the band object
+extern const GUID LIBID_MablixLib; // version 1.0
+extern const GUID CLSID_StockBar;  // the band object
 extern const GUID IID_IStockBar;
-extern const GUID CLSID_SubmitButoonEventSink;   // created internally only
+extern const GUID CLSID_SubmitButoonEventSink; // created internally only
 extern const GUID IID_ISubmitButoonEventSink;
 }
 

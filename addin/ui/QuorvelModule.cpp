@@ -57,7 +57,9 @@ void QuorvelProcessDetach(bool processEnding) {
         TraceHook::Unbind();
 }
 
-bool QuorvelModuleStarted() { return g_started; }
+bool QuorvelModuleStarted() {
+    return g_started;
+}
 
 HRESULT QuorvelGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     TORVA_TRACE_SCOPE(L"DllGetClassObject");

@@ -103,7 +103,8 @@ HRESULT UnregisterQuorvel(const RegistrationPlaces& places) {
             return E_FAIL;
         }
         // Already gone (a second unregistration): the rest still runs.
-        const LSTATUS deleted = PutErrorMessage(::RegDeleteValueW(toolbar.get(), kStockBarClsidText));
+        const LSTATUS deleted =
+            PutErrorMessage(::RegDeleteValueW(toolbar.get(), kStockBarClsidText));
         if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) {
             torvaTraceScope.Text(L"FALSE", __LINE__);
             return E_FAIL;

@@ -13,7 +13,8 @@ std::uint32_t ReadU32(const Layout& layout, std::size_t offset) {
 }
 
 void WriteU32(Layout& layout, std::size_t offset, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) layout[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        layout[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 void WriteMask(Layout& layout, std::uint16_t mask) {
@@ -21,8 +22,12 @@ void WriteMask(Layout& layout, std::uint16_t mask) {
     layout[kMaskOffset + 1] = static_cast<std::uint8_t>(mask >> 8);
 }
 
-std::size_t RecordOffset(std::size_t index) { return kRecordsOffset + index * kRecordSize; }
-std::size_t SlotOffset(std::size_t slot) { return kSlotsOffset + slot * kSlotSize; }
+std::size_t RecordOffset(std::size_t index) {
+    return kRecordsOffset + index * kRecordSize;
+}
+std::size_t SlotOffset(std::size_t slot) {
+    return kSlotsOffset + slot * kSlotSize;
+}
 
 void WriteSlot(Layout& layout, std::size_t slot, const GUID& id) {
     std::memcpy(&layout[SlotOffset(slot)], &id, kSlotSize);
@@ -40,7 +45,8 @@ RowState StateOf(const Record& record) {
 
 Record ReadRecord(const Layout& layout, std::size_t index) {
     const std::size_t offset = RecordOffset(index);
-    return Record{ReadU32(layout, offset), ReadU32(layout, offset + 4), ReadU32(layout, offset + 8)};
+    return Record{ReadU32(layout, offset), ReadU32(layout, offset + 4),
+                  ReadU32(layout, offset + 8)};
 }
 
 void WriteRecord(Layout& layout, std::size_t index, const Record& record) {
@@ -107,7 +113,8 @@ AddResult AddBand(Layout& layout, const GUID& band, bool firstToolbar) {
 
     if (firstToolbar) {
         layout[kMaskOffset] = 1;
-        for (std::size_t slot = 1; slot < kSlotCount; ++slot) WriteSlot(layout, slot, GUID{});
+        for (std::size_t slot = 1; slot < kSlotCount; ++slot)
+            WriteSlot(layout, slot, GUID{});
     } else {
         WriteMask(layout, static_cast<std::uint16_t>(ReadMask(layout) << 1 | 1));
         for (std::size_t i = 0; i < free; ++i) {
@@ -162,7 +169,8 @@ RemoveResult RemoveBand(Layout& layout, const GUID& band) {
             for (std::size_t i = bandIndex + 1; i < used; ++i) {
                 if (states[i] == RowState::Hidden) continue;
                 if (states[i] == RowState::StartsRow && layout[kHeightOffset] >= kRowHeight)
-                    layout[kHeightOffset] = static_cast<std::uint8_t>(layout[kHeightOffset] - kRowHeight);
+                    layout[kHeightOffset] =
+                        static_cast<std::uint8_t>(layout[kHeightOffset] - kRowHeight);
                 break;
             }
         }

@@ -44,9 +44,9 @@ ToolbarListResult PutBandFirst(HKEY key, const std::wstring& bandName, std::size
     TORVA_TRACE_SCOPE(L"PutBandFirst");
     otherCount = 0;
     DWORD count = 0, maxName = 0, maxData = 0;
-    if (PutErrorMessage(::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                           &count, &maxName, &maxData, nullptr, nullptr)) !=
-        ERROR_SUCCESS) {
+    if (PutErrorMessage(::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                           nullptr, &count, &maxName, &maxData, nullptr,
+                                           nullptr)) != ERROR_SUCCESS) {
         torvaTraceScope.Text(L"FALSE", __LINE__);
         return ToolbarListResult::Failed;
     }

@@ -27,7 +27,9 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     }
 }
 
-STDAPI DllCanUnloadNow() { return ComModule().CanUnloadNow(); }
+STDAPI DllCanUnloadNow() {
+    return ComModule().CanUnloadNow();
+}
 
 STDAPI DllRegisterServer() {
     try {

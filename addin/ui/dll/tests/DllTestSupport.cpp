@@ -56,7 +56,8 @@ std::map<std::wstring, std::wstring> ReadResultFile(const std::wstring& path) {
     wchar_t buffer[1024];
     while (std::fgetws(buffer, 1024, file)) {
         std::wstring line = buffer;
-        while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r')) line.pop_back();
+        while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r'))
+            line.pop_back();
         const std::size_t equals = line.find(L'=');
         if (equals != std::wstring::npos) result[line.substr(0, equals)] = line.substr(equals + 1);
     }

@@ -30,7 +30,8 @@ protected:
         EXPECT_TRUE(::CopyFileW((torva::ProgramFolder() + L"quorvel_test_host.exe").c_str(),
                                 host.c_str(), FALSE));
         const std::wstring resultFile = m_root.Path() + L"\\" + name + L".txt";
-        const DWORD code = RunProcess(L"\"" + host + L"\" \"" + m_addin + L"\" \"" + resultFile + L"\"");
+        const DWORD code =
+            RunProcess(L"\"" + host + L"\" \"" + m_addin + L"\" \"" + resultFile + L"\"");
         result = ReadResultFile(resultFile);
         return code;
     }

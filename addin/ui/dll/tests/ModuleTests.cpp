@@ -9,14 +9,17 @@ using torva::trace::TraceHook;
 
 namespace {
 
-const CLSID kTestClass = {0x5C2C1A10, 0x1111, 0x4222, {0x83, 0x33, 0x44, 0x44, 0x55, 0x55, 0x66, 0x01}};
+const CLSID kTestClass = {
+    0x5C2C1A10, 0x1111, 0x4222, {0x83, 0x33, 0x44, 0x44, 0x55, 0x55, 0x66, 0x01}};
 
 HRESULT NoCreate(IUnknown*, REFIID, void** object) {
     *object = nullptr;
     return E_NOTIMPL;
 }
 
-std::wstring TestFenwix() { return torva::ProgramFolder() + L"Fenwix.dll"; }
+std::wstring TestFenwix() {
+    return torva::ProgramFolder() + L"Fenwix.dll";
+}
 
 } // namespace
 

@@ -16,7 +16,8 @@ constexpr wchar_t kLayoutName[] = L"ITBar7Layout";
 ProfileWalk WalkOver(const std::vector<std::wstring>& names) {
     ProfileWalk walk;
     walk.profilesDirectory = L"Q:\\Users";
-    for (const std::wstring& name : names) walk.folders.push_back(L"Q:\\Users\\" + name);
+    for (const std::wstring& name : names)
+        walk.folders.push_back(L"Q:\\Users\\" + name);
     walk.layoutName = kLayoutName;
     return walk;
 }
@@ -24,7 +25,8 @@ ProfileWalk WalkOver(const std::vector<std::wstring>& names) {
 Layout FullLayout() {
     Layout layout{};
     layout[kMaskOffset] = 1;
-    for (std::size_t i = 0; i < kRecordCount; ++i) WriteRecord(layout, i, Record{1, 0x00A0, 10});
+    for (std::size_t i = 0; i < kRecordCount; ++i)
+        WriteRecord(layout, i, Record{1, 0x00A0, 10});
     return layout;
 }
 

@@ -36,7 +36,9 @@ protected:
         g_comCalls.clear();
     }
 
-    std::optional<ValueSet> Toolbar() const { return ReadValues(HKEY_CURRENT_USER, m_places.toolbarKey); }
+    std::optional<ValueSet> Toolbar() const {
+        return ReadValues(HKEY_CURRENT_USER, m_places.toolbarKey);
+    }
 
     ScratchKey m_scratch;
     TempFolder m_profiles;
@@ -54,7 +56,8 @@ TEST_F(RegistrationPlacesTest, RegisteringPutsTheBandIntoTheListAndEveryProfile)
     EXPECT_TRUE(Toolbar()->count(kStockBarClsidText));
     EXPECT_EQ(Toolbar()->at(L"{AAAAAAAA-0000-0000-0000-000000000001}"), TextValue(L"other"));
     for (const wchar_t* user : {L"alice", L"bob"})
-        EXPECT_EQ(m_hives.Layout(user, L"ITBarLayout"), BinaryValue(Bytes(DefaultLayout(CLSID_StockBar))))
+        EXPECT_EQ(m_hives.Layout(user, L"ITBarLayout"),
+                  BinaryValue(Bytes(DefaultLayout(CLSID_StockBar))))
             << user;
 }
 
@@ -81,7 +84,8 @@ TEST_F(RegistrationPlacesTest, UnregisteringTwiceSucceedsAndRunsTheComStepEachTi
     Layout removed = DefaultLayout(CLSID_StockBar);
     ASSERT_EQ(RemoveBand(removed, CLSID_StockBar), RemoveResult::Removed);
     EXPECT_EQ(m_hives.Layout(L"alice", L"ITBarLayout"), BinaryValue(Bytes(removed)));
-    EXPECT_EQ(Toolbar(), (ValueSet{{L"{AAAAAAAA-0000-0000-0000-000000000001}", TextValue(L"other")}}));
+    EXPECT_EQ(Toolbar(),
+              (ValueSet{{L"{AAAAAAAA-0000-0000-0000-000000000001}", TextValue(L"other")}}));
 
     EXPECT_EQ(UnregisterQuorvel(m_places), S_OK);
     EXPECT_EQ(g_comCalls, (std::vector<bool>{true, false, false}));

@@ -14,8 +14,11 @@ TEST(LayoutValueName, VersionVectorSevenOrMoreSelectsTheNewLayout) {
     const struct {
         const wchar_t* version;
         const wchar_t* layout;
-    } cases[] = {{L"8.0000", L"ITBar7Layout"}, {L"7", L"ITBar7Layout"}, {L"11.0000", L"ITBar7Layout"},
-                 {L"6.0", L"ITBarLayout"},     {L"abc", L"ITBarLayout"}};
+    } cases[] = {{L"8.0000", L"ITBar7Layout"},
+                 {L"7", L"ITBar7Layout"},
+                 {L"11.0000", L"ITBar7Layout"},
+                 {L"6.0", L"ITBarLayout"},
+                 {L"abc", L"ITBarLayout"}};
     for (const auto& c : cases) {
         WriteValue(HKEY_CURRENT_USER, key, L"IE", TextValue(c.version));
         EXPECT_EQ(GetITBarLayoutKeyAt(HKEY_CURRENT_USER, key.c_str()), c.layout) << c.version;
@@ -31,7 +34,8 @@ TEST(ProfileSetupRead, ExpandsTheProfilesDirectory) {
     ASSERT_TRUE(::SetEnvironmentVariableW(L"QUORVEL_TEST_ROOT", L"Q:\\Root"));
     WriteValue(HKEY_CURRENT_USER, scratch.Path(), L"ProfilesDirectory",
                TextValue(L"%QUORVEL_TEST_ROOT%\\Users", REG_EXPAND_SZ));
-    WriteValue(HKEY_CURRENT_USER, scratch.Path(), L"DefaultUserProfile", TextValue(L"Default User"));
+    WriteValue(HKEY_CURRENT_USER, scratch.Path(), L"DefaultUserProfile",
+               TextValue(L"Default User"));
     ProfileSetup setup;
     ASSERT_TRUE(ReadProfileSetup(HKEY_CURRENT_USER, scratch.Path().c_str(), setup));
     EXPECT_EQ(setup.profilesDirectory, L"Q:\\Root\\Users");
@@ -47,8 +51,9 @@ TEST(ProfileSetupRead, UnterminatedValueIsReadToItsEnd) {
         value.data.resize(text.size() * sizeof(wchar_t)); // no terminator
         WriteValue(HKEY_CURRENT_USER, scratch.Path(), L"ProfilesDirectory", value);
         torva::UniqueRegKey key;
-        ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, scratch.Path().c_str(), 0, KEY_READ, key.put()),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            ::RegOpenKeyExW(HKEY_CURRENT_USER, scratch.Path().c_str(), 0, KEY_READ, key.put()),
+            ERROR_SUCCESS);
         EXPECT_EQ(ReadTextValue(key.get(), L"ProfilesDirectory", MAX_PATH - 1), text);
         ProfileSetup setup;
         ASSERT_TRUE(ReadProfileSetup(HKEY_CURRENT_USER, scratch.Path().c_str(), setup)) << length;

@@ -12,7 +12,9 @@ StoredValue TextValue(const std::wstring& text, DWORD type) {
     return value;
 }
 
-StoredValue BinaryValue(const std::vector<BYTE>& bytes) { return StoredValue{REG_BINARY, bytes}; }
+StoredValue BinaryValue(const std::vector<BYTE>& bytes) {
+    return StoredValue{REG_BINARY, bytes};
+}
 
 std::optional<ValueSet> ReadValues(HKEY root, const std::wstring& path) {
     torva::UniqueRegKey key;
@@ -65,12 +67,23 @@ void WriteValue(HKEY root, const std::wstring& path, const std::wstring& name,
                      static_cast<DWORD>(value.data.size()));
 }
 
-std::optional<StoredValue> ReadValue(HKEY root, const std::wstring& path, const std::wstring& name) {
+std::optional<StoredValue> ReadValue(HKEY root, const std::wstring& path,
+                                     const std::wstring& name) {
     const std::optional<ValueSet> values = ReadValues(root, path);
     if (!values) return std::nullopt;
     const auto found = values->find(name);
     if (found == values->end()) return std::nullopt;
     return found->second;
+}
+
+std::optional<std::wstring> Text(HKEY root, const std::wstring& path, const std::wstring& name) {
+    const std::optional<StoredValue> value = ReadValue(root, path, name);
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
+    std::wstring text(reinterpret_cast<const wchar_t*>(value->data.data()),
+                      value->data.size() / sizeof(wchar_t));
+    while (!text.empty() && text.back() == L'\0')
+        text.pop_back();
+    return text;
 }
 
 void RestoreValues(HKEY root, const std::wstring& path, const std::optional<ValueSet>& snapshot) {
@@ -126,12 +139,15 @@ void RemoveFolder(const std::wstring& path) {
 TempFolder::TempFolder(const std::wstring& name) {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
-    m_path = std::wstring(temp) + L"quorvel-" + name + L"." + std::to_wstring(::GetCurrentProcessId());
+    m_path =
+        std::wstring(temp) + L"quorvel-" + name + L"." + std::to_wstring(::GetCurrentProcessId());
     RemoveFolder(m_path);
     ::CreateDirectoryW(m_path.c_str(), nullptr);
 }
 
-TempFolder::~TempFolder() { RemoveFolder(m_path); }
+TempFolder::~TempFolder() {
+    RemoveFolder(m_path);
+}
 
 std::wstring TempFolder::MakeSub(const std::wstring& name) const {
     const std::wstring path = m_path + L"\\" + name;

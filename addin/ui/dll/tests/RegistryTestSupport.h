@@ -30,6 +30,9 @@ std::optional<ValueSet> ReadValues(HKEY root, const std::wstring& path);
 // The value names in enumeration order.
 std::vector<std::wstring> ValueNames(HKEY root, const std::wstring& path);
 bool KeyExists(HKEY root, const std::wstring& path);
+// A text value without its terminator; nullopt when missing or not text.
+std::optional<std::wstring> Text(HKEY root, const std::wstring& path,
+                                 const std::wstring& name = L"");
 void WriteValue(HKEY root, const std::wstring& path, const std::wstring& name,
                 const StoredValue& value);
 std::optional<StoredValue> ReadValue(HKEY root, const std::wstring& path, const std::wstring& name);

@@ -26,15 +26,6 @@ constexpr wchar_t kClassKey[] = L"CLSID\\{B26980BD-C1E7-4153-82C3-FB2CEC27657A}"
 constexpr wchar_t kOtherA[] = L"{AAAAAAAA-1111-2222-3333-444444444444}";
 constexpr wchar_t kOtherB[] = L"{BBBBBBBB-1111-2222-3333-444444444444}";
 
-std::optional<std::wstring> Text(HKEY root, const std::wstring& path, const std::wstring& name = L"") {
-    const std::optional<StoredValue> value = ReadValue(root, path, name);
-    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
-    std::wstring text(reinterpret_cast<const wchar_t*>(value->data.data()),
-                      value->data.size() / sizeof(wchar_t));
-    while (!text.empty() && text.back() == L'\0') text.pop_back();
-    return text;
-}
-
 bool TypeLibRegistered() {
     ITypeLib* lib = nullptr;
     if (FAILED(::LoadRegTypeLib(LIBID_MablixLib, 1, 0, LOCALE_NEUTRAL, &lib))) return false;
@@ -79,7 +70,8 @@ protected:
 
     std::size_t BandSlot() const {
         const std::optional<StoredValue> value = Layout();
-        if (!value || value->data.size() != toolbar_layout::kLayoutSize) return toolbar_layout::kSlotCount + 1;
+        if (!value || value->data.size() != toolbar_layout::kLayoutSize)
+            return toolbar_layout::kSlotCount + 1;
         toolbar_layout::Layout layout{};
         std::copy(value->data.begin(), value->data.end(), layout.begin());
         return toolbar_layout::FindSlot(layout, CLSID_StockBar);
@@ -108,8 +100,9 @@ TEST_F(RegsvrTest, RegistrationMakesTheComEntriesAndKeepsOtherToolbars) {
     const auto server = Text(HKEY_CLASSES_ROOT, std::wstring(kClassKey) + L"\\InprocServer32");
     ASSERT_TRUE(server);
     EXPECT_TRUE(SamePath(*server, InstalledQuorvel())) << *server;
-    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, std::wstring(kClassKey) + L"\\InprocServer32", L"ThreadingModel"),
-              L"Apartment");
+    EXPECT_EQ(
+        Text(HKEY_CLASSES_ROOT, std::wstring(kClassKey) + L"\\InprocServer32", L"ThreadingModel"),
+        L"Apartment");
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, std::wstring(kClassKey) + L"\\TypeLib"),
               L"{0CC4E8D2-3419-4696-A45E-A9DD1F3FE859}");
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, L"Mablix.StockBar.1"), L"TORVA");
@@ -153,7 +146,8 @@ TEST_F(RegsvrTest, UnregistrationTakesEverythingAwayAndTwiceIsHarmless) {
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey)) << round;
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Mablix.StockBar")) << round;
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Mablix.StockBar.1")) << round;
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Interface\\{14A574BD-5A7B-4F33-9724-A8CF917230D7}"))
+        EXPECT_FALSE(
+            KeyExists(HKEY_CLASSES_ROOT, L"Interface\\{14A574BD-5A7B-4F33-9724-A8CF917230D7}"))
             << round;
         EXPECT_FALSE(TypeLibRegistered()) << round;
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtension)) << round;

@@ -28,11 +28,14 @@ public:
         return true;
     }
 
-    std::wstring UserKey(const std::wstring& folderName) const { return m_base + L"\\" + folderName; }
+    std::wstring UserKey(const std::wstring& folderName) const {
+        return m_base + L"\\" + folderName;
+    }
     std::wstring WebBrowserKey(const std::wstring& folderName) const {
         return UserKey(folderName) + L"\\" + kWebBrowserToolbarKey;
     }
-    std::optional<StoredValue> Layout(const std::wstring& folderName, const std::wstring& name) const {
+    std::optional<StoredValue> Layout(const std::wstring& folderName,
+                                      const std::wstring& name) const {
         return ReadValue(HKEY_CURRENT_USER, WebBrowserKey(folderName), name);
     }
     void SetLayout(const std::wstring& folderName, const std::wstring& name,

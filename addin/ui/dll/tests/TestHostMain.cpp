@@ -49,7 +49,8 @@ int wmain(int argc, wchar_t** argv) {
             reinterpret_cast<void*>(::GetProcAddress(module, "DllCanUnloadNow")));
         void* factory = nullptr;
         if (getClassObject)
-            Write(file, L"classobject", Hex(getClassObject(CLSID_StockBar, IID_IClassFactory, &factory)));
+            Write(file, L"classobject",
+                  Hex(getClassObject(CLSID_StockBar, IID_IClassFactory, &factory)));
         if (canUnloadNow) Write(file, L"canunload", Hex(canUnloadNow()));
         WNDCLASSEXW info{};
         info.cbSize = sizeof info;

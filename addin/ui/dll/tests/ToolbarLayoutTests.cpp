@@ -17,7 +17,9 @@ void PutSlot(Layout& layout, std::size_t slot, const GUID& id) {
     std::memcpy(&layout[kSlotsOffset + slot * kSlotSize], &id, sizeof id);
 }
 
-bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameGuid(const GUID& a, const GUID& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // The browser's five own bands and two other extension toolbars (ids 6 and
 // 7 in slots 0 and 1); the last record does not start a row.
@@ -29,9 +31,11 @@ Layout LayoutWithTwoExtensions() {
     layout[16] = 0x1F;
     layout[kMaskOffset] = 0x03;
     layout[kHeightOffset] = 80;
-    const Record records[] = {{1, 0x06A0, 4000}, {5, 0x0462, 38}, {2, 0x06A1, 4000}, {4, 0x00A1, 4000},
-                              {3, 0x02A0, 0},    {6, 0x00A1, 300}, {7, 0x00A0, 200}};
-    for (std::size_t i = 0; i < 7; ++i) WriteRecord(layout, i, records[i]);
+    const Record records[] = {{1, 0x06A0, 4000}, {5, 0x0462, 38}, {2, 0x06A1, 4000},
+                              {4, 0x00A1, 4000}, {3, 0x02A0, 0},  {6, 0x00A1, 300},
+                              {7, 0x00A0, 200}};
+    for (std::size_t i = 0; i < 7; ++i)
+        WriteRecord(layout, i, records[i]);
     PutSlot(layout, 0, kOtherA);
     PutSlot(layout, 1, kOtherB);
     return layout;
@@ -65,7 +69,8 @@ TEST(ToolbarLayout, DefaultLayoutHoldsTheBrowsersBandsAndOursLast) {
     ExpectRecord(layout, 4, 3, 0x02A0, 0);
     ExpectRecord(layout, 5, 6, 0x04A0, 0);
     EXPECT_EQ(FirstFreeRecord(layout), 6u);
-    for (std::size_t i = 6; i < kRecordCount; ++i) EXPECT_TRUE(IsFreeRecord(layout, i));
+    for (std::size_t i = 6; i < kRecordCount; ++i)
+        EXPECT_TRUE(IsFreeRecord(layout, i));
     EXPECT_EQ(FindSlot(layout, kBand), 0u);
     for (std::size_t slot = 1; slot < kSlotCount; ++slot)
         EXPECT_TRUE(SameGuid(ReadSlot(layout, slot), GUID{}));
@@ -136,7 +141,8 @@ TEST(ToolbarLayout, FirstRecordFreeLeavesTheHeaderAlone) {
 
 TEST(ToolbarLayout, FullLayoutIsLeftUnchanged) {
     Layout layout = LayoutWithTwoExtensions();
-    for (std::size_t i = 7; i < kRecordCount; ++i) WriteRecord(layout, i, Record{3, 0x00A0, 10});
+    for (std::size_t i = 7; i < kRecordCount; ++i)
+        WriteRecord(layout, i, Record{3, 0x00A0, 10});
     const Layout before = layout;
     EXPECT_EQ(AddBand(layout, kBand, false), AddResult::NoFreeRecord);
     EXPECT_EQ(layout, before);
@@ -177,7 +183,8 @@ TEST(ToolbarLayout, RemovingZeroesTheLastRecordWhenRecordsMoveUp) {
     Layout layout{};
     layout[kMaskOffset] = 1;
     PutSlot(layout, 0, kBand);
-    for (std::size_t i = 0; i < kRecordCount; ++i) WriteRecord(layout, i, Record{static_cast<std::uint32_t>(1 + i % 5), 0x00A0, 9});
+    for (std::size_t i = 0; i < kRecordCount; ++i)
+        WriteRecord(layout, i, Record{static_cast<std::uint32_t>(1 + i % 5), 0x00A0, 9});
     WriteRecord(layout, 3, Record{6, 0x04A0, 0});
     ASSERT_EQ(RemoveBand(layout, kBand), RemoveResult::Removed);
     ExpectRecord(layout, 3, 5, 0x00A0, 9); // record 4 moved up
@@ -195,7 +202,8 @@ TEST(ToolbarLayout, HeightLosesOurRowOnlyWhenTheRowWasOurs) {
         WriteRecord(layout, 0, Record{1, 0x06A0, 4000});
         WriteRecord(layout, 1, Record{6, bandStyle, 0});
         std::size_t i = 2;
-        for (std::uint32_t style : after) WriteRecord(layout, i++, Record{2, style, 100});
+        for (std::uint32_t style : after)
+            WriteRecord(layout, i++, Record{2, style, 100});
         return layout;
     };
     struct Case {

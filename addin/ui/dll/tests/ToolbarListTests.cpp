@@ -15,8 +15,9 @@ constexpr wchar_t kBand[] = L"{B26980BD-C1E7-4153-82C3-FB2CEC27657A}";
 
 ToolbarListResult PutFirst(const ScratchKey& scratch, std::size_t& otherCount) {
     torva::UniqueRegKey key;
-    EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, scratch.Path().c_str(), 0, KEY_ALL_ACCESS, key.put()),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, scratch.Path().c_str(), 0, KEY_ALL_ACCESS, key.put()),
+        ERROR_SUCCESS);
     return PutBandFirst(key.get(), kBand, otherCount);
 }
 
@@ -29,7 +30,8 @@ TEST(ToolbarList, OtherToolbarsKeepTheirTypesAndData) {
         {L"{AAAAAAAA-0000-0000-0000-000000000002}", BinaryValue({1, 2, 3, 4, 5})},
         {L"{AAAAAAAA-0000-0000-0000-000000000003}", StoredValue{REG_DWORD, {7, 0, 0, 0}}},
     };
-    for (const auto& [name, value] : others) WriteValue(HKEY_CURRENT_USER, scratch.Path(), name, value);
+    for (const auto& [name, value] : others)
+        WriteValue(HKEY_CURRENT_USER, scratch.Path(), name, value);
 
     std::size_t otherCount = 0;
     ASSERT_EQ(PutFirst(scratch, otherCount), ToolbarListResult::PutFirst);
@@ -43,7 +45,8 @@ TEST(ToolbarList, MoreThanSixteenToolbarsAreAllKept) {
     ScratchKey scratch(L"ManyToolbars");
     ValueSet others;
     for (int i = 0; i < 24; ++i) {
-        const std::wstring name = L"{BBBBBBBB-0000-0000-0000-0000000000" + std::to_wstring(10 + i) + L"}";
+        const std::wstring name =
+            L"{BBBBBBBB-0000-0000-0000-0000000000" + std::to_wstring(10 + i) + L"}";
         others[name] = TextValue(L"toolbar " + std::to_wstring(i));
         WriteValue(HKEY_CURRENT_USER, scratch.Path(), name, others[name]);
     }

@@ -20,7 +20,8 @@ struct Released {
 
 std::wstring Doc(ITypeLib* lib, int index, std::wstring* name = nullptr) {
     BSTR nameText = nullptr, docText = nullptr;
-    if (FAILED(lib->GetDocumentation(index, &nameText, &docText, nullptr, nullptr))) return L"(none)";
+    if (FAILED(lib->GetDocumentation(index, &nameText, &docText, nullptr, nullptr)))
+        return L"(none)";
     if (name) *name = nameText ? nameText : L"";
     std::wstring doc = docText ? docText : L"";
     ::SysFreeString(nameText);
@@ -69,7 +70,8 @@ TEST(QuorvelTypeLib, LibraryClassesAndInterfacesAreAsPublished) {
         }
         info->ReleaseTypeAttr(typeAttr);
         BSTR nameText = nullptr, docText = nullptr;
-        ASSERT_EQ(info->GetDocumentation(MEMBERID_NIL, &nameText, &docText, nullptr, nullptr), S_OK);
+        ASSERT_EQ(info->GetDocumentation(MEMBERID_NIL, &nameText, &docText, nullptr, nullptr),
+                  S_OK);
         EXPECT_EQ(std::wstring(nameText ? nameText : L""), type.name);
         EXPECT_EQ(std::wstring(docText ? docText : L""), type.doc) << type.name;
         ::SysFreeString(nameText);
@@ -78,8 +80,9 @@ TEST(QuorvelTypeLib, LibraryClassesAndInterfacesAreAsPublished) {
 }
 
 TEST(QuorvelTypeLib, ModuleCarriesItsRegistrarScripts) {
-    const HMODULE module = ::LoadLibraryExW(InstalledQuorvel().c_str(), nullptr,
-                                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    const HMODULE module =
+        ::LoadLibraryExW(InstalledQuorvel().c_str(), nullptr,
+                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(module, nullptr);
     for (UINT id : {IDR_QUORVEL, IDR_STOCKBAR, IDR_IESINK, IDR_SUBMITBUTOONEVENTSINK})
         EXPECT_NE(::FindResourceW(module, MAKEINTRESOURCEW(id), L"REGISTRY"), nullptr) << id;
