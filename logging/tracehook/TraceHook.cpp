@@ -89,6 +89,16 @@ void TraceHook::Unbind() {
     binding.library.reset();
 }
 
+void TraceHook::Abandon() {
+    Binding& binding = TheBinding();
+    binding.writeLog = nullptr;
+    binding.setLogLevel = nullptr;
+    binding.initialize = nullptr;
+    binding.terminate = nullptr;
+    binding.setMode = nullptr;
+    (void)binding.library.release();
+}
+
 bool TraceHook::IsBound() noexcept {
     return WriteLogFunction() != nullptr;
 }

@@ -36,6 +36,10 @@ public:
                             int mode = FENWIX_MODE_PER_USER);
     // Clears the pointers, then unloads the library.
     static void Unbind();
+    // Clears the pointers and lets go of the library without unloading it:
+    // for a DLL's detach at process exit, where unloading another library
+    // under the loader lock is unsafe and the ending process unloads it.
+    static void Abandon();
 
     static bool IsBound() noexcept;
     // The process-wide pointer; null when tracing is off.

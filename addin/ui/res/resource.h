@@ -58,3 +58,10 @@
 #define IDC_REGIST_DATELABEL 239
 #define IDC_REGIST_CHANGEFLG 247
 #define IDC_REGIST_TITLELABEL 248
+
+// Module resources: the registrar scripts. Only the band's (103) is run;
+// the others are carried for the classes that are never registered.
+#define IDR_QUORVEL 101
+#define IDR_STOCKBAR 103
+#define IDR_IESINK 107
+#define IDR_SUBMITBUTOONEVENTSINK 108
