@@ -1,5 +1,6 @@
 #include "ScriptRunner.h"
 
+#include "BandActions.h"
 #include "FormControls.h"
 #include "PageActions.h"
 
@@ -110,6 +111,8 @@ void ScriptRunner::Tick() {
     if (!m_stepStarted) {
         m_stepStarted = true;
         m_stepStart = GetTickCount();
+        m_phase = 0;
+        m_keysSent = 0;
     }
     std::wstring why;
     const Step step = Run(line, why);
@@ -195,6 +198,33 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
                             ? PageActions::PressDialogButton(dialog, w[2], why)
                             : PageActions::TypeIntoDialog(dialog, std::stoi(w[2]), w[3], why);
         return ok ? Step::Done : Step::Fail;
+    }
+    if (cmd == L"dialog-check") {
+        if (!need(2)) return Step::Fail;
+        HWND dialog = PageActions::FindTopWindow(w[1]);
+        if (!dialog) {
+            why = L"no window " + w[1];
+            return Step::Fail;
+        }
+        const bool on = w.size() < 4 || w[3] == L"on";
+        if (w.size() >= 4 && w[3] != L"on" && w[3] != L"off") {
+            why = L"on or off, not " + w[3];
+            return Step::Fail;
+        }
+        return PageActions::SetDialogCheck(dialog, w[2], on, why) ? Step::Done : Step::Fail;
+    }
+    if (cmd.rfind(L"toolbar-", 0) == 0 || cmd.rfind(L"combo-", 0) == 0 || cmd == L"menu-choose" ||
+        cmd == L"expect-combo")
+        return RunBandCommand(line, elapsed, why);
+    if (cmd == L"wait-value") {
+        if (!need(2)) return Step::Fail;
+        HtmlDocument* doc = browser.document();
+        const auto f = doc ? PageActions::FindControl(*doc, w[1]) : PageActions::Found{};
+        const std::wstring v = f.node ? FormControls::Value(*f.node) : L"";
+        if (f.node && v == w[2]) return Step::Done;
+        if (elapsed < Timeout(w, 3)) return Step::Wait;
+        why = f.node ? L"timed out; the value is " + v : L"timed out; no such control";
+        return Step::Fail;
     }
     if (cmd == L"screenshot") {
         if (!need(1)) return Step::Fail;
@@ -322,6 +352,71 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
         return Step::Fail;
     }
     why = L"unknown command";
+    return Step::Fail;
+}
+
+ScriptRunner::Step ScriptRunner::RunBandCommand(const Line& line, DWORD elapsed,
+                                                std::wstring& why) {
+    const auto& w = line.words;
+    const std::wstring& cmd = w[0];
+    std::vector<HWND> bands;
+    for (int i = 0; i < m_frame.bands().BandCount(); ++i)
+        bands.push_back(m_frame.bands().BandWindow(i));
+    const size_t args = cmd == L"toolbar-menu" || cmd == L"expect-combo" ? 2 : 1;
+    if (w.size() < args + 1) {
+        why = L"needs " + std::to_wstring(args) + L" argument(s)";
+        return Step::Fail;
+    }
+    const int number = static_cast<int>(std::wcstol(w[1].c_str(), nullptr, 10));
+    if (cmd == L"toolbar-click")
+        return BandActions::PressToolbar(BandActions::FindToolbar(bands), number, false, why)
+                   ? Step::Done
+                   : Step::Fail;
+    if (cmd == L"combo-select")
+        return BandActions::SelectComboItem(BandActions::FindCombo(bands), number, why)
+                   ? Step::Done
+                   : Step::Fail;
+    if (cmd == L"expect-combo") {
+        std::wstring text;
+        const bool has =
+            BandActions::ComboItemText(BandActions::FindCombo(bands), number, text, why);
+        if (has && text == w[2]) return Step::Done;
+        if (elapsed < (w.size() > 3 ? Timeout(w, 3) : 0)) return Step::Wait;
+        if (has) why = L"the item is " + text;
+        return Step::Fail;
+    }
+    // toolbar-menu ID MENUID [MS] drops the menu down first; menu-choose
+    // MENUID [MS] works a menu already open. Phases: 0 press, 1 find the
+    // menu and move its highlight, 2 wait for it to close.
+    const bool drop = cmd == L"toolbar-menu";
+    if (!drop && cmd != L"menu-choose") {
+        why = L"unknown command";
+        return Step::Fail;
+    }
+    const UINT item = static_cast<UINT>(std::wcstoul(w[drop ? 2 : 1].c_str(), nullptr, 10));
+    const DWORD timeout = Timeout(w, drop ? 3 : 2);
+    if (m_phase == 0) {
+        if (drop && !BandActions::PressToolbar(BandActions::FindToolbar(bands), number, true, why))
+            return Step::Fail;
+        m_phase = 1;
+        return Step::Wait;
+    }
+    HWND menu = BandActions::OpenMenu();
+    if (m_phase == 1) {
+        if (!menu) {
+            if (elapsed < timeout) return Step::Wait;
+            why = L"no menu opened";
+            return Step::Fail;
+        }
+        const auto step = BandActions::StepTowardsItem(menu, item, m_keysSent, why);
+        if (step.failed) return Step::Fail;
+        if (step.entered) m_phase = 2;
+        return Step::Wait;
+    }
+    if (!menu) return Step::Done;
+    if (elapsed < timeout) return Step::Wait;
+    EndMenu();
+    why = L"the menu stayed open";
     return Step::Fail;
 }
 
