@@ -108,6 +108,20 @@ bool ButtonPoint(HWND toolbar, const TBBUTTON& b, bool dropDown, POINT& at, std:
     return true;
 }
 
+bool FindButton(HWND toolbar, int id, TBBUTTON& b) {
+    const auto index = SendMessageW(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(id), 0);
+    return index >= 0 &&
+           SendMessageW(toolbar, TB_GETBUTTON, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(&b)) &&
+           b.idCommand == id && !(b.fsStyle & BTNS_SEP);
+}
+
+HWND FindChild(HWND toolbar, int id) {
+    ChildSearch s{id};
+    EnumChildWindows(toolbar, VisitId, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
 } // namespace
 
 HWND FindToolbar(const std::vector<HWND>& bands) {
@@ -137,20 +151,14 @@ bool PressToolbar(HWND toolbar, int id, bool dropDown, std::wstring& why) {
         why = L"no band has a toolbar";
         return false;
     }
-    const auto index = SendMessageW(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(id), 0);
     TBBUTTON b{};
-    const bool isButton = index >= 0 &&
-                          SendMessageW(toolbar, TB_GETBUTTON, static_cast<WPARAM>(index),
-                                       reinterpret_cast<LPARAM>(&b)) &&
-                          b.idCommand == id && !(b.fsStyle & BTNS_SEP);
-    if (!isButton) {
-        ChildSearch s{id};
-        EnumChildWindows(toolbar, VisitId, reinterpret_cast<LPARAM>(&s));
-        if (!s.found || dropDown) {
+    if (!FindButton(toolbar, id, b)) {
+        HWND child = dropDown ? nullptr : FindChild(toolbar, id);
+        if (!child) {
             why = L"the toolbar has no button " + std::to_wstring(id);
             return false;
         }
-        return ClickWindow(s.found, why);
+        return ClickWindow(child, why);
     }
     const auto state = SendMessageW(toolbar, TB_GETSTATE, static_cast<WPARAM>(id), 0);
     if (!IsWindowEnabled(toolbar) || !IsWindowVisible(toolbar) || !(state & TBSTATE_ENABLED) ||
@@ -161,6 +169,35 @@ bool PressToolbar(HWND toolbar, int id, bool dropDown, std::wstring& why) {
     POINT at{};
     if (!ButtonPoint(toolbar, b, dropDown, at, why)) return false;
     PostClick(toolbar, at);
+    return true;
+}
+
+bool ToolbarItem(HWND toolbar, int id, bool& enabled, std::wstring& text, std::wstring& why) {
+    if (!toolbar) {
+        why = L"no band has a toolbar";
+        return false;
+    }
+    TBBUTTON b{};
+    if (FindButton(toolbar, id, b)) {
+        const auto state = SendMessageW(toolbar, TB_GETSTATE, static_cast<WPARAM>(id), 0);
+        enabled = IsWindowEnabled(toolbar) && (state & TBSTATE_ENABLED);
+        const auto length = SendMessageW(toolbar, TB_GETBUTTONTEXTW, static_cast<WPARAM>(id), 0);
+        text.assign(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+        if (length > 0)
+            SendMessageW(toolbar, TB_GETBUTTONTEXTW, static_cast<WPARAM>(id),
+                         reinterpret_cast<LPARAM>(text.data()));
+        text.resize(wcslen(text.c_str()));
+        return true;
+    }
+    HWND child = FindChild(toolbar, id);
+    if (!child) {
+        why = L"the toolbar has no button " + std::to_wstring(id);
+        return false;
+    }
+    enabled = IsWindowEnabled(child) != FALSE;
+    text.assign(static_cast<size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
+    GetWindowTextW(child, text.data(), static_cast<int>(text.size()));
+    text.resize(wcslen(text.c_str()));
     return true;
 }
 

@@ -35,6 +35,12 @@ HWND FindCombo(const std::vector<HWND>& bands);
 // why, when there is none or it is disabled or hidden.
 [[nodiscard]] bool PressToolbar(HWND toolbar, int id, bool dropDown, std::wstring& why);
 
+// What a user sees of toolbar button id (or of the toolbar's child window
+// with that control id): whether it is enabled, and its text. False, with
+// why, when there is no such button.
+[[nodiscard]] bool ToolbarItem(HWND toolbar, int id, bool& enabled, std::wstring& text,
+                               std::wstring& why);
+
 // A posted left click at the middle of a child window (a push button).
 [[nodiscard]] bool ClickWindow(HWND window, std::wstring& why);
 

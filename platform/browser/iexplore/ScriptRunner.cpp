@@ -1,6 +1,5 @@
 #include "ScriptRunner.h"
 
-#include "BandActions.h"
 #include "FormControls.h"
 #include "PageActions.h"
 
@@ -11,11 +10,6 @@ namespace {
 ScriptRunner* s_runner = nullptr; // one script per program, on the UI thread
 constexpr DWORD kDefaultWaitMs = 10000;
 constexpr UINT kTickMs = 30;
-
-DWORD Timeout(const std::vector<std::wstring>& w, size_t at) {
-    return w.size() > at ? static_cast<DWORD>(std::wcstoul(w[at].c_str(), nullptr, 10))
-                         : kDefaultWaitMs;
-}
 
 std::wstring Url(WebBrowser& b) {
     return b.document() ? b.document()->url() : L"";
@@ -42,6 +36,11 @@ bool Within(HWND outer, HWND w) {
 }
 
 } // namespace
+
+DWORD ScriptRunner::Timeout(const std::vector<std::wstring>& w, size_t at) {
+    return w.size() > at ? static_cast<DWORD>(std::wcstoul(w[at].c_str(), nullptr, 10))
+                         : kDefaultWaitMs;
+}
 
 std::vector<ScriptRunner::Line> ScriptRunner::Parse(const std::wstring& text) {
     std::vector<Line> lines;
@@ -214,7 +213,7 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
         return PageActions::SetDialogCheck(dialog, w[2], on, why) ? Step::Done : Step::Fail;
     }
     if (cmd.rfind(L"toolbar-", 0) == 0 || cmd.rfind(L"combo-", 0) == 0 || cmd == L"menu-choose" ||
-        cmd == L"expect-combo")
+        cmd == L"expect-combo" || cmd == L"expect-toolbar")
         return RunBandCommand(line, elapsed, why);
     if (cmd == L"wait-value") {
         if (!need(2)) return Step::Fail;
@@ -352,71 +351,6 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
         return Step::Fail;
     }
     why = L"unknown command";
-    return Step::Fail;
-}
-
-ScriptRunner::Step ScriptRunner::RunBandCommand(const Line& line, DWORD elapsed,
-                                                std::wstring& why) {
-    const auto& w = line.words;
-    const std::wstring& cmd = w[0];
-    std::vector<HWND> bands;
-    for (int i = 0; i < m_frame.bands().BandCount(); ++i)
-        bands.push_back(m_frame.bands().BandWindow(i));
-    const size_t args = cmd == L"toolbar-menu" || cmd == L"expect-combo" ? 2 : 1;
-    if (w.size() < args + 1) {
-        why = L"needs " + std::to_wstring(args) + L" argument(s)";
-        return Step::Fail;
-    }
-    const int number = static_cast<int>(std::wcstol(w[1].c_str(), nullptr, 10));
-    if (cmd == L"toolbar-click")
-        return BandActions::PressToolbar(BandActions::FindToolbar(bands), number, false, why)
-                   ? Step::Done
-                   : Step::Fail;
-    if (cmd == L"combo-select")
-        return BandActions::SelectComboItem(BandActions::FindCombo(bands), number, why)
-                   ? Step::Done
-                   : Step::Fail;
-    if (cmd == L"expect-combo") {
-        std::wstring text;
-        const bool has =
-            BandActions::ComboItemText(BandActions::FindCombo(bands), number, text, why);
-        if (has && text == w[2]) return Step::Done;
-        if (elapsed < (w.size() > 3 ? Timeout(w, 3) : 0)) return Step::Wait;
-        if (has) why = L"the item is " + text;
-        return Step::Fail;
-    }
-    // toolbar-menu ID MENUID [MS] drops the menu down first; menu-choose
-    // MENUID [MS] works a menu already open. Phases: 0 press, 1 find the
-    // menu and move its highlight, 2 wait for it to close.
-    const bool drop = cmd == L"toolbar-menu";
-    if (!drop && cmd != L"menu-choose") {
-        why = L"unknown command";
-        return Step::Fail;
-    }
-    const UINT item = static_cast<UINT>(std::wcstoul(w[drop ? 2 : 1].c_str(), nullptr, 10));
-    const DWORD timeout = Timeout(w, drop ? 3 : 2);
-    if (m_phase == 0) {
-        if (drop && !BandActions::PressToolbar(BandActions::FindToolbar(bands), number, true, why))
-            return Step::Fail;
-        m_phase = 1;
-        return Step::Wait;
-    }
-    HWND menu = BandActions::OpenMenu();
-    if (m_phase == 1) {
-        if (!menu) {
-            if (elapsed < timeout) return Step::Wait;
-            why = L"no menu opened";
-            return Step::Fail;
-        }
-        const auto step = BandActions::StepTowardsItem(menu, item, m_keysSent, why);
-        if (step.failed) return Step::Fail;
-        if (step.entered) m_phase = 2;
-        return Step::Wait;
-    }
-    if (!menu) return Step::Done;
-    if (elapsed < timeout) return Step::Wait;
-    EndMenu();
-    why = L"the menu stayed open";
     return Step::Fail;
 }
 

@@ -29,6 +29,8 @@
 //   menu-choose MENUID [MS]       choose item MENUID of the popup menu that is open
 //   combo-select N                pick item N (from 0) of the band's combo box
 //   expect-combo N TEXT [MS]      fails unless item N's text is TEXT (by MS)
+//   expect-toolbar ID enabled|disabled|TEXT [MS]   the same for toolbar button
+//                                 (or child window) ID: its state or its text
 //   expect-url TEXT               fails unless the URL contains TEXT
 //   expect-value NAME TEXT        fails unless the field's value is TEXT
 //   expect-text TEXT              fails unless the page's text contains TEXT
@@ -70,6 +72,8 @@ private:
     Step Run(const Line& line, std::wstring& why);
     // The commands for the bands' toolbars, menus and combo boxes.
     Step RunBandCommand(const Line& line, DWORD elapsed, std::wstring& why);
+    // Argument at as a time-out in milliseconds (a default without it).
+    static DWORD Timeout(const std::vector<std::wstring>& w, size_t at);
     void Log(const wchar_t* what, const Line& line, const std::wstring& why);
     void End();
     // One turn of the program's message loop for msg.

@@ -84,6 +84,13 @@ TEST_F(Iexplore, ToolbarButtonsAndTheComboBoxAreWorkedAsAUserWorksThem) {
     SetBandSetup(L"Toolbar", L"1");
     std::wstring log;
     const DWORD code = RunBrowser(OpenControls() +
+                                      "expect-toolbar 102 TORVA\n"
+                                      "expect-toolbar 103 enabled\n"
+                                      "expect-toolbar 104 disabled\n"
+                                      "expect-toolbar 106 " +
+                                      Quoted(L"\u5165\u529B\u958B\u59CB") +
+                                      "\n"
+                                      "expect-toolbar 105 enabled\n"
                                       "toolbar-click 103\n"
                                       "expect-combo 0 alpha\n"
                                       "expect-combo 2 " +
@@ -105,6 +112,10 @@ TEST_F(Iexplore, ToolbarButtonsAndTheComboBoxAreWorkedAsAUserWorksThem) {
               L"toolbar-click 104 -- the button is disabled or hidden");
     EXPECT_EQ(FailureOf("toolbar-click 999"),
               L"toolbar-click 999 -- the toolbar has no button 999");
+    EXPECT_EQ(FailureOf("expect-toolbar 104 enabled"),
+              L"expect-toolbar 104 enabled -- it is disabled");
+    EXPECT_EQ(FailureOf("expect-toolbar 103 Plainer 100"),
+              L"expect-toolbar 103 Plainer 100 -- its text is Plain");
     EXPECT_EQ(FailureOf("combo-select 3"), L"combo-select 3 -- the combo box has 3 item(s)");
     EXPECT_EQ(FailureOf("expect-combo 1 alpha"), L"expect-combo 1 alpha -- the item is beta");
 }
