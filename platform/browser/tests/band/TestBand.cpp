@@ -170,8 +170,9 @@ public:
         wc.hInstance = testband::Module();
         wc.lpszClassName = kWindowClass;
         RegisterClassW(&wc); // fails harmlessly once registered
-        m_window = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
-                                   0, area.right, area.bottom, parent, nullptr, nullptr, nullptr);
+        m_window =
+            CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                            area.right, area.bottom, parent, nullptr, testband::Module(), nullptr);
         // Either the add-in's toolbar or a plain edit box across the band.
         if (testband::Setup(L"Toolbar") == L"1") {
             if (testband::CreateBandToolbar(m_window)) Record(L"Toolbar", L"built");
