@@ -6,6 +6,7 @@
 
 #include <Win32Handles.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace torva::browser {
@@ -13,6 +14,8 @@ namespace torva::browser {
 namespace PageActions {
 
 namespace {
+
+constexpr UINT kDialogWaitMs = 5000; // another program's dialog that does not answer
 
 void AllPages(HtmlDocument& doc, std::vector<HtmlDocument*>& out) {
     out.push_back(&doc);
@@ -121,7 +124,18 @@ bool Choose(BrowserView& view, const Found& f, const std::wstring& option, std::
 bool Click(BrowserView& view, const Found& f, std::wstring& why) {
     HWND h = Window(view, f, why);
     if (!h) return false;
-    Notify(h, BN_CLICKED);
+    RECT r{};
+    GetClientRect(h, &r);
+    if (!IsWindowEnabled(h)) {
+        why = L"the control is disabled";
+        return false;
+    }
+    // The mouse's messages, posted: the click is handled when the program's
+    // loop next runs, and whatever it opens (a modal dialog) runs its own
+    // loop while the script goes on.
+    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+    PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(h, WM_LBUTTONUP, 0, at);
     return true;
 }
 
@@ -150,6 +164,43 @@ bool PressDialogButton(HWND dialog, const std::wstring& caption, std::wstring& w
         return true;
     }
     why = L"no enabled button " + caption;
+    return false;
+}
+
+bool SetDialogCheck(HWND dialog, const std::wstring& box, bool checked, std::wstring& why) {
+    HWND c = nullptr;
+    if (!box.empty() && std::all_of(box.begin(), box.end(), iswdigit)) {
+        c = GetDlgItem(dialog, std::stoi(box));
+    } else {
+        for (c = FindWindowExW(dialog, nullptr, L"Button", nullptr); c;
+             c = FindWindowExW(dialog, c, L"Button", nullptr)) {
+            wchar_t text[256] = {};
+            GetWindowTextW(c, text, 256);
+            if (StripAmpersand(text) == StripAmpersand(box)) break;
+        }
+    }
+    const LONG type = c ? GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK : -1;
+    if (type != BS_CHECKBOX && type != BS_AUTOCHECKBOX && type != BS_3STATE &&
+        type != BS_AUTO3STATE) {
+        why = L"no check box " + box;
+        return false;
+    }
+    if (!IsWindowEnabled(c) || !IsWindowVisible(c)) {
+        why = L"the check box is disabled or hidden";
+        return false;
+    }
+    // Sent, so that the box's own thread handles the click (its dialog may
+    // belong to another program) and the state can be read back at once.
+    auto state = [c]() {
+        DWORD_PTR r = BST_UNCHECKED;
+        SendMessageTimeoutW(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kDialogWaitMs, &r);
+        return r == BST_CHECKED;
+    };
+    if (state() == checked) return true;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(c, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kDialogWaitMs, &ignored);
+    if (state() == checked) return true;
+    why = checked ? L"the box stays unticked" : L"the box stays ticked";
     return false;
 }
 

@@ -29,12 +29,17 @@ Found FindControl(HtmlDocument& top, const std::wstring& name, const std::wstrin
 [[nodiscard]] bool SetChecked(BrowserView& view, const Found& f, bool checked, std::wstring& why);
 [[nodiscard]] bool Choose(BrowserView& view, const Found& f, const std::wstring& option,
                           std::wstring& why);
+// A user's click, posted to the control (see ScriptRunner.h: "click").
 [[nodiscard]] bool Click(BrowserView& view, const Found& f, std::wstring& why);
 std::wstring PageText(HtmlDocument& top);
 
 // Top-level window with this title (any program), or null.
 HWND FindTopWindow(const std::wstring& title);
 [[nodiscard]] bool PressDialogButton(HWND dialog, const std::wstring& caption, std::wstring& why);
+// Ticks (checked) or unticks the dialog's check box, named by control id
+// (digits) or caption, with a click as a user's; then reads it back.
+[[nodiscard]] bool SetDialogCheck(HWND dialog, const std::wstring& box, bool checked,
+                                  std::wstring& why);
 [[nodiscard]] bool TypeIntoDialog(HWND dialog, int editIndex, const std::wstring& text,
                                   std::wstring& why);
 [[nodiscard]] bool SaveWindowBitmap(HWND window, const std::wstring& path, std::wstring& why);

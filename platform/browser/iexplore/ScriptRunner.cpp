@@ -11,11 +11,6 @@ ScriptRunner* s_runner = nullptr; // one script per program, on the UI thread
 constexpr DWORD kDefaultWaitMs = 10000;
 constexpr UINT kTickMs = 30;
 
-DWORD Timeout(const std::vector<std::wstring>& w, size_t at) {
-    return w.size() > at ? static_cast<DWORD>(std::wcstoul(w[at].c_str(), nullptr, 10))
-                         : kDefaultWaitMs;
-}
-
 std::wstring Url(WebBrowser& b) {
     return b.document() ? b.document()->url() : L"";
 }
@@ -41,6 +36,11 @@ bool Within(HWND outer, HWND w) {
 }
 
 } // namespace
+
+DWORD ScriptRunner::Timeout(const std::vector<std::wstring>& w, size_t at) {
+    return w.size() > at ? static_cast<DWORD>(std::wcstoul(w[at].c_str(), nullptr, 10))
+                         : kDefaultWaitMs;
+}
 
 std::vector<ScriptRunner::Line> ScriptRunner::Parse(const std::wstring& text) {
     std::vector<Line> lines;
@@ -110,6 +110,8 @@ void ScriptRunner::Tick() {
     if (!m_stepStarted) {
         m_stepStarted = true;
         m_stepStart = GetTickCount();
+        m_phase = 0;
+        m_keysSent = 0;
     }
     std::wstring why;
     const Step step = Run(line, why);
@@ -195,6 +197,33 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
                             ? PageActions::PressDialogButton(dialog, w[2], why)
                             : PageActions::TypeIntoDialog(dialog, std::stoi(w[2]), w[3], why);
         return ok ? Step::Done : Step::Fail;
+    }
+    if (cmd == L"dialog-check") {
+        if (!need(2)) return Step::Fail;
+        HWND dialog = PageActions::FindTopWindow(w[1]);
+        if (!dialog) {
+            why = L"no window " + w[1];
+            return Step::Fail;
+        }
+        const bool on = w.size() < 4 || w[3] == L"on";
+        if (w.size() >= 4 && w[3] != L"on" && w[3] != L"off") {
+            why = L"on or off, not " + w[3];
+            return Step::Fail;
+        }
+        return PageActions::SetDialogCheck(dialog, w[2], on, why) ? Step::Done : Step::Fail;
+    }
+    if (cmd.rfind(L"toolbar-", 0) == 0 || cmd.rfind(L"combo-", 0) == 0 || cmd == L"menu-choose" ||
+        cmd == L"expect-combo" || cmd == L"expect-toolbar")
+        return RunBandCommand(line, elapsed, why);
+    if (cmd == L"wait-value") {
+        if (!need(2)) return Step::Fail;
+        HtmlDocument* doc = browser.document();
+        const auto f = doc ? PageActions::FindControl(*doc, w[1]) : PageActions::Found{};
+        const std::wstring v = f.node ? FormControls::Value(*f.node) : L"";
+        if (f.node && v == w[2]) return Step::Done;
+        if (elapsed < Timeout(w, 3)) return Step::Wait;
+        why = f.node ? L"timed out; the value is " + v : L"timed out; no such control";
+        return Step::Fail;
     }
     if (cmd == L"screenshot") {
         if (!need(1)) return Step::Fail;

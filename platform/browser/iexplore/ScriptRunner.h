@@ -10,7 +10,8 @@
 //   check NAME [VALUE]            tick a box, or choose the radio with VALUE
 //   uncheck NAME [VALUE]
 //   choose NAME OPTION            pick an option (by text or value) of a list
-//   click NAME-OR-CAPTION         click a button
+//   click NAME-OR-CAPTION         click a button (posted: the script goes on while
+//                                 what the click opens runs; wait for it next)
 //   press enter|tab               a key on the focused control
 //   key KEY                       a key press (down and up) through the program's
 //                                 message loop: tab, shift+tab, enter, a letter or digit
@@ -19,6 +20,17 @@
 //   wait-window TITLE [MS]        until a top-level window with TITLE exists
 //   dialog-click TITLE CAPTION    press a button of that window
 //   dialog-type TITLE N TEXT      type into its N-th edit box (from 0)
+//   dialog-check TITLE ID|CAPTION [on|off]   tick (or untick) a check box of
+//                                 that window with a click; fails unless it then is
+//   wait-value NAME TEXT [MS]     until the field's value is TEXT
+//   toolbar-click ID              click toolbar button ID of a band (or the push
+//                                 button with control id ID on the toolbar)
+//   toolbar-menu ID MENUID [MS]   drop button ID's menu down and choose item MENUID
+//   menu-choose MENUID [MS]       choose item MENUID of the popup menu that is open
+//   combo-select N                pick item N (from 0) of the band's combo box
+//   expect-combo N TEXT [MS]      fails unless item N's text is TEXT (by MS)
+//   expect-toolbar ID enabled|disabled|TEXT [MS]   the same for toolbar button
+//                                 (or child window) ID: its state or its text
 //   expect-url TEXT               fails unless the URL contains TEXT
 //   expect-value NAME TEXT        fails unless the field's value is TEXT
 //   expect-text TEXT              fails unless the page's text contains TEXT
@@ -58,6 +70,10 @@ private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD);
     void Tick();
     Step Run(const Line& line, std::wstring& why);
+    // The commands for the bands' toolbars, menus and combo boxes.
+    Step RunBandCommand(const Line& line, DWORD elapsed, std::wstring& why);
+    // Argument at as a time-out in milliseconds (a default without it).
+    static DWORD Timeout(const std::vector<std::wstring>& w, size_t at);
     void Log(const wchar_t* what, const Line& line, const std::wstring& why);
     void End();
     // One turn of the program's message loop for msg.
@@ -70,6 +86,8 @@ private:
     size_t m_next = 0;
     DWORD m_stepStart = 0;
     bool m_stepStarted = false;
+    int m_phase = 0;    // how far a command of several ticks has come
+    int m_keysSent = 0; // keys it has sent an open menu
     bool m_failed = false;
     bool m_busy = false;
     UINT_PTR m_timer = 0;

@@ -1,3 +1,4 @@
+#include "IexploreRun.h"
 #include "TestPages.h"
 
 #include <Win32Handles.h>
@@ -8,103 +9,6 @@ using namespace browser_test;
 
 namespace {
 
-const wchar_t kBandClsid[] = L"{E3B7C1A0-5F2D-4C8E-9A41-7D2B6C0F1A11}";
-const wchar_t kToolbarKey[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
-const wchar_t kResultKey[] = L"Software\\TorvaBrowserTests\\Band";
-
-std::wstring BinFile(const std::wstring& name) {
-    const std::wstring page = PagePath(L"x");
-    return page.substr(0, page.rfind(L"browser-pages")) + name;
-}
-
-std::wstring Result(const wchar_t* name) {
-    wchar_t buf[1024] = {};
-    DWORD size = sizeof buf - 2;
-    if (RegGetValueW(HKEY_CURRENT_USER, kResultKey, name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
-        ERROR_SUCCESS)
-        return L"<none>";
-    return buf;
-}
-
-[[nodiscard]] bool SetString(HKEY root, const std::wstring& key, const wchar_t* name,
-                             const std::wstring& value) {
-    torva::UniqueRegKey k;
-    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, k.put(), nullptr))
-        return false;
-    return RegSetValueExW(k.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * 2)) == ERROR_SUCCESS;
-}
-
-// Runs iexplore.exe with a script; returns its exit code, the log in log.
-// Messages of this thread are dispatched meanwhile (windows of the test that
-// the script works with).
-DWORD RunBrowser(const std::string& script, std::wstring& log, DWORD timeoutMs = 60000) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring scriptPath = std::wstring(temp) + L"browser-test-script.txt";
-    const std::wstring logPath = std::wstring(temp) + L"browser-test-log.txt";
-    {
-        std::ofstream out(scriptPath.c_str(), std::ios::binary);
-        out << script;
-    }
-    DeleteFileW(logPath.c_str());
-    std::wstring cmd = L"\"" + BinFile(L"iexplore.exe") + L"\" -script \"" + scriptPath +
-                       L"\" -log \"" + logPath + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-        return 999;
-    torva::UniqueHandle process(pi.hProcess), thread(pi.hThread);
-    DWORD code = 998;
-    const DWORD start = GetTickCount();
-    HANDLE h = process.get();
-    while (GetTickCount() - start < timeoutMs) {
-        const DWORD r = MsgWaitForMultipleObjects(1, &h, FALSE, 100, QS_ALLINPUT);
-        if (r == WAIT_OBJECT_0) break;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-    }
-    if (WaitForSingleObject(h, 0) == WAIT_OBJECT_0)
-        GetExitCodeProcess(h, &code);
-    else
-        TerminateProcess(h, 997);
-    std::wifstream in(logPath.c_str());
-    std::wstring line;
-    while (std::getline(in, line))
-        log += line + L"\n";
-    return code;
-}
-
-class Iexplore : public ::testing::Test {
-protected:
-    void SetUp() override {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kResultKey);
-        // The fixture's class goes where regsvr32 would put it (this
-        // prefix's classes do not merge per-user registrations).
-        const std::wstring cls = std::wstring(L"CLSID\\") + kBandClsid;
-        ASSERT_TRUE(SetString(HKEY_CLASSES_ROOT, cls + L"\\InprocServer32", nullptr,
-                              BinFile(L"browser_testband64.dll")));
-        ASSERT_TRUE(SetString(HKEY_CLASSES_ROOT, cls + L"\\InprocServer32", L"ThreadingModel",
-                              L"Apartment"));
-        ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kToolbarKey, kBandClsid, L""));
-    }
-    void TearDown() override {
-        torva::UniqueRegKey k;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kToolbarKey, 0, KEY_SET_VALUE, k.put()) ==
-            ERROR_SUCCESS)
-            RegDeleteValueW(k.get(), kBandClsid);
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + kBandClsid).c_str());
-        RegDeleteTreeW(HKEY_CURRENT_USER, kResultKey);
-    }
-};
-
-std::string Narrow(const std::wstring& s) {
-    return std::string(s.begin(), s.end());
-}
-
 std::wstring ShotPath() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -114,7 +18,10 @@ std::wstring ShotPath() {
 // A dialog of "another component": a window with an edit box and buttons.
 struct FakeDialog {
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-        if (m == WM_COMMAND && HIWORD(w) == BN_CLICKED) pressed = LOWORD(w);
+        if (m == WM_COMMAND && HIWORD(w) == BN_CLICKED && LOWORD(w) == kNeverAgain)
+            ++ticks;
+        else if (m == WM_COMMAND && HIWORD(w) == BN_CLICKED)
+            pressed = LOWORD(w);
         return DefWindowProcW(h, m, w, l);
     }
     FakeDialog() {
@@ -131,10 +38,20 @@ struct FakeDialog {
                         window.get(), reinterpret_cast<HMENU>(IDYES), nullptr, nullptr);
         CreateWindowExW(0, L"BUTTON", L"Cancel", WS_CHILD | WS_VISIBLE, 90, 30, 80, 24,
                         window.get(), reinterpret_cast<HMENU>(IDCANCEL), nullptr, nullptr);
+        // A box that ticks itself when clicked, and one its dialog would
+        // have to tick (this one never does).
+        CreateWindowExW(0, L"BUTTON", L"Never again(&C)", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
+                        0, 60, 160, 20, window.get(), reinterpret_cast<HMENU>(kNeverAgain), nullptr,
+                        nullptr);
+        CreateWindowExW(0, L"BUTTON", L"Manual", WS_CHILD | WS_VISIBLE | BS_CHECKBOX, 0, 90, 160,
+                        20, window.get(), reinterpret_cast<HMENU>(kManual), nullptr, nullptr);
     }
+    static constexpr int kNeverAgain = 241;
+    static constexpr int kManual = 242;
     torva::UniqueWindow window;
     HWND edit = nullptr;
     static inline int pressed = 0;
+    static inline int ticks = 0; // clicks on the self-ticking box
 };
 
 } // namespace
@@ -204,6 +121,39 @@ TEST_F(Iexplore, ScriptWaitsForAnotherComponentsWindowAndWorksIt) {
     GetWindowTextW(dialog.edit, text, 64);
     EXPECT_STREQ(text, L"typed into it");
     EXPECT_EQ(FakeDialog::pressed, IDYES);
+}
+
+TEST_F(Iexplore, ScriptTicksAnotherComponentsCheckBoxAsAUserAndReadsItBack) {
+    FakeDialog dialog;
+    ShowWindow(dialog.window.get(), SW_SHOWNOACTIVATE); // a user sees what he clicks
+    FakeDialog::ticks = 0;
+    FakeDialog::pressed = 0;
+    std::wstring log;
+    DWORD code = RunBrowser("wait-window \"Fake Dialog\" 5000\n"
+                            "dialog-check \"Fake Dialog\" 241\n"
+                            "dialog-check \"Fake Dialog\" 241 on\n"
+                            "dialog-check \"Fake Dialog\" \"Never again(&C)\" off\n"
+                            "dialog-check \"Fake Dialog\" \"Never again(C)\" on\n" // as shown
+                            "dialog-check \"Fake Dialog\" Cancel\n",
+                            log);
+    EXPECT_EQ(code, 1u);
+    EXPECT_NE(log.find(L"ok 5:"), std::wstring::npos) << Narrow(log);
+    EXPECT_NE(log.find(L"FAIL 6: dialog-check Fake Dialog Cancel -- no check box Cancel"),
+              std::wstring::npos)
+        << Narrow(log);
+    // Clicked on, off and on again; the box that was already ticked was
+    // left alone.
+    EXPECT_EQ(FakeDialog::ticks, 3);
+    EXPECT_EQ(IsDlgButtonChecked(dialog.window.get(), FakeDialog::kNeverAgain), BST_CHECKED);
+    EXPECT_EQ(FakeDialog::pressed, 0);
+
+    // A box whose dialog does not tick it fails the step.
+    log.clear();
+    code = RunBrowser("dialog-check \"Fake Dialog\" 242\n", log);
+    EXPECT_EQ(code, 1u);
+    EXPECT_NE(log.find(L"FAIL 1: dialog-check Fake Dialog 242 -- the box stays unticked"),
+              std::wstring::npos)
+        << Narrow(log);
 }
 
 TEST_F(Iexplore, FailingStepEndsTheScriptWithExitCodeOne) {

@@ -5,7 +5,9 @@
 // area when sited, with a control inside sized from it, and its
 // UIActivateIO leaves the focus alone; like most bands it tells the site
 // when its control gains and loses the focus and lets everything but Tab
-// through its TranslateAcceleratorIO.
+// through its TranslateAcceleratorIO. Asked to by the test (BandRecord.h),
+// it builds the add-in's toolbar instead of the edit box (BandToolbar.h)
+// and works each completed page as the add-in does (PageHooks.h).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -18,36 +20,27 @@
 
 #include <string>
 
+#include "BandRecord.h"
+#include "BandToolbar.h"
+#include "PageHooks.h"
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+HINSTANCE testband::Module() {
+    return reinterpret_cast<HINSTANCE>(&__ImageBase);
+}
+
 namespace {
+
+using testband::Append;
+using testband::Record;
 
 // {E3B7C1A0-5F2D-4C8E-9A41-7D2B6C0F1A11}
 const CLSID kTestBandClsid = {
     0xe3b7c1a0, 0x5f2d, 0x4c8e, {0x9a, 0x41, 0x7d, 0x2b, 0x6c, 0x0f, 0x1a, 0x11}};
-const wchar_t kResultKey[] = L"Software\\TorvaBrowserTests\\Band";
 long g_objects = 0;
 constexpr UINT_PTR kSubclassId = 1;
 const wchar_t kWindowClass[] = L"TorvaTestBandWindow";
-
-void Record(const wchar_t* name, const std::wstring& value) {
-    HKEY k = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kResultKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k,
-                        nullptr))
-        return;
-    RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * 2));
-    RegCloseKey(k);
-}
-
-// Adds a word to a value that lists what happened in order.
-void Append(const wchar_t* name, const std::wstring& word) {
-    wchar_t buf[2048] = {};
-    DWORD size = sizeof buf - 2;
-    std::wstring value;
-    if (RegGetValueW(HKEY_CURRENT_USER, kResultKey, name, RRF_RT_REG_SZ, nullptr, buf, &size) ==
-        ERROR_SUCCESS)
-        value = std::wstring(buf) + L" ";
-    Record(name, value + word);
-}
 
 std::wstring Size(HWND w) {
     RECT r{};
@@ -173,15 +166,21 @@ public:
         Record(L"ParentSize", Size(parent));
         Record(L"FrameWidth", std::to_wstring(frame.right));
         WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpfnWndProc = testband::BandWindowProc;
+        wc.hInstance = testband::Module();
         wc.lpszClassName = kWindowClass;
         RegisterClassW(&wc); // fails harmlessly once registered
-        m_window = CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
-                                   0, area.right, area.bottom, parent, nullptr, nullptr, nullptr);
-        m_edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0,
-                                 area.right, area.bottom, m_window, nullptr, nullptr, nullptr);
-        SetWindowSubclass(m_edit, ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        m_window =
+            CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                            area.right, area.bottom, parent, nullptr, testband::Module(), nullptr);
+        // Either the add-in's toolbar or a plain edit box across the band.
+        if (testband::Setup(L"Toolbar") == L"1") {
+            if (testband::CreateBandToolbar(m_window)) Record(L"Toolbar", L"built");
+        } else {
+            m_edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0,
+                                     area.right, area.bottom, m_window, nullptr, nullptr, nullptr);
+            SetWindowSubclass(m_edit, ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        }
         Record(L"Sited", parent ? L"1" : L"no window");
         if (SUCCEEDED(site->QueryInterface(IID_IInputObjectSite, reinterpret_cast<void**>(&m_ios))))
             Record(L"InputObjectSite", L"1");
@@ -221,6 +220,10 @@ public:
             ++m_completes;
             Record(L"DocumentCompleteCount", std::to_wstring(m_completes));
             Record(L"DocumentComplete", p->rgvarg[0].pvarVal->bstrVal);
+            if (testband::Setup(L"ConfirmSubmit") == L"1")
+                testband::AttachSubmitSinks(m_browser, m_window);
+            const std::wstring fill = testband::Setup(L"FillUser");
+            if (!fill.empty()) testband::FillLater(m_browser, fill); // last: it pumps
         } else if (id == DISPID_ONQUIT) {
             Record(L"OnQuit", L"1");
             if (m_cp) {
