@@ -327,6 +327,12 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
             why = L"no such band, or it is not shown";
             return Step::Fail;
         }
+        // A mouse click on a window of an inactive frame activates the frame
+        // first: another program's window may have taken the activation, and
+        // with it the focus, since the script began.
+        const HWND frame = GetAncestor(band, GA_ROOT);
+        if (frame && GetForegroundWindow() != frame) SetForegroundWindow(frame);
+        if (frame && GetActiveWindow() != frame) SetActiveWindow(frame);
         POINT pt{r.right / 2, r.bottom / 2};
         HWND target = WindowAt(band, pt);
         const LPARAM at = MAKELPARAM(pt.x, pt.y);
