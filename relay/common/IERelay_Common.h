@@ -28,6 +28,9 @@ public:
     // Reads one whole message into the receive buffer. FALSE - and an empty
     // receive buffer - when the header announces fewer than 8 or more than
     // kMaxMessageSize bytes, or when fewer bytes than announced arrive in time.
+    // The header and the rest each have one read budget (firstReadWait plus
+    // the polls), however many pieces the peer sends them in, so the whole
+    // read ends within two budgets.
     [[nodiscard]] BOOL PipeRead();
     // Writes the whole send buffer; TRUE only when every byte was written.
     [[nodiscard]] BOOL PipeWrite();
