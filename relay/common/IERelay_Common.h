@@ -42,9 +42,11 @@ public:
     std::wstring GetPipeName() const { return m_pipeName; }
 
     // Waits for the named event; see WaitNamedEvent. abortEvent (optional)
-    // ends the wait early with FALSE.
+    // ends the wait early with FALSE; `seen` (optional) receives the opened
+    // event after a successful wait, for the caller to close later.
     [[nodiscard]] static BOOL WaitEvent(const wchar_t* name, DWORD timeoutMs,
-                                        HANDLE abortEvent = nullptr);
+                                        HANDLE abortEvent = nullptr,
+                                        torva::UniqueHandle* seen = nullptr);
 
     // For tests: shorter waits for the time-out paths.
     void SetTimings(const torva::relay::RelayTimings& timings) noexcept { m_timings = timings; }
