@@ -6,11 +6,12 @@ CIERelayClient::CIERelayClient(const std::wstring& pipeName) : IERelay_Common(pi
 
 namespace {
 
-// Quick tries after a busy answer, each after giving up the processor: the
-// server signals the relay just before it starts listening, so the instance
-// is nearly always ready by the second try, and waiting on the pipe's name
-// costs several times what a try does.
-constexpr int kQuickTriesWhenBusy = 8;
+// Quick tries after a busy answer: the server signals the relay just before
+// it starts listening, so the instance is nearly always ready within a few
+// tries, and waiting on the pipe's name costs several times what a try does.
+// The tries follow each other at once: giving up the processor in between
+// can hand it to another program for a whole time slice.
+constexpr int kQuickTriesWhenBusy = 16;
 
 torva::UniqueFile OpenClientEnd(const std::wstring& name) {
     return torva::UniqueFile(::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE,
@@ -26,7 +27,6 @@ BOOL CIERelayClient::OpenPipe() {
         torva::UniqueFile pipe = OpenClientEnd(m_pipeName);
         for (int quick = 0; !pipe && quick < kQuickTriesWhenBusy && ::GetLastError() == ERROR_PIPE_BUSY;
              ++quick) {
-            ::SwitchToThread();
             pipe = OpenClientEnd(m_pipeName);
         }
         if (pipe) {
