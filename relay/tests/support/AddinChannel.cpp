@@ -86,7 +86,8 @@ ExchangeStatus AddinChannel::Exchange(const std::vector<BYTE>& request, DWORD re
     step(5);
     ::ResetEvent(m_events->WriteDataFinished());
     step(6);
-    if (!server.PipeWrite()) {
+    const bool written = hooks.writeRequest ? hooks.writeRequest(server) : server.PipeWrite() != FALSE;
+    if (!written) {
         server.DisconnectPipe();
         return ExchangeStatus::WriteFailed;
     }
