@@ -1,7 +1,10 @@
 // Measures one relay exchange (a short TvrDB_QueryValue through a real relay
 // and Brisbel) against a bare named-pipe round trip of the same request and
 // reply sizes between the same two bitnesses, and where an exchange spends
-// its time. Options:
+// its time: percentiles of both, each add-in step's share, and the slowest
+// exchanges step by step (a tail that sits in no step in particular is the
+// machine's scheduling, met at any of the exchange's many system calls).
+// Options:
 //   --relay=<folder>|installed   the relay (default: installed)
 //   --echo=<path>                the bare peer (default: relay_pipe_echo.exe
 //                                beside the relay)
