@@ -1,7 +1,10 @@
 // Measures one relay exchange (a short TvrDB_QueryValue through a real relay
 // and Brisbel) against a bare named-pipe round trip of the same request and
 // reply sizes between the same two bitnesses, and where an exchange spends
-// its time. Options:
+// its time: percentiles of both, each add-in step's share, and the slowest
+// exchanges step by step (a tail that sits in no step in particular is the
+// machine's scheduling, met at any of the exchange's many system calls).
+// Options:
 //   --relay=<folder>|installed   the relay (default: installed)
 //   --echo=<path>                the bare peer (default: relay_pipe_echo.exe
 //                                beside the relay)
@@ -175,11 +178,39 @@ int main(int argc, char** argv) {
                              "A4 set WriteDataFinished", "A5 ConnectPipe (relay opens)", "A6 reset event",
                              "A7 PipeWrite", "A8 wait for the relay's answer", "A9 set ReadDataReady",
                              "A10 PipeRead (relay writes)", "", "A12 reset, disconnect"};
-    std::printf("\nadd-in steps of one exchange (median / mean us):\n");
+    std::printf("\npercentiles (us)          p50      p90      p95      p98      p99    p99.5    p99.9      max\n");
+    const auto percentiles = [](const char* what, std::vector<double> samples) {
+        std::sort(samples.begin(), samples.end());
+        std::printf("  %-20s", what);
+        for (double p : {0.5, 0.9, 0.95, 0.98, 0.99, 0.995, 0.999}) {
+            std::printf(" %8.1f", samples[std::min(samples.size() - 1, static_cast<size_t>(p * static_cast<double>(samples.size())))]);
+        }
+        std::printf(" %8.1f\n", samples.back());
+    };
+    percentiles("relay exchange", exchange);
+    percentiles("bare pipe", bare);
+
+    // The slowest exchanges, step by step: where the tail comes from.
+    std::vector<size_t> order(exchange.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return exchange[a] > exchange[b]; });
+    const size_t slowest = std::max<size_t>(1, order.size() / 100);
+    std::printf("\nadd-in steps of one exchange (median / mean / p99 us; mean over the slowest 1%%):\n");
     for (int s = 1; s <= 12; ++s) {
-        if (steps[s].empty()) continue;
+        if (steps[s].size() != exchange.size()) continue;
         const Stats st = Summarise(steps[s]);
-        std::printf("  %-34s %8.1f %8.1f\n", names[s], st.median, st.mean);
+        double tail = 0;
+        for (size_t i = 0; i < slowest; ++i) tail += steps[s][order[i]];
+        std::printf("  %-34s %8.1f %8.1f %8.1f %8.1f\n", names[s], st.median, st.mean, st.p99,
+                    tail / static_cast<double>(slowest));
+    }
+    std::printf("\nthe five slowest exchanges, us per step (A1..A12):\n");
+    for (size_t i = 0; i < std::min<size_t>(5, order.size()); ++i) {
+        std::printf("  #%-5zu %8.1f:", order[i], exchange[order[i]]);
+        for (int s = 1; s <= 12; ++s) {
+            if (steps[s].size() == exchange.size()) std::printf(" %.0f", steps[s][order[i]]);
+        }
+        std::printf("\n");
     }
     return 0;
 }

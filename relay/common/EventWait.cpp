@@ -1,6 +1,7 @@
 #include "EventWait.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "Win32Handles.h"
 
@@ -42,7 +43,7 @@ private:
 } // namespace
 
 BOOL WaitNamedEvent(const wchar_t* name, DWORD timeoutMs, HANDLE abortEvent,
-                    const EventWaitOptions& options) noexcept {
+                    const EventWaitOptions& options, UniqueHandle* seen) noexcept {
     const bool limited = timeoutMs != INFINITE;
     const DWORD slice = limited ? std::min(options.slice, timeoutMs) : options.slice;
     // Signed: a slice may overshoot what is left.
@@ -58,7 +59,10 @@ BOOL WaitNamedEvent(const wchar_t* name, DWORD timeoutMs, HANDLE abortEvent,
                 limited ? static_cast<DWORD>(std::min<long long>(slice, remaining)) : slice;
             const HANDLE handles[2] = {event.get(), abortEvent};
             const DWORD result = ::WaitForMultipleObjects(abortEvent ? 2 : 1, handles, FALSE, wait);
-            if (result == WAIT_OBJECT_0) return TRUE;
+            if (result == WAIT_OBJECT_0) {
+                if (seen) *seen = std::move(event);
+                return TRUE;
+            }
             if (result != WAIT_TIMEOUT) return FALSE; // aborted, or the wait itself failed
             WPARAM code = 0;
             if (PumpMessages(&code)) quit.Remember(code);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "Win32Handles.h"
+
 namespace torva::relay {
 
 struct EventWaitOptions {
@@ -20,7 +22,12 @@ struct EventWaitOptions {
 // case. The waiter never resets the event. When abortEvent is signalled the
 // wait gives up at once. A WM_QUIT removed while dispatching is posted again
 // before returning, so the caller's message loop still ends.
+//
+// With `seen` given, a successful wait hands over the handle it opened
+// instead of closing it: the caller closes it after its next step, so that
+// closing costs no time between seeing the signal and answering it.
 [[nodiscard]] BOOL WaitNamedEvent(const wchar_t* name, DWORD timeoutMs, HANDLE abortEvent = nullptr,
-                                  const EventWaitOptions& options = EventWaitOptions()) noexcept;
+                                  const EventWaitOptions& options = EventWaitOptions(),
+                                  UniqueHandle* seen = nullptr) noexcept;
 
 } // namespace torva::relay

@@ -105,6 +105,7 @@ BOOL IERelay_Common::PipeWrite() {
     return written ? TRUE : FALSE;
 }
 
-BOOL IERelay_Common::WaitEvent(const wchar_t* name, DWORD timeoutMs, HANDLE abortEvent) {
-    return torva::relay::WaitNamedEvent(name, timeoutMs, abortEvent);
+BOOL IERelay_Common::WaitEvent(const wchar_t* name, DWORD timeoutMs, HANDLE abortEvent,
+                               torva::UniqueHandle* seen) {
+    return torva::relay::WaitNamedEvent(name, timeoutMs, abortEvent, torva::relay::EventWaitOptions(), seen);
 }

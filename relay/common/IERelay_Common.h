@@ -28,6 +28,9 @@ public:
     // Reads one whole message into the receive buffer. FALSE - and an empty
     // receive buffer - when the header announces fewer than 8 or more than
     // kMaxMessageSize bytes, or when fewer bytes than announced arrive in time.
+    // The header and the rest each have one read budget (firstReadWait plus
+    // the polls), however many pieces the peer sends them in, so the whole
+    // read ends within two budgets.
     [[nodiscard]] BOOL PipeRead();
     // Writes the whole send buffer; TRUE only when every byte was written.
     [[nodiscard]] BOOL PipeWrite();
@@ -39,9 +42,11 @@ public:
     std::wstring GetPipeName() const { return m_pipeName; }
 
     // Waits for the named event; see WaitNamedEvent. abortEvent (optional)
-    // ends the wait early with FALSE.
+    // ends the wait early with FALSE; `seen` (optional) receives the opened
+    // event after a successful wait, for the caller to close later.
     [[nodiscard]] static BOOL WaitEvent(const wchar_t* name, DWORD timeoutMs,
-                                        HANDLE abortEvent = nullptr);
+                                        HANDLE abortEvent = nullptr,
+                                        torva::UniqueHandle* seen = nullptr);
 
     // For tests: shorter waits for the time-out paths.
     void SetTimings(const torva::relay::RelayTimings& timings) noexcept { m_timings = timings; }

@@ -1,5 +1,6 @@
 #include "OverlappedIo.h"
 
+#include <algorithm>
 
 namespace torva::relay {
 namespace {
@@ -11,19 +12,23 @@ void CancelAndWait(HANDLE pipe, OVERLAPPED* ov) noexcept {
     ::GetOverlappedResult(pipe, ov, &ignored, TRUE);
 }
 
-// Waits for one started operation as the channel's timings allow. True and
-// the byte count when it finished successfully.
+// Waits for one started operation as the channel's timings allow, but never
+// past `deadline` (a GetTickCount64 value): the budget belongs to the whole
+// transfer, not to each of its operations. True and the byte count when it
+// finished successfully.
 bool Finish(HANDLE pipe, OVERLAPPED* ov, DWORD firstWait, const RelayTimings& timings,
-            DWORD* moved) noexcept {
+            ULONGLONG deadline, DWORD* moved) noexcept {
     // Looking costs nothing; most operations are over before the first wait.
     if (::GetOverlappedResult(pipe, ov, moved, FALSE)) return true;
     if (::GetLastError() != ERROR_IO_INCOMPLETE) return false;
-    if (firstWait) ::WaitForSingleObject(ov->hEvent, firstWait);
-    for (int poll = 0; poll <= timings.ioPolls; ++poll) {
+    DWORD slice = firstWait ? firstWait : timings.ioPollWait;
+    for (;;) {
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= deadline) break;
+        ::WaitForSingleObject(ov->hEvent, static_cast<DWORD>(std::min<ULONGLONG>(slice, deadline - now)));
         if (::GetOverlappedResult(pipe, ov, moved, FALSE)) return true;
         if (::GetLastError() != ERROR_IO_INCOMPLETE) return false; // over, failed
-        if (poll == timings.ioPolls) break;
-        ::WaitForSingleObject(ov->hEvent, timings.ioPollWait);
+        slice = timings.ioPollWait;
     }
     CancelAndWait(pipe, ov);
     return false;
@@ -31,9 +36,17 @@ bool Finish(HANDLE pipe, OVERLAPPED* ov, DWORD firstWait, const RelayTimings& ti
 
 } // namespace
 
+ULONGLONG TransferBudget(DWORD firstWait, const RelayTimings& timings) noexcept {
+    return ULONGLONG{firstWait} +
+           ULONGLONG{timings.ioPollWait} * static_cast<ULONGLONG>(std::max(timings.ioPolls, 0));
+}
+
 bool TransferExactly(HANDLE pipe, HANDLE event, Transfer direction, BYTE* buffer, DWORD length,
                      DWORD firstWait, const RelayTimings& timings) noexcept {
     if (!event) return false;
+    // One budget for all the bytes: a peer that hands them over in small
+    // pieces must not start the clock again with every piece.
+    const ULONGLONG deadline = ::GetTickCount64() + TransferBudget(firstWait, timings);
     DWORD done = 0;
     while (done < length) {
         OVERLAPPED ov{};
@@ -43,7 +56,7 @@ bool TransferExactly(HANDLE pipe, HANDLE event, Transfer direction, BYTE* buffer
                                  : ::WriteFile(pipe, buffer + done, length - done, nullptr, &ov);
         if (!started && ::GetLastError() != ERROR_IO_PENDING) return false;
         DWORD moved = 0;
-        if (!Finish(pipe, &ov, firstWait, timings, &moved)) return false;
+        if (!Finish(pipe, &ov, firstWait, timings, deadline, &moved)) return false;
         if (moved == 0) return false; // the peer closed its end
         done += moved;
     }

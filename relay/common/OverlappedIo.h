@@ -12,14 +12,19 @@ namespace torva::relay {
 
 enum class Transfer { Read, Write };
 
-// Moves exactly `length` bytes, in as many operations as the pipe needs.
-// An operation that does not finish at once is waited for up to firstWait ms
-// (0: not at all), then polled `timings.ioPolls` times `timings.ioPollWait` ms
-// apart. False on any failure, on a broken pipe before all bytes moved, and
-// on time-out. `event` is an auto-reset event that the caller owns and uses
-// for nothing else meanwhile.
+// Moves exactly `length` bytes, in as many operations as the pipe needs,
+// within one budget for the whole transfer: firstWait ms (0: none) and then
+// `timings.ioPolls` polls `timings.ioPollWait` ms apart (TransferBudget). The
+// first wait for an unfinished operation is at most firstWait ms, every
+// later one at most ioPollWait ms, and none goes past the budget, however
+// many pieces the bytes come in. False on any failure, on a broken pipe
+// before all bytes moved, and when the budget runs out. `event` is an
+// auto-reset event that the caller owns and uses for nothing else meanwhile.
 [[nodiscard]] bool TransferExactly(HANDLE pipe, HANDLE event, Transfer direction, BYTE* buffer,
                                    DWORD length, DWORD firstWait, const RelayTimings& timings) noexcept;
+
+// The longest time in ms that one TransferExactly may take.
+[[nodiscard]] ULONGLONG TransferBudget(DWORD firstWait, const RelayTimings& timings) noexcept;
 
 // Result of waiting for a client on a server pipe instance.
 enum class ConnectResult { Connected, TimedOut, Failed };

@@ -6,25 +6,28 @@ UniqueHandle RelayLock::Create(const std::wstring& name) noexcept {
     return UniqueHandle(::CreateEventW(nullptr, FALSE, TRUE, name.c_str()));
 }
 
+namespace {
+
+// Waits for the lock, or for abortEvent when one is given. The lock comes
+// first so that a lock and an abort signalled together still hand the lock
+// over to be released properly.
+bool WaitForLock(HANDLE lock, DWORD timeoutMs, HANDLE abortEvent) noexcept {
+    if (!abortEvent) return ::WaitForSingleObject(lock, timeoutMs) == WAIT_OBJECT_0;
+    const HANDLE handles[2] = {lock, abortEvent};
+    return ::WaitForMultipleObjects(2, handles, FALSE, timeoutMs) == WAIT_OBJECT_0;
+}
+
+} // namespace
+
 RelayLock RelayLock::Take(const std::wstring& name, DWORD timeoutMs, HANDLE abortEvent) noexcept {
     UniqueHandle event(::OpenEventW(EVENT_ALL_ACCESS, FALSE, name.c_str()));
-    if (!event) return RelayLock();
-    DWORD wait;
-    if (abortEvent) {
-        // The lock comes first so that a lock and an abort signalled together
-        // still hand the lock over to be released properly.
-        const HANDLE handles[2] = {event.get(), abortEvent};
-        wait = ::WaitForMultipleObjects(2, handles, FALSE, timeoutMs);
-    } else {
-        wait = ::WaitForSingleObject(event.get(), timeoutMs);
-    }
-    if (wait != WAIT_OBJECT_0) return RelayLock();
+    if (!event || !WaitForLock(event.get(), timeoutMs, abortEvent)) return RelayLock();
     const HANDLE held = event.get();
     return RelayLock(held, std::move(event));
 }
 
-RelayLock RelayLock::TakeOpen(HANDLE lock, DWORD timeoutMs) noexcept {
-    if (!lock || ::WaitForSingleObject(lock, timeoutMs) != WAIT_OBJECT_0) return RelayLock();
+RelayLock RelayLock::TakeOpen(HANDLE lock, DWORD timeoutMs, HANDLE abortEvent) noexcept {
+    if (!lock || !WaitForLock(lock, timeoutMs, abortEvent)) return RelayLock();
     return RelayLock(lock, UniqueHandle());
 }
 

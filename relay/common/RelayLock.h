@@ -29,7 +29,9 @@ public:
 
     // Takes the lock through a handle the caller already holds open (for
     // example the one that keeps the lock alive); the handle is not closed.
-    [[nodiscard]] static RelayLock TakeOpen(HANDLE lock, DWORD timeoutMs) noexcept;
+    // abortEvent as for Take.
+    [[nodiscard]] static RelayLock TakeOpen(HANDLE lock, DWORD timeoutMs,
+                                            HANDLE abortEvent = nullptr) noexcept;
 
     RelayLock() noexcept = default;
     RelayLock(RelayLock&& other) noexcept

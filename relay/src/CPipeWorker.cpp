@@ -50,15 +50,23 @@ CPipeWorker::CycleEnd CPipeWorker::ServeOne() {
     // A lock that cannot be opened is served without; only the end of the
     // add-in ends the wait for it.
     const RelayLock lock =
-        RelayLock::Take(m_connection.relayLockName, INFINITE, m_connection.addinProcess);
-    if (AddinGone()) return CycleEnd::Leave;
+        m_connection.relayLock
+            ? RelayLock::TakeOpen(m_connection.relayLock, INFINITE, m_connection.addinProcess)
+            : RelayLock::Take(m_connection.relayLockName, INFINITE, m_connection.addinProcess);
+    // A lock that was had was not given up for the add-in's end; that end is
+    // seen by the next wait.
+    if (!lock.IsHeld() && AddinGone()) return CycleEnd::Leave;
     ::ResetEvent(events.GetDataFinished());
 
+    // Every handle the exchange opens by name is closed only after the step
+    // that answers it, off the path between the two processes.
+    UniqueHandle seen;
     if (!IERelay_Common::WaitEvent(events.WriteDataFinishedName().c_str(), INFINITE,
-                                   m_connection.addinProcess)) {
+                                   m_connection.addinProcess, &seen)) {
         return AddinGone() ? CycleEnd::Leave : CycleEnd::Next;
     }
     if (!OpenPipe()) return CycleEnd::Leave;
+    seen.reset();
 
     if (!client.PipeRead()) {
         // Never answer an older request again, nor leave the add-in waiting.
@@ -70,11 +78,12 @@ CPipeWorker::CycleEnd CPipeWorker::ServeOne() {
     ::SetEvent(events.GetDataFinished());
 
     if (IERelay_Common::WaitEvent(events.ReadDataReadyName().c_str(), kReplyFetchWait,
-                                  m_connection.addinProcess)) {
+                                  m_connection.addinProcess, &seen)) {
         // A reply that cannot be written is lost; the add-in's read fails and
         // it reports the request as failed.
         (void)client.PipeWrite();
     }
+    seen.reset();
     client.ClosePipe();
     return CycleEnd::Next;
 }

@@ -50,11 +50,13 @@ int CRelayProgram::Start(const std::wstring& pipeName, const std::wstring& relay
         ZT_RETURN_INT(0); // the add-in is gone already; no request will ever come
     }
 
+    const UniqueHandle relayLock(::OpenEventW(EVENT_ALL_ACCESS, FALSE, relayLockName.c_str()));
     RelayConnection connection;
     connection.client = client.get();
     connection.events = &events;
     connection.dispatcher = &dispatcher;
     connection.relayLockName = relayLockName;
+    connection.relayLock = relayLock.get();
     connection.addinProcess = addin.get();
 
     UniqueHandle worker = StartThread(&CPipeWorker::PipeGetDataProc, &connection);

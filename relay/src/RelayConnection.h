@@ -17,6 +17,10 @@ struct RelayConnection {
     CIERelayEvent* events = nullptr;
     CRequestDispatcher* dispatcher = nullptr;
     std::wstring relayLockName;
+    // The relay lock, opened by its name once for the worker's life, so that
+    // a cycle takes it without opening and closing it again; null when it
+    // could not be opened (each cycle then tries the name).
+    HANDLE relayLock = nullptr;
     // The add-in process (SYNCHRONIZE access), or null when it could not be
     // opened. Every unbounded wait of the worker includes it, so that the
     // worker leaves by itself when the add-in is gone and is never killed

@@ -186,3 +186,48 @@ TEST(ZentripLifecycle, FirstRequestAfterEveryStartIsServed) {
         EXPECT_TRUE(channel.End(1000));
     }
 }
+
+// A peer that hands its request over a byte at a time, each byte in time for
+// the relay's next wait, must not hold the relay's worker for longer than
+// its read budget (about 33 s): it gets the error reply, and the next
+// request is served.
+TEST(ZentripLifecycle, RequestTrickledInPiecesIsCutOffAndTheRelayGoesOn) {
+    AddinChannel channel(RelayFolder(), RelayReadyOpens());
+    RelayCalls calls(channel);
+    ASSERT_TRUE(OneRequestWorks(calls)) << ToString(calls.LastStatus());
+    const std::wstring answered = L"Global\\Zentrip_GetDataFinished_ind" + [&] {
+        std::wstring x = channel.PipeName();
+        for (wchar_t& c : x) {
+            if (c == L'\\') c = L'_';
+        }
+        return x;
+    }();
+
+    // 2076 bytes, one every 40 ms after the header: about 83 s in all.
+    const Message request = MakeKeyRequest(TYPE_TVRDB_OPENKEY, 0, 0, L"RELAYTEST\\TRICKLE");
+    AddinChannel::Hooks hooks;
+    hooks.writeRequest = [&](CIERelayServer& server) {
+        for (size_t done = 0; done < request.size();) {
+            const size_t piece = done == 0 ? 8 : 1;
+            if (!server.SetSendData(request.data() + done, static_cast<DWORD>(piece)) || !server.PipeWrite()) {
+                return false;
+            }
+            done += piece;
+            // Once the relay has answered, the rest would only fill the pipe.
+            const torva::UniqueHandle signal(::OpenEventW(SYNCHRONIZE, FALSE, answered.c_str()));
+            if (signal && ::WaitForSingleObject(signal.get(), 40) == WAIT_OBJECT_0) break;
+        }
+        return true;
+    };
+    std::vector<BYTE> reply;
+    const DWORD start = ::GetTickCount();
+    ASSERT_EQ(channel.Exchange(request, AddinChannel::kDatabaseReplyWait, reply, hooks), ExchangeStatus::Ok);
+    const DWORD took = ::GetTickCount() - start;
+    std::printf("trickled request answered after %lu ms\n", took);
+    EXPECT_EQ(MessageType(reply), static_cast<uint32_t>(TYPE_ERROR));
+    EXPECT_LT(took, 60000u);
+
+    EXPECT_TRUE(OneRequestWorks(calls)) << ToString(calls.LastStatus());
+    EXPECT_EQ(channel.RelayStarts(), 1);
+    channel.End();
+}

@@ -139,3 +139,24 @@ TEST(WaitEvent, RemovedQuitMessageIsPostedAgain) {
     ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 7u);
 }
+
+TEST(WaitEvent, SeenEventIsHandedOverOpenOnlyWhenSignalled) {
+    const std::wstring name = UniqueTestName(L"Local\\WaitEventTest");
+    UniqueHandle event = MakeEvent(name);
+    UniqueHandle seen;
+    EventWaitOptions quick;
+    quick.slice = 50;
+    EXPECT_FALSE(WaitNamedEvent(name.c_str(), 100, nullptr, quick, &seen));
+    EXPECT_FALSE(seen);
+
+    ::SetEvent(event.get());
+    ASSERT_TRUE(WaitNamedEvent(name.c_str(), 1000, nullptr, quick, &seen));
+    ASSERT_TRUE(seen);
+    // The handed-over handle is the same event, still open after the wait.
+    event.reset();
+    ::ResetEvent(seen.get());
+    UniqueHandle again(::OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str()));
+    ASSERT_TRUE(again);
+    ::SetEvent(again.get());
+    EXPECT_EQ(::WaitForSingleObject(seen.get(), 0), WAIT_OBJECT_0);
+}

@@ -2,6 +2,8 @@
 // against a raw server pipe that the test writes arbitrary bytes into.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cwctype>
 #include <string>
 #include <thread>
@@ -74,6 +76,36 @@ protected:
     std::wstring name;
     UniqueFile raw;
     std::unique_ptr<CIERelayClient> client;
+};
+
+// Writes `message` to the raw server in pieces of `piece` bytes, `pause` ms
+// apart, on a thread of its own, until it is all written or Stop() is called.
+class PieceWriter {
+public:
+    PieceWriter(HANDLE pipe, std::vector<BYTE> message, size_t headWhole, size_t piece, DWORD pause)
+        : m_thread([this, pipe, message = std::move(message), headWhole, piece, pause] {
+              size_t done = 0;
+              while (done < message.size() && !m_stop) {
+                  const size_t count =
+                      done == 0 && headWhole ? headWhole : std::min(piece, message.size() - done);
+                  DWORD written = 0;
+                  if (!::WriteFile(pipe, message.data() + done, static_cast<DWORD>(count), &written,
+                                   nullptr)) {
+                      return;
+                  }
+                  done += written;
+                  if (done < message.size()) ::Sleep(pause);
+              }
+          }) {}
+    ~PieceWriter() { Stop(); }
+    void Stop() {
+        m_stop = true;
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
 };
 
 } // namespace
@@ -260,4 +292,44 @@ TEST_F(RawServer, FailedReadDropsThePreviousMessage) {
     EXPECT_FALSE(client->PipeRead());
     EXPECT_EQ(client->GetRecvSize(), 0u);
     EXPECT_EQ(client->GetRecvData(), nullptr);
+}
+
+// A peer that trickles its message must not hold the reader for longer than
+// the read budget, whatever the number of pieces: each piece that arrives in
+// time used to start the budget again.
+TEST_F(RawServer, MessageTrickledInSmallPiecesIsGivenUpOnWithinTheBudget) {
+    // QuickTimings: 50 ms first wait and 3 polls of 20 ms, 110 ms per read.
+    // The body comes one byte every 15 ms, always in time for the next wait,
+    // and would take about 4.5 s in all.
+    const std::vector<BYTE> message = Message(308, 12);
+    PieceWriter writer(raw.get(), message, 8, 1, 15);
+    const DWORD start = ::GetTickCount();
+    EXPECT_FALSE(client->PipeRead());
+    const DWORD took = ::GetTickCount() - start;
+    writer.Stop();
+    EXPECT_LT(took, 1500u);
+    EXPECT_EQ(client->GetRecvSize(), 0u);
+    EXPECT_EQ(client->GetRecvData(), nullptr);
+}
+
+TEST_F(RawServer, HeaderTrickledInSmallPiecesIsGivenUpOnWithinTheBudget) {
+    // One byte every 30 ms: the 8 header bytes take 210 ms, the budget is 110.
+    const std::vector<BYTE> message = Message(20, 4);
+    PieceWriter writer(raw.get(), message, 0, 1, 30);
+    const DWORD start = ::GetTickCount();
+    EXPECT_FALSE(client->PipeRead());
+    const DWORD took = ::GetTickCount() - start;
+    writer.Stop();
+    EXPECT_LT(took, 1000u);
+    EXPECT_EQ(client->GetRecvSize(), 0u);
+}
+
+TEST_F(RawServer, MessageInPiecesWithinTheBudgetArrivesWhole) {
+    // Ten pieces, 5 ms apart: well inside one budget.
+    const std::vector<BYTE> message = Message(300, 6);
+    PieceWriter writer(raw.get(), message, 8, 30, 5);
+    ASSERT_TRUE(client->PipeRead());
+    writer.Stop();
+    ASSERT_EQ(client->GetRecvSize(), 300u);
+    EXPECT_EQ(std::vector<BYTE>(client->GetRecvData(), client->GetRecvData() + 300), message);
 }

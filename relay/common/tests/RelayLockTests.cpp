@@ -79,3 +79,20 @@ TEST(RelayLock, CreatingAgainKeepsTheCurrentHolder) {
     ASSERT_TRUE(again);
     EXPECT_FALSE(RelayLock::Take(name, 50).IsHeld());
 }
+
+TEST(RelayLock, TakenThroughAnOpenHandleItHonoursTheAbortEventAndKeepsTheHandle) {
+    const std::wstring name = UniqueTestName(L"RelayLockTest");
+    const UniqueHandle lock = RelayLock::Create(name);
+    RelayLock first = RelayLock::TakeOpen(lock.get(), 1000);
+    ASSERT_TRUE(first.IsHeld());
+    UniqueHandle abort(::CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    EXPECT_FALSE(RelayLock::TakeOpen(lock.get(), INFINITE, abort.get()).IsHeld());
+    first.Release();
+    {
+        const RelayLock second = RelayLock::TakeOpen(lock.get(), 0, abort.get());
+        EXPECT_TRUE(second.IsHeld());
+        EXPECT_FALSE(RelayLock::Take(name, 0).IsHeld());
+    }
+    // Released, and the handle that keeps the lock is still open.
+    EXPECT_TRUE(RelayLock::TakeOpen(lock.get(), 0).IsHeld());
+}

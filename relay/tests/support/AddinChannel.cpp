@@ -64,7 +64,10 @@ ExchangeStatus AddinChannel::Exchange(const std::vector<BYTE>& request, DWORD re
         if (hooks.stepDone) hooks.stepDone(number);
     };
     reply.clear();
-    const RelayLock lock = RelayLock::Take(m_requestLockName, 30000);
+    // Through the handle that keeps the lock alive, as the add-in's own
+    // relay state could: opening it by name for every exchange adds two
+    // round trips to the system for nothing.
+    const RelayLock lock = RelayLock::TakeOpen(m_requestLock.get(), 30000);
     if (!lock.IsHeld()) return ExchangeStatus::LockFailed;
     step(1);
     if (!EnsureRelay()) return ExchangeStatus::RelayFailed;
@@ -83,13 +86,16 @@ ExchangeStatus AddinChannel::Exchange(const std::vector<BYTE>& request, DWORD re
     step(5);
     ::ResetEvent(m_events->WriteDataFinished());
     step(6);
-    if (!server.PipeWrite()) {
+    const bool written = hooks.writeRequest ? hooks.writeRequest(server) : server.PipeWrite() != FALSE;
+    if (!written) {
         server.DisconnectPipe();
         return ExchangeStatus::WriteFailed;
     }
     step(7);
     if (hooks.afterWrite) hooks.afterWrite();
-    if (!IERelay_Common::WaitEvent(m_events->GetDataFinishedName().c_str(), replyWait)) {
+    // The relay's signal is closed only once it has been answered.
+    UniqueHandle seen;
+    if (!IERelay_Common::WaitEvent(m_events->GetDataFinishedName().c_str(), replyWait, nullptr, &seen)) {
         server.DisconnectPipe();
         return ExchangeStatus::NoReplySignal;
     }
@@ -99,6 +105,7 @@ ExchangeStatus AddinChannel::Exchange(const std::vector<BYTE>& request, DWORD re
         return ExchangeStatus::Ok;
     }
     ::SetEvent(m_events->ReadDataReady());
+    seen.reset();
     step(9);
     const bool read = server.PipeRead() != FALSE;
     if (read) reply.assign(server.GetRecvData(), server.GetRecvData() + server.GetRecvSize());

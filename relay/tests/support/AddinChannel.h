@@ -50,7 +50,10 @@ public:
     // exchange ends after that signal, as if the add-in had gone away.
     // stepDone, when given, is called with the number of each add-in step
     // (1 to 12) as it ends, for timing.
+    // writeRequest, when given, replaces the write of the request (step 7)
+    // and tells whether it was written.
     struct Hooks {
+        std::function<bool(CIERelayServer&)> writeRequest;
         std::function<void()> afterWrite;
         bool fetchReply = true;
         std::function<void(int)> stepDone;
