@@ -1,4 +1,5 @@
 #include "RelayTestEnvironment.h"
+#include "InstallFolder.h"
 #include "ProgramFolder.h"
 
 #include <windows.h>
@@ -6,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "Win32Handles.h"
 
 namespace torva::relay::test {
 namespace {
@@ -32,21 +32,7 @@ std::wstring OwnFolder() {
 }
 
 std::wstring InstalledFolder() {
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA", 0,
-                        KEY_QUERY_VALUE | KEY_WOW64_32KEY, &raw) != ERROR_SUCCESS) {
-        return std::wstring();
-    }
-    const UniqueRegKey key(raw);
-    wchar_t value[MAX_PATH]{};
-    DWORD size = sizeof value - sizeof(wchar_t);
-    DWORD type = 0;
-    if (::RegQueryValueExW(key.get(), L"Location", nullptr, &type, reinterpret_cast<BYTE*>(value),
-                           &size) != ERROR_SUCCESS ||
-        type != REG_SZ) {
-        return std::wstring();
-    }
-    return WithBackslash(value);
+    return torva::InstallFolder();
 }
 
 bool ParseRelayArguments(int* argc, char** argv) {
