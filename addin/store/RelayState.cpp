@@ -118,11 +118,15 @@ bool RelayState::Exchange(const std::vector<BYTE>& request, DWORD replyWait,
         server.DisconnectPipe();
         return false;
     }
-    if (!IERelay_Common::WaitEvent(m_events->GetDataFinishedName().c_str(), replyWait)) {
+    // The event seen is closed after the answer, not between seeing and answering.
+    torva::UniqueHandle seen;
+    if (!IERelay_Common::WaitEvent(m_events->GetDataFinishedName().c_str(), replyWait, nullptr,
+                                   &seen)) {
         server.DisconnectPipe();
         return false;
     }
     ::SetEvent(m_events->ReadDataReady());
+    seen.reset();
     const bool read = server.PipeRead() != FALSE;
     if (read) reply.assign(server.GetRecvData(), server.GetRecvData() + server.GetRecvSize());
     ::ResetEvent(m_events->ReadDataReady());
