@@ -5,6 +5,7 @@
 #include "COptionDlg.h"
 
 #include "DialogDriver.h"
+#include "HeldRequestLock.h"
 #include "OptionDlgFixture.h"
 #include "RelayState.h"
 #include "UiTestSupport.h"
@@ -38,24 +39,6 @@ HWND OwnedMessageBox(HWND dialog, DWORD timeoutMs) {
         ::Sleep(10);
     }
 }
-
-// Holds the store's request lock on the calling thread until released.
-class HeldRequestLock {
-public:
-    HeldRequestLock() : m_lock(m_store.GetSem()) {}
-    ~HeldRequestLock() { Release(); }
-    HeldRequestLock(const HeldRequestLock&) = delete;
-    HeldRequestLock& operator=(const HeldRequestLock&) = delete;
-    bool Held() const noexcept { return m_lock != nullptr; }
-    void Release() {
-        if (m_lock) m_store.PutSem(m_lock);
-        m_lock = nullptr;
-    }
-
-private:
-    CExpData m_store{false};
-    HANDLE m_lock;
-};
 
 } // namespace
 

@@ -4,6 +4,7 @@
 // store's request lock on the driver thread, which the worker then waits
 // for, as it would for a busy relay.
 #include "RegistDlgFixture.h"
+#include "HeldRequestLock.h"
 
 #include "RelayState.h"
 #include "UiTestSupport.h"
@@ -19,24 +20,6 @@ constexpr size_t kLoginControls = 8;
 constexpr wchar_t kSaveFailed[] = L"登録内容を保存できませんでした。";
 // More than the database takes as one value (4 MiB).
 constexpr size_t kTooLongChars = 2200000;
-
-// Holds the store's request lock on the calling thread until released.
-class HeldRequestLock {
-public:
-    HeldRequestLock() : m_lock(m_store.GetSem()) {}
-    ~HeldRequestLock() { Release(); }
-    HeldRequestLock(const HeldRequestLock&) = delete;
-    HeldRequestLock& operator=(const HeldRequestLock&) = delete;
-    bool Held() const noexcept { return m_lock != nullptr; }
-    void Release() {
-        if (m_lock) m_store.PutSem(m_lock);
-        m_lock = nullptr;
-    }
-
-private:
-    CExpData m_store{false};
-    HANDLE m_lock;
-};
 
 // A message box owned by dialog (not its notice window), or null.
 HWND OwnedMessageBox(HWND dialog, DWORD timeoutMs) {
