@@ -113,9 +113,19 @@ void ScriptRunner::Tick() {
         m_phase = 0;
         m_keysSent = 0;
     }
+    static const wchar_t* const kUserSteps[] = {L"type", L"check", L"uncheck", L"choose", L"click",
+                                                 L"press", L"key", L"band-click"};
+    for (const wchar_t* user : kUserSteps) {
+        if (line.words[0] == user) BringFrameBack();
+    }
+    if (line.words[0].rfind(L"toolbar-", 0) == 0 || line.words[0].rfind(L"combo-", 0) == 0) {
+        BringFrameBack();
+    }
     std::wstring why;
     const Step step = Run(line, why);
     m_busy = false;
+    const HWND focus = GetFocus();
+    if (focus && GetAncestor(focus, GA_ROOT) == m_frame.window()) m_lastFocus = focus;
     if (step == Step::Wait) return;
     m_stepStarted = false;
     if (step == Step::Fail) {
@@ -126,6 +136,18 @@ void ScriptRunner::Tick() {
     }
     Log(L"ok", line, L"");
     if (++m_next >= m_lines.size()) End();
+}
+
+void ScriptRunner::BringFrameBack() {
+    const HWND frame = m_frame.window();
+    // A disabled frame has a modal dialog of its own in front: that one keeps
+    // the activation.
+    if (!frame || !IsWindowEnabled(frame)) return;
+    if (GetForegroundWindow() != frame) SetForegroundWindow(frame);
+    if (GetActiveWindow() != frame) SetActiveWindow(frame);
+    if (!GetFocus() && m_lastFocus && IsWindow(m_lastFocus) && IsWindowVisible(m_lastFocus)) {
+        SetFocus(m_lastFocus);
+    }
 }
 
 void ScriptRunner::Deliver(MSG msg) {
@@ -327,12 +349,6 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
             why = L"no such band, or it is not shown";
             return Step::Fail;
         }
-        // A mouse click on a window of an inactive frame activates the frame
-        // first: another program's window may have taken the activation, and
-        // with it the focus, since the script began.
-        const HWND frame = GetAncestor(band, GA_ROOT);
-        if (frame && GetForegroundWindow() != frame) SetForegroundWindow(frame);
-        if (frame && GetActiveWindow() != frame) SetActiveWindow(frame);
         POINT pt{r.right / 2, r.bottom / 2};
         HWND target = WindowAt(band, pt);
         const LPARAM at = MAKELPARAM(pt.x, pt.y);

@@ -78,6 +78,11 @@ private:
     void End();
     // One turn of the program's message loop for msg.
     void Deliver(MSG msg);
+    // Before a step the user does with the mouse or the keys: the frame is
+    // the active window again, with the focus where the last step left it.
+    // Another program's window (a dialog of a test running beside this one)
+    // may have taken the activation, and with it the focus, in between.
+    void BringFrameBack();
 
     BrowserFrame& m_frame;
     std::vector<Line> m_lines;
@@ -91,6 +96,7 @@ private:
     bool m_failed = false;
     bool m_busy = false;
     UINT_PTR m_timer = 0;
+    HWND m_lastFocus = nullptr; // where the focus was after the last step
 };
 
 } // namespace torva::browser
