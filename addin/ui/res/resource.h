@@ -57,3 +57,12 @@
 #define IDC_REGIST_URLLABEL 238
 #define IDC_REGIST_DATELABEL 239
 #define IDC_REGIST_CHANGEFLG 247
+
+// Toolbar: the feature's icons (running, stopped) and the drop-down menu.
+#define IDI_TOOLBAR_RUNNING 222
+#define IDI_TOOLBAR_STOPPED 225
+#define IDR_TOOLBAR_MENU 102
+#define ID_MENU_REG 32776
+#define ID_MENU_MANAGE 32777
+#define ID_MENU_ONOFF 32778
+#define ID_MENU_OPTION 32779
