@@ -127,7 +127,9 @@ LRESULT CPBToolbar::OnMenuReg(WORD, WORD, HWND, BOOL&) {
     std::wstring pageUrl;
     if (SUCCEEDED(document->get_URL(&url)) && url) pageUrl = url;
     ::SysFreeString(url);
-    std::unique_ptr<CDataWebForm> stored(m_ExpData.GetWebPageData(pageUrl, 1));
+    // Only whether a page is stored counts here: read without decryption,
+    // which would ask the user to authenticate for nothing.
+    const bool stored = std::unique_ptr<CDataWebForm>(m_ExpData.GetWebPageData(pageUrl, 0)) != nullptr;
     int state = CRegistDlg::STATE_NEW;
     if (stored) {
         CSelectEntry choice;

@@ -199,3 +199,36 @@ TEST_F(Toolbar, ThePreselectedEntryIsDrawnWithTheBoldFontMadeOnce) {
     }
     EXPECT_EQ(Band().Bar().LastDrawnIndex(), 1);
 }
+
+TEST_F(Toolbar, RegistrationOfAStoredPageAsksAddOrOverwrite) {
+    StorePage(PageUrl(L"login.html"), [](CDataWebForm& page) {
+        MakeLogin(page.AddItem(), L"仕事用", L"work", L"secret", 0);
+    });
+    SetOptions(0, 1);
+    CreateBand();
+    Show(L"login.html");
+    bool asked = false;
+    DialogDriver choice(L"登録方法選択", [&asked](DialogDriver& d) {
+        asked = d.Dialog() != nullptr;
+        if (asked) DialogDriver::Click(d.Dialog(), IDCANCEL);
+    });
+    ChooseFromMenu(L'r');
+    choice.Join();
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(choice.LeftOpen());
+}
+
+TEST_F(Toolbar, RegistrationOnAFramesetWithTwoFormsAsksWhichFrame) {
+    CreateBand();
+    Show(L"frames.html");
+    bool asked = false;
+    DialogDriver choice(L"フレーム選択", [&asked](DialogDriver& d) {
+        asked = d.Dialog() != nullptr;
+        if (asked) DialogDriver::Click(d.Dialog(), IDCANCEL);
+    });
+    ChooseFromMenu(L'r');
+    choice.Join();
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(choice.LeftOpen());
+}
+
