@@ -116,10 +116,17 @@ TEST_F(BandInfo, At144DpiTheMinimumIs570By33) {
     const std::wstring program = torva::ProgramFolder() + L"addin_band_tests.exe";
     std::wstring command = L"\"" + program + L"\" --gtest_filter=BandInfoChild.*";
     ASSERT_TRUE(::SetEnvironmentVariableW(kChildVariable, L"1"));
+    // The child's report is its exit code; its own test output goes nowhere.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const torva::UniqueFile nul(::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit,
+                                              OPEN_EXISTING, 0, nullptr));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = nul.get();
+    startup.hStdError = nul.get();
     PROCESS_INFORMATION process{};
-    const BOOL started = ::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE,
+    const BOOL started = ::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE,
                                           0, nullptr, nullptr, &startup, &process);
     ::SetEnvironmentVariableW(kChildVariable, nullptr);
     ASSERT_TRUE(started);
