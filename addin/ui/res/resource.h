@@ -65,3 +65,12 @@
 #define IDR_STOCKBAR 103
 #define IDR_IESINK 107
 #define IDR_SUBMITBUTOONEVENTSINK 108
+
+// Toolbar: the feature's icons (running, stopped) and the drop-down menu.
+#define IDI_TOOLBAR_RUNNING 222
+#define IDI_TOOLBAR_STOPPED 225
+#define IDR_TOOLBAR_MENU 102
+#define ID_MENU_REG 32776
+#define ID_MENU_MANAGE 32777
+#define ID_MENU_ONOFF 32778
+#define ID_MENU_OPTION 32779

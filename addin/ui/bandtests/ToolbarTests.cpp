@@ -1,0 +1,234 @@
+// The toolbar driven as a user would: its button opens the menu, menu items
+// are chosen by their accelerators, message boxes are answered by finding
+// them, the input button is clicked.
+#include "AutoAnswer.h"
+#include "BandFixture.h"
+#include "DialogDriver.h"
+#include "LiveForm.h"
+#include "MenuDriver.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+class Toolbar : public BandFixture {
+protected:
+    HWND Bar() { return Band().Bar().m_hWnd; }
+
+    // Clicks the drop-down button's face (left of its arrow) with the mouse.
+    void ClickMenuButton() {
+        RECT rect{};
+        ASSERT_TRUE(::SendMessageW(Bar(), TB_GETRECT, 102, reinterpret_cast<LPARAM>(&rect)));
+        const LPARAM at = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
+        ::PostMessageW(Bar(), WM_MOUSEMOVE, 0, at);
+        ::PostMessageW(Bar(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageW(Bar(), WM_LBUTTONUP, 0, at);
+        Pump(100);
+    }
+
+    // Opens the menu, reads it and chooses key (0: closes it).
+    std::vector<std::wstring> ChooseFromMenu(wchar_t key, std::function<void()> after = nullptr) {
+        MenuDriver driver(key, std::move(after));
+        ClickMenuButton();
+        driver.Join();
+        Pump(100);
+        EXPECT_TRUE(driver.Seen()) << "the menu did not open";
+        return driver.Items();
+    }
+
+    int StoredStopFunc() {
+        CExpData store;
+        EXPECT_TRUE(store.GetOptionData());
+        return store.m_option.m_nStopFunc;
+    }
+
+    std::wstring m_boxText;
+    HICON m_boxIcon = nullptr;
+    // A step for the menu driver: reads and closes the message box the
+    // command shows over the toolbar.
+    std::function<void()> AnswerMessageBox() {
+        // A child window's box is owned by its top-level window.
+        HWND owner = ::GetAncestor(Bar(), GA_ROOT);
+        return [this, owner] {
+            HWND box = DialogDriver::WaitForMessageBox(owner, 10000);
+            if (!box) {
+                // Whatever else showed must not keep the test thread waiting.
+                for (HWND w : DialogDriver::ThreadWindows(::GetWindowThreadProcessId(owner, nullptr))) {
+                    wchar_t name[16] = {};
+                    ::GetClassNameW(w, name, 16);
+                    if (::lstrcmpW(name, L"#32770") == 0 && ::IsWindowVisible(w))
+                        ::PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+                }
+                return;
+            }
+            m_boxText = DialogDriver::MessageBoxText(box);
+            m_boxIcon = DialogDriver::MessageBoxIcon(box);
+            DialogDriver::DismissMessageBox(box);
+        };
+    }
+};
+
+TEST_F(Toolbar, TheMenuOffersItsFourCommandsAndTheSwitchFollowsStopFunc) {
+    CreateBand();
+    const std::vector<std::wstring> running = ChooseFromMenu(0);
+    ASSERT_EQ(running.size(), 4u);
+    EXPECT_EQ(running[0], L"登録(&R)...");
+    EXPECT_EQ(running[1], L"データ管理(&M)...");
+    EXPECT_EQ(running[2], L"機能停止(&S)");
+    EXPECT_EQ(running[3], L"オプション設定(&O)...");
+    EXPECT_EQ(Band().Bar().IconId(), 222);
+
+    SetOptions(1, 0); // stopped meanwhile, e.g. from another window
+    const std::vector<std::wstring> stopped = ChooseFromMenu(0);
+    ASSERT_EQ(stopped.size(), 4u);
+    EXPECT_EQ(stopped[2], L"機能開始(&S)");
+    EXPECT_EQ(Band().Bar().IconId(), 225) << "the icon follows at the menu's opening";
+    EXPECT_TRUE(::IsWindowEnabled(Bar())) << "enabled again after the menu";
+}
+
+TEST_F(Toolbar, TheSwitchTurnsTheFeatureOffAndOnAgain) {
+    CreateBand();
+    ASSERT_EQ(StoredStopFunc(), 0);
+    ChooseFromMenu(L's');
+    EXPECT_EQ(StoredStopFunc(), 1);
+    EXPECT_EQ(Band().Bar().IconId(), 225);
+    ChooseFromMenu(L's');
+    EXPECT_EQ(StoredStopFunc(), 0);
+    EXPECT_EQ(Band().Bar().IconId(), 222);
+}
+
+TEST_F(Toolbar, RegistrationOnAPageWithoutAStorableFormSaysSo) {
+    CreateBand();
+    Show(L"hiddenonly.html");
+    ChooseFromMenu(L'r', AnswerMessageBox());
+    EXPECT_EQ(m_boxText, L"このページにはフォームがありません。");
+    EXPECT_TRUE(m_boxIcon) << "the error icon";
+}
+
+TEST_F(Toolbar, TheDataManagerIsStartedOnlyWhenInstalled) {
+    CreateBand();
+    ChooseFromMenu(L'm', AnswerMessageBox());
+    EXPECT_NE(m_boxText.find(L"Mablix.exe"), std::wstring::npos) << "got: "
+                                                                 << m_boxText.size();
+    EXPECT_NE(m_boxText.find(L"インストールされていません"), std::wstring::npos);
+}
+
+TEST_F(Toolbar, TheListShowsThePagesEntriesAndTheManagersCloseRefreshesIt) {
+    CDataWebForm& first = StorePage(PageUrl(L"login.html"), [](CDataWebForm& page) {
+        MakeLogin(page.AddItem(), L"最初", L"first", L"", 0);
+    });
+    CreateBand();
+    Show(L"login.html");
+    ASSERT_EQ(ComboTexts(), std::vector<std::wstring>{L"最初"});
+
+    // The manager stores the page again with a second entry and closes.
+    ASSERT_TRUE(Store().DeleteWebPageData(&first));
+    StorePage(PageUrl(L"login.html"), [](CDataWebForm& page) {
+        MakeLogin(page.AddItem(), L"最初", L"first", L"", 0);
+        MakeLogin(page.AddItem(), L"二番目", L"second", L"", 0);
+    });
+    ASSERT_EQ(ComboTexts().size(), 1u) << "not refreshed by itself";
+    ::PostMessageW(Bar(), WM_USER + 400, 2, 0);
+    Pump(200);
+
+    const std::vector<std::wstring> texts = ComboTexts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[1], L"二番目");
+    EXPECT_TRUE(::IsWindowEnabled(Band().Bar().ComboBox()));
+    EXPECT_TRUE(::IsWindowEnabled(Band().Bar().InputButton()));
+}
+
+TEST_F(Toolbar, TheInputButtonFillsTheChosenEntry) {
+    SetOptions(0, 1); // nothing filled by itself
+    StorePage(PageUrl(L"login.html"), [](CDataWebForm& page) {
+        MakeLogin(page.AddItem(), L"仕事用", L"work", L"", 1);
+        MakeLogin(page.AddItem(), L"個人用", L"home", L"", 0);
+    });
+    CreateBand();
+    Show(L"login.html");
+    ASSERT_EQ(ComboTexts().size(), 2u);
+    ASSERT_EQ(LiveForm(Top()).Value(L"user"), L"");
+    HWND combo = Band().Bar().ComboBox();
+    HWND input = Band().Bar().InputButton();
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
+    ASSERT_TRUE(allow.Applied());
+
+    ::SendMessageW(combo, CB_SETCURSEL, 1, 0);
+    ::SendMessageW(input, BM_CLICK, 0, 0);
+    Pump(50);
+
+    EXPECT_EQ(LiveForm(Top()).Value(L"user"), L"home");
+    wchar_t text[32] = {};
+    ::GetWindowTextW(input, text, 32);
+    EXPECT_STREQ(text, L"入力開始");
+    EXPECT_TRUE(::IsWindowEnabled(input));
+}
+
+TEST_F(Toolbar, TheInputButtonWithoutAChoiceFillsNothing) {
+    SetOptions(0, 1);
+    StorePage(PageUrl(L"login.html"), [](CDataWebForm& page) {
+        MakeLogin(page.AddItem(), L"仕事用", L"work", L"", 1);
+    });
+    CreateBand();
+    Show(L"login.html");
+    HWND combo = Band().Bar().ComboBox();
+    HWND input = Band().Bar().InputButton();
+    ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    ::SendMessageW(input, BM_CLICK, 0, 0);
+    Pump(50);
+    EXPECT_EQ(LiveForm(Top()).Value(L"user"), L"");
+    EXPECT_TRUE(::IsWindowEnabled(input));
+}
+
+TEST_F(Toolbar, ThePreselectedEntryIsDrawnWithTheBoldFontMadeOnce) {
+    StorePage(PageUrl(L"login.html"), [](CDataWebForm& page) {
+        MakeLogin(page.AddItem(), L"仕事用", L"work", L"", 0);
+        MakeLogin(page.AddItem(), L"個人用", L"home", L"", 1);
+    });
+    SetOptions(0, 1);
+    CreateBand();
+    Show(L"login.html");
+    ASSERT_EQ(Band().Bar().PreselectedIndex(), 1);
+    HWND combo = Band().Bar().ComboBox();
+    // The list drawn again and again, as a user opening it would have it.
+    for (int i = 0; i < 20; ++i) {
+        ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i % 2), 0);
+        ::InvalidateRect(combo, nullptr, TRUE);
+        ::UpdateWindow(combo);
+    }
+    EXPECT_EQ(Band().Bar().LastDrawnIndex(), 1);
+}
+
+TEST_F(Toolbar, RegistrationOfAStoredPageAsksAddOrOverwrite) {
+    StorePage(PageUrl(L"login.html"), [](CDataWebForm& page) {
+        MakeLogin(page.AddItem(), L"仕事用", L"work", L"secret", 0);
+    });
+    SetOptions(0, 1);
+    CreateBand();
+    Show(L"login.html");
+    bool asked = false;
+    DialogDriver choice(L"登録方法選択", [&asked](DialogDriver& d) {
+        asked = d.Dialog() != nullptr;
+        if (asked) DialogDriver::Click(d.Dialog(), IDCANCEL);
+    });
+    ChooseFromMenu(L'r');
+    choice.Join();
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(choice.LeftOpen());
+}
+
+TEST_F(Toolbar, RegistrationOnAFramesetWithTwoFormsAsksWhichFrame) {
+    CreateBand();
+    Show(L"frames.html");
+    bool asked = false;
+    DialogDriver choice(L"フレーム選択", [&asked](DialogDriver& d) {
+        asked = d.Dialog() != nullptr;
+        if (asked) DialogDriver::Click(d.Dialog(), IDCANCEL);
+    });
+    ChooseFromMenu(L'r');
+    choice.Join();
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(choice.LeftOpen());
+}
+
