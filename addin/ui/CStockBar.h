@@ -19,6 +19,7 @@
 #include "CReflectionWnd.h"
 #include "CSubmitButtonEventSink.h"
 #include "StockBarIds.h"
+#include "resource.h"
 
 #include "CComCoClass.h"
 #include "CComObjectRootEx.h"
@@ -31,9 +32,6 @@
 #include <shlobj.h>
 
 #include <cstdint>
-
-// The band's registrar script in the module's resources.
-inline constexpr UINT IDR_STOCKBAR = 103;
 
 class CStockBar : public CComObjectRootEx<CComSingleThreadModel>,
                   public CComCoClass<CStockBar, &CLSID_StockBar>,

@@ -1,5 +1,6 @@
 #include "QuorvelModule.h"
 
+#include "CStockBar.h"
 #include "HostCheck.h"
 #include "QuorvelGuids.h"
 #include "resource.h"
@@ -13,14 +14,10 @@ namespace {
 
 bool g_started = false;
 
-HRESULT UpdateStockBarRegistry(bool registering) {
-    return ComModule().UpdateRegistryFromResource(IDR_STOCKBAR, registering);
-}
-
-// The band's creator joins this entry when the band class is built; until
-// then its class id is registered but no object is made for it.
+// The band object, the module's only class: created by the browser for each
+// window that shows the toolbar, registered through script 103.
 const ComObjectEntry kObjectMap[] = {
-    ComObjectEntry{&CLSID_StockBar, nullptr, &UpdateStockBarRegistry},
+    OBJECT_ENTRY(CLSID_StockBar, CStockBar),
 };
 
 } // namespace

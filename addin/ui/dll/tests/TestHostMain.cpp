@@ -6,6 +6,7 @@
 //   quorvel_test_host.exe <dll path> <result file>
 #include <windows.h>
 #include <objbase.h>
+#include <shlobj.h>
 
 #include <QuorvelGuids.h>
 
@@ -51,6 +52,15 @@ int wmain(int argc, wchar_t** argv) {
         if (getClassObject)
             Write(file, L"classobject",
                   Hex(getClassObject(CLSID_StockBar, IID_IClassFactory, &factory)));
+        if (factory) {
+            // The browser's way to a band: the factory makes it, asked for IDeskBand.
+            auto* classFactory = static_cast<IClassFactory*>(factory);
+            void* band = nullptr;
+            Write(file, L"band", Hex(classFactory->CreateInstance(nullptr, IID_IDeskBand, &band)));
+            if (canUnloadNow) Write(file, L"canunloadwithband", Hex(canUnloadNow()));
+            if (band) static_cast<IUnknown*>(band)->Release();
+            classFactory->Release();
+        }
         if (canUnloadNow) Write(file, L"canunload", Hex(canUnloadNow()));
         WNDCLASSEXW info{};
         info.cbSize = sizeof info;
