@@ -21,26 +21,35 @@ scripts/wine-run.sh cmd /c exit > build/wine-warmup.log 2>&1 < /dev/null
 # A test that fails is run once more; the log keeps both runs, and the
 # summary names every test that needed a second run.
 
+# Tests labelled "desktop" need the keyboard focus and the active window to
+# stay where their script put them: a window that another test program opens
+# meanwhile takes both. They run after the others, one program at a time.
 jobs=$(nproc)
-ctest --test-dir build/win64 -j "$jobs" --output-on-failure --repeat until-pass:2 > build/ctest-64.log 2>&1 &
+run=(--output-on-failure --repeat until-pass:2)
+ctest --test-dir build/win64 -j "$jobs" -LE desktop "${run[@]}" > build/ctest-64.log 2>&1 &
 pid64=$!
-ctest --test-dir build/win32 -j "$jobs" --output-on-failure --repeat until-pass:2 > build/ctest-32.log 2>&1 &
+ctest --test-dir build/win32 -j "$jobs" -LE desktop "${run[@]}" > build/ctest-32.log 2>&1 &
 pid32=$!
 wait $pid64; rc64=$?
 wait $pid32; rc32=$?
+rcdesk=0
+for bits in 64 32; do
+    ctest --test-dir "build/win$bits" -L desktop "${run[@]}" > "build/ctest-desktop-$bits.log" 2>&1 || rcdesk=1
+done
 
 passed=0; failed=0
-for bits in 64 32; do
-    echo "===== $bits-bit tests ====="
-    cat "build/ctest-$bits.log"
-    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "build/ctest-$bits.log" | tail -1)
+logs=(build/ctest-64.log build/ctest-32.log build/ctest-desktop-64.log build/ctest-desktop-32.log)
+for log in "${logs[@]}"; do
+    echo "===== $(basename "$log" .log) ====="
+    cat "$log"
+    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
     total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
     nfail=$(sed -E 's/.*tests passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
     if [ -n "$line" ]; then
         passed=$((passed + total - nfail)); failed=$((failed + nfail))
     fi
 done
-retried=$(grep -hE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*' build/ctest-64.log build/ctest-32.log | sed -E 's/.*Test +#[0-9]+: ([^ ]+).*/\1/' | sort -u | tr '\n' ' ')
+retried=$(grep -hE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*' "${logs[@]}" | sed -E 's/.*Test +#[0-9]+: ([^ ]+).*/\1/' | sort -u | tr '\n' ' ')
 [ -n "$retried" ] && echo "failed once, run again: $retried"
 echo "$passed passed, $failed failed"
-[ $rc64 -eq 0 ] && [ $rc32 -eq 0 ]
+[ $rc64 -eq 0 ] && [ $rc32 -eq 0 ] && [ $rcdesk -eq 0 ]
