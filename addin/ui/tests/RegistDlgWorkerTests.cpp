@@ -49,6 +49,23 @@ void PasteTooLong(HWND edit) {
     TypeInto(edit, std::wstring(kTooLongChars, L'x'));
 }
 
+// Saves an entry named name whose user box holds a value too long to store,
+// with OK, and dismisses the message that follows; its text goes to text.
+// The user box, or null when a step did not come.
+HWND SaveTooLongAndDismissTheError(HWND dialog, const wchar_t* name, std::wstring& text) {
+    const HWND user = TypeUser(dialog, L"first");
+    if (!user) return nullptr;
+    PasteTooLong(user);
+    SetBoxText(dialog, IDC_REGIST_NAME, name);
+    DialogDriver::Click(dialog, IDOK);
+    const HWND box = OwnedMessageBox(dialog, 30000);
+    if (!box) return nullptr;
+    text = DialogDriver::MessageBoxText(box);
+    if (!DialogDriver::DismissMessageBox(box)) return nullptr;
+    ::Sleep(100);
+    return user;
+}
+
 std::vector<std::wstring> StoredNames(const CDataWebForm* form) {
     std::vector<std::wstring> names;
     if (form)
@@ -205,16 +222,8 @@ TEST_F(RegistDlgTest, FailedSaveOfANewPageSaysSoStaysOpenAndStoresNoHalfPage) {
     std::unique_ptr<CDataWebForm> storedAfterError;
     const INT_PTR result = Run(dialog, [&](DialogDriver& driver) {
         const HWND dlg = driver.Dialog();
-        const HWND user = TypeUser(dlg, L"first");
+        const HWND user = SaveTooLongAndDismissTheError(dlg, L"大きすぎ", text);
         if (!user) return;
-        PasteTooLong(user);
-        SetBoxText(dlg, IDC_REGIST_NAME, L"大きすぎ");
-        DialogDriver::Click(dlg, IDOK);
-        const HWND box = OwnedMessageBox(dlg, 30000);
-        if (!box) return;
-        text = DialogDriver::MessageBoxText(box);
-        if (!DialogDriver::DismissMessageBox(box)) return;
-        ::Sleep(100);
         openAfterError = ::IsWindowVisible(dlg) != FALSE;
         enabledAfterError = ::IsWindowEnabled(dlg) != FALSE;
         storedAfterError = Stored();
@@ -297,16 +306,8 @@ TEST_F(RegistDlgTest, FailedReregistrationKeepsTheRegistrationItReplaces) {
     std::vector<std::wstring> namesAfterError;
     const INT_PTR result = Run(dialog, [&](DialogDriver& driver) {
         const HWND dlg = driver.Dialog();
-        const HWND user = TypeUser(dlg, L"first");
+        const HWND user = SaveTooLongAndDismissTheError(dlg, L"新ログイン", text);
         if (!user) return;
-        PasteTooLong(user);
-        SetBoxText(dlg, IDC_REGIST_NAME, L"新ログイン");
-        DialogDriver::Click(dlg, IDOK);
-        const HWND box = OwnedMessageBox(dlg, 30000);
-        if (!box) return;
-        text = DialogDriver::MessageBoxText(box);
-        if (!DialogDriver::DismissMessageBox(box)) return;
-        ::Sleep(100);
         openAfterError = ::IsWindowVisible(dlg) != FALSE;
         namesAfterError = StoredNames(Stored().get());
         TypeInto(user, L"new.user");
