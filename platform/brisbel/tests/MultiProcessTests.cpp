@@ -87,6 +87,33 @@ void ExpectWritten(Database& db, const wchar_t* key, DWORD i) {
     EXPECT_EQ(data, Pattern(i, BlobSize(i))) << i;
 }
 
+// What the kill loops know after each round: every write the killed writer
+// reported is there, and "big", the last write of each step, holds either the
+// last reported step or the one in flight when the writer died.
+struct ReportedWrites {
+    DWORD next = 0;
+    bool any = false;
+    DWORD last = 0;
+
+    void Check(Database& db, const std::vector<DWORD>& done, size_t bigSize) {
+        for (const DWORD i : done)
+            ExpectWritten(db, L"K", i);
+        if (!done.empty()) {
+            any = true;
+            last = done.back();
+            next = last + 1;
+        }
+        if (!any) return;
+        std::vector<BYTE> big(bigSize);
+        DWORD size = static_cast<DWORD>(big.size());
+        ASSERT_EQ(db.QueryValue(Path(L"K"), L"big", nullptr, big.data(), &size), DWORD{TVRDB_OK});
+        DWORD index = 0;
+        std::memcpy(&index, big.data(), sizeof(index));
+        EXPECT_TRUE(index == last || index == last + 1) << index;
+        EXPECT_EQ(big, Pattern(index, bigSize));
+    }
+};
+
 TEST(MultiProcess, InterleavedWritesAreVisibleToBoth) {
     TestFolder folder;
     auto db = OpenInstance(folder.Path(), L"mp");
@@ -133,14 +160,12 @@ TEST(MultiProcess, KilledWriterLosesNothingItReported) {
     std::uniform_int_distribution<DWORD> delay(150, 1500);
     SCOPED_TRACE("seed " + std::to_string(seed));
 
-    DWORD next = 0;
-    bool anyReported = false;
-    DWORD lastReported = 0;
+    ReportedWrites reported;
     size_t total = 0;
     for (int round = 0; round < 6; ++round) {
         const std::wstring report = folder.Path() + L"\\report" + std::to_wstring(round);
         {
-            Child writer({L"write", folder.Path(), L"kill", L"K", std::to_wstring(next), L"1000000",
+            Child writer({L"write", folder.Path(), L"kill", L"K", std::to_wstring(reported.next), L"1000000",
                           report});
             ::Sleep(delay(random));
             writer.Kill();
@@ -152,27 +177,9 @@ TEST(MultiProcess, KilledWriterLosesNothingItReported) {
         DWORD status = 0;
         auto db = OpenInstance(folder.Path(), L"kill", &status);
         ASSERT_EQ(status, DWORD{TVRDB_OK}) << "round " << round;
-        for (const DWORD i : done)
-            ExpectWritten(*db, L"K", i);
-        if (!done.empty()) {
-            anyReported = true;
-            lastReported = done.back();
-            next = lastReported + 1;
-        }
-        if (anyReported) {
-            // "big" is the last write of each step: the last reported one,
-            // or the one in flight when the writer died.
-            std::vector<BYTE> big(kBigSize);
-            DWORD size = static_cast<DWORD>(big.size());
-            ASSERT_EQ(db->QueryValue(Path(L"K"), L"big", nullptr, big.data(), &size),
-                      DWORD{TVRDB_OK});
-            DWORD index = 0;
-            std::memcpy(&index, big.data(), sizeof(index));
-            EXPECT_TRUE(index == lastReported || index == lastReported + 1) << index;
-            EXPECT_EQ(big, Pattern(index, kBigSize));
-        }
+        reported.Check(*db, done, kBigSize);
     }
-    EXPECT_TRUE(anyReported);
+    EXPECT_TRUE(reported.any);
     std::printf("[          ] %zu writes reported over 6 kills (seed %u)\n", total, seed);
 }
 
@@ -187,13 +194,11 @@ TEST(MultiProcess, KilledWriterWithATornLastRecordLosesNothingItReported) {
     std::uniform_int_distribution<DWORD> delay(150, 1500);
     SCOPED_TRACE("seed " + std::to_string(seed));
 
-    DWORD next = 0;
-    bool anyReported = false;
-    DWORD lastReported = 0;
+    ReportedWrites reported;
     for (int round = 0; round < 6; ++round) {
         const std::wstring report = folder.Path() + L"\\report" + std::to_wstring(round);
         {
-            Child writer({L"write", folder.Path(), L"torn", L"K", std::to_wstring(next),
+            Child writer({L"write", folder.Path(), L"torn", L"K", std::to_wstring(reported.next),
                           L"1000000", report});
             ::Sleep(delay(random));
             writer.Kill();
@@ -210,7 +215,7 @@ TEST(MultiProcess, KilledWriterWithATornLastRecordLosesNothingItReported) {
         }
         // A "big" that no reported step wrote, torn three ways in turn.
         std::vector<uint8_t> record;
-        const auto big = Pattern(next + 100000, kBigSize);
+        const auto big = Pattern(reported.next + 100000, kBigSize);
         RecordCodec::Encode(format::kSetValue, L"K", L"big", TVRDB_TYPE_BINARY, big.data(),
                             big.size(), record);
         switch (round % 3) {
@@ -234,25 +239,9 @@ TEST(MultiProcess, KilledWriterWithATornLastRecordLosesNothingItReported) {
         auto db = OpenInstance(folder.Path(), L"torn", &status);
         ASSERT_EQ(status, DWORD{TVRDB_OK}) << "round " << round;
         EXPECT_EQ(ReadFileBytes(file).size(), before) << "round " << round;
-        for (const DWORD i : done)
-            ExpectWritten(*db, L"K", i);
-        if (!done.empty()) {
-            anyReported = true;
-            lastReported = done.back();
-            next = lastReported + 1;
-        }
-        if (anyReported) {
-            std::vector<BYTE> stored(kBigSize);
-            DWORD size = static_cast<DWORD>(stored.size());
-            ASSERT_EQ(db->QueryValue(Path(L"K"), L"big", nullptr, stored.data(), &size),
-                      DWORD{TVRDB_OK});
-            DWORD index = 0;
-            std::memcpy(&index, stored.data(), sizeof(index));
-            EXPECT_TRUE(index == lastReported || index == lastReported + 1) << index;
-            EXPECT_EQ(stored, Pattern(index, kBigSize));
-        }
+        reported.Check(*db, done, kBigSize);
     }
-    EXPECT_TRUE(anyReported);
+    EXPECT_TRUE(reported.any);
 }
 
 } // namespace
