@@ -5,7 +5,7 @@
 #include "CComPtr.h"
 #include "CryptFlagScope.h"
 #include "HtmlFrames.h"
-#include "ScopedBstr.h"
+#include "HtmlCom.h"
 
 #include <algorithm>
 #include <memory>
@@ -82,10 +82,7 @@ BOOL CExpData::SetComboBox(HWND combo, IWebBrowser2* browser) {
     CComPtr<IDispatch> dispatch;
     CComPtr<IHTMLDocument2> document;
     if (SUCCEEDED(browser->get_Document(&dispatch)) && dispatch) {
-        if (FAILED(dispatch->QueryInterface(IID_IHTMLDocument2,
-                                            reinterpret_cast<void**>(&document)))) {
-            document.Release();
-        }
+        (void)QueryAs(dispatch, IID_IHTMLDocument2, document);
     }
     if (!document) {
         ::EnableWindow(combo, TRUE);

@@ -3,9 +3,8 @@
 #include "TraceScope.h"
 
 #include "CComPtr.h"
+#include "HtmlCom.h"
 #include "HtmlFrames.h"
-
-#include <oleauto.h>
 
 namespace {
 
@@ -27,27 +26,17 @@ bool IsStorableInputType(const std::wstring& type) {
 
 // The type attribute of an INPUT element, or empty when it has none.
 std::wstring InputType(IHTMLElement* element) {
-    if (!element) return {};
-    IHTMLInputElement* input = nullptr;
-    if (FAILED(element->QueryInterface(IID_IHTMLInputElement, reinterpret_cast<void**>(&input))) ||
-        !input) {
-        return {};
-    }
-    BSTR type = nullptr;
-    std::wstring text;
-    if (SUCCEEDED(input->get_type(&type)) && type) text.assign(type, ::SysStringLen(type));
-    ::SysFreeString(type);
-    input->Release();
-    return text;
+    auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement);
+    if (!input) return {};
+    ScopedBstr type;
+    if (FAILED(input->get_type(type.Out()))) return {};
+    return type.Text();
 }
 
 std::wstring DocumentUrl(IHTMLDocument2* document, bool* ok) {
-    BSTR url = nullptr;
-    *ok = SUCCEEDED(document->get_URL(&url));
-    std::wstring text;
-    if (url) text.assign(url, ::SysStringLen(url));
-    ::SysFreeString(url);
-    return text;
+    ScopedBstr url;
+    *ok = SUCCEEDED(document->get_URL(url.Out()));
+    return url.Text();
 }
 
 IHTMLDocument2* FindDocument(IHTMLDocument2* document, const std::wstring& url, int depth) {

@@ -5,7 +5,7 @@
 #include "CRegistDlg.h"
 #include "CryptFlagScope.h"
 #include "FormFiller.h"
-#include "ScopedBstr.h"
+#include "HtmlCom.h"
 
 #include <memory>
 
@@ -66,12 +66,6 @@ bool LacksAPassword(const CDataWebItem& entry) {
     return false;
 }
 
-template <typename I> HRESULT As(IUnknown* from, REFIID iid, CComPtr<I>& to) {
-    const HRESULT hr = from->QueryInterface(iid, reinterpret_cast<void**>(&to));
-    if (FAILED(hr)) return hr;
-    return to ? S_OK : E_NOINTERFACE;
-}
-
 } // namespace
 
 CDataWebItem* FormFillIn::ChooseEntry(const CDataWebForm& page, const std::wstring& name) {
@@ -90,7 +84,7 @@ int FormFillIn::Run(IWebBrowser2* browser, const std::wstring& url, const std::w
     CComPtr<IDispatch> dispatch;
     if (FAILED(browser->get_Document(&dispatch)) || !dispatch) return -1;
     CComPtr<IHTMLDocument2> top;
-    if (FAILED(As(dispatch, IID_IHTMLDocument2, top))) return -1;
+    if (FAILED(QueryAs(dispatch, IID_IHTMLDocument2, top))) return -1;
     CComPtr<IHTMLDocument2> document;
     *(&document) = CExpData::GetHtmlDocument(top, url); // a new reference
     if (!document) return 0;
@@ -145,14 +139,14 @@ HRESULT FormFillIn::FormElements(IHTMLElementCollection* forms, long index, std:
     HRESULT hr = FormMatcher::ElementAt(forms, index, &formElement);
     if (FAILED(hr)) return hr;
     CComPtr<IHTMLFormElement> form;
-    if (FAILED(hr = As(formElement, IID_IHTMLFormElement, form))) return hr;
+    if (FAILED(hr = QueryAs(formElement, IID_IHTMLFormElement, form))) return hr;
     ScopedBstr formName;
     if (FAILED(hr = form->get_name(formName.Out()))) return hr;
     name = formName.Text();
     CComPtr<IDispatch> all;
     if (FAILED(hr = formElement->get_all(&all))) return hr;
     if (!all) return E_FAIL;
-    if (FAILED(hr = As(all, IID_IHTMLElementCollection, elements))) return hr;
+    if (FAILED(hr = QueryAs(all, IID_IHTMLElementCollection, elements))) return hr;
     return elements->get_length(&count);
 }
 

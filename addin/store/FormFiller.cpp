@@ -1,8 +1,7 @@
 #include "FormFiller.h"
-#include "SelectOption.h"
 
 #include "CComPtr.h"
-#include "ScopedBstr.h"
+#include "HtmlCom.h"
 
 #include <algorithm>
 
@@ -13,9 +12,7 @@ HRESULT ElementAs(IHTMLElementCollection* elements, long p, REFIID iid, CComPtr<
     CComPtr<IHTMLElement> element;
     HRESULT hr = FormMatcher::ElementAt(elements, p, &element);
     if (FAILED(hr)) return hr;
-    hr = element->QueryInterface(iid, reinterpret_cast<void**>(&to));
-    if (FAILED(hr)) return hr;
-    return to ? S_OK : E_NOINTERFACE;
+    return QueryAs(element, iid, to);
 }
 
 VARIANT_BOOL AsVariantBool(bool value) {

@@ -1,9 +1,8 @@
 #include "FormMatcher.h"
-#include "SelectOption.h"
 
 #include "CComPtr.h"
 #include "CExpData.h"
-#include "ScopedBstr.h"
+#include "HtmlCom.h"
 
 #include <algorithm>
 
@@ -57,12 +56,6 @@ std::wstring WithoutSelectedMark(std::wstring value) {
         value.erase(at, mark.size());
     }
     return value;
-}
-
-template <typename I> HRESULT As(IUnknown* from, REFIID iid, CComPtr<I>& to) {
-    const HRESULT hr = from->QueryInterface(iid, reinterpret_cast<void**>(&to));
-    if (FAILED(hr)) return hr;
-    return to ? S_OK : E_NOINTERFACE;
 }
 
 // The value of option i of a SELECT.
@@ -154,7 +147,7 @@ HRESULT FormMatcher::MatchSelect(long p, IHTMLElement* element, const std::wstri
         return S_OK;
     }
     CComPtr<IHTMLSelectElement> select;
-    HRESULT hr = As(element, IID_IHTMLSelectElement, select);
+    HRESULT hr = QueryAs(element, IID_IHTMLSelectElement, select);
     if (FAILED(hr)) return hr;
     ScopedBstr name;
     if (FAILED(hr = select->get_name(name.Out()))) return hr;
@@ -187,7 +180,7 @@ HRESULT FormMatcher::MatchTextArea(long p, IHTMLElement* element, const std::wst
         return S_OK;
     }
     CComPtr<IHTMLTextAreaElement> area;
-    HRESULT hr = As(element, IID_IHTMLTextAreaElement, area);
+    HRESULT hr = QueryAs(element, IID_IHTMLTextAreaElement, area);
     if (FAILED(hr)) return hr;
     ScopedBstr name;
     long cols = 0;
@@ -215,7 +208,7 @@ HRESULT FormMatcher::MatchInput(long p, IHTMLElement* element, const std::wstrin
         return S_OK;
     }
     CComPtr<IHTMLInputElement> input;
-    HRESULT hr = As(element, IID_IHTMLInputElement, input);
+    HRESULT hr = QueryAs(element, IID_IHTMLInputElement, input);
     if (FAILED(hr)) return hr;
     ScopedBstr type;
     if (FAILED(hr = input->get_type(type.Out()))) return hr;

@@ -1,25 +1,17 @@
 #include "HtmlFrames.h"
 
-#include <oleauto.h>
+#include "HtmlCom.h"
 
 CComPtr<IHTMLDocument2> FrameDocument(IHTMLFramesCollection2* frames, long i) {
     CComPtr<IHTMLDocument2> document;
     if (!frames) return document;
-    VARIANT index;
-    ::VariantInit(&index);
-    index.vt = VT_I4;
-    index.lVal = i;
-    VARIANT item;
-    ::VariantInit(&item);
-    if (FAILED(frames->item(&index, &item))) return document;
-    if (item.vt == VT_DISPATCH && item.pdispVal) {
-        CComPtr<IHTMLWindow2> window;
-        if (SUCCEEDED(item.pdispVal->QueryInterface(IID_IHTMLWindow2,
-                                                    reinterpret_cast<void**>(&window))) &&
-            window) {
+    VARIANT index = IndexVariant(i);
+    ScopedVariant item;
+    if (FAILED(frames->item(&index, item.Out()))) return document;
+    if (item.Get().vt == VT_DISPATCH) {
+        if (auto window = As<IHTMLWindow2>(item.Get().pdispVal, IID_IHTMLWindow2)) {
             if (FAILED(window->get_document(&document))) document.Release();
         }
     }
-    ::VariantClear(&item);
     return document;
 }

@@ -177,11 +177,9 @@ void CRegistDlg::CreateFormHTML(CDataWebItem* item) {
         if (!WriteHtmlFile(file.get(), BuildFormHtml(*item))) return;
     }
     if (m_pBrowser) {
-        VARIANT empty;
-        ::VariantInit(&empty);
-        BSTR url = regist::MakeBstr(path);
-        (void)m_pBrowser->Navigate(url, &empty, &empty, &empty, &empty);
-        ::SysFreeString(url);
+        VARIANT empty = EmptyVariant();
+        const ScopedBstr url(path);
+        (void)m_pBrowser->Navigate(url.Get(), &empty, &empty, &empty, &empty);
     }
     ::SetTimer(m_hWnd, kFillTimer, kFillPeriodMs, nullptr);
 }

@@ -1,18 +1,6 @@
 #include "RegistHtml.h"
 
-#include <oleauto.h>
-
 namespace regist {
-
-std::wstring TakeBstr(BSTR text) {
-    std::wstring result = text ? std::wstring(text, ::SysStringLen(text)) : std::wstring();
-    ::SysFreeString(text);
-    return result;
-}
-
-BSTR MakeBstr(const std::wstring& text) {
-    return ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-}
 
 std::wstring Lower(std::wstring text) {
     for (wchar_t& c : text)
@@ -27,18 +15,12 @@ namespace {
 // item(index) through whichever collection interface the object offers.
 CComPtr<IDispatch> ItemDispatch(IDispatch* collection, long index) {
     CComPtr<IDispatch> item;
-    VARIANT name;
-    ::VariantInit(&name);
-    name.vt = VT_I4;
-    name.lVal = index;
-    VARIANT empty;
-    ::VariantInit(&empty);
     if (auto all = As<IHTMLElementCollection>(collection, IID_IHTMLElementCollection)) {
-        (void)all->item(name, empty, &item);
+        (void)ItemDispatchAt(all.p, index, item);
     } else if (auto form = As<IHTMLFormElement>(collection, IID_IHTMLFormElement)) {
-        (void)form->item(name, empty, &item);
+        (void)ItemDispatchAt(form.p, index, item);
     } else if (auto select = As<IHTMLSelectElement>(collection, IID_IHTMLSelectElement)) {
-        (void)select->item(name, empty, &item);
+        (void)ItemDispatchAt(select.p, index, item);
     }
     return item;
 }
@@ -105,14 +87,13 @@ bool ReadValue(IHTMLElement* element, std::wstring& value) {
 }
 
 bool WriteValue(IHTMLElement* element, const std::wstring& value) {
-    BSTR text = MakeBstr(value);
+    const ScopedBstr text(value);
     HRESULT hr = E_NOINTERFACE;
     if (auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement)) {
-        hr = input->put_value(text);
+        hr = input->put_value(text.Get());
     } else if (auto area = As<IHTMLTextAreaElement>(element, IID_IHTMLTextAreaElement)) {
-        hr = area->put_value(text);
+        hr = area->put_value(text.Get());
     }
-    ::SysFreeString(text);
     return SUCCEEDED(hr);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CComPtr.h"
+#include "HtmlCom.h"
 
 #include <windows.h>
 #include <mshtml.h>
@@ -12,16 +13,9 @@
 
 namespace regist {
 
-// The text of a BSTR out-parameter, freed here; empty for null.
-std::wstring TakeBstr(BSTR text);
-// A BSTR copy of text for an in-parameter (the caller frees it).
-BSTR MakeBstr(const std::wstring& text);
-
-template <class I> CComPtr<I> As(IUnknown* object, REFIID iid) {
-    CComPtr<I> result;
-    if (object) (void)object->QueryInterface(iid, reinterpret_cast<void**>(&result));
-    return result;
-}
+// The shared owners and queries, under the names this dialog's code uses.
+using ::As;
+using ::TakeBstr;
 
 // ASCII letters folded to lower case; other characters unchanged.
 std::wstring Lower(std::wstring text);

@@ -10,6 +10,7 @@
 #include "RelayState.h"
 
 #include "CComPtr.h"
+#include "HtmlCom.h"
 #include "HtmlDocument.h"
 #include "PageSource.h"
 #include "PathHelpers.h"
@@ -33,49 +34,32 @@ void Print(const std::wstring& text) {
     std::fflush(stdout);
 }
 
-std::wstring Bstr(BSTR text) {
-    std::wstring value(text ? text : L"");
-    ::SysFreeString(text);
-    return value;
-}
-
-template <typename T> CComPtr<T> As(IUnknown* object, REFIID iid) {
-    CComPtr<T> result;
-    if (object) object->QueryInterface(iid, reinterpret_cast<void**>(&result));
-    return result;
-}
-
 // The controls of the first form of a document, as the capture takes them:
 // text, password, check box and submit inputs, with their current values.
 bool CaptureFirstForm(IHTMLDocument2* document, CDataWebItem& item) {
     CComPtr<IHTMLElementCollection> forms;
     if (FAILED(document->get_forms(&forms)) || !forms) return false;
-    VARIANT index, none;
-    ::VariantInit(&index);
-    ::VariantInit(&none);
-    index.vt = VT_I4;
-    index.lVal = 0;
     CComPtr<IDispatch> first;
-    if (FAILED(forms->item(index, none, &first)) || !first) return false;
+    if (FAILED(ItemDispatchAt(forms.p, 0, first))) return false;
     auto form = As<IHTMLFormElement>(first, IID_IHTMLFormElement);
     if (!form) return false;
     BSTR formName = nullptr;
     form->get_name(&formName);
-    item.m_strFormName = Bstr(formName);
+    item.m_strFormName = TakeBstr(formName);
     item.m_nIndex = 0;
     long count = 0;
     form->get_length(&count);
     for (long i = 0; i < count; ++i) {
-        index.lVal = i;
         CComPtr<IDispatch> element;
-        if (FAILED(form->item(index, none, &element)) || !element) continue;
+        if (FAILED(ItemDispatchAt(form.p, i, element))) continue;
         auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement);
         if (!input) continue;
         BSTR typeText = nullptr, nameText = nullptr, valueText = nullptr;
         input->get_type(&typeText);
         input->get_name(&nameText);
         input->get_value(&valueText);
-        const std::wstring type = Bstr(typeText), name = Bstr(nameText), value = Bstr(valueText);
+        const std::wstring type = TakeBstr(typeText), name = TakeBstr(nameText),
+                           value = TakeBstr(valueText);
         int kind = -1;
         if (type == L"text") kind = D_WEB_CTRL_TEXT;
         else if (type == L"password") kind = D_WEB_CTRL_PSWD;
@@ -168,7 +152,7 @@ int wmain(int argc, wchar_t** argv) {
     login->get_title(&title);
     CDataWebForm page;
     page.m_strUrl = loginUrl;
-    page.m_strTitle = Bstr(title);
+    page.m_strTitle = TakeBstr(title);
     page.m_strUpdateDate = Now();
     CDataWebItem& entry = page.AddItem();
     entry.m_strName = L"山田さんの会員ログイン";

@@ -1,16 +1,6 @@
 #include "LiveForm.h"
 
-#include "ScopedBstr.h"
-
-namespace {
-
-template <typename I> CComPtr<I> As(IDispatch* from, REFIID iid) {
-    CComPtr<I> to;
-    if (from) from->QueryInterface(iid, reinterpret_cast<void**>(&to));
-    return to;
-}
-
-} // namespace
+#include "HtmlCom.h"
 
 CComPtr<IDispatch> LiveForm::Element(const std::wstring& name, long index) const {
     CComPtr<IDispatch> element;
