@@ -34,3 +34,13 @@ echo
 scripts/wine-run.sh build/win64/bin/relay_demo.exe
 echo
 scripts/wine-run.sh build/win64/bin/store_demo.exe
+echo
+cat <<'TXT'
+Last, the add-in in the browser: Quorvel.dll is registered with regsvr32,
+a login entry (text, password, radio, check box, select) is stored, and
+iexplore.exe opens the page with a script: the TORVA toolbar lists the
+entry, the add-in fills the form in (the password after the PIN dialog of
+the relay, answered as the user would), the click submits what it filled.
+Then the entry is deleted and Quorvel.dll unregistered.
+TXT
+scripts/wine-run.sh build/win64/bin/browser_demo.exe

@@ -1,0 +1,171 @@
+#include "E2eSupport.h"
+
+#include "DllTestSupport.h"
+#include "LoginEntry.h"
+
+#include "CExpData.h"
+#include "PageSource.h"
+#include "ProgramFolder.h"
+#include "RelayState.h"
+#include "Win32Handles.h"
+
+#include <fstream>
+#include <memory>
+#include <vector>
+
+namespace e2e {
+
+namespace {
+
+constexpr wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
+constexpr wchar_t kExtensions[] = L"Software\\Microsoft\\Internet Explorer\\Extensions";
+constexpr wchar_t kWebBrowser[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar\\WebBrowser";
+
+std::unique_ptr<CExpData> OpenStore() {
+    RelayState::Instance().SetRelayFolder(InstallFolder());
+    return std::make_unique<CExpData>();
+}
+
+std::string Utf8(const std::wstring& s) {
+    std::string out(s.size() * 3 + 1, '\0');
+    out.resize(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, s.c_str(),
+                                                         static_cast<int>(s.size()), out.data(),
+                                                         static_cast<int>(out.size()), nullptr,
+                                                         nullptr)));
+    return out;
+}
+
+std::wstring FromUtf8(const std::string& s) {
+    std::wstring out(s.size() + 1, L'\0');
+    out.resize(static_cast<size_t>(::MultiByteToWideChar(
+        CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), out.data(), static_cast<int>(out.size()))));
+    return out;
+}
+
+} // namespace
+
+std::wstring InstallFolder() {
+    std::wstring dll = module_tests::InstalledQuorvel();
+    if (dll.empty()) return {};
+    return dll.substr(0, dll.rfind(L'\\') + 1);
+}
+
+std::wstring PagePath(const std::wstring& name) {
+    return torva::ProgramFolder() + L"e2e-pages\\" + name;
+}
+
+std::wstring PageUrl(const std::wstring& name) {
+    return torva::browser::CanonicalUrl(PagePath(name));
+}
+
+AddinRegistration::AddinRegistration() {
+    using namespace module_tests;
+    m_toolbar = ReadValues(HKEY_LOCAL_MACHINE, kToolbar);
+    m_extensionsExisted = KeyExists(HKEY_LOCAL_MACHINE, kExtensions);
+    m_userToolbarExisted = KeyExists(HKEY_CURRENT_USER, kToolbar);
+    m_webBrowser = ReadValues(HKEY_CURRENT_USER, kWebBrowser);
+    if (!InstalledQuorvel().empty()) m_result = Regsvr32(false);
+}
+
+AddinRegistration::~AddinRegistration() {
+    using namespace module_tests;
+    (void)Regsvr32(true);
+    RestoreValues(HKEY_LOCAL_MACHINE, kToolbar, m_toolbar);
+    if (!m_extensionsExisted) {
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kExtensions);
+        ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kExtensions);
+    }
+    if (!m_userToolbarExisted) {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kToolbar);
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, kToolbar);
+    } else {
+        RestoreValues(HKEY_CURRENT_USER, kWebBrowser, m_webBrowser);
+    }
+}
+
+namespace {
+
+void DeletePages(CExpData& store, const std::wstring& url) {
+    for (int guard = 0; guard < 16; ++guard) {
+        std::unique_ptr<CDataWebForm> stale(store.GetWebPageData(url, 0));
+        if (!stale || !store.DeleteWebPageData(stale.get())) break;
+    }
+}
+
+} // namespace
+
+bool StoreLoginPage(bool autoSend) {
+    // The store (and its relay) ends before the browser's own starts.
+    const std::unique_ptr<CExpData> store = OpenStore();
+    const std::wstring url = PageUrl(L"e2e-login.html");
+    DeletePages(*store, url);
+    CDataWebForm page;
+    page.m_strUrl = url;
+    page.m_strTitle = L"E2E Login";
+    page.m_strUpdateDate = L"2026/12/09 04:00:00";
+    page.m_nChangeFlg = 0;
+    CDataWebItem& item = page.AddItem();
+    item.m_strName = LoginValues::kEntry;
+    item.m_strFormName = L"login";
+    item.m_nAutoInput = 1;
+    item.m_nAutoSend = autoSend ? 1 : 0;
+    item.m_nIndex = 0;
+    CDataWebCtrl& user = AddCtrl(item, D_WEB_CTRL_TEXT, L"user");
+    user.TextValue()->m_strValue = LoginValues::kUser;
+    user.TextValue()->m_nDataLen = 20;
+    CDataWebCtrl& pw = AddCtrl(item, D_WEB_CTRL_PSWD, L"pw");
+    pw.TextValue()->m_strValue = LoginValues::kPassword;
+    pw.TextValue()->m_nDataLen = -1;
+    AddChoices(AddCtrl(item, D_WEB_CTRL_RADIO, L"plan"), {L"a", L"b", L"c"}, 1);
+    AddChoices(AddCtrl(item, D_WEB_CTRL_CHECK, L"keep"), {L"on"}, 0);
+    AddChoices(AddCtrl(item, D_WEB_CTRL_SELECT, L"pref"), {L"v1", L"v2", L"v3"}, 2);
+    CDataWebCtrl& go = AddCtrl(item, D_WEB_CTRL_SUBMIT, L"go");
+    go.ButtonValue()->m_strValue = L"Login";
+    go.ButtonValue()->m_nSelected = 1;
+    return store->SetWebPageData(&page, nullptr) == 0 && !page.m_strKey.empty();
+}
+
+void DeleteLoginPage() {
+    const std::unique_ptr<CExpData> store = OpenStore();
+    DeletePages(*store, PageUrl(L"e2e-login.html"));
+}
+
+DWORD RunBrowser(const std::wstring& script, std::wstring& log, DWORD timeoutMs) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring scriptPath = std::wstring(temp) + L"quorvel-e2e-script.txt";
+    const std::wstring logPath = std::wstring(temp) + L"quorvel-e2e-log.txt";
+    {
+        std::ofstream out(scriptPath.c_str(), std::ios::binary);
+        out << Utf8(script);
+    }
+    ::DeleteFileW(logPath.c_str());
+    std::wstring cmd = L"\"" + InstallFolder() + L"iexplore.exe\" -script \"" + scriptPath +
+                       L"\" -log \"" + logPath + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                          &pi))
+        return 999;
+    torva::UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    DWORD code = 998;
+    const DWORD start = ::GetTickCount();
+    HANDLE h = process.get();
+    while (::GetTickCount() - start < timeoutMs) {
+        if (::MsgWaitForMultipleObjects(1, &h, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+    }
+    if (::WaitForSingleObject(h, 0) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(h, &code);
+    else
+        ::TerminateProcess(h, 997), code = 997;
+    std::ifstream in(logPath.c_str(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    log += FromUtf8(bytes);
+    return code;
+}
+
+} // namespace e2e
