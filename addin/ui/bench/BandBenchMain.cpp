@@ -87,11 +87,12 @@ void PrintFill(const bench::FillResult& fill, int loads) {
 }
 
 void PrintMemory(const bench::MemoryResult& memory, int few, int many) {
-    std::printf("iexplore.exe with Quorvel.dll, private bytes (PrivateUsage)\n");
+    std::printf("iexplore.exe with Quorvel.dll, private bytes\n");
     if (!memory.ok) {
         std::printf("  FAILED: %ls\n", memory.why.c_str());
         return;
     }
+    std::printf("  (read from %ls)\n", memory.source);
     const double kb = 1024.0;
     std::printf("  after %4d loads: %10.0f KB\n", few, memory.afterFew / kb);
     std::printf("  after %4d loads: %10.0f KB\n", many, memory.afterMany / kb);

@@ -146,13 +146,19 @@ bool WaitForLine(HANDLE process, const std::wstring& log, int line, DWORD timeou
     }
 }
 
-SIZE_T PrivateBytes(HANDLE process) {
+// PrivateUsage; Wine fills only the basic counters (cb comes back as
+// their size) and leaves it 0, so there the commit charge in PagefileUsage,
+// which is the same private memory, stands in. source says which was read.
+SIZE_T PrivateBytes(HANDLE process, const wchar_t*& source) {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     if (!::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                                 sizeof counters))
         return 0;
-    return counters.PrivateUsage;
+    source = L"PrivateUsage";
+    if (counters.PrivateUsage) return counters.PrivateUsage;
+    source = L"PagefileUsage";
+    return counters.PagefileUsage;
 }
 
 torva::UniqueWindow Signal(const wchar_t* title) {
@@ -226,13 +232,13 @@ MemoryResult RunMemoryBench(int few, int many) {
 
     if (WaitForLine(process.get(), logPath, gateLine, 300000, result.why)) {
         ::Sleep(500); // the fill's last posted work
-        result.afterFew = PrivateBytes(process.get());
+        result.afterFew = PrivateBytes(process.get(), result.source);
         const DWORD start = ::GetTickCount();
         const torva::UniqueWindow goOn = Signal(kGoOn);
         if (WaitForLine(process.get(), logPath, endLine, 3600000, result.why)) {
             result.manySeconds = (::GetTickCount() - start) / 1000.0;
             ::Sleep(500);
-            result.afterMany = PrivateBytes(process.get());
+            result.afterMany = PrivateBytes(process.get(), result.source);
             const torva::UniqueWindow end = Signal(kEnd);
             result.ok = result.afterFew && result.afterMany;
             if (!result.ok) result.why = L"GetProcessMemoryInfo failed";

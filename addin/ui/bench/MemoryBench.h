@@ -16,6 +16,7 @@ struct MemoryResult {
     SIZE_T afterFew = 0;  // private bytes after `few` loads
     SIZE_T afterMany = 0; // after `many`
     double manySeconds = 0; // time of the loads between the two readings
+    const wchar_t* source = L""; // the counter read (see PrivateBytes)
 };
 
 MemoryResult RunMemoryBench(int few, int many);
