@@ -1,0 +1,132 @@
+// Add-in benchmark (not a test): the fill-in of a stored login page from
+// DocumentComplete to its last field, with the relay exchanges per load, in
+// this process as in the browser's; and the private bytes of a real
+// iexplore.exe with Quorvel.dll registered after 10 and 500 loads.
+//   addin_ui_bench [--loads=N] [--memory-loads=N] [--no-memory] [--relay=FOLDER]
+// The store's relay is the installed Zentrip.exe (the shipped 32-bit one)
+// unless --relay names the folder of another.
+#include "FillBench.h"
+#include "MemoryBench.h"
+
+#include "RelayRecords.h"
+#include "RelayState.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t* TypeName(size_t type) {
+    switch (type) {
+    case TYPE_TVRCT_ENCRYPT: return L"Encrypt";
+    case TYPE_TVRCT_DECRYPT: return L"Decrypt";
+    case TYPE_TVRAUTH_AUTHENTICATEUSER: return L"Authenticate";
+    case TYPE_TVRDB_OPENDB: return L"OpenDB";
+    case TYPE_TVRDB_CLOSEDB: return L"CloseDB";
+    case TYPE_TVRDB_ENUMKEY: return L"EnumKey";
+    case TYPE_TVRDB_OPENKEY: return L"OpenKey";
+    case TYPE_TVRDB_CLOSEKEY: return L"CloseKey";
+    case TYPE_TVRDB_CREATEKEY: return L"CreateKey";
+    case TYPE_TVRDB_DELETEKEY: return L"DeleteKey";
+    case TYPE_TVRDB_QUERYVALUE: return L"QueryValue";
+    case TYPE_TVRDB_SETVALUE: return L"SetValue";
+    case TYPE_TVRDB_DELETEVALUE: return L"DeleteValue";
+    default: return L"other";
+    }
+}
+
+// The value below which share of the sorted samples fall (nearest rank).
+double Percentile(std::vector<double> samples, double share) {
+    if (samples.empty()) return 0;
+    std::sort(samples.begin(), samples.end());
+    size_t rank = static_cast<size_t>(share * static_cast<double>(samples.size()) + 0.999999);
+    rank = std::clamp<size_t>(rank, 1, samples.size());
+    return samples[rank - 1];
+}
+
+double Median(std::vector<double> samples) {
+    if (samples.empty()) return 0;
+    std::sort(samples.begin(), samples.end());
+    const size_t n = samples.size();
+    return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+}
+
+int IntArg(const wchar_t* arg, const wchar_t* name, int value) {
+    const size_t length = std::wcslen(name);
+    return std::wcsncmp(arg, name, length) == 0 ? _wtoi(arg + length) : value;
+}
+
+void PrintFill(const bench::FillResult& fill, int loads) {
+    std::printf("Fill-in in the browser's process (band hosted in-process), %d loads\n", loads);
+    if (!fill.ok) {
+        std::printf("  FAILED: %ls\n", fill.why.c_str());
+        return;
+    }
+    std::printf("  %-44s %10s %10s\n", "", "median", "90th pct");
+    std::printf("  %-44s %7.1f ms %7.1f ms\n", "DocumentComplete -> last field set",
+                Median(fill.toLastField), Percentile(fill.toLastField, 0.9));
+    std::printf("  %-44s %7.1f ms %7.1f ms\n", "DocumentComplete -> the band's handler done",
+                Median(fill.toHandlerEnd), Percentile(fill.toHandlerEnd, 0.9));
+    std::printf("  first load (warm-up, not above): %.1f ms; loads not filled as stored: %d;"
+                " control changes per load: %d\n",
+                fill.warmupMs, fill.unfilled, fill.changesPerLoad);
+    unsigned total = 0;
+    for (unsigned count : fill.exchanges) total += count;
+    std::printf("  relay exchanges per load: %.1f (", static_cast<double>(total) / loads);
+    bool first = true;
+    for (size_t type = 0; type < fill.exchanges.size(); ++type) {
+        if (!fill.exchanges[type]) continue;
+        std::printf("%s%ls %.1f", first ? "" : ", ", TypeName(type),
+                    static_cast<double>(fill.exchanges[type]) / loads);
+        first = false;
+    }
+    std::printf(")\n");
+}
+
+void PrintMemory(const bench::MemoryResult& memory, int few, int many) {
+    std::printf("iexplore.exe with Quorvel.dll, private bytes\n");
+    if (!memory.ok) {
+        std::printf("  FAILED: %ls\n", memory.why.c_str());
+        return;
+    }
+    std::printf("  (read from %ls)\n", memory.source);
+    const double kb = 1024.0;
+    std::printf("  after %4d loads: %10.0f KB\n", few, memory.afterFew / kb);
+    std::printf("  after %4d loads: %10.0f KB\n", many, memory.afterMany / kb);
+    const double growth = (static_cast<double>(memory.afterMany) - static_cast<double>(memory.afterFew)) / kb;
+    std::printf("  growth: %.0f KB (%.2f KB per load); %d loads took %.1f s\n", growth,
+                growth / (many - few), many - few, memory.manySeconds);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int loads = 50, memoryLoads = 500;
+    bool memory = true;
+    std::wstring relay;
+    for (int i = 1; i < argc; ++i) {
+        loads = IntArg(argv[i], L"--loads=", loads);
+        memoryLoads = IntArg(argv[i], L"--memory-loads=", memoryLoads);
+        if (std::wcscmp(argv[i], L"--no-memory") == 0) memory = false;
+        if (std::wcsncmp(argv[i], L"--relay=", 8) == 0) relay = argv[i] + 8;
+    }
+    if (!relay.empty() && relay.back() != L'\\') relay += L'\\';
+    RelayState::Instance().SetRelayFolder(relay);
+    RelayState::Instance().SetReadyOpens(2400); // a 32-bit relay may need a minute to start
+    loads = std::max(loads, 1);
+    const int few = 10;
+    memoryLoads = std::max(memoryLoads, few + 1);
+
+    const bench::FillResult fill = bench::RunFillBench(loads);
+    PrintFill(fill, loads);
+    std::fflush(stdout);
+    bench::MemoryResult mem;
+    if (memory) {
+        mem = bench::RunMemoryBench(few, memoryLoads);
+        PrintMemory(mem, few, memoryLoads);
+    }
+    return fill.ok && (!memory || mem.ok) ? 0 : 1;
+}
