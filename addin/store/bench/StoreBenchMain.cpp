@@ -3,6 +3,7 @@
 //   addin_store_bench [--relay=<folder of Zentrip.exe>]
 // Without --relay the Zentrip.exe beside this program is used. Run from the
 // 64-bit build against a 32-bit Zentrip to measure the shipped pairing.
+#include "RelayTypeName.h"
 #include "CExpData.h"
 #include "ProgramFolder.h"
 #include "RelayRecords.h"
@@ -22,25 +23,6 @@ double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-const wchar_t* TypeName(size_t type) {
-    switch (type) {
-    case TYPE_TVRCT_ENCRYPT: return L"Encrypt";
-    case TYPE_TVRCT_DECRYPT: return L"Decrypt";
-    case TYPE_TVRAUTH_AUTHENTICATEUSER: return L"Authenticate";
-    case TYPE_TVRDB_OPENDB: return L"OpenDB";
-    case TYPE_TVRDB_CLOSEDB: return L"CloseDB";
-    case TYPE_TVRDB_ENUMKEY: return L"EnumKey";
-    case TYPE_TVRDB_OPENKEY: return L"OpenKey";
-    case TYPE_TVRDB_CLOSEKEY: return L"CloseKey";
-    case TYPE_TVRDB_CREATEKEY: return L"CreateKey";
-    case TYPE_TVRDB_DELETEKEY: return L"DeleteKey";
-    case TYPE_TVRDB_QUERYVALUE: return L"QueryValue";
-    case TYPE_TVRDB_SETVALUE: return L"SetValue";
-    case TYPE_TVRDB_DELETEVALUE: return L"DeleteValue";
-    default: return L"other";
-    }
-}
-
 void Report(const char* step, double ms) {
     const RelayState::ExchangeCounts& counts = RelayState::Instance().Counts();
     unsigned total = 0;
@@ -49,7 +31,7 @@ void Report(const char* step, double ms) {
     bool first = true;
     for (size_t type = 0; type < counts.size(); ++type) {
         if (!counts[type]) continue;
-        std::printf("%s%ls %u", first ? "" : ", ", TypeName(type), counts[type]);
+        std::printf("%s%ls %u", first ? "" : ", ", torva::relay::RequestTypeName(type), counts[type]);
         first = false;
     }
     std::printf(")\n");

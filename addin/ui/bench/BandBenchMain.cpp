@@ -5,6 +5,7 @@
 //   addin_ui_bench [--loads=N] [--memory-loads=N] [--no-memory] [--relay=FOLDER]
 // The store's relay is the installed Zentrip.exe (the shipped 32-bit one)
 // unless --relay names the folder of another.
+#include "RelayTypeName.h"
 #include "FillBench.h"
 #include "MemoryBench.h"
 
@@ -18,25 +19,6 @@
 #include <vector>
 
 namespace {
-
-const wchar_t* TypeName(size_t type) {
-    switch (type) {
-    case TYPE_TVRCT_ENCRYPT: return L"Encrypt";
-    case TYPE_TVRCT_DECRYPT: return L"Decrypt";
-    case TYPE_TVRAUTH_AUTHENTICATEUSER: return L"Authenticate";
-    case TYPE_TVRDB_OPENDB: return L"OpenDB";
-    case TYPE_TVRDB_CLOSEDB: return L"CloseDB";
-    case TYPE_TVRDB_ENUMKEY: return L"EnumKey";
-    case TYPE_TVRDB_OPENKEY: return L"OpenKey";
-    case TYPE_TVRDB_CLOSEKEY: return L"CloseKey";
-    case TYPE_TVRDB_CREATEKEY: return L"CreateKey";
-    case TYPE_TVRDB_DELETEKEY: return L"DeleteKey";
-    case TYPE_TVRDB_QUERYVALUE: return L"QueryValue";
-    case TYPE_TVRDB_SETVALUE: return L"SetValue";
-    case TYPE_TVRDB_DELETEVALUE: return L"DeleteValue";
-    default: return L"other";
-    }
-}
 
 // The value below which share of the sorted samples fall (nearest rank).
 double Percentile(std::vector<double> samples, double share) {
@@ -79,7 +61,7 @@ void PrintFill(const bench::FillResult& fill, int loads) {
     bool first = true;
     for (size_t type = 0; type < fill.exchanges.size(); ++type) {
         if (!fill.exchanges[type]) continue;
-        std::printf("%s%ls %.1f", first ? "" : ", ", TypeName(type),
+        std::printf("%s%ls %.1f", first ? "" : ", ", torva::relay::RequestTypeName(type),
                     static_cast<double>(fill.exchanges[type]) / loads);
         first = false;
     }
