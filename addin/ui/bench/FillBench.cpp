@@ -39,20 +39,6 @@ void AddCounts(RelayState::ExchangeCounts& sum, const RelayState::ExchangeCounts
     for (size_t i = 0; i < sum.size(); ++i) sum[i] += counts[i];
 }
 
-// The options that let the band fill in automatically; the ones found come
-// back when the backup goes.
-void AllowAutoInput(OptionKeyBackup& backup) {
-    CDataOption options;
-    options.m_nStopFunc = 0;
-    options.m_nStopAutoInput = 0;
-    options.m_nSetAuto = 1;
-    options.m_nCheckSet = 1;
-    options.m_nOnlyPwd = 0;
-    options.m_nNoMultiText = 0;
-    options.m_nHidePwd = 1;
-    backup.Write(options);
-}
-
 // The browser window, band site and band of one run, torn down in order.
 class HostedBand {
 public:
@@ -163,7 +149,7 @@ FillResult RunFillBench(int loads) {
             result.why = L"the options could not be saved";
             return result;
         }
-        AllowAutoInput(options);
+        options.WriteAutoInputAllowed();
         const std::wstring path = PagePath(L"login.html");
         const StoredLogin entry(store, path);
         if (!entry.Stored()) {

@@ -5,6 +5,7 @@
 
 #include "AutoAnswer.h"
 #include "CExpData.h"
+#include "InstallFolder.h"
 #include "ProgramFolder.h"
 #include "Win32Handles.h"
 
@@ -26,21 +27,6 @@ constexpr wchar_t kEnd[] = L"Quorvel bench: end";
 bool KeyExists(HKEY root, const wchar_t* path) {
     torva::UniqueRegKey key;
     return ::RegOpenKeyExW(root, path, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
-}
-
-std::wstring InstallFolder() {
-    // "Location" is kept in the 32-bit view, also for the 64-bit add-in.
-    wchar_t folder[MAX_PATH] = {};
-    DWORD bytes = sizeof folder - sizeof(wchar_t);
-    torva::UniqueRegKey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA", 0,
-                        KEY_READ | KEY_WOW64_32KEY, key.put()) != ERROR_SUCCESS ||
-        ::RegQueryValueExW(key.get(), L"Location", nullptr, nullptr,
-                           reinterpret_cast<BYTE*>(folder), &bytes) != ERROR_SUCCESS)
-        return {};
-    std::wstring path = folder;
-    if (!path.empty() && path.back() != L'\\') path += L'\\';
-    return path;
 }
 
 DWORD Run(const std::wstring& commandLine) {
@@ -170,7 +156,7 @@ torva::UniqueWindow Signal(const wchar_t* title) {
 
 MemoryResult RunMemoryBench(int few, int many) {
     MemoryResult result;
-    const std::wstring folder = InstallFolder();
+    const std::wstring folder = torva::InstallFolder();
     if (folder.empty()) {
         result.why = L"no install folder (Location)";
         return result;

@@ -4,6 +4,7 @@
 #include "LoginEntry.h"
 
 #include "CExpData.h"
+#include "InstallFolder.h"
 #include "PageSource.h"
 #include "ProgramFolder.h"
 #include "RelayState.h"
@@ -44,11 +45,7 @@ std::wstring FromUtf8(const std::string& s) {
 
 } // namespace
 
-std::wstring InstallFolder() {
-    std::wstring dll = module_tests::InstalledQuorvel();
-    if (dll.empty()) return {};
-    return dll.substr(0, dll.rfind(L'\\') + 1);
-}
+std::wstring InstallFolder() { return torva::InstallFolder(); }
 
 std::wstring PagePath(const std::wstring& name) {
     return torva::ProgramFolder() + L"e2e-pages\\" + name;

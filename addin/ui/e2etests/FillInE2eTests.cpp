@@ -22,15 +22,7 @@ protected:
         ASSERT_FALSE(e2e::InstallFolder().empty()) << "no install folder in the prefix";
         m_options = std::make_unique<OptionKeyBackup>();
         ASSERT_TRUE(m_options->Saved());
-        CDataOption options;
-        options.m_nStopFunc = 0;
-        options.m_nStopAutoInput = 0;
-        options.m_nSetAuto = 1;
-        options.m_nCheckSet = 1;
-        options.m_nOnlyPwd = 0;
-        options.m_nNoMultiText = 0;
-        options.m_nHidePwd = 1;
-        m_options->Write(options);
+        m_options->WriteAutoInputAllowed();
         m_registration = std::make_unique<e2e::AddinRegistration>();
         ASSERT_EQ(m_registration->Result(), 0u) << "regsvr32 Quorvel.dll";
     }

@@ -109,6 +109,18 @@ void OptionKeyBackup::Write(const CDataOption& record) {
     m_store.SetOptionData();
 }
 
+void OptionKeyBackup::WriteAutoInputAllowed() {
+    CDataOption options;
+    options.m_nStopFunc = 0;
+    options.m_nStopAutoInput = 0;
+    options.m_nSetAuto = 1;
+    options.m_nCheckSet = 1;
+    options.m_nOnlyPwd = 0;
+    options.m_nNoMultiText = 0;
+    options.m_nHidePwd = 1;
+    Write(options);
+}
+
 int OptionKeyBackup::KeyState() {
     OpenDatabase db(m_store);
     if (!db.get()) return -1;

@@ -34,6 +34,9 @@ public:
     [[nodiscard]] bool RemoveKey();
     // Stores record through the store's own option write.
     void Write(const CDataOption& record);
+    // Stores the options under which a page's entry is filled in by itself:
+    // the feature and auto-input on, the rest at their defaults.
+    void WriteAutoInputAllowed();
     // 1 when the option key exists, 0 when it does not, -1 when unknown.
     [[nodiscard]] int KeyState();
     // The options as the store reads them now (a fresh read).

@@ -1,5 +1,6 @@
 #include "DllTestSupport.h"
 
+#include <InstallFolder.h>
 #include <Win32Handles.h>
 
 #include <cstdio>
@@ -8,18 +9,8 @@
 namespace module_tests {
 
 std::wstring InstalledQuorvel() {
-    // "Location" is kept in the 32-bit view, also for the 64-bit add-in.
-    wchar_t folder[MAX_PATH] = {};
-    DWORD bytes = sizeof folder - sizeof(wchar_t);
-    torva::UniqueRegKey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA", 0,
-                        KEY_READ | KEY_WOW64_32KEY, key.put()) != ERROR_SUCCESS ||
-        ::RegQueryValueExW(key.get(), L"Location", nullptr, nullptr,
-                           reinterpret_cast<BYTE*>(folder), &bytes) != ERROR_SUCCESS)
-        return {};
-    std::wstring path = folder;
-    if (!path.empty() && path.back() != L'\\') path += L'\\';
-    return path + L"Quorvel.dll";
+    const std::wstring folder = torva::InstallFolder();
+    return folder.empty() ? folder : folder + L"Quorvel.dll";
 }
 
 DWORD RunProcess(const std::wstring& commandLine, DWORD timeoutMs) {
