@@ -24,4 +24,8 @@ public:
     std::wstring m_strUpdateDate; // "%Y/%m/%d %H:%M:%S"
     std::int32_t m_nChangeFlg = 0;
     std::vector<std::unique_ptr<CDataWebItem>> m_items;
+    // Run-time only, kept by the data manager: the page's edit state, and the
+    // CHANGEFLG as last read or written, apart from the one being edited.
+    std::int32_t m_nEditState = 0;
+    std::int32_t m_nLoadedChangeFlg = 0;
 };

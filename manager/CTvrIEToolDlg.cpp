@@ -1,0 +1,47 @@
+// Construction of the dialog's data and the hooks its window provides.
+#include "CTvrIEToolDlg.h"
+#include "TraceScope.h"
+
+#include <cwchar>
+
+namespace {
+const wchar_t kCaption[] = L"Webフォームデータ管理";
+} // namespace
+
+CTvrIEToolDlg::CTvrIEToolDlg() {
+    // The option fields before the first read: what an empty store means.
+    m_option.m_nStopFunc = 0;
+    m_option.m_nStopAutoInput = 1;
+    m_option.m_nSetAuto = 1;
+    m_option.m_nCheckSet = 1;
+    m_option.m_nOnlyPwd = 0;
+    m_option.m_nNoMultiText = 0;
+    m_option.m_nHidePwd = 1;
+    m_pages.reserve(10);
+}
+
+CTvrIEToolDlg::~CTvrIEToolDlg() {
+    // Bindings are released while every control still stands.
+    ClearElementBindings();
+    m_pShownItem = nullptr;
+    m_pAutoInputItem = nullptr;
+    m_pPlaceholderItem = nullptr;
+    m_pages.clear();
+}
+
+void CTvrIEToolDlg::UpdateDialogFields(BOOL) {
+    // Without a window the fields are the values themselves.
+}
+
+int CTvrIEToolDlg::ShowMessage(const wchar_t* text, UINT type) {
+    return ::MessageBoxW(nullptr, text, kCaption, type);
+}
+
+std::wstring CTvrIEToolDlg::GetSaveTime() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    wchar_t text[32] = {};
+    std::swprintf(text, 32, L"%04u/%02u/%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
+                  now.wHour, now.wMinute, now.wSecond);
+    return text;
+}

@@ -1,0 +1,172 @@
+// The management dialog's data side: the whole "WEBFORMDATA" tree in memory
+// with the edit states that the dialog's commands set, its load, its save,
+// and the thin layer over the database and crypto libraries that both use.
+//
+// Threads: the load runs on the loader thread before the tree exists, a save
+// on the apply or OK worker while the dialog is disabled (or on the main
+// thread for the copy's save); never two at once. The dialog fields below
+// belong to the user-interface thread: a worker reads them only through
+// UpdateDialogFields.
+#pragma once
+
+#include "CDataOption.h"
+#include "CDataWebForm.h"
+
+#include "Brisbel.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CTvrIEToolDlg {
+public:
+    // The manager's result for a database call made without a database or key.
+    static constexpr DWORD kNoHandle = 13;
+
+    CTvrIEToolDlg();
+    CTvrIEToolDlg(const CTvrIEToolDlg&) = delete;
+    CTvrIEToolDlg& operator=(const CTvrIEToolDlg&) = delete;
+    virtual ~CTvrIEToolDlg();
+
+    // Database layer. Every function that closes a handle also nulls the
+    // caller's variable.
+    BOOL OpenDB(TVRDB_HDB* db);
+    void CloseDB(TVRDB_HDB* db);
+    // Up to five tries, 100 ms apart, while the database answers neither 0
+    // nor 8 (key not found); 8 for a null database.
+    virtual DWORD OpenKey(TVRDB_HDB db, const std::wstring& path, TVRDB_HKEY* key);
+    void CloseKey(TVRDB_HDB db, TVRDB_HKEY* key);
+    DWORD CreateKey(TVRDB_HDB db, const std::wstring& path, TVRDB_HKEY* key);
+    DWORD CreateValue(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name, DWORD value);
+    DWORD CreateValue(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name, const std::wstring& text);
+    // Empty when missing, empty or unreadable.
+    std::wstring GetStringValue(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name);
+    // -1 when missing, shorter than a DWORD or unreadable.
+    std::int32_t GetDwordValue(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name);
+    // The setters open and close the key themselves; TRUE when written.
+    BOOL SetStringValue(TVRDB_HDB db, const std::wstring& path, const wchar_t* name,
+                        const std::wstring& text);
+    BOOL SetDwordValue(TVRDB_HDB db, const std::wstring& path, const wchar_t* name, DWORD value);
+    // Writes through the caller's key and closes it (the variable is nulled).
+    BOOL SetDwordValue(TVRDB_HDB db, TVRDB_HKEY* key, const wchar_t* name, DWORD value);
+    static std::wstring GetSubKey(const std::wstring& path);
+    // Full paths of the key's sub keys in the database's order.
+    std::vector<std::wstring> EnumSubKeys(TVRDB_HDB db, TVRDB_HKEY key);
+
+    // Crypto layer. A password is stored encrypted as text (type 2); an
+    // empty one as a plain text of 0 bytes. FALSE, with nothing written,
+    // when the crypto library is off or fails, or the key does not open.
+    BOOL SetStringValue_Encord(TVRDB_HDB db, const std::wstring& path, const wchar_t* name,
+                               const std::wstring& text);
+    // The clear text, or "" on any failure. While the crypto library is in
+    // use the caller's key is closed before it is asked (it may prompt), so
+    // this is the last read of that key. clear (may be null) is set to false
+    // when a stored non-empty value could not be had in clear.
+    std::wstring GetStringValue_Decord(TVRDB_HDB db, TVRDB_HKEY* key, const wchar_t* name,
+                                       bool* clear = nullptr);
+
+    // Load and options.
+    BOOL GetWebFormData();
+    BOOL GetOptionData();
+
+    // Save: TRUE when every write succeeded. A failed save keeps the edit
+    // states of what it could not write, so that the next one tries again.
+    BOOL SetWebFormData();
+    // Writes a new item with new control keys under the page; FALSE (and
+    // nothing of it left in the database) when any step failed.
+    BOOL AddWebItem(const std::wstring& pageKey, CDataWebItem* item);
+    // 1 written, -1 refused or a write failed, -2 database not opened.
+    int UpdateWebItem(CDataWebItem* item, int mode);
+    BOOL DeleteWebForm(CDataWebForm* page, BOOL remove);
+    BOOL DeleteWebItem(const std::wstring& pageKey, CDataWebItem* item);
+
+    // Model queries.
+    // TRUE when the preview holds nothing entered for the item.
+    BOOL CheckDeleteData(CDataWebItem* item);
+    // FALSE, after telling the user, when another item of the page (not in
+    // state 4) already has the name.
+    BOOL IsItemName(CDataWebForm* page, CDataWebItem* item, const std::wstring& name);
+    int GetItemNum(CDataWebForm* page);
+    std::wstring CreateCopyName(CDataWebForm* page, const std::wstring& name);
+    // A new copy of source in state 6 appended to page: no key, control keys
+    // cleared, no element binding, name, AUTOINPUT 0 and AUTOSEND 0.
+    CDataWebItem* CopyWebItem(CDataWebForm* page, const CDataWebItem& source,
+                              const std::wstring& name);
+    // The item's label in the tree: its NAME, or for an unnamed item
+    // "名前なし" or its FORMNAME, numbered among its siblings, and "(新規登録)".
+    std::wstring GetItemLabel(CDataWebForm* page, CDataWebItem* item);
+    CDataWebForm* FindPageOfItem(const CDataWebItem* item) const;
+    // Drops every element binding of the preview; called before each new
+    // preview is built.
+    void ClearElementBindings();
+    // Frees an item of page (removed from its list) and forgets every
+    // pointer that the dialog keeps to it.
+    void FreeWebItem(CDataWebForm* page, CDataWebItem* item);
+    void FreeWebForm(CDataWebForm* page);
+
+    // Edit states of items.
+    enum ItemState : std::int32_t {
+        kItemNormal = 0,
+        kItemCopySaving = 2,
+        kItemDeleted = 4,
+        kItemPlaceholder = 5,
+        kItemCopied = 6,
+        kItemAutoInputMoved = 7,
+        kItemUnnamed = 8,
+    };
+    // Edit states of pages.
+    enum PageState : std::int32_t { kPageNormal = 0, kPageRetitled = 1, kPageDeleted = 3 };
+
+    // Pages in database order, owned.
+    std::vector<std::unique_ptr<CDataWebForm>> m_pages;
+    // Option fields as last read from the database.
+    CDataOption m_option;
+    // 1: use the crypto library; dropped by its first failure in an operation.
+    int m_nCryptUsable = 1;
+    // Raised by each save; the dialog shows the saving notice while above 0.
+    volatile LONG m_nSaving = 0;
+
+    // Dialog fields (item name 208, form name 211, checks 214, 213, 228, 215).
+    std::wstring m_strItemName;
+    std::wstring m_strFormName;
+    BOOL m_bAutoInput = FALSE;
+    BOOL m_bAutoSend = FALSE;
+    BOOL m_bChangeFlg = FALSE;
+    BOOL m_bHidePwd = TRUE;
+
+    // The item whose node is selected; null when none or not an item.
+    CDataWebItem* m_pShownItem = nullptr;
+    // The item last put into state 7 with its AUTOINPUT and AUTOSEND before.
+    CDataWebItem* m_pAutoInputItem = nullptr;
+    std::int32_t m_nAutoInputOld = 0;
+    std::int32_t m_nAutoSendOld = 0;
+    // The item last turned back into a placeholder, with the name it had.
+    CDataWebItem* m_pPlaceholderItem = nullptr;
+    std::wstring m_strPlaceholderName;
+
+protected:
+    // wParam 1 of WM_USER+60: the controls into the fields; 0 the reverse.
+    virtual void UpdateDialogFields(BOOL fetch);
+    virtual int ShowMessage(const wchar_t* text, UINT type);
+    // This save's UPDATEDATE, "%Y/%m/%d %H:%M:%S" in local time.
+    virtual std::wstring GetSaveTime();
+    virtual DWORD EncryptData(const BYTE* input, DWORD length, BYTE* output, DWORD capacity,
+                              DWORD* produced);
+    virtual DWORD DecryptData(const BYTE* input, DWORD length, BYTE* output, DWORD capacity,
+                              DWORD* produced);
+
+private:
+    void LoadPage(TVRDB_HDB db, CDataWebForm& page);
+    bool LoadItem(TVRDB_HDB db, CDataWebItem& item);
+    bool LoadCtrl(TVRDB_HDB db, CDataWebCtrl& ctrl);
+    void LoadChoices(TVRDB_HDB db, CDataWebCtrl& ctrl);
+    bool WriteNewCtrl(TVRDB_HDB db, const CDataWebCtrl& ctrl, const std::wstring& ctrlKey);
+    bool WriteBoundValues(TVRDB_HDB db, CDataWebItem& item);
+    bool SaveItem(TVRDB_HDB db, CDataWebForm& page, CDataWebItem& item, bool& written);
+    bool SaveNewOrUnnamed(CDataWebForm& page, CDataWebItem& item, bool& written);
+    bool SaveHidePwd(TVRDB_HDB db);
+    void ForgetItem(const CDataWebItem* item);
+};

@@ -1,0 +1,161 @@
+// Rewriting a stored item from the dialog's fields and the preview. Every
+// value written is also put into the model, so that the model always says
+// what the database holds and a second save finds nothing left to write.
+#include "CTvrIEToolDlg.h"
+#include "CTvrIEToolDlgElements.h"
+#include "CTvrIEToolDlgHandles.h"
+#include "TraceScope.h"
+
+#include <cwchar>
+
+namespace {
+std::wstring Numbered(const wchar_t* stem, int i) {
+    wchar_t name[32];
+    std::swprintf(name, 32, L"%ls%d", stem, i);
+    return name;
+}
+
+std::int32_t Flag(std::int32_t value) { return value == -1 ? 0 : value; }
+} // namespace
+
+int CTvrIEToolDlg::UpdateWebItem(CDataWebItem* item, int mode) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::UpdateWebItem");
+    if (!item || item->m_strKey.empty()) TORVA_RETURN_INT(-1);
+    TVRDB_HDB db = nullptr;
+    if (!OpenDB(&db)) TORVA_RETURN_INT(-2);
+    DlgDbScope dbScope(*this, db);
+
+    UpdateDialogFields(TRUE);
+    std::wstring name = m_strItemName;
+    std::int32_t autoInput = m_bAutoInput ? 1 : 0;
+    std::int32_t autoSend = m_bAutoSend ? 1 : 0;
+    if (item->m_nState == kItemCopySaving) {
+        // A copy saved while another item is shown: the fields are that
+        // item's, so the copy keeps its own name and sending.
+        autoInput = 1;
+        name = item->m_strName;
+        autoSend = Flag(item->m_nAutoSend);
+    }
+    const std::wstring& key = item->m_strKey;
+
+    switch (mode) {
+    case 2:
+        if (!SetDwordValue(db, key, L"AUTOINPUT", 0)) TORVA_RETURN_INT(-1);
+        item->m_nAutoInput = 0;
+        TORVA_RETURN_INT(1);
+    case 0:
+        if (!SetStringValue(db, key, L"NAME", std::wstring())) TORVA_RETURN_INT(-1);
+        item->m_strName.clear();
+        if (!SetDwordValue(db, key, L"AUTOINPUT", DWORD(autoInput))) TORVA_RETURN_INT(-1);
+        item->m_nAutoInput = autoInput;
+        if (!SetDwordValue(db, key, L"AUTOSEND", 0)) TORVA_RETURN_INT(-1);
+        item->m_nAutoSend = 0;
+        break;
+    case 1:
+    case 3:
+        if (name != item->m_strName) {
+            if (!IsItemName(FindPageOfItem(item), item, name)) TORVA_RETURN_INT(-1);
+            if (!SetStringValue(db, key, L"NAME", name)) TORVA_RETURN_INT(-1);
+            item->m_strName = name;
+        }
+        if (mode == 3 || Flag(item->m_nAutoInput) != autoInput) {
+            if (!SetDwordValue(db, key, L"AUTOINPUT", DWORD(autoInput))) TORVA_RETURN_INT(-1);
+            item->m_nAutoInput = autoInput;
+        }
+        if (Flag(item->m_nAutoSend) != autoSend) {
+            if (!SetDwordValue(db, key, L"AUTOSEND", DWORD(autoSend))) TORVA_RETURN_INT(-1);
+            item->m_nAutoSend = autoSend;
+        }
+        break;
+    default: TORVA_RETURN_INT(-1);
+    }
+    TORVA_RETURN_INT(WriteBoundValues(db, *item) ? 1 : -1);
+}
+
+bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::WriteBoundValues");
+    bool ok = true;
+    for (const auto& ctrl : item.m_ctrls) {
+        // A control never stored has nowhere to go; an unbound one is not
+        // shown and so not changed.
+        if (ctrl->m_strKey.empty()) continue;
+        const std::wstring& key = ctrl->m_strKey;
+        switch (ctrl->m_nType) {
+        case D_WEB_CTRL_TEXT: {
+            CDataWebTextValue* text = ctrl->TextValue();
+            const auto shown = mablix::ElementText(ctrl->m_element);
+            if (!text || !shown || *shown == text->m_strValue) break;
+            if (SetStringValue(db, key, L"VALUE", *shown)) {
+                text->m_strValue = *shown;
+            } else {
+                ok = false;
+            }
+            break;
+        }
+        case D_WEB_CTRL_PSWD: {
+            CDataWebTextValue* text = ctrl->TextValue();
+            const auto shown = mablix::ElementText(ctrl->m_element);
+            // Unchanged, or a password never had in clear and left empty: the
+            // stored cipher stays as it is.
+            if (!text || !shown || *shown == text->m_strValue) break;
+            if (SetStringValue_Encord(db, key, L"VALUE", *shown)) {
+                text->m_strValue = *shown;
+                text->m_nNotDecrypted = 0;
+            } else {
+                ok = false;
+            }
+            break;
+        }
+        case D_WEB_CTRL_RADIO:
+        case D_WEB_CTRL_CHECK:
+        case D_WEB_CTRL_SELECT: {
+            CDataWebSelCtrl* choices = ctrl->SelValue();
+            if (!choices) break; // no choices stored
+            const std::wstring element = key + L"\\ELEMENT";
+            int i = 1;
+            for (auto& choice : choices->m_elements) {
+                const auto state = ctrl->m_nType == D_WEB_CTRL_SELECT
+                                       ? mablix::OptionSelected(choice->m_element)
+                                       : mablix::ElementChecked(choice->m_element);
+                const std::int32_t value = state && *state ? 1 : 0;
+                if (state && value != (choice->m_nSelect == 1 ? 1 : 0)) {
+                    if (SetDwordValue(db, element, Numbered(L"SELECT", i).c_str(), DWORD(value))) {
+                        choice->m_nSelect = value;
+                    } else {
+                        ok = false;
+                    }
+                }
+                ++i;
+            }
+            break;
+        }
+        case D_WEB_CTRL_MULTI: {
+            CDataWebMultiText* area = ctrl->MultiValue();
+            const auto shown = mablix::ElementText(ctrl->m_element);
+            if (!area || !shown || *shown == area->m_strText) break;
+            if (SetStringValue(db, key, L"TEXT", *shown)) {
+                area->m_strText = *shown;
+            } else {
+                ok = false;
+            }
+            break;
+        }
+        case D_WEB_CTRL_SUBMIT:
+        case D_WEB_CTRL_IMAGE: {
+            CDataWebButtonValue* button = ctrl->ButtonValue();
+            const auto chosen = mablix::OptionSelected(ctrl->m_element);
+            if (!button || !chosen) break;
+            const std::int32_t value = *chosen ? 1 : 0;
+            if (value == (button->m_nSelected == 1 ? 1 : 0)) break;
+            if (SetDwordValue(db, key, L"SELECT", DWORD(value))) {
+                button->m_nSelected = value;
+            } else {
+                ok = false;
+            }
+            break;
+        }
+        default: break;
+        }
+    }
+    TORVA_RETURN_BOOL(ok);
+}
