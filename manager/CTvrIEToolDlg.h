@@ -169,4 +169,7 @@ private:
     bool SaveNewOrUnnamed(CDataWebForm& page, CDataWebItem& item, bool& written);
     bool SaveHidePwd(TVRDB_HDB db);
     void ForgetItem(const CDataWebItem* item);
+    // Values the last UpdateWebItem wrote: a successful update that found
+    // nothing changed leaves its page's UPDATEDATE alone.
+    int m_nUpdateWrites = 0;
 };

@@ -100,7 +100,7 @@ bool CTvrIEToolDlg::SaveItem(TVRDB_HDB, CDataWebForm& page, CDataWebItem& item, 
     auto update = [&](int mode, std::int32_t after) {
         const int result = UpdateWebItem(&item, mode);
         if (result != 1) return false; // -1 refused or failed, -2 no database
-        written = true;
+        if (m_nUpdateWrites > 0) written = true;
         item.m_nState = after;
         return true;
     };
@@ -154,7 +154,7 @@ bool CTvrIEToolDlg::SaveNewOrUnnamed(CDataWebForm& page, CDataWebItem& item, boo
     } else {
         TORVA_RETURN_BOOL(true);
     }
-    if (result == 1) written = true;
+    if (result == 1 && m_nUpdateWrites > 0) written = true;
     TORVA_RETURN_BOOL(result == 1);
 }
 

@@ -20,6 +20,7 @@ std::int32_t Flag(std::int32_t value) { return value == -1 ? 0 : value; }
 
 int CTvrIEToolDlg::UpdateWebItem(CDataWebItem* item, int mode) {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::UpdateWebItem");
+    m_nUpdateWrites = 0;
     if (!item || item->m_strKey.empty()) TORVA_RETURN_INT(-1);
     TVRDB_HDB db = nullptr;
     if (!OpenDB(&db)) TORVA_RETURN_INT(-2);
@@ -42,14 +43,18 @@ int CTvrIEToolDlg::UpdateWebItem(CDataWebItem* item, int mode) {
     case 2:
         if (!SetDwordValue(db, key, L"AUTOINPUT", 0)) TORVA_RETURN_INT(-1);
         item->m_nAutoInput = 0;
+        ++m_nUpdateWrites;
         TORVA_RETURN_INT(1);
     case 0:
         if (!SetStringValue(db, key, L"NAME", std::wstring())) TORVA_RETURN_INT(-1);
         item->m_strName.clear();
+        ++m_nUpdateWrites;
         if (!SetDwordValue(db, key, L"AUTOINPUT", DWORD(autoInput))) TORVA_RETURN_INT(-1);
         item->m_nAutoInput = autoInput;
+        ++m_nUpdateWrites;
         if (!SetDwordValue(db, key, L"AUTOSEND", 0)) TORVA_RETURN_INT(-1);
         item->m_nAutoSend = 0;
+        ++m_nUpdateWrites;
         break;
     case 1:
     case 3:
@@ -57,14 +62,17 @@ int CTvrIEToolDlg::UpdateWebItem(CDataWebItem* item, int mode) {
             if (!IsItemName(FindPageOfItem(item), item, name)) TORVA_RETURN_INT(-1);
             if (!SetStringValue(db, key, L"NAME", name)) TORVA_RETURN_INT(-1);
             item->m_strName = name;
+            ++m_nUpdateWrites;
         }
         if (mode == 3 || Flag(item->m_nAutoInput) != autoInput) {
             if (!SetDwordValue(db, key, L"AUTOINPUT", DWORD(autoInput))) TORVA_RETURN_INT(-1);
             item->m_nAutoInput = autoInput;
+            ++m_nUpdateWrites;
         }
         if (Flag(item->m_nAutoSend) != autoSend) {
             if (!SetDwordValue(db, key, L"AUTOSEND", DWORD(autoSend))) TORVA_RETURN_INT(-1);
             item->m_nAutoSend = autoSend;
+            ++m_nUpdateWrites;
         }
         break;
     default: TORVA_RETURN_INT(-1);
@@ -87,6 +95,7 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
             if (!text || !shown || *shown == text->m_strValue) break;
             if (SetStringValue(db, key, L"VALUE", *shown)) {
                 text->m_strValue = *shown;
+                ++m_nUpdateWrites;
             } else {
                 ok = false;
             }
@@ -101,6 +110,7 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
             if (SetStringValue_Encord(db, key, L"VALUE", *shown)) {
                 text->m_strValue = *shown;
                 text->m_nNotDecrypted = 0;
+                ++m_nUpdateWrites;
             } else {
                 ok = false;
             }
@@ -121,6 +131,7 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
                 if (state && value != (choice->m_nSelect == 1 ? 1 : 0)) {
                     if (SetDwordValue(db, element, Numbered(L"SELECT", i).c_str(), DWORD(value))) {
                         choice->m_nSelect = value;
+                        ++m_nUpdateWrites;
                     } else {
                         ok = false;
                     }
@@ -135,6 +146,7 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
             if (!area || !shown || *shown == area->m_strText) break;
             if (SetStringValue(db, key, L"TEXT", *shown)) {
                 area->m_strText = *shown;
+                ++m_nUpdateWrites;
             } else {
                 ok = false;
             }
@@ -149,6 +161,7 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
             if (value == (button->m_nSelected == 1 ? 1 : 0)) break;
             if (SetDwordValue(db, key, L"SELECT", DWORD(value))) {
                 button->m_nSelected = value;
+                ++m_nUpdateWrites;
             } else {
                 ok = false;
             }
