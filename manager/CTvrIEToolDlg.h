@@ -33,7 +33,7 @@ public:
 
     // Database layer. Every function that closes a handle also nulls the
     // caller's variable.
-    BOOL OpenDB(TVRDB_HDB* db);
+    virtual BOOL OpenDB(TVRDB_HDB* db);
     void CloseDB(TVRDB_HDB* db);
     // Up to five tries, 100 ms apart, while the database answers neither 0
     // nor 8 (key not found); 8 for a null database.

@@ -435,3 +435,23 @@ TEST_F(MgrSave, PasswordNotDecryptedAndNotChangedIsNeverWrittenBack) {
     EXPECT_EQ(m_raw.Text(key + L"\\ITEM001\\CTRL001", L"VALUE"), std::wstring(L"changed"));
     EXPECT_EQ(m_raw.Raw(key + L"\\ITEM001\\CTRL002", L"VALUE"), stored);
 }
+
+TEST_F(MgrSave, UpdateThatCannotOpenTheDatabaseFailsTheSaveAndKeepsTheState) {
+    const std::wstring key = StorePage(L"nodb", {Named(L"A", 1), Named(L"B")});
+    TestDlg& dlg = Load();
+    CDataWebForm* page = Page(key);
+    Show(page->m_items[1].get());
+    page->m_items[0]->m_nState = 7;
+    dlg.openCalls = 0;
+    dlg.openingsBeforeFailure = 1; // the save's own handle only
+    EXPECT_FALSE(dlg.SetWebFormData());
+    EXPECT_EQ(page->m_items[0]->m_nState, 7);
+    EXPECT_EQ(page->m_items[0]->m_nAutoInput, 1);
+    EXPECT_EQ(m_raw.Dword(key + L"\\ITEM001", L"AUTOINPUT"), 1);
+    EXPECT_EQ(m_raw.Text(key, L"UPDATEDATE"), std::wstring(kOldDate));
+
+    dlg.openingsBeforeFailure = -1;
+    ASSERT_TRUE(dlg.SetWebFormData());
+    EXPECT_EQ(page->m_items[0]->m_nState, 0);
+    EXPECT_EQ(m_raw.Dword(key + L"\\ITEM001", L"AUTOINPUT"), 0);
+}

@@ -12,6 +12,15 @@ DWORD TestDlg::OpenKey(TVRDB_HDB db, const std::wstring& path, TVRDB_HKEY* key) 
     return CTvrIEToolDlg::OpenKey(db, path, key);
 }
 
+BOOL TestDlg::OpenDB(TVRDB_HDB* db) {
+    ++openCalls;
+    if (openingsBeforeFailure >= 0 && openCalls > openingsBeforeFailure) {
+        if (db) *db = nullptr;
+        return FALSE;
+    }
+    return CTvrIEToolDlg::OpenDB(db);
+}
+
 void TestDlg::UpdateDialogFields(BOOL fetch) {
     if (fetch && onFetch) onFetch();
 }

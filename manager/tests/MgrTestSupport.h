@@ -30,7 +30,13 @@ public:
     // Called as the dialog fetches its fields, as the window would fill them.
     std::function<void()> onFetch;
 
+    // Openings of the database that succeed before every later one fails;
+    // -1: never fail.
+    int openingsBeforeFailure = -1;
+    int openCalls = 0;
+
     DWORD OpenKey(TVRDB_HDB db, const std::wstring& path, TVRDB_HKEY* key) override;
+    BOOL OpenDB(TVRDB_HDB* db) override;
 
 protected:
     void UpdateDialogFields(BOOL fetch) override;
