@@ -1,0 +1,24 @@
+// The project's Windows class framework: the application object, windows
+// and dialogs with message maps, data exchange, controls, menus, worker
+// threads and ActiveX hosting, for the programs with windows (the manager,
+// the export utility, the diagnosis tool). One include for a program.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "CCmdTarget.h"
+#include "CDataExchange.h"
+#include "CDialog.h"
+#include "CImageList.h"
+#include "CMenu.h"
+#include "CTreeCtrl.h"
+#include "CWinApp.h"
+#include "CWinThread.h"
+#include "CWnd.h"
+#include "FxControls.h"
+#include "FxEventSink.h"
+#include "FxGdi.h"
+#include "FxGeometry.h"
+#include "FxMessageMap.h"
+#include "FxString.h"
