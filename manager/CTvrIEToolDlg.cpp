@@ -6,9 +6,10 @@
 
 namespace {
 const wchar_t kCaption[] = L"Webフォームデータ管理";
+constexpr UINT kFieldsMessage = WM_USER + 60;
 } // namespace
 
-CTvrIEToolDlg::CTvrIEToolDlg() {
+CTvrIEToolDlg::CTvrIEToolDlg(CWnd* parent) : CDialog(IDD, parent) {
     // The option fields before the first read: what an empty store means.
     m_option.m_nStopFunc = 0;
     m_option.m_nStopAutoInput = 1;
@@ -29,12 +30,13 @@ CTvrIEToolDlg::~CTvrIEToolDlg() {
     m_pages.clear();
 }
 
-void CTvrIEToolDlg::UpdateDialogFields(BOOL) {
+void CTvrIEToolDlg::UpdateDialogFields(BOOL fetch) {
     // Without a window the fields are the values themselves.
+    if (m_hWnd && ::IsWindow(m_hWnd)) ::SendMessageW(m_hWnd, kFieldsMessage, fetch ? 1 : 0, 0);
 }
 
 int CTvrIEToolDlg::ShowMessage(const wchar_t* text, UINT type) {
-    return ::MessageBoxW(nullptr, text, kCaption, type);
+    return ::MessageBoxW(m_hWnd, text, kCaption, type);
 }
 
 std::wstring CTvrIEToolDlg::GetSaveTime() {

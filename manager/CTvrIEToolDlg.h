@@ -11,6 +11,7 @@
 
 #include "CDataOption.h"
 #include "CDataWebForm.h"
+#include "CDialog.h"
 
 #include "Brisbel.h"
 
@@ -21,15 +22,17 @@
 #include <string>
 #include <vector>
 
-class CTvrIEToolDlg {
+class CTvrIEToolDlg : public CDialog {
 public:
+    // The dialog resource.
+    static constexpr UINT IDD = 102;
     // The manager's result for a database call made without a database or key.
     static constexpr DWORD kNoHandle = 13;
 
-    CTvrIEToolDlg();
+    explicit CTvrIEToolDlg(CWnd* parent = nullptr);
     CTvrIEToolDlg(const CTvrIEToolDlg&) = delete;
     CTvrIEToolDlg& operator=(const CTvrIEToolDlg&) = delete;
-    virtual ~CTvrIEToolDlg();
+    ~CTvrIEToolDlg() override;
 
     // Database layer. Every function that closes a handle also nulls the
     // caller's variable.
@@ -148,7 +151,8 @@ public:
     std::wstring m_strPlaceholderName;
 
 protected:
-    // wParam 1 of WM_USER+60: the controls into the fields; 0 the reverse.
+    // The fields from the controls (TRUE) or into them, on the window's own
+    // thread: WM_USER+60 is sent to the dialog with wParam 1 or 0.
     virtual void UpdateDialogFields(BOOL fetch);
     virtual int ShowMessage(const wchar_t* text, UINT type);
     // This save's UPDATEDATE, "%Y/%m/%d %H:%M:%S" in local time.
