@@ -22,6 +22,7 @@ CTvrIEToolDlg::CTvrIEToolDlg(CWnd* parent) : CDialog(IDD, parent) {
 }
 
 CTvrIEToolDlg::~CTvrIEToolDlg() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::~CTvrIEToolDlg");
     // Bindings are released while every control still stands.
     ClearElementBindings();
     m_pShownItem = nullptr;
@@ -31,15 +32,18 @@ CTvrIEToolDlg::~CTvrIEToolDlg() {
 }
 
 void CTvrIEToolDlg::UpdateDialogFields(BOOL fetch) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::UpdateDialogFields");
     // Without a window the fields are the values themselves.
     if (m_hWnd && ::IsWindow(m_hWnd)) ::SendMessageW(m_hWnd, kFieldsMessage, fetch ? 1 : 0, 0);
 }
 
 int CTvrIEToolDlg::ShowMessage(const wchar_t* text, UINT type) {
-    return ::MessageBoxW(m_hWnd, text, kCaption, type);
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::ShowMessage");
+    TORVA_RETURN_INT(::MessageBoxW(m_hWnd, text, kCaption, type));
 }
 
 std::wstring CTvrIEToolDlg::GetSaveTime() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::GetSaveTime");
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     wchar_t text[32] = {};

@@ -12,12 +12,14 @@
 
 DWORD CTvrIEToolDlg::EncryptData(const BYTE* input, DWORD length, BYTE* output, DWORD capacity,
                                  DWORD* produced) {
-    return TvrCT_Encrypt(input, length, output, capacity, produced);
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::EncryptData");
+    TORVA_RETURN_INT(TvrCT_Encrypt(input, length, output, capacity, produced));
 }
 
 DWORD CTvrIEToolDlg::DecryptData(const BYTE* input, DWORD length, BYTE* output, DWORD capacity,
                                  DWORD* produced) {
-    return TvrCT_Decrypt(input, length, output, capacity, produced);
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::DecryptData");
+    TORVA_RETURN_INT(TvrCT_Decrypt(input, length, output, capacity, produced));
 }
 
 BOOL CTvrIEToolDlg::SetStringValue_Encord(TVRDB_HDB db, const std::wstring& path,
@@ -38,10 +40,9 @@ BOOL CTvrIEToolDlg::SetStringValue_Encord(TVRDB_HDB db, const std::wstring& path
         TORVA_RETURN_BOOL(FALSE);
     }
     DWORD produced = 0;
-    const DWORD result =
-        EncryptData(reinterpret_cast<const BYTE*>(text.data()),
-                    static_cast<DWORD>(text.size() * sizeof(wchar_t)), cipher.data(), capacity,
-                    &produced);
+    const DWORD result = EncryptData(reinterpret_cast<const BYTE*>(text.data()),
+                                     static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+                                     cipher.data(), capacity, &produced);
     if (result != TVRCT_OK || produced == 0 || produced > capacity) {
         m_nCryptUsable = 0;
         TORVA_RETURN_BOOL(FALSE);
@@ -89,7 +90,8 @@ std::wstring CTvrIEToolDlg::GetStringValue_Decord(TVRDB_HDB db, TVRDB_HKEY* key,
     const auto* text = reinterpret_cast<const wchar_t*>(plain.data());
     const size_t limit = std::min<size_t>(produced, capacity) / sizeof(wchar_t);
     size_t chars = 0;
-    while (chars < limit && text[chars]) ++chars;
+    while (chars < limit && text[chars])
+        ++chars;
     if (clear) *clear = true;
     return std::wstring(text, chars);
 }

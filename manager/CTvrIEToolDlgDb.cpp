@@ -135,8 +135,7 @@ BOOL CTvrIEToolDlg::SetDwordValue(TVRDB_HDB db, const std::wstring& path, const 
     TORVA_RETURN_BOOL(result == TVRDB_OK);
 }
 
-BOOL CTvrIEToolDlg::SetDwordValue(TVRDB_HDB db, TVRDB_HKEY* key, const wchar_t* name,
-                                  DWORD value) {
+BOOL CTvrIEToolDlg::SetDwordValue(TVRDB_HDB db, TVRDB_HKEY* key, const wchar_t* name, DWORD value) {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::SetDwordValue");
     if (!db || !key || !*key) TORVA_RETURN_BOOL(FALSE);
     const DWORD result = CreateValue(db, *key, name, value);
@@ -145,6 +144,7 @@ BOOL CTvrIEToolDlg::SetDwordValue(TVRDB_HDB db, TVRDB_HKEY* key, const wchar_t* 
 }
 
 std::wstring CTvrIEToolDlg::GetSubKey(const std::wstring& path) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::GetSubKey");
     const size_t slash = path.rfind(L'\\');
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }

@@ -49,7 +49,8 @@ BOOL CTvrIEToolDlg::GetWebFormData() {
             page->m_nChangeFlg = GetDwordValue(db, key, L"CHANGEFLG");
             page->m_nLoadedChangeFlg = page->m_nChangeFlg;
             page->m_nEditState = kPageNormal;
-            for (const std::wstring& name : EnumSubKeys(db, key)) page->AddItem().m_strKey = name;
+            for (const std::wstring& name : EnumSubKeys(db, key))
+                page->AddItem().m_strKey = name;
         }
         LoadPage(db, *page);
     }
@@ -57,6 +58,7 @@ BOOL CTvrIEToolDlg::GetWebFormData() {
 }
 
 void CTvrIEToolDlg::LoadPage(TVRDB_HDB db, CDataWebForm& page) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::LoadPage");
     for (auto& item : page.m_items) {
         if (!LoadItem(db, *item)) break;
     }
@@ -131,7 +133,8 @@ bool CTvrIEToolDlg::LoadCtrl(TVRDB_HDB db, CDataWebCtrl& ctrl) {
         ctrl.ButtonValue()->m_strValue = GetStringValue(db, key, L"VALUE");
         ctrl.ButtonValue()->m_nSelected = GetDwordValue(db, key, L"SELECT") == 1;
         break;
-    default: break; // no value record
+    default:
+        break; // no value record
     }
     TORVA_RETURN_BOOL(true);
 }

@@ -16,11 +16,14 @@ const wchar_t kNoName[] = L"名前なし";
 const wchar_t kNameTaken[] = L"既に登録されているアイテム名です。";
 
 // A flag that was never stored (-1) counts as not set.
-std::int32_t Flag(std::int32_t value) { return value == -1 ? 0 : value; }
+std::int32_t Flag(std::int32_t value) {
+    return value == -1 ? 0 : value;
+}
 
 bool NameTaken(const CDataWebForm& page, const CDataWebItem* except, const std::wstring& name) {
     for (const auto& item : page.m_items) {
-        if (!item || item.get() == except || item->m_nState == CTvrIEToolDlg::kItemDeleted) continue;
+        if (!item || item.get() == except || item->m_nState == CTvrIEToolDlg::kItemDeleted)
+            continue;
         if (item->m_strName == name) return true;
     }
     return false;
@@ -28,6 +31,7 @@ bool NameTaken(const CDataWebForm& page, const CDataWebItem* except, const std::
 } // namespace
 
 CDataWebForm* CTvrIEToolDlg::FindPageOfItem(const CDataWebItem* item) const {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::FindPageOfItem");
     if (!item) return nullptr;
     for (const auto& page : m_pages) {
         for (const auto& held : page->m_items) {
@@ -87,13 +91,15 @@ CDataWebItem* CTvrIEToolDlg::CopyWebItem(CDataWebForm* page, const CDataWebItem&
         ctrl->m_element.Reset();
         if (CDataWebSelCtrl* choices = ctrl->SelValue()) {
             if (ctrl->m_nType != D_WEB_CTRL_SELECT) choices->m_nMultiple = 0;
-            for (auto& choice : choices->m_elements) choice->m_element.Reset();
+            for (auto& choice : choices->m_elements)
+                choice->m_element.Reset();
         }
     }
     return &copy;
 }
 
 std::wstring CTvrIEToolDlg::GetItemLabel(CDataWebForm* page, CDataWebItem* item) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::GetItemLabel");
     if (!item) return {};
     if (!item->m_strName.empty()) return item->m_strName;
     const std::wstring base = item->m_strFormName.empty() ? kNoName : item->m_strFormName;
@@ -106,17 +112,20 @@ std::wstring CTvrIEToolDlg::GetItemLabel(CDataWebForm* page, CDataWebItem* item)
         }
     }
     std::wstring label = base + kNewEntry;
-    for (int n = 2; used.count(label); ++n) label = base + std::to_wstring(n) + kNewEntry;
+    for (int n = 2; used.count(label); ++n)
+        label = base + std::to_wstring(n) + kNewEntry;
     return label;
 }
 
 void CTvrIEToolDlg::ClearElementBindings() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::ClearElementBindings");
     for (const auto& page : m_pages) {
         for (const auto& item : page->m_items) {
             for (const auto& ctrl : item->m_ctrls) {
                 ctrl->m_element.Reset();
                 if (CDataWebSelCtrl* choices = ctrl->SelValue()) {
-                    for (auto& choice : choices->m_elements) choice->m_element.Reset();
+                    for (auto& choice : choices->m_elements)
+                        choice->m_element.Reset();
                 }
             }
         }
@@ -153,7 +162,8 @@ BOOL CTvrIEToolDlg::CheckDeleteData(CDataWebItem* item) {
             }
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
     // What the pane proposed when it showed the item.

@@ -9,7 +9,9 @@ namespace {
 const wchar_t kOptionKey[] = L"WEBFORMDATA\\OPTION";
 const wchar_t kNoItemName[] = L"アイテム名が入力されていません";
 
-std::int32_t Flag(std::int32_t value) { return value == -1 ? 0 : value; }
+std::int32_t Flag(std::int32_t value) {
+    return value == -1 ? 0 : value;
+}
 } // namespace
 
 BOOL CTvrIEToolDlg::SetWebFormData() {
@@ -128,11 +130,13 @@ bool CTvrIEToolDlg::SaveItem(TVRDB_HDB, CDataWebForm& page, CDataWebItem& item, 
             TORVA_RETURN_BOOL(true);
         }
         TORVA_RETURN_BOOL(update(2, kItemNormal));
-    case kItemPlaceholder: TORVA_RETURN_BOOL(SaveNewOrUnnamed(page, item, written));
+    case kItemPlaceholder:
+        TORVA_RETURN_BOOL(SaveNewOrUnnamed(page, item, written));
     case kItemUnnamed:
         if (!isShown) TORVA_RETURN_BOOL(true);
         TORVA_RETURN_BOOL(SaveNewOrUnnamed(page, item, written));
-    default: TORVA_RETURN_BOOL(true);
+    default:
+        TORVA_RETURN_BOOL(true);
     }
 }
 

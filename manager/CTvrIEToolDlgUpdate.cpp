@@ -15,7 +15,9 @@ std::wstring Numbered(const wchar_t* stem, int i) {
     return name;
 }
 
-std::int32_t Flag(std::int32_t value) { return value == -1 ? 0 : value; }
+std::int32_t Flag(std::int32_t value) {
+    return value == -1 ? 0 : value;
+}
 } // namespace
 
 int CTvrIEToolDlg::UpdateWebItem(CDataWebItem* item, int mode) {
@@ -75,7 +77,8 @@ int CTvrIEToolDlg::UpdateWebItem(CDataWebItem* item, int mode) {
             ++m_nUpdateWrites;
         }
         break;
-    default: TORVA_RETURN_INT(-1);
+    default:
+        TORVA_RETURN_INT(-1);
     }
     TORVA_RETURN_INT(WriteBoundValues(db, *item) ? 1 : -1);
 }
@@ -167,7 +170,8 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
             }
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
     TORVA_RETURN_BOOL(ok);

@@ -27,7 +27,9 @@ bool IsChoiceKind(std::int32_t kind) {
 }
 
 // A key already gone is as good as deleted.
-bool Deleted(DWORD result) { return result == TVRDB_OK || result == TVRDB_E_KEY_NOT_FOUND; }
+bool Deleted(DWORD result) {
+    return result == TVRDB_OK || result == TVRDB_E_KEY_NOT_FOUND;
+}
 } // namespace
 
 BOOL CTvrIEToolDlg::AddWebItem(const std::wstring& pageKey, CDataWebItem* item) {
@@ -137,14 +139,13 @@ bool CTvrIEToolDlg::WriteNewCtrl(TVRDB_HDB db, const CDataWebCtrl& ctrl,
         }
         int i = 1;
         for (const auto& choice : choices->m_elements) {
-            const bool written =
-                CreateValue(db, element, Numbered(L"VALUE", i).c_str(), choice->m_strValue) ==
-                    TVRDB_OK &&
-                CreateValue(db, element, Numbered(L"SELECT", i).c_str(),
-                            DWORD(choice->m_nSelect == 1 ? 1 : 0)) == TVRDB_OK &&
-                (ctrl.m_nType != D_WEB_CTRL_SELECT ||
-                 CreateValue(db, element, Numbered(L"TEXT", i).c_str(), choice->m_strText) ==
-                     TVRDB_OK);
+            const bool written = CreateValue(db, element, Numbered(L"VALUE", i).c_str(),
+                                             choice->m_strValue) == TVRDB_OK &&
+                                 CreateValue(db, element, Numbered(L"SELECT", i).c_str(),
+                                             DWORD(choice->m_nSelect == 1 ? 1 : 0)) == TVRDB_OK &&
+                                 (ctrl.m_nType != D_WEB_CTRL_SELECT ||
+                                  CreateValue(db, element, Numbered(L"TEXT", i).c_str(),
+                                              choice->m_strText) == TVRDB_OK);
             if (!written) TORVA_RETURN_BOOL(false);
             ++i;
         }
@@ -170,7 +171,8 @@ bool CTvrIEToolDlg::WriteNewCtrl(TVRDB_HDB db, const CDataWebCtrl& ctrl,
         }
         break;
     }
-    default: break;
+    default:
+        break;
     }
     TORVA_RETURN_BOOL(true);
 }
@@ -194,7 +196,8 @@ BOOL CTvrIEToolDlg::DeleteWebItem(const std::wstring& pageKey, CDataWebItem* ite
                 TVRDB_HKEY ctrlKey = nullptr;
                 if (OpenKey(db, ctrl->m_strKey, &ctrlKey) == TVRDB_OK) {
                     DlgKeyScope ctrlScope(*this, db, ctrlKey);
-                    if (!Deleted(TvrDB_DeleteKey(db, ctrlKey, L"ELEMENT"))) TORVA_RETURN_BOOL(FALSE);
+                    if (!Deleted(TvrDB_DeleteKey(db, ctrlKey, L"ELEMENT")))
+                        TORVA_RETURN_BOOL(FALSE);
                 }
             }
             if (!Deleted(TvrDB_DeleteKey(db, itemKey, GetSubKey(ctrl->m_strKey).c_str()))) {
@@ -238,6 +241,7 @@ BOOL CTvrIEToolDlg::DeleteWebForm(CDataWebForm* page, BOOL remove) {
 }
 
 void CTvrIEToolDlg::ForgetItem(const CDataWebItem* item) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::ForgetItem");
     if (!item) return;
     if (m_pShownItem == item) m_pShownItem = nullptr;
     if (m_pAutoInputItem == item) m_pAutoInputItem = nullptr;
@@ -248,6 +252,7 @@ void CTvrIEToolDlg::ForgetItem(const CDataWebItem* item) {
 }
 
 void CTvrIEToolDlg::FreeWebItem(CDataWebForm* page, CDataWebItem* item) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::FreeWebItem");
     if (!page || !item) return;
     ForgetItem(item);
     auto& items = page->m_items;
@@ -257,8 +262,10 @@ void CTvrIEToolDlg::FreeWebItem(CDataWebForm* page, CDataWebItem* item) {
 }
 
 void CTvrIEToolDlg::FreeWebForm(CDataWebForm* page) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::FreeWebForm");
     if (!page) return;
-    for (const auto& item : page->m_items) ForgetItem(item.get());
+    for (const auto& item : page->m_items)
+        ForgetItem(item.get());
     m_pages.erase(std::remove_if(m_pages.begin(), m_pages.end(),
                                  [page](const auto& held) { return held.get() == page; }),
                   m_pages.end());

@@ -27,7 +27,8 @@ std::map<std::wstring, std::vector<BYTE>> Snapshot(RawDb& raw, const std::wstrin
         }
         TvrDB_CloseKey(raw.Handle(), key);
     }
-    for (const std::wstring& sub : raw.SubKeys(path)) values.merge(Snapshot(raw, sub));
+    for (const std::wstring& sub : raw.SubKeys(path))
+        values.merge(Snapshot(raw, sub));
     return values;
 }
 
@@ -39,7 +40,8 @@ const wchar_t kEveryKind[] =
     L"<input type=radio name=plan value=v2><input type=checkbox name=keep value=v0>"
     L"<select name=pref multiple><option value=v0>選択0<option value=v1>選択1"
     L"<option value=v2 selected>選択2</select><textarea name=memo>line1\r\nline2</textarea>"
-    L"<select name=submitbtnselect><option value=Login selected>Login<option value=alt>alt</select>";
+    L"<select name=submitbtnselect><option value=Login selected>Login<option "
+    L"value=alt>alt</select>";
 
 class MgrCopy : public MgrSaveFixture {};
 
@@ -61,7 +63,8 @@ TEST_F(MgrCopy, CopyGetsItsOwnKeysAndTheSourceStaysUntouched) {
     const std::wstring name = dlg.CreateCopyName(page, original->m_strName);
     CDataWebItem* copy = dlg.CopyWebItem(page, *original, name);
     EXPECT_EQ(copy->m_nState, CTvrIEToolDlg::kItemCopied);
-    for (const auto& ctrl : copy->m_ctrls) EXPECT_EQ(ctrl->m_strKey, L"");
+    for (const auto& ctrl : copy->m_ctrls)
+        EXPECT_EQ(ctrl->m_strKey, L"");
     EXPECT_EQ(copy->m_ctrls[3]->SelValue()->m_nMultiple, 0);
     EXPECT_EQ(copy->m_ctrls[5]->SelValue()->m_nMultiple, 1);
     Show(copy);

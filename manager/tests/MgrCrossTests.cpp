@@ -19,11 +19,13 @@ protected:
     }
     static void TearDownTestSuite() { s_store.reset(); }
     void TearDown() override {
-        for (auto& page : m_pages) (void)Store().DeleteWebPageData(page.get());
+        for (auto& page : m_pages)
+            (void)Store().DeleteWebPageData(page.get());
         MgrSaveFixture::TearDown();
     }
     // A page stored by the add-in.
-    CDataWebForm& StoreByAddin(const std::wstring& tag, const std::function<void(CDataWebItem&)>& fill) {
+    CDataWebForm& StoreByAddin(const std::wstring& tag,
+                               const std::function<void(CDataWebItem&)>& fill) {
         m_pages.push_back(std::make_unique<CDataWebForm>());
         CDataWebForm& page = *m_pages.back();
         page.m_strUrl = L"https://example.jp/" + ScratchKeyName() + L"/" + tag;

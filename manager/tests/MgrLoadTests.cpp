@@ -10,7 +10,8 @@ namespace {
 class MgrLoad : public ::testing::Test {
 protected:
     void TearDown() override {
-        for (const auto& key : m_keys) m_raw.Delete(key);
+        for (const auto& key : m_keys)
+            m_raw.Delete(key);
     }
     std::wstring NewPage(const std::wstring& tag) {
         m_keys.push_back(ScratchPageKey(tag));
@@ -99,7 +100,8 @@ TEST_F(MgrLoad, PreparedTreeLoadsEveryKindWithItsDefaults) {
 
     TestDlg dlg;
     ASSERT_TRUE(dlg.GetWebFormData());
-    for (const auto& loaded : dlg.m_pages) EXPECT_NE(loaded->m_strKey, L"WEBFORMDATA\\OPTION");
+    for (const auto& loaded : dlg.m_pages)
+        EXPECT_NE(loaded->m_strKey, L"WEBFORMDATA\\OPTION");
     CDataWebForm* form = Find(dlg, page);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->m_strUrl, L"https://example.jp/login");

@@ -14,10 +14,10 @@ public:
     using Fill = std::function<void(CDataWebItem&)>;
 
 protected:
-
     void TearDown() override {
         m_dlg.reset();
-        for (const auto& key : m_keys) m_raw.Delete(key);
+        for (const auto& key : m_keys)
+            m_raw.Delete(key);
     }
 
     // A stored page with one item per fill, each written as a new item.

@@ -234,8 +234,64 @@ TEST_F(MgrSaveTable, EveryEditStateWritesOnlyWhatItMeans) {
              ASSERT_EQ(dlg.messages.size(), 1u);
              EXPECT_EQ(dlg.messages[0], L"アイテム名が入力されていません");
          }},
+        {"a shown unnamed item that is given a name is written and leaves state 8",
+         {Named(L"A"), Named(L"")},
+         [](MgrSave& t, TestDlg& dlg, CDataWebForm& page) {
+             CDataWebItem* unnamed = page.m_items[1].get();
+             EXPECT_EQ(unnamed->m_nState, 8);
+             static_cast<MgrSaveTable&>(t).ShowItem(unnamed);
+             dlg.m_strItemName = L"named now";
+         },
+         true,
+         [](MgrSave& t, TestDlg& dlg, const std::wstring& key) {
+             auto& raw = static_cast<MgrSaveTable&>(t).Raw();
+             EXPECT_EQ(raw.Text(key + L"\\ITEM002", L"NAME"), std::wstring(L"named now"));
+             EXPECT_EQ(static_cast<MgrSaveTable&>(t).PageOf(key)->m_items[1]->m_nState, 0);
+             EXPECT_EQ(raw.Text(key, L"UPDATEDATE"), dlg.clock);
+         }},
+        {"an unnamed item not shown stays as it is",
+         {Named(L"")},
+         [](MgrSave&, TestDlg&, CDataWebForm&) {},
+         true,
+         [](MgrSave& t, TestDlg&, const std::wstring& key) {
+             EXPECT_EQ(static_cast<MgrSaveTable&>(t).PageOf(key)->m_items[0]->m_nState, 8);
+             EXPECT_EQ(static_cast<MgrSaveTable&>(t).Raw().Text(key, L"UPDATEDATE"),
+                       std::wstring(kOldDate));
+         }},
+        {"a missing AUTOINPUT and AUTOSEND count as 0 against unticked boxes",
+         {Named(L"A")},
+         [](MgrSave& t, TestDlg& dlg, CDataWebForm& page) {
+             CDataWebItem* item = page.m_items[0].get();
+             item->m_nAutoInput = -1;
+             item->m_nAutoSend = -1;
+             static_cast<MgrSaveTable&>(t).ShowItem(item);
+             dlg.m_bAutoInput = FALSE;
+             dlg.m_bAutoSend = FALSE;
+         },
+         true,
+         [](MgrSave& t, TestDlg&, const std::wstring& key) {
+             EXPECT_EQ(static_cast<MgrSaveTable&>(t).Raw().Text(key, L"UPDATEDATE"),
+                       std::wstring(kOldDate));
+         }},
+        {"a page gone from the database fails its title and flag writes and keeps them to do",
+         {Named(L"A")},
+         [](MgrSave& t, TestDlg&, CDataWebForm& page) {
+             page.m_strTitle = L"lost";
+             page.m_nEditState = 1;
+             page.m_nChangeFlg = 1;
+             static_cast<MgrSaveTable&>(t).Raw().Delete(page.m_strKey);
+         },
+         false,
+         [](MgrSave& t, TestDlg&, const std::wstring& key) {
+             CDataWebForm* page = static_cast<MgrSaveTable&>(t).PageOf(key);
+             EXPECT_EQ(page->m_nEditState, 1);
+             EXPECT_EQ(page->m_nLoadedChangeFlg, 0);
+             EXPECT_EQ(page->m_strUpdateDate, std::wstring(kOldDate));
+             EXPECT_FALSE(static_cast<MgrSaveTable&>(t).Raw().Exists(key));
+         }},
     };
-    for (const SaveCase& row : rows) Run(row);
+    for (const SaveCase& row : rows)
+        Run(row);
 }
 
 TEST_F(MgrSave, UpdateDateChangesOnlyForPagesWritten) {

@@ -43,7 +43,9 @@ DWORD TestDlg::DecryptData(const BYTE* input, DWORD length, BYTE* output, DWORD 
     return CTvrIEToolDlg::DecryptData(input, length, output, capacity, produced);
 }
 
-RawDb::RawDb() { (void)TvrDB_OpenDB(&m_db); }
+RawDb::RawDb() {
+    (void)TvrDB_OpenDB(&m_db);
+}
 RawDb::~RawDb() {
     if (m_db) TvrDB_CloseDB(m_db);
 }
@@ -173,10 +175,12 @@ Described Describe(IHTMLElement* element) {
     Described d;
     ScopedBstr text;
     if (SUCCEEDED(element->get_tagName(text.Out()))) d.tag = text.Text();
-    for (auto& c : d.tag) c = wchar_t(::towupper(c));
+    for (auto& c : d.tag)
+        c = wchar_t(::towupper(c));
     if (auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement)) {
         if (SUCCEEDED(input->get_type(text.Out()))) d.type = text.Text();
-        for (auto& c : d.type) c = wchar_t(::towlower(c));
+        for (auto& c : d.type)
+            c = wchar_t(::towlower(c));
         if (SUCCEEDED(input->get_name(text.Out()))) d.name = text.Text();
         if (SUCCEEDED(input->get_value(text.Out()))) d.value = text.Text();
     } else if (auto select = As<IHTMLSelectElement>(element, IID_IHTMLSelectElement)) {
@@ -225,8 +229,9 @@ void PreviewPage::Bind(CDataWebItem& item) {
         const Described d = Describe(element);
         for (auto& ctrl : item.m_ctrls) {
             const int kind = ctrl->m_nType;
-            if (d.tag == L"INPUT" && ((d.type == L"text" && kind == D_WEB_CTRL_TEXT) ||
-                                      (d.type == L"password" && kind == D_WEB_CTRL_PSWD)) &&
+            if (d.tag == L"INPUT" &&
+                ((d.type == L"text" && kind == D_WEB_CTRL_TEXT) ||
+                 (d.type == L"password" && kind == D_WEB_CTRL_PSWD)) &&
                 ctrl->m_strName == d.name) {
                 ctrl->m_element.Reset(element);
             } else if (d.tag == L"INPUT" &&
@@ -236,7 +241,8 @@ void PreviewPage::Bind(CDataWebItem& item) {
                 for (auto& choice : ctrl->SelValue()->m_elements) {
                     if (choice->m_strValue == d.value) choice->m_element.Reset(element);
                 }
-            } else if (d.tag == L"TEXTAREA" && kind == D_WEB_CTRL_MULTI && ctrl->m_strName == d.name) {
+            } else if (d.tag == L"TEXTAREA" && kind == D_WEB_CTRL_MULTI &&
+                       ctrl->m_strName == d.name) {
                 ctrl->m_element.Reset(element);
             } else if (d.tag == L"SELECT") {
                 auto select = As<IHTMLSelectElement>(element, IID_IHTMLSelectElement);
@@ -258,7 +264,8 @@ void PreviewPage::Bind(CDataWebItem& item) {
                                ctrl->SelValue()) {
                         ctrl->m_element.Reset(element);
                         for (auto& choice : ctrl->SelValue()->m_elements) {
-                            if (choice->m_strValue == value.Text()) choice->m_element.Reset(asElement);
+                            if (choice->m_strValue == value.Text())
+                                choice->m_element.Reset(asElement);
                         }
                     }
                 }

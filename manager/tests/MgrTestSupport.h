@@ -18,7 +18,6 @@
 
 class TestDlg : public CTvrIEToolDlg {
 public:
-
     std::vector<std::wstring> messages;
     std::wstring clock = L"2026/12/09 12:34:56";
     // Encryptions that succeed before every later one fails; -1: never fail.
