@@ -46,10 +46,17 @@ BOOL CTvrIEToolDlg::AddWebItem(const std::wstring& pageKey, CDataWebItem* item) 
         DlgKeyScope pageScope(*this, db, page);
         existing = EnumSubKeys(db, page);
     }
+    // The database matches names without regard to case: a number whose key
+    // exists in another spelling is taken too, or the new item would be
+    // written into that key.
     std::wstring itemKey;
     for (int n = 1;; ++n) {
         itemKey = NumberedKey(pageKey, L"ITEM", n);
-        if (std::find(existing.begin(), existing.end(), itemKey) == existing.end()) break;
+        const auto same = [&itemKey](const std::wstring& name) {
+            return ::CompareStringOrdinal(name.c_str(), int(name.size()), itemKey.c_str(),
+                                          int(itemKey.size()), TRUE) == CSTR_EQUAL;
+        };
+        if (std::none_of(existing.begin(), existing.end(), same)) break;
     }
 
     bool ok = false;

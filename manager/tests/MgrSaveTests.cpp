@@ -322,6 +322,13 @@ TEST_F(MgrSave, NewItemTakesTheFirstFreeNumberAndItsOwnControlKeys) {
     EXPECT_EQ(m_raw.Text(key + L"\\ITEM002", L"NAME"), std::wstring(L"D"));
     EXPECT_EQ(m_raw.Text(key + L"\\ITEM002\\CTRL001", L"VALUE"), std::wstring(L"u-D"));
     EXPECT_FALSE(m_raw.Exists(key + L"\\ITEM002\\CTRL001\\ELEMENT"));
+    // A number taken in another spelling is taken.
+    ASSERT_TRUE(m_raw.Create(key + L"\\item004"));
+    CDataWebItem next;
+    Named(L"F")(next);
+    ASSERT_TRUE(writer.AddWebItem(key, &next));
+    EXPECT_EQ(next.m_strKey, key + L"\\ITEM005");
+    EXPECT_EQ(m_raw.Text(key + L"\\item004", L"NAME"), std::nullopt);
     // A page that is not there: a failure, and nothing made.
     CDataWebItem stray;
     Named(L"E")(stray);
