@@ -22,6 +22,8 @@ bool RowMatches(const FxMsgMapEntry& row, UINT message, WPARAM wParam, LPARAM lP
 
 } // namespace
 
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
+
 const FxMsgMap* CCmdTarget::GetThisMessageMap() {
     static const FxMsgMapEntry s_entries[] = {{0, 0, 0, 0, nullptr}};
     static const FxMsgMap s_map = {nullptr, s_entries};

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "CObject.h"
+
 class CCmdTarget;
 
 // Calls one handler; answers false when the row declines the message (the
@@ -29,12 +31,11 @@ struct FxMsgMap {
     const FxMsgMapEntry* entries;
 };
 
-class CCmdTarget {
+class CCmdTarget : public CObject {
+    DECLARE_DYNAMIC(CCmdTarget)
+
 public:
     CCmdTarget() = default;
-    CCmdTarget(const CCmdTarget&) = delete;
-    CCmdTarget& operator=(const CCmdTarget&) = delete;
-    virtual ~CCmdTarget() = default;
 
     // Runs the first matching row of this object's maps; TRUE when a row
     // handled the message.

@@ -15,6 +15,8 @@ struct FxEventSinkMap;
 class FxDialogSinks;
 
 class CDialog : public CWnd {
+    DECLARE_DYNAMIC(CDialog)
+
 public:
     CDialog() = default;
     explicit CDialog(UINT templateId, CWnd* parent = nullptr) noexcept

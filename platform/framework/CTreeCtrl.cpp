@@ -2,6 +2,8 @@
 
 #include "CImageList.h"
 
+IMPLEMENT_DYNAMIC(CTreeCtrl, CWnd)
+
 BOOL CTreeCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
     return CWnd::CreateEx(0, WC_TREEVIEWW, nullptr, style | WS_CHILD, rect, parent, id);
 }

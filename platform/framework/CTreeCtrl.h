@@ -10,6 +10,8 @@
 class CImageList;
 
 class CTreeCtrl : public CWnd {
+    DECLARE_DYNAMIC(CTreeCtrl)
+
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
 

@@ -36,6 +36,8 @@ LRESULT CALLBACK CreateHook(int code, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
+IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
+
 FxThreadState& FxGetThreadState() {
     thread_local FxThreadState state;
     return state;

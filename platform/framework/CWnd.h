@@ -21,6 +21,8 @@ class CDataExchange;
 class CMenu;
 
 class CWnd : public CCmdTarget {
+    DECLARE_DYNCREATE(CWnd)
+
 public:
     CWnd() = default;
     // Destroys a window still bound to the object.

@@ -12,6 +12,7 @@
 #include "CDialog.h"
 #include "CImageList.h"
 #include "CMenu.h"
+#include "CObject.h"
 #include "CTreeCtrl.h"
 #include "CWinApp.h"
 #include "CWinThread.h"
