@@ -63,3 +63,8 @@ TEST(NotifyMsg, IsTheManagersOwnClass) {
 }
 
 } // namespace
+
+bool ManagerNoticeIsAFrameworkDialog() {
+    mablix::CNotifyMsg notice;
+    return notice.IsKindOf(RUNTIME_CLASS(CDialog));
+}

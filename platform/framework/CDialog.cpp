@@ -106,7 +106,12 @@ void CDialog::RunModalLoop() {
             break;
         }
         if (got < 0) break;
-        if (AfxPreTranslateWindows(&msg)) continue;
+        // The application's PreTranslateMessage sees the messages of its
+        // own thread's modal loops too (it walks the windows by default).
+        CWinApp* app = AfxGetApp();
+        const BOOL taken = app && app->m_nThreadID == ::GetCurrentThreadId() ? app->PreTranslateMessage(&msg)
+                                                                             : AfxPreTranslateWindows(&msg);
+        if (taken) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
@@ -124,7 +129,10 @@ void CDialog::EndDialog(int result) {
     ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
-BOOL CDialog::OnInitDialog() { return UpdateData(FALSE); }
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
 
 void CDialog::OnOK() {
     if (!UpdateData(TRUE)) return;

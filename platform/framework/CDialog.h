@@ -38,7 +38,7 @@ public:
     void EndDialog(int result);
 
     // Called once the controls exist; the default fills them (UpdateData
-    // FALSE). TRUE lets the dialog manager set the focus.
+    // FALSE) and answers TRUE, which lets the dialog manager set the focus.
     virtual BOOL OnInitDialog();
     // IDOK: UpdateData(TRUE), then EndDialog(IDOK) when it succeeded.
     virtual void OnOK();

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "CWnd.h"
+#include "FxControls.h"
 
 class CImageList;
 
@@ -54,8 +55,12 @@ public:
     BOOL EnsureVisible(HTREEITEM item) noexcept { return TreeView_EnsureVisible(m_hWnd, item); }
     // Starts editing the item's label (the tree must have TVS_EDITLABELS);
     // the edit control, or null.
-    CWnd* EditLabel(HTREEITEM item) { return FromHandle(TreeView_EditLabel(m_hWnd, item)); }
-    CWnd* GetEditControl() const { return FromHandle(TreeView_GetEditControl(m_hWnd)); }
+    CEdit* EditLabel(HTREEITEM item) { return AsEdit(TreeView_EditLabel(m_hWnd, item)); }
+    CEdit* GetEditControl() const { return AsEdit(TreeView_GetEditControl(m_hWnd)); }
     // The item at point (client coordinates) and the part hit (TVHT_*).
     HTREEITEM HitTest(POINT point, UINT* flags = nullptr) const noexcept;
+
+private:
+    // CEdit adds nothing to CWnd, so a window's wrapper serves as one.
+    static CEdit* AsEdit(HWND edit) { return static_cast<CEdit*>(FromHandle(edit)); }
 };

@@ -72,7 +72,9 @@ BOOL AfxWinInit(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show) {
     app->m_hInstance = instance ? instance : ComtlModuleInstance();
     app->m_lpCmdLine = commandLine;
     app->m_nCmdShow = show;
+    app->m_nThreadID = ::GetCurrentThreadId();
     if (!app->m_pszExeName) app->m_pszExeName = Duplicate(ExeBaseName(app->m_hInstance));
+    if (!app->m_pszProfileName) app->m_pszProfileName = Duplicate(CString(app->m_pszExeName) + L".INI");
     if (!app->m_pszAppName) {
         CString title;
         if (title.LoadString(kAppTitleStringId) && !title.IsEmpty()) {
@@ -132,6 +134,10 @@ HKEY CWinApp::OpenSectionKey(const wchar_t* section, bool create) const noexcept
 }
 
 UINT CWinApp::GetProfileInt(const wchar_t* section, const wchar_t* entry, int defaultValue) {
+    if (!m_pszRegistryKey) {
+        if (!m_pszProfileName || !section || !entry) return static_cast<UINT>(defaultValue);
+        return ::GetPrivateProfileIntW(section, entry, defaultValue, m_pszProfileName);
+    }
     torva::UniqueRegKey key(OpenSectionKey(section, false));
     if (!key || !entry) return static_cast<UINT>(defaultValue);
     DWORD value = 0;
@@ -145,6 +151,11 @@ UINT CWinApp::GetProfileInt(const wchar_t* section, const wchar_t* entry, int de
 }
 
 BOOL CWinApp::WriteProfileInt(const wchar_t* section, const wchar_t* entry, int value) {
+    if (!m_pszRegistryKey) {
+        CString text;
+        text.Format(L"%d", value);
+        return WriteProfileString(section, entry, text);
+    }
     torva::UniqueRegKey key(OpenSectionKey(section, true));
     if (!key || !entry) return FALSE;
     const DWORD data = static_cast<DWORD>(value);
@@ -153,8 +164,22 @@ BOOL CWinApp::WriteProfileInt(const wchar_t* section, const wchar_t* entry, int 
 }
 
 CString CWinApp::GetProfileString(const wchar_t* section, const wchar_t* entry, const wchar_t* defaultValue) {
-    torva::UniqueRegKey key(OpenSectionKey(section, false));
     const CString fallback(defaultValue);
+    if (!m_pszRegistryKey) {
+        if (!m_pszProfileName || !section || !entry) return fallback;
+        // Grown until the text fits (the call answers size - 1 when cut).
+        for (DWORD size = 256; size <= 65536; size *= 4) {
+            CString text;
+            const DWORD got = ::GetPrivateProfileStringW(section, entry, fallback, text.GetBufferSetLength(static_cast<int>(size)),
+                                                         size, m_pszProfileName);
+            if (got < size - 1) {
+                text.ReleaseBuffer(static_cast<int>(got));
+                return text;
+            }
+        }
+        return fallback;
+    }
+    torva::UniqueRegKey key(OpenSectionKey(section, false));
     if (!key || !entry) return fallback;
     DWORD type = 0;
     DWORD size = 0;
@@ -172,6 +197,10 @@ CString CWinApp::GetProfileString(const wchar_t* section, const wchar_t* entry, 
 }
 
 BOOL CWinApp::WriteProfileString(const wchar_t* section, const wchar_t* entry, const wchar_t* value) {
+    if (!m_pszRegistryKey) {
+        if (!m_pszProfileName || !section || !entry) return FALSE;
+        return ::WritePrivateProfileStringW(section, entry, value, m_pszProfileName);
+    }
     torva::UniqueRegKey key(OpenSectionKey(section, true));
     if (!key || !entry) return FALSE;
     if (!value) return ::RegDeleteValueW(key.get(), entry) == ERROR_SUCCESS;

@@ -4,10 +4,11 @@
 // ExitInstance in both cases.
 //
 // The profile lives under HKEY_CURRENT_USER, key "Software", then the
-// registry key, the profile name and the section; SetRegistryKey sets the key and takes the
-// display name of that moment as the profile name, so the display name may
-// change afterwards without moving the profile. Without a registry key the
-// profile calls fail (and GetProfileInt answers the default).
+// registry key, the profile name and the section; SetRegistryKey sets the
+// key and takes the display name of that moment as the profile name, so the
+// display name may change afterwards without moving the profile. Without a
+// registry key the profile is the initialisation file named by the profile
+// name (the program's name and ".INI", in the Windows folder).
 #pragma once
 
 #include <windows.h>
@@ -31,7 +32,7 @@ public:
     const wchar_t* m_pszAppName = nullptr;
     const wchar_t* m_pszExeName = nullptr;    // file name without extension (malloc)
     const wchar_t* m_pszRegistryKey = nullptr; // malloc
-    const wchar_t* m_pszProfileName = nullptr; // malloc
+    const wchar_t* m_pszProfileName = nullptr; // malloc; the INI file's name without a registry key
 
     virtual BOOL InitApplication() { return TRUE; }
     BOOL InitInstance() override { return TRUE; }

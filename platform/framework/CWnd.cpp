@@ -38,13 +38,18 @@ LRESULT CALLBACK CreateHook(int code, WPARAM wParam, LPARAM lParam) {
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
+const CWnd CWnd::wndTop(HWND_TOP);
+const CWnd CWnd::wndBottom(HWND_BOTTOM);
+const CWnd CWnd::wndTopMost(HWND_TOPMOST);
+const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
+
 FxThreadState& FxGetThreadState() {
     thread_local FxThreadState state;
     return state;
 }
 
 CWnd::~CWnd() {
-    if (!m_hWnd) return;
+    if (!m_hWnd || this == &wndTop || this == &wndBottom || this == &wndTopMost || this == &wndNoTopMost) return;
     if (m_superProc && ::IsWindow(m_hWnd)) {
         // Still bound to a live window: it goes with its object.
         ::DestroyWindow(m_hWnd);

@@ -39,6 +39,18 @@ public:
     static CWnd* FromHandlePermanent(HWND window) noexcept;
     // Drops the calling thread's temporary wrappers of windows that are gone.
     static void DeleteTempMap() noexcept;
+    static CWnd* GetFocus() { return FromHandle(::GetFocus()); }
+    static CWnd* GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
+    static CWnd* GetForegroundWindow() { return FromHandle(::GetForegroundWindow()); }
+    static CWnd* FindWindow(const wchar_t* className, const wchar_t* windowName) {
+        return FromHandle(::FindWindowW(className, windowName));
+    }
+
+    // The Z-order places of SetWindowPos.
+    static const CWnd wndTop;
+    static const CWnd wndBottom;
+    static const CWnd wndTopMost;
+    static const CWnd wndNoTopMost;
 
     // Binds without subclassing (the window's messages do not reach the
     // map); Detach gives the handle back.
@@ -123,6 +135,15 @@ public:
     void ScreenToClient(RECT* rect) const noexcept;
     void CenterWindow(CWnd* alternateOwner = nullptr) noexcept;
     BOOL SetForegroundWindow() noexcept { return ::SetForegroundWindow(m_hWnd); }
+    BOOL BringWindowToTop() noexcept { return ::BringWindowToTop(m_hWnd); }
+    BOOL GetWindowPlacement(WINDOWPLACEMENT* placement) const noexcept {
+        placement->length = sizeof(WINDOWPLACEMENT);
+        return ::GetWindowPlacement(m_hWnd, placement);
+    }
+    BOOL SetWindowPlacement(const WINDOWPLACEMENT* placement) noexcept {
+        return ::SetWindowPlacement(m_hWnd, placement);
+    }
+    void SetRedraw(BOOL redraw = TRUE) noexcept { SendMessage(WM_SETREDRAW, redraw); }
     CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
     CWnd* SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
     void Invalidate(BOOL erase = TRUE) noexcept { ::InvalidateRect(m_hWnd, nullptr, erase); }
@@ -173,6 +194,8 @@ protected:
     WNDPROC m_superProc = nullptr; // the window's own procedure while subclassed
 
 private:
+    // A handle value that is no window (the Z-order places).
+    explicit CWnd(HWND special) noexcept : m_hWnd(special) {}
     friend LRESULT CALLBACK FxWindowProc(HWND, UINT, WPARAM, LPARAM);
     friend class CDialog;
     BOOL BindPermanent(HWND window, bool subclass) noexcept;

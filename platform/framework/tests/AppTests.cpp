@@ -147,9 +147,28 @@ TEST(Application, DisplayNameDefaultsToTheProgramName) {
     ASSERT_TRUE(AfxWinInit(::GetModuleHandleW(nullptr), nullptr, commandLine, SW_SHOWNORMAL));
     EXPECT_STREQ(L"framework_tests", app.m_pszAppName);
     EXPECT_STREQ(L"framework_tests", app.m_pszExeName);
-    // Without a registry key there is no profile.
-    EXPECT_FALSE(app.WriteProfileInt(L"Position", L"Left", 1));
+}
+
+TEST(Application, WithoutRegistryKeyTheProfileIsTheProgramsIniFile) {
+    CWinApp app;
+    wchar_t commandLine[] = L"";
+    ASSERT_TRUE(AfxWinInit(::GetModuleHandleW(nullptr), nullptr, commandLine, SW_SHOWNORMAL));
+    ASSERT_STREQ(L"framework_tests.INI", app.m_pszProfileName);
+    wchar_t windows[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetWindowsDirectoryW(windows, MAX_PATH));
+    const std::wstring file = std::wstring(windows) + L"\\framework_tests.INI";
+    ::DeleteFileW(file.c_str());
+
     EXPECT_EQ(9u, app.GetProfileInt(L"Position", L"Left", 9));
+    EXPECT_TRUE(app.WriteProfileInt(L"Position", L"Left", -20));
+    EXPECT_TRUE(app.WriteProfileString(L"Position", L"Name", L"位置"));
+    EXPECT_EQ(static_cast<UINT>(-20), app.GetProfileInt(L"Position", L"Left", 9));
+    EXPECT_EQ(CString(L"位置"), app.GetProfileString(L"Position", L"Name"));
+    EXPECT_EQ(CString(L"既定"), app.GetProfileString(L"Position", L"Missing", L"既定"));
+    wchar_t stored[16] = {};
+    ::GetPrivateProfileStringW(L"Position", L"Left", L"", stored, 16, file.c_str());
+    EXPECT_STREQ(L"-20", stored);
+    ::DeleteFileW(file.c_str());
 }
 
 TEST(Application, ProfileStringsRoundTrip) {
