@@ -12,7 +12,8 @@ namespace {
 CString QueryString(const std::vector<BYTE>& block, const CString& path) {
     void* value = nullptr;
     UINT length = 0;
-    if (!::VerQueryValueW(block.data(), path, &value, &length) || !value || length == 0) return CString();
+    if (!::VerQueryValueW(block.data(), path, &value, &length) || !value || length == 0)
+        return CString();
     const auto* text = static_cast<const wchar_t*>(value);
     return CString(text, static_cast<int>(wcsnlen(text, length)));
 }
@@ -32,8 +33,8 @@ AboutVersionTexts ReadAboutVersionTexts(const wchar_t* modulePath) {
     // The first language and code page of the translation table.
     void* table = nullptr;
     UINT tableBytes = 0;
-    if (!::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &table, &tableBytes) || !table ||
-        tableBytes < 2 * sizeof(WORD)) {
+    if (!::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &table, &tableBytes) ||
+        !table || tableBytes < 2 * sizeof(WORD)) {
         TORVA_TRACE_ERROR(L"no translation table in the version block");
         return texts;
     }
@@ -52,4 +53,6 @@ AboutVersionTexts ReadProgramVersionTexts() {
     return ReadAboutVersionTexts(path);
 }
 
-CString AboutVersionLine(const AboutVersionTexts& texts) { return CString(L"Version ") + texts.fileVersion; }
+CString AboutVersionLine(const AboutVersionTexts& texts) {
+    return CString(L"Version ") + texts.fileVersion;
+}

@@ -3,9 +3,13 @@
 #include "AboutVersion.h"
 #include "TraceScope.h"
 
-CAboutDlg::CAboutDlg() : CDialog(IDD) { TORVA_TRACE_SCOPE(L"CAboutDlg::CAboutDlg"); }
+CAboutDlg::CAboutDlg() : CDialog(IDD) {
+    TORVA_TRACE_SCOPE(L"CAboutDlg::CAboutDlg");
+}
 
-CAboutDlg::~CAboutDlg() { TORVA_TRACE_SCOPE(L"CAboutDlg::~CAboutDlg"); }
+CAboutDlg::~CAboutDlg() {
+    TORVA_TRACE_SCOPE(L"CAboutDlg::~CAboutDlg");
+}
 
 BOOL CAboutDlg::OnInitDialog() {
     TORVA_TRACE_SCOPE(L"CAboutDlg::OnInitDialog");

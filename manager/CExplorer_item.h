@@ -18,8 +18,8 @@ public:
 
     // Creates the control with the given style, rectangle, parent and id
     // (the class name is that of the control host; the one given is unused).
-    BOOL Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect, CWnd* parent,
-                UINT id) override;
+    BOOL Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect,
+                CWnd* parent, UINT id) override;
 
     // Navigate (dispatch id 104): the URL, then four optional arguments;
     // null ones are passed as missing.

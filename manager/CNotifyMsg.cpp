@@ -6,10 +6,13 @@ namespace mablix {
 
 CNotifyMsg::CNotifyMsg(CWnd* parent) : CDialog(IDD, parent) {
     TORVA_TRACE_SCOPE(L"CNotifyMsg::CNotifyMsg");
-    TORVA_TRACE_DETAIL(L"pParent = 0x%08X", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(parent)));
+    TORVA_TRACE_DETAIL(L"pParent = 0x%08X",
+                       static_cast<unsigned>(reinterpret_cast<UINT_PTR>(parent)));
 }
 
-CNotifyMsg::~CNotifyMsg() { TORVA_TRACE_SCOPE(L"CNotifyMsg::~CNotifyMsg"); }
+CNotifyMsg::~CNotifyMsg() {
+    TORVA_TRACE_SCOPE(L"CNotifyMsg::~CNotifyMsg");
+}
 
 BOOL CNotifyMsg::OnInitDialog() {
     TORVA_TRACE_SCOPE(L"CNotifyMsg::OnInitDialog");

@@ -6,7 +6,9 @@ namespace {
 
 constexpr int kBaseDpi = 96;
 
-int ValidDpi(int dpi) noexcept { return dpi > 0 ? dpi : kBaseDpi; }
+int ValidDpi(int dpi) noexcept {
+    return dpi > 0 ? dpi : kBaseDpi;
+}
 
 } // namespace
 
@@ -28,7 +30,8 @@ void DpiScaler::Measure() noexcept {
         ApplyDeviceDpi(0, 0);
         return;
     }
-    ApplyDeviceDpi(::GetDeviceCaps(screen.get(), LOGPIXELSX), ::GetDeviceCaps(screen.get(), LOGPIXELSY));
+    ApplyDeviceDpi(::GetDeviceCaps(screen.get(), LOGPIXELSX),
+                   ::GetDeviceCaps(screen.get(), LOGPIXELSY));
 }
 
 void DpiScaler::ApplyDeviceDpi(int dpiX, int dpiY) noexcept {

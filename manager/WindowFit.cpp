@@ -4,8 +4,8 @@
 
 BOOL FitWindowToScreen(HWND window) noexcept {
     TORVA_TRACE_SCOPE(L"FitWindowToScreen");
-    TORVA_RETURN_BOOL(
-        FitWindowToArea(window, ::GetSystemMetrics(SM_CXMAXIMIZED), ::GetSystemMetrics(SM_CYMAXIMIZED)));
+    TORVA_RETURN_BOOL(FitWindowToArea(window, ::GetSystemMetrics(SM_CXMAXIMIZED),
+                                      ::GetSystemMetrics(SM_CYMAXIMIZED)));
 }
 
 BOOL FitWindowToArea(HWND window, int maxWidth, int maxHeight) noexcept {

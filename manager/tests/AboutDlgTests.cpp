@@ -25,7 +25,8 @@ TEST(AboutDlg, ShowsThisProgramsVersionAndLegalNotice) {
     FxUser user(L"Webフォームデータ管理について", [&](HWND dialog) {
         version = FxUser::Text(::GetDlgItem(dialog, IDC_STATIC_VERSION));
         legal = FxUser::Text(::GetDlgItem(dialog, IDC_STATIC_COPYRIGHT));
-        for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND child = ::GetWindow(dialog, GW_CHILD); child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
             if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
                 ::SendMessageW(child, STM_GETICON, 0, 0))
                 hasIcon = true;
@@ -47,7 +48,8 @@ TEST(AboutVersion, ReadsTheFirstLanguagesStrings) {
 
 TEST(AboutVersion, MissingTranslationTableLeavesBothTextsEmpty) {
     const std::wstring probe = BesideThisProgram(L"VersionProbeNoTranslation.dll");
-    ASSERT_NE(0u, ::GetFileVersionInfoSizeW(probe.c_str(), nullptr)) << "the probe has a version block";
+    ASSERT_NE(0u, ::GetFileVersionInfoSizeW(probe.c_str(), nullptr))
+        << "the probe has a version block";
     // An earlier good read leaves nothing behind for this one.
     (void)ReadProgramVersionTexts();
     const AboutVersionTexts texts = ReadAboutVersionTexts(probe.c_str());
@@ -64,7 +66,8 @@ TEST(AboutVersion, LanguageWithoutStringsLeavesBothTextsEmpty) {
 }
 
 TEST(AboutVersion, MissingLegalNoticeIsEmptyWhileTheVersionIsRead) {
-    const AboutVersionTexts texts = ReadAboutVersionTexts(BesideThisProgram(L"VersionProbeNoLegal.dll").c_str());
+    const AboutVersionTexts texts =
+        ReadAboutVersionTexts(BesideThisProgram(L"VersionProbeNoLegal.dll").c_str());
     EXPECT_EQ(CString(L"7.7.7.7"), texts.fileVersion);
     EXPECT_TRUE(texts.legalCopyright.IsEmpty());
 }
@@ -77,7 +80,8 @@ TEST(AboutVersion, FileWithoutVersionBlockOrNoFileGivesEmptyTexts) {
         std::fputs("no version here", file);
         std::fclose(file);
     }
-    for (const std::wstring& path : {plain, std::wstring(folder) + L"mablix-about-missing.dll", std::wstring()}) {
+    for (const std::wstring& path :
+         {plain, std::wstring(folder) + L"mablix-about-missing.dll", std::wstring()}) {
         const AboutVersionTexts texts = ReadAboutVersionTexts(path.c_str());
         EXPECT_TRUE(texts.fileVersion.IsEmpty()) << std::string(path.begin(), path.end());
         EXPECT_TRUE(texts.legalCopyright.IsEmpty());

@@ -39,7 +39,8 @@ public:
         CDialog::OnInitDialog();
         SetTimer(kSafetyTimer, 8000);
         VARIANT empty[4];
-        for (VARIANT& v : empty) ::VariantInit(&v);
+        for (VARIANT& v : empty)
+            ::VariantInit(&v);
         m_explorer.Navigate(url, &empty[0], &empty[1], &empty[2], &empty[3]);
         return TRUE;
     }
@@ -53,7 +54,8 @@ public:
         if (readyState <= 2) return;
         if (IDispatch* document = m_explorer.get_Document()) {
             IHTMLDocument2* html = nullptr;
-            if (SUCCEEDED(document->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&html)))) {
+            if (SUCCEEDED(document->QueryInterface(IID_IHTMLDocument2,
+                                                   reinterpret_cast<void**>(&html)))) {
                 IHTMLElementCollection* all = nullptr;
                 if (SUCCEEDED(html->get_all(&all)) && all) {
                     all->get_length(&elements);
@@ -80,13 +82,17 @@ protected:
     DECLARE_EVENTSINK_MAP()
 };
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CPreviewHost, CDialog)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
+// clang-format on
 
+// clang-format off
 BEGIN_EVENTSINK_MAP(CPreviewHost, CDialog)
     ON_EVENT(CPreviewHost, IDC_EXPLORER_ITEM, 104, CPreviewHost::DownloadCompleteExplorerItem, VTS_NONE)
 END_EVENTSINK_MAP()
+// clang-format on
 
 class ExplorerItem : public ::testing::Test {
 protected:
@@ -94,10 +100,9 @@ protected:
 };
 
 TEST_F(ExplorerItem, PreviewControlOfTheManagementDialogLoadsAPageAndReportsIt) {
-    TempPage page(L"mablix-preview.htm",
-                  "<html>\n<body>\n<form>\n<FONT SIZE=2>\n"
-                  "text(user)<INPUT TYPE=\"text\" name=user size=10><P>\n"
-                  "</font>\n</form>\n</body>\n<html>\n");
+    TempPage page(L"mablix-preview.htm", "<html>\n<body>\n<form>\n<FONT SIZE=2>\n"
+                                         "text(user)<INPUT TYPE=\"text\" name=user size=10><P>\n"
+                                         "</font>\n</form>\n</body>\n<html>\n");
     CPreviewHost host;
     host.url = page.path.c_str();
     EXPECT_EQ(IDOK, host.DoModal());
@@ -112,14 +117,15 @@ TEST_F(ExplorerItem, CreateMakesTheControlAsTheParentsChildWithItsId) {
     std::unique_ptr<CObject> object(RUNTIME_CLASS(CExplorer_item)->CreateObject());
     auto* explorer = dynamic_cast<CExplorer_item*>(object.get());
     ASSERT_NE(nullptr, explorer);
-    ASSERT_TRUE(explorer->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(10, 10, 390, 290), &parent,
-                                 IDC_EXPLORER_ITEM));
+    ASSERT_TRUE(explorer->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(10, 10, 390, 290),
+                                 &parent, IDC_EXPLORER_ITEM));
     EXPECT_EQ(IDC_EXPLORER_ITEM, explorer->GetDlgCtrlID());
     EXPECT_EQ(parent.m_hWnd, ::GetParent(explorer->m_hWnd));
     IUnknown* control = explorer->GetControlUnknown();
     ASSERT_NE(nullptr, control);
     IDispatch* dispatch = nullptr;
-    EXPECT_TRUE(SUCCEEDED(control->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))));
+    EXPECT_TRUE(
+        SUCCEEDED(control->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))));
     if (dispatch) dispatch->Release();
     explorer->DestroyWindow();
     parent.DestroyWindow();

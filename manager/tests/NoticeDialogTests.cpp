@@ -20,8 +20,8 @@ std::vector<HWND> Children(HWND parent) {
 // visible text and nothing to press.
 template <class Notice> void ExpectNotice(const wchar_t* expectedText) {
     CWnd owner;
-    ASSERT_TRUE(owner.CreateEx(0, L"STATIC", L"管理画面", WS_POPUP | WS_VISIBLE, CRect(100, 100, 600, 400), nullptr,
-                               0));
+    ASSERT_TRUE(owner.CreateEx(0, L"STATIC", L"管理画面", WS_POPUP | WS_VISIBLE,
+                               CRect(100, 100, 600, 400), nullptr, 0));
     auto* notice = new Notice(&owner);
     ASSERT_TRUE(notice->Create(Notice::IDD, &owner));
     EXPECT_FALSE(notice->IsWindowVisible());

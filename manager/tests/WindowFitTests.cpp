@@ -10,13 +10,14 @@ protected:
     HWND Make(int x, int y, int width, int height) {
         CWnd* window = new CWnd;
         windows.push_back(window);
-        if (!window->CreateEx(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, CRect(x, y, x + width, y + height),
-                              nullptr, 0))
+        if (!window->CreateEx(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE,
+                              CRect(x, y, x + width, y + height), nullptr, 0))
             return nullptr;
         return window->m_hWnd;
     }
     void TearDown() override {
-        for (CWnd* window : windows) delete window;
+        for (CWnd* window : windows)
+            delete window;
     }
     static CRect RectOf(HWND window) {
         CRect rect;

@@ -15,10 +15,12 @@ thread_local CDialog* t_creatingDialog = nullptr;
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, &CDialog::OnOK)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
 END_MESSAGE_MAP()
+// clang-format on
 
 const FxEventSinkMap* CDialog::GetThisEventSinkMap() {
     static const FxEventSinkEntry s_entries[] = {{0, 0, nullptr}};
@@ -26,7 +28,9 @@ const FxEventSinkMap* CDialog::GetThisEventSinkMap() {
     return &s_map;
 }
 
-const FxEventSinkMap* CDialog::GetEventSinkMap() const { return GetThisEventSinkMap(); }
+const FxEventSinkMap* CDialog::GetEventSinkMap() const {
+    return GetThisEventSinkMap();
+}
 
 CDialog::~CDialog() {
     if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
@@ -43,11 +47,14 @@ HWND CDialog::CreateFromTemplate(HWND owner) {
     return dialog;
 }
 
-BOOL CDialog::Create(UINT templateId, CWnd* parent) { return Create(MAKEINTRESOURCEW(templateId), parent); }
+BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+    return Create(MAKEINTRESOURCEW(templateId), parent);
+}
 
 BOOL CDialog::Create(const wchar_t* templateName, CWnd* parent) {
     m_lpszTemplateName = templateName;
-    if (IS_INTRESOURCE(templateName) && !m_nIDHelp) m_nIDHelp = static_cast<UINT>(reinterpret_cast<UINT_PTR>(templateName));
+    if (IS_INTRESOURCE(templateName) && !m_nIDHelp)
+        m_nIDHelp = static_cast<UINT>(reinterpret_cast<UINT_PTR>(templateName));
     m_pParentWnd = parent;
     m_bModal = false;
     return CreateFromTemplate(parent ? parent->GetSafeHwnd() : nullptr) != nullptr;
@@ -109,8 +116,9 @@ void CDialog::RunModalLoop() {
         // The application's PreTranslateMessage sees the messages of its
         // own thread's modal loops too (it walks the windows by default).
         CWinApp* app = AfxGetApp();
-        const BOOL taken = app && app->m_nThreadID == ::GetCurrentThreadId() ? app->PreTranslateMessage(&msg)
-                                                                             : AfxPreTranslateWindows(&msg);
+        const BOOL taken = app && app->m_nThreadID == ::GetCurrentThreadId()
+                               ? app->PreTranslateMessage(&msg)
+                               : AfxPreTranslateWindows(&msg);
         if (taken) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
@@ -139,7 +147,9 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 BOOL CDialog::PreTranslateMessage(MSG* msg) {
     if (!m_hWnd || !msg) return FALSE;

@@ -20,7 +20,8 @@ class CDialog : public CWnd {
 public:
     CDialog() = default;
     explicit CDialog(UINT templateId, CWnd* parent = nullptr) noexcept
-        : m_nIDHelp(templateId), m_lpszTemplateName(MAKEINTRESOURCEW(templateId)), m_pParentWnd(parent) {}
+        : m_nIDHelp(templateId), m_lpszTemplateName(MAKEINTRESOURCEW(templateId)),
+          m_pParentWnd(parent) {}
     explicit CDialog(const wchar_t* templateName, CWnd* parent = nullptr) noexcept
         : m_lpszTemplateName(templateName), m_pParentWnd(parent) {}
     ~CDialog() override;

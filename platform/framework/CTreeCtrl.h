@@ -18,11 +18,12 @@ public:
 
     // Inserts under parent after insertAfter (TVI_LAST, TVI_FIRST, TVI_SORT
     // or a sibling); null on failure.
-    HTREEITEM InsertItem(const wchar_t* text, HTREEITEM parent = TVI_ROOT, HTREEITEM insertAfter = TVI_LAST);
-    HTREEITEM InsertItem(const wchar_t* text, int image, int selectedImage, HTREEITEM parent = TVI_ROOT,
+    HTREEITEM InsertItem(const wchar_t* text, HTREEITEM parent = TVI_ROOT,
                          HTREEITEM insertAfter = TVI_LAST);
-    HTREEITEM InsertItem(UINT mask, const wchar_t* text, int image, int selectedImage, UINT state, UINT stateMask,
-                         LPARAM data, HTREEITEM parent, HTREEITEM insertAfter);
+    HTREEITEM InsertItem(const wchar_t* text, int image, int selectedImage,
+                         HTREEITEM parent = TVI_ROOT, HTREEITEM insertAfter = TVI_LAST);
+    HTREEITEM InsertItem(UINT mask, const wchar_t* text, int image, int selectedImage, UINT state,
+                         UINT stateMask, LPARAM data, HTREEITEM parent, HTREEITEM insertAfter);
     BOOL DeleteItem(HTREEITEM item) noexcept { return TreeView_DeleteItem(m_hWnd, item); }
     BOOL DeleteAllItems() noexcept { return TreeView_DeleteAllItems(m_hWnd); }
 
@@ -36,18 +37,30 @@ public:
     BOOL SetItemData(HTREEITEM item, DWORD_PTR data) noexcept;
     BOOL GetItemImage(HTREEITEM item, int& image, int& selectedImage) const noexcept;
     BOOL SetItemImage(HTREEITEM item, int image, int selectedImage) noexcept;
-    UINT GetItemState(HTREEITEM item, UINT mask) const noexcept { return TreeView_GetItemState(m_hWnd, item, mask); }
+    UINT GetItemState(HTREEITEM item, UINT mask) const noexcept {
+        return TreeView_GetItemState(m_hWnd, item, mask);
+    }
     BOOL GetItem(TVITEMW* item) const noexcept { return TreeView_GetItem(m_hWnd, item); }
     BOOL SetItem(TVITEMW* item) noexcept { return TreeView_SetItem(m_hWnd, item); }
     BOOL ItemHasChildren(HTREEITEM item) const noexcept { return GetChildItem(item) != nullptr; }
 
     HTREEITEM GetRootItem() const noexcept { return TreeView_GetRoot(m_hWnd); }
-    HTREEITEM GetChildItem(HTREEITEM item) const noexcept { return TreeView_GetChild(m_hWnd, item); }
-    HTREEITEM GetNextSiblingItem(HTREEITEM item) const noexcept { return TreeView_GetNextSibling(m_hWnd, item); }
-    HTREEITEM GetPrevSiblingItem(HTREEITEM item) const noexcept { return TreeView_GetPrevSibling(m_hWnd, item); }
-    HTREEITEM GetParentItem(HTREEITEM item) const noexcept { return TreeView_GetParent(m_hWnd, item); }
+    HTREEITEM GetChildItem(HTREEITEM item) const noexcept {
+        return TreeView_GetChild(m_hWnd, item);
+    }
+    HTREEITEM GetNextSiblingItem(HTREEITEM item) const noexcept {
+        return TreeView_GetNextSibling(m_hWnd, item);
+    }
+    HTREEITEM GetPrevSiblingItem(HTREEITEM item) const noexcept {
+        return TreeView_GetPrevSibling(m_hWnd, item);
+    }
+    HTREEITEM GetParentItem(HTREEITEM item) const noexcept {
+        return TreeView_GetParent(m_hWnd, item);
+    }
     HTREEITEM GetSelectedItem() const noexcept { return TreeView_GetSelection(m_hWnd); }
-    HTREEITEM GetNextItem(HTREEITEM item, UINT code) const noexcept { return TreeView_GetNextItem(m_hWnd, item, code); }
+    HTREEITEM GetNextItem(HTREEITEM item, UINT code) const noexcept {
+        return TreeView_GetNextItem(m_hWnd, item, code);
+    }
     UINT GetCount() const noexcept { return TreeView_GetCount(m_hWnd); }
 
     BOOL SelectItem(HTREEITEM item) noexcept { return TreeView_SelectItem(m_hWnd, item); }

@@ -63,14 +63,14 @@ public:
     HWND UnsubclassWindow() noexcept;
 
     // Creation; the map sees the window's messages from WM_NCCREATE on.
-    virtual BOOL Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect,
-                        CWnd* parent, UINT id);
+    virtual BOOL Create(const wchar_t* className, const wchar_t* windowName, DWORD style,
+                        const RECT& rect, CWnd* parent, UINT id);
     BOOL CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
                   const RECT& rect, CWnd* parent, UINT id, void* param = nullptr);
     // Creates the ActiveX control clsid in a control host window that is
     // this object's window (AfxEnableControlContainer must have run).
-    BOOL CreateControl(REFCLSID clsid, const wchar_t* windowName, DWORD style, const RECT& rect, CWnd* parent,
-                       UINT id);
+    BOOL CreateControl(REFCLSID clsid, const wchar_t* windowName, DWORD style, const RECT& rect,
+                       CWnd* parent, UINT id);
     virtual BOOL DestroyWindow();
 
     // Message handling.
@@ -98,7 +98,8 @@ public:
     // IDispatch::Invoke on the hosted control, conventional form: params is
     // a VTS_ string naming the types of the arguments that follow; result
     // points at a variable of type returnType (VT_EMPTY: none).
-    HRESULT InvokeHelper(DISPID dispid, WORD flags, VARTYPE returnType, void* result, const BYTE* params, ...);
+    HRESULT InvokeHelper(DISPID dispid, WORD flags, VARTYPE returnType, void* result,
+                         const BYTE* params, ...);
 
     // Window operations (each one Win32 call on m_hWnd).
     CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
@@ -113,16 +114,21 @@ public:
     void SetWindowText(const wchar_t* text) noexcept { ::SetWindowTextW(m_hWnd, text); }
     void GetWindowText(CString& text) const;
     int GetWindowTextLength() const noexcept { return ::GetWindowTextLengthW(m_hWnd); }
-    void SetDlgItemText(int id, const wchar_t* text) noexcept { ::SetDlgItemTextW(m_hWnd, id, text); }
+    void SetDlgItemText(int id, const wchar_t* text) noexcept {
+        ::SetDlgItemTextW(m_hWnd, id, text);
+    }
     int GetDlgItemText(int id, CString& text) const;
-    void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE) noexcept { ::SetDlgItemInt(m_hWnd, id, value, isSigned); }
+    void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE) noexcept {
+        ::SetDlgItemInt(m_hWnd, id, value, isSigned);
+    }
     void CheckDlgButton(int id, UINT check) noexcept { ::CheckDlgButton(m_hWnd, id, check); }
     UINT IsDlgButtonChecked(int id) const noexcept { return ::IsDlgButtonChecked(m_hWnd, id); }
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE) noexcept {
         ::MoveWindow(m_hWnd, x, y, width, height, repaint);
     }
     void MoveWindow(const RECT* rect, BOOL repaint = TRUE) noexcept {
-        ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, repaint);
+        ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left,
+                     rect->bottom - rect->top, repaint);
     }
     BOOL SetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT flags) noexcept {
         return ::SetWindowPos(m_hWnd, after ? after->m_hWnd : nullptr, x, y, cx, cy, flags);
@@ -153,7 +159,8 @@ public:
         return ::RedrawWindow(m_hWnd, rect, region, flags);
     }
     HICON SetIcon(HICON icon, BOOL big) noexcept {
-        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
+        return reinterpret_cast<HICON>(
+            SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
     }
     // The window menu, as a temporary wrapper; revert TRUE puts the default back.
     CMenu* GetSystemMenu(BOOL revert) const;

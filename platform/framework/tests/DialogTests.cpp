@@ -50,7 +50,8 @@ TEST(ModalDialog, RefusesANumberThatIsNoneAndStaysOpen) {
         openAfterRefusal = ::IsWindow(dlg) && ::IsWindowVisible(dlg);
         GUITHREADINFO info{};
         info.cbSize = sizeof(info);
-        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(dlg, nullptr), &info)) focusAfterRefusal = info.hwndFocus;
+        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(dlg, nullptr), &info))
+            focusAfterRefusal = info.hwndFocus;
         FxUser::Type(dlg, IDC_FX_NUMBER, L"5");
         FxUser::Press(dlg, IDOK);
     });
@@ -76,7 +77,8 @@ TEST(ModalDialog, EscapeInAControlCancelsThroughTheModalLoop) {
 
 TEST(ModalDialog, AcceleratorKeyReachesTheDialogsCommand) {
     CFormDialog dialog;
-    FxUser user(kFormCaption, [&](HWND dlg) { FxUser::Key(::GetDlgItem(dlg, IDC_FX_NAME), VK_F5); });
+    FxUser user(kFormCaption,
+                [&](HWND dlg) { FxUser::Key(::GetDlgItem(dlg, IDC_FX_NAME), VK_F5); });
     EXPECT_EQ(77, dialog.DoModal());
     ASSERT_TRUE(user.Join());
     EXPECT_FALSE(user.LeftOpen());
@@ -127,7 +129,8 @@ UINT ExchangingWorker(LPVOID param) {
 
 TEST(ModalDialog, WorkerGetsDataExchangeOnTheDialogsThread) {
     CFormDialog dialog;
-    dialog.m_worker = AfxBeginThread(ExchangingWorker, &dialog, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    dialog.m_worker =
+        AfxBeginThread(ExchangingWorker, &dialog, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     ASSERT_NE(nullptr, dialog.m_worker);
     dialog.m_worker->m_bAutoDelete = FALSE;
     FxUser user(kFormCaption, [&](HWND dlg) {

@@ -1,5 +1,6 @@
 #include "FormDialog.h"
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CFormDialog, CDialog)
     ON_BN_CLICKED(IDC_FX_START, &CFormDialog::OnStart)
     ON_COMMAND(ID_FX_ACCEL_RUN, &CFormDialog::OnAccelRun)
@@ -7,8 +8,11 @@ BEGIN_MESSAGE_MAP(CFormDialog, CDialog)
     ON_MESSAGE(kExchange, &CFormDialog::OnExchange)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
+// clang-format on
 
-CFormDialog::~CFormDialog() { delete m_worker; }
+CFormDialog::~CFormDialog() {
+    delete m_worker;
+}
 
 BOOL CFormDialog::OnInitDialog() {
     ++m_initCount;
@@ -41,7 +45,9 @@ void CFormDialog::OnAccelRun() {
     EndDialog(77);
 }
 
-LRESULT CFormDialog::OnExchange(WPARAM wParam, LPARAM) { return UpdateData(wParam == 1 ? TRUE : FALSE); }
+LRESULT CFormDialog::OnExchange(WPARAM wParam, LPARAM) {
+    return UpdateData(wParam == 1 ? TRUE : FALSE);
+}
 
 void CFormDialog::OnTimer(UINT_PTR id) {
     if (id != kPollTimer) {
