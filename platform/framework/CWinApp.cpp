@@ -13,6 +13,7 @@ namespace {
 CWinApp* g_app = nullptr;
 // OLE initialised by AfxEnableControlContainer on the application's thread.
 bool g_oleInitialised = false;
+DWORD g_oleThread = 0;
 
 // The string-table id of the application's title.
 constexpr UINT kAppTitleStringId = 0xE000;
@@ -52,10 +53,6 @@ CWinApp::~CWinApp() {
     FreeText(m_pszRegistryKey);
     FreeText(m_pszProfileName);
     if (g_app == this) g_app = nullptr;
-    if (g_oleInitialised) {
-        ::OleUninitialize();
-        g_oleInitialised = false;
-    }
 }
 
 CWinApp* AfxGetApp() noexcept {
@@ -112,6 +109,11 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int s
     } catch (...) {
         // Nothing may leave the program's entry point as an exception.
         code = -1;
+    }
+    // OLE goes with the application that asked for the control container.
+    if (g_oleInitialised && g_oleThread == ::GetCurrentThreadId()) {
+        ::OleUninitialize();
+        g_oleInitialised = false;
     }
     return code;
 }
@@ -240,6 +242,7 @@ BOOL AfxEnableControlContainer() {
         if (FAILED(hr)) return FALSE;
         // S_FALSE: already initialised on this thread, still one reference.
         g_oleInitialised = true;
+        g_oleThread = ::GetCurrentThreadId();
     }
     return AxHostWindowInit();
 }

@@ -1,5 +1,7 @@
 #include "FxString.h"
 
+#include "ModuleInstance.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
@@ -154,7 +156,7 @@ BOOL CString::LoadString(UINT id) {
     const wchar_t* text = nullptr;
     // Length 0 with a pointer buffer: the resource's own text, unterminated.
     const int length =
-        ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+        ::LoadStringW(ComtlModuleInstance(), id, reinterpret_cast<wchar_t*>(&text), 0);
     if (length <= 0 || !text) {
         m_text.clear();
         return FALSE;

@@ -3,6 +3,8 @@
 // dialog for data exchange with a message.
 #pragma once
 
+#include <atomic>
+
 #include "Framework.h"
 #include "FxTestResource.h"
 
@@ -32,7 +34,7 @@ public:
     // Set: the start button resumes this suspended worker and polls it.
     CWinThread* m_worker = nullptr;
     DWORD m_workerExit = 0;
-    int m_polls = 0;
+    std::atomic<int> m_polls{0};
     CString m_textWhenWorkerEnded;
 
 protected:
