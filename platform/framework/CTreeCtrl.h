@@ -24,6 +24,9 @@ public:
                          HTREEITEM parent = TVI_ROOT, HTREEITEM insertAfter = TVI_LAST);
     HTREEITEM InsertItem(UINT mask, const wchar_t* text, int image, int selectedImage, UINT state,
                          UINT stateMask, LPARAM data, HTREEITEM parent, HTREEITEM insertAfter);
+    HTREEITEM InsertItem(TVINSERTSTRUCTW* insert) noexcept {
+        return TreeView_InsertItem(m_hWnd, insert);
+    }
     BOOL DeleteItem(HTREEITEM item) noexcept { return TreeView_DeleteItem(m_hWnd, item); }
     BOOL DeleteAllItems() noexcept { return TreeView_DeleteAllItems(m_hWnd); }
 
@@ -42,6 +45,17 @@ public:
     }
     BOOL GetItem(TVITEMW* item) const noexcept { return TreeView_GetItem(m_hWnd, item); }
     BOOL SetItem(TVITEMW* item) noexcept { return TreeView_SetItem(m_hWnd, item); }
+    BOOL SetItemState(HTREEITEM item, UINT state, UINT mask) noexcept {
+        TreeView_SetItemState(m_hWnd, item, state, mask);
+        return TRUE;
+    }
+    // The item's rectangle in client coordinates; textOnly: its label only.
+    BOOL GetItemRect(HTREEITEM item, RECT* rect, BOOL textOnly) const noexcept {
+        return TreeView_GetItemRect(m_hWnd, item, rect, textOnly);
+    }
+    BOOL SortChildren(HTREEITEM item) noexcept {
+        return TreeView_SortChildren(m_hWnd, item, FALSE);
+    }
     BOOL ItemHasChildren(HTREEITEM item) const noexcept { return GetChildItem(item) != nullptr; }
 
     HTREEITEM GetRootItem() const noexcept { return TreeView_GetRoot(m_hWnd); }

@@ -104,6 +104,7 @@ public:
     // Window operations (each one Win32 call on m_hWnd).
     CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
+    CWnd* GetWindow(UINT relation) const { return FromHandle(::GetWindow(m_hWnd, relation)); }
     int GetDlgCtrlID() const noexcept { return ::GetDlgCtrlID(m_hWnd); }
     BOOL IsWindowVisible() const noexcept { return ::IsWindowVisible(m_hWnd); }
     BOOL IsWindowEnabled() const noexcept { return ::IsWindowEnabled(m_hWnd); }
@@ -113,11 +114,24 @@ public:
     BOOL ShowWindow(int show) noexcept { return ::ShowWindow(m_hWnd, show); }
     void SetWindowText(const wchar_t* text) noexcept { ::SetWindowTextW(m_hWnd, text); }
     void GetWindowText(CString& text) const;
+    int GetWindowText(wchar_t* text, int maxCount) const noexcept {
+        return ::GetWindowTextW(m_hWnd, text, maxCount);
+    }
     int GetWindowTextLength() const noexcept { return ::GetWindowTextLengthW(m_hWnd); }
     void SetDlgItemText(int id, const wchar_t* text) noexcept {
         ::SetDlgItemTextW(m_hWnd, id, text);
     }
     int GetDlgItemText(int id, CString& text) const;
+    UINT GetDlgItemInt(int id, BOOL* translated = nullptr, BOOL isSigned = TRUE) const noexcept {
+        return ::GetDlgItemInt(m_hWnd, id, translated, isSigned);
+    }
+    LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0,
+                               LPARAM lParam = 0) const noexcept {
+        return ::SendDlgItemMessageW(m_hWnd, id, message, wParam, lParam);
+    }
+    void CheckRadioButton(int firstId, int lastId, int checkId) noexcept {
+        ::CheckRadioButton(m_hWnd, firstId, lastId, checkId);
+    }
     void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE) noexcept {
         ::SetDlgItemInt(m_hWnd, id, value, isSigned);
     }
@@ -153,6 +167,9 @@ public:
     CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
     CWnd* SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
     void Invalidate(BOOL erase = TRUE) noexcept { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    void InvalidateRect(const RECT* rect, BOOL erase = TRUE) noexcept {
+        ::InvalidateRect(m_hWnd, rect, erase);
+    }
     void UpdateWindow() noexcept { ::UpdateWindow(m_hWnd); }
     BOOL RedrawWindow(const RECT* rect = nullptr, HRGN region = nullptr,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE) noexcept {
@@ -175,6 +192,7 @@ public:
         return ::PostMessageW(m_hWnd, message, wParam, lParam);
     }
     LONG_PTR GetStyle() const noexcept { return ::GetWindowLongPtrW(m_hWnd, GWL_STYLE); }
+    LONG_PTR GetExStyle() const noexcept { return ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE); }
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0) noexcept;
     // A message box owned by this window; a null caption is the
     // application's display name.
