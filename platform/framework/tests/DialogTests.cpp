@@ -101,6 +101,28 @@ TEST(ModalDialog, KeyWithoutAcceleratorTableDoesNothing) {
     EXPECT_EQ(0, dialog.m_accelRuns);
 }
 
+TEST(ModalDialog, CloseBoxCancelsUnlessTheDialogKeepsItselfOpen) {
+    CFormDialog dialog;
+    FxUser user(kFormCaption, [&](HWND dlg) { ::PostMessageW(dlg, WM_SYSCOMMAND, SC_CLOSE, 0); });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    ASSERT_TRUE(user.Join());
+    EXPECT_EQ(1, dialog.m_closeRequests);
+
+    CFormDialog keeper;
+    keeper.m_ignoreClose = true;
+    bool openAfterClose = false;
+    FxUser keeperUser(kFormCaption, [&](HWND dlg) {
+        ::SendMessageW(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ::Sleep(50);
+        openAfterClose = ::IsWindow(dlg) != FALSE;
+        FxUser::Press(dlg, IDOK);
+    });
+    EXPECT_EQ(IDOK, keeper.DoModal());
+    ASSERT_TRUE(keeperUser.Join());
+    EXPECT_TRUE(openAfterClose);
+    EXPECT_EQ(1, keeper.m_closeRequests);
+}
+
 TEST(ModalDialog, EndDialogDuringInitialisationReturnsAtOnce) {
     CFormDialog dialog;
     dialog.m_endInInit = true;
@@ -124,7 +146,8 @@ UINT ExchangingWorker(LPVOID param) {
     dialog->m_name += L"と作業";
     if (!dialog->UpdateData(FALSE)) return 2;
     // The dialog's polls see the worker still running before it ends.
-    for (int i = 0; i < 500 && dialog->m_polls < 2; ++i) ::Sleep(10);
+    for (int i = 0; i < 500 && dialog->m_polls < 2; ++i)
+        ::Sleep(10);
     return 5;
 }
 

@@ -7,6 +7,7 @@ BEGIN_MESSAGE_MAP(CFormDialog, CDialog)
     ON_COMMAND(ID_FX_ACCEL_CLEAR, &CFormDialog::OnAccelClear)
     ON_MESSAGE(kExchange, &CFormDialog::OnExchange)
     ON_WM_TIMER()
+ON_WM_CLOSE()
 END_MESSAGE_MAP()
 // clang-format on
 
@@ -47,6 +48,12 @@ void CFormDialog::OnAccelRun() {
 
 LRESULT CFormDialog::OnExchange(WPARAM wParam, LPARAM) {
     return UpdateData(wParam == 1 ? TRUE : FALSE);
+}
+
+void CFormDialog::OnClose() {
+    ++m_closeRequests;
+    // The dialog manager turns the close request into IDCANCEL.
+    if (!m_ignoreClose) CDialog::OnClose();
 }
 
 void CFormDialog::OnTimer(UINT_PTR id) {

@@ -28,6 +28,8 @@ public:
 
     bool m_useAccelerators = true;
     bool m_endInInit = false;
+    bool m_ignoreClose = false;
+    int m_closeRequests = 0;
     int m_initCount = 0;
     int m_accelRuns = 0;
     int m_clearRuns = 0;
@@ -43,6 +45,7 @@ protected:
     void OnAccelClear() { ++m_clearRuns; }
     LRESULT OnExchange(WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR id);
+    void OnClose();
 
     DECLARE_MESSAGE_MAP()
 
