@@ -32,10 +32,18 @@ const FxEventSinkMap* CDialog::GetEventSinkMap() const {
     return GetThisEventSinkMap();
 }
 
+CDialog::CDialog() = default;
+
+CDialog::CDialog(UINT templateId, CWnd* parent) noexcept
+    : m_nIDHelp(templateId), m_lpszTemplateName(MAKEINTRESOURCEW(templateId)),
+      m_pParentWnd(parent) {}
+
+CDialog::CDialog(const wchar_t* templateName, CWnd* parent) noexcept
+    : m_lpszTemplateName(templateName), m_pParentWnd(parent) {}
+
 CDialog::~CDialog() {
     if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
-    delete m_sinks;
-    m_sinks = nullptr;
+    m_sinks.reset();
 }
 
 HWND CDialog::CreateFromTemplate(HWND owner) {
@@ -174,7 +182,7 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void CDialog::ConnectSinks() {
     const FxEventSinkMap* map = GetEventSinkMap();
     if (!map || !m_hWnd) return;
-    if (!m_sinks) m_sinks = new FxDialogSinks(*this);
+    if (!m_sinks) m_sinks = std::make_unique<FxDialogSinks>(*this);
     m_sinks->ConnectFromMap(map);
 }
 
