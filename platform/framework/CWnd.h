@@ -96,8 +96,10 @@ public:
     // window lives), or null when this is no control host.
     IUnknown* GetControlUnknown() const noexcept;
     // IDispatch::Invoke on the hosted control, conventional form: params is
-    // a VTS_ string naming the types of the arguments that follow; result
-    // points at a variable of type returnType (VT_EMPTY: none).
+    // a VTS_ string naming the types of the arguments that follow (plain
+    // values: const wchar_t* for VTS_BSTR, never a CString object); result
+    // points at a variable of type returnType (VT_EMPTY: none; VT_BSTR: a
+    // CString; VT_DISPATCH: an IDispatch* the caller releases).
     HRESULT InvokeHelper(DISPID dispid, WORD flags, VARTYPE returnType, void* result,
                          const BYTE* params, ...);
 

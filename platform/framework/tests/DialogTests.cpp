@@ -144,6 +144,10 @@ UINT ExchangingWorker(LPVOID param) {
     auto* dialog = static_cast<CFormDialog*>(param);
     if (!::SendMessageW(dialog->m_hWnd, CFormDialog::kExchange, 1, 0)) return 1;
     dialog->m_name += L"と作業";
+    // A wrapper the worker asks for is its own thread's, gone with it.
+    CWnd* name = dialog->GetDlgItem(IDC_FX_NAME);
+    if (!name || name == CWnd::FromHandlePermanent(name->m_hWnd)) return 3;
+    name->EnableWindow(TRUE);
     if (!dialog->UpdateData(FALSE)) return 2;
     // The dialog's polls see the worker still running before it ends.
     for (int i = 0; i < 500 && dialog->m_polls < 2; ++i)
