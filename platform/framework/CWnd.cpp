@@ -1,8 +1,5 @@
 #include "CWnd.h"
 
-#include <cstdarg>
-#include <vector>
-
 #include "AxHostWindow.h"
 #include "CDataExchange.h"
 #include "CMenu.h"
@@ -17,8 +14,8 @@ namespace {
 // untouched.
 constexpr wchar_t kObjectProp[] = L"TorvaFxWindowObject";
 
-// UpdateData asked for by another thread: wParam is the save flag, lParam
-// the window's object; the answer is UpdateData's result.
+// UpdateData asked for by another thread: wParam is the save flag; the
+// answer is UpdateData's result.
 UINT UpdateDataMessage() noexcept {
     static const UINT message = ::RegisterWindowMessageW(L"TorvaFxUpdateData");
     return message;

@@ -25,7 +25,8 @@ class CWnd : public CCmdTarget {
 
 public:
     CWnd() = default;
-    // Destroys a window still bound to the object.
+    // Destroys the window it made or subclassed if still there; an attached
+    // window is only let go.
     ~CWnd() override;
 
     HWND m_hWnd = nullptr;
