@@ -15,7 +15,8 @@ bool RowMatches(const FxMsgMapEntry& row, UINT message, WPARAM wParam, LPARAM lP
     if (message == WM_NOTIFY && row.code != kFxCodeAny) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (!header) return false;
-        return header->code == row.code && header->idFrom >= row.firstId && header->idFrom <= row.lastId;
+        return header->code == row.code && header->idFrom >= row.firstId &&
+               header->idFrom <= row.lastId;
     }
     return true;
 }
@@ -30,7 +31,9 @@ const FxMsgMap* CCmdTarget::GetThisMessageMap() {
     return &s_map;
 }
 
-const FxMsgMap* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+const FxMsgMap* CCmdTarget::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 BOOL CCmdTarget::DispatchToMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     LRESULT ignored = 0;

@@ -12,16 +12,17 @@ class CCmdTarget;
 
 // Calls one handler; answers false when the row declines the message (the
 // search then goes on), result receives the message's answer.
-using FxMapThunk = bool (*)(CCmdTarget* target, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+using FxMapThunk = bool (*)(CCmdTarget* target, UINT message, WPARAM wParam, LPARAM lParam,
+                            LRESULT* result);
 
 // Row codes beyond the real notification codes.
 inline constexpr UINT kFxCodeCommand = 0xFFFFFFFEu; // menu item or accelerator (code 0 or 1)
 inline constexpr UINT kFxCodeAny = 0xFFFFFFFFu;     // no code test (window messages)
 
 struct FxMsgMapEntry {
-    UINT message;  // 0 ends the table
-    UINT code;     // notification code, kFxCodeCommand or kFxCodeAny
-    UINT firstId;  // control or command id range (WM_COMMAND, WM_NOTIFY)
+    UINT message; // 0 ends the table
+    UINT code;    // notification code, kFxCodeCommand or kFxCodeAny
+    UINT firstId; // control or command id range (WM_COMMAND, WM_NOTIFY)
     UINT lastId;
     FxMapThunk thunk;
 };

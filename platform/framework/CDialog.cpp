@@ -15,10 +15,12 @@ thread_local CDialog* t_creatingDialog = nullptr;
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, &CDialog::OnOK)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
 END_MESSAGE_MAP()
+// clang-format on
 
 const FxEventSinkMap* CDialog::GetThisEventSinkMap() {
     static const FxEventSinkEntry s_entries[] = {{0, 0, nullptr}};
@@ -26,12 +28,22 @@ const FxEventSinkMap* CDialog::GetThisEventSinkMap() {
     return &s_map;
 }
 
-const FxEventSinkMap* CDialog::GetEventSinkMap() const { return GetThisEventSinkMap(); }
+const FxEventSinkMap* CDialog::GetEventSinkMap() const {
+    return GetThisEventSinkMap();
+}
+
+CDialog::CDialog() = default;
+
+CDialog::CDialog(UINT templateId, CWnd* parent) noexcept
+    : m_nIDHelp(templateId), m_lpszTemplateName(MAKEINTRESOURCEW(templateId)),
+      m_pParentWnd(parent) {}
+
+CDialog::CDialog(const wchar_t* templateName, CWnd* parent) noexcept
+    : m_lpszTemplateName(templateName), m_pParentWnd(parent) {}
 
 CDialog::~CDialog() {
     if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
-    delete m_sinks;
-    m_sinks = nullptr;
+    m_sinks.reset();
 }
 
 HWND CDialog::CreateFromTemplate(HWND owner) {
@@ -43,11 +55,14 @@ HWND CDialog::CreateFromTemplate(HWND owner) {
     return dialog;
 }
 
-BOOL CDialog::Create(UINT templateId, CWnd* parent) { return Create(MAKEINTRESOURCEW(templateId), parent); }
+BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+    return Create(MAKEINTRESOURCEW(templateId), parent);
+}
 
 BOOL CDialog::Create(const wchar_t* templateName, CWnd* parent) {
     m_lpszTemplateName = templateName;
-    if (IS_INTRESOURCE(templateName) && !m_nIDHelp) m_nIDHelp = static_cast<UINT>(reinterpret_cast<UINT_PTR>(templateName));
+    if (IS_INTRESOURCE(templateName) && !m_nIDHelp)
+        m_nIDHelp = static_cast<UINT>(reinterpret_cast<UINT_PTR>(templateName));
     m_pParentWnd = parent;
     m_bModal = false;
     return CreateFromTemplate(parent ? parent->GetSafeHwnd() : nullptr) != nullptr;
@@ -106,7 +121,13 @@ void CDialog::RunModalLoop() {
             break;
         }
         if (got < 0) break;
-        if (AfxPreTranslateWindows(&msg)) continue;
+        // The application's PreTranslateMessage sees the messages of its
+        // own thread's modal loops too (it walks the windows by default).
+        CWinApp* app = AfxGetApp();
+        const BOOL taken = app && app->m_nThreadID == ::GetCurrentThreadId()
+                               ? app->PreTranslateMessage(&msg)
+                               : AfxPreTranslateWindows(&msg);
+        if (taken) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
@@ -124,14 +145,19 @@ void CDialog::EndDialog(int result) {
     ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
-BOOL CDialog::OnInitDialog() { return UpdateData(FALSE); }
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
 
 void CDialog::OnOK() {
     if (!UpdateData(TRUE)) return;
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 BOOL CDialog::PreTranslateMessage(MSG* msg) {
     if (!m_hWnd || !msg) return FALSE;
@@ -156,7 +182,7 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void CDialog::ConnectSinks() {
     const FxEventSinkMap* map = GetEventSinkMap();
     if (!map || !m_hWnd) return;
-    if (!m_sinks) m_sinks = new FxDialogSinks(*this);
+    if (!m_sinks) m_sinks = std::make_unique<FxDialogSinks>(*this);
     m_sinks->ConnectFromMap(map);
 }
 

@@ -9,6 +9,8 @@
 // their events reach the dialog's event-sink map (FxEventSink.h).
 #pragma once
 
+#include <memory>
+
 #include "CWnd.h"
 
 struct FxEventSinkMap;
@@ -18,11 +20,9 @@ class CDialog : public CWnd {
     DECLARE_DYNAMIC(CDialog)
 
 public:
-    CDialog() = default;
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr) noexcept
-        : m_nIDHelp(templateId), m_lpszTemplateName(MAKEINTRESOURCEW(templateId)), m_pParentWnd(parent) {}
-    explicit CDialog(const wchar_t* templateName, CWnd* parent = nullptr) noexcept
-        : m_lpszTemplateName(templateName), m_pParentWnd(parent) {}
+    CDialog();
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr) noexcept;
+    explicit CDialog(const wchar_t* templateName, CWnd* parent = nullptr) noexcept;
     ~CDialog() override;
 
     // Shows the dialog and returns the value given to EndDialog once it has
@@ -38,7 +38,7 @@ public:
     void EndDialog(int result);
 
     // Called once the controls exist; the default fills them (UpdateData
-    // FALSE). TRUE lets the dialog manager set the focus.
+    // FALSE) and answers TRUE, which lets the dialog manager set the focus.
     virtual BOOL OnInitDialog();
     // IDOK: UpdateData(TRUE), then EndDialog(IDOK) when it succeeded.
     virtual void OnOK();
@@ -74,5 +74,5 @@ private:
     bool m_bContinueModal = false;
     bool m_bModal = false;
     INT_PTR m_nModalResult = -1;
-    FxDialogSinks* m_sinks = nullptr;
+    std::unique_ptr<FxDialogSinks> m_sinks;
 };

@@ -28,5 +28,7 @@ public:
     int Add(CBitmap* bitmap, COLORREF maskColour);
     int Add(HICON icon) noexcept { return ImageList_AddIcon(m_hImageList, icon); }
     int GetImageCount() const noexcept { return ImageList_GetImageCount(m_hImageList); }
-    BOOL GetIconSize(int* cx, int* cy) const noexcept { return ImageList_GetIconSize(m_hImageList, cx, cy); }
+    BOOL GetIconSize(int* cx, int* cy) const noexcept {
+        return ImageList_GetIconSize(m_hImageList, cx, cy);
+    }
 };

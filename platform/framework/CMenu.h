@@ -30,15 +30,25 @@ public:
     BOOL DestroyMenu() noexcept;
 
     CMenu* GetSubMenu(int position) const { return FromHandle(::GetSubMenu(m_hMenu, position)); }
-    UINT GetMenuItemCount() const noexcept { return static_cast<UINT>(::GetMenuItemCount(m_hMenu)); }
+    UINT GetMenuItemCount() const noexcept {
+        return static_cast<UINT>(::GetMenuItemCount(m_hMenu));
+    }
     UINT GetMenuItemID(int position) const noexcept { return ::GetMenuItemID(m_hMenu, position); }
-    UINT GetMenuState(UINT id, UINT flags) const noexcept { return ::GetMenuState(m_hMenu, id, flags); }
-    UINT EnableMenuItem(UINT id, UINT enable) noexcept { return static_cast<UINT>(::EnableMenuItem(m_hMenu, id, enable)); }
-    DWORD CheckMenuItem(UINT id, UINT check) noexcept { return ::CheckMenuItem(m_hMenu, id, check); }
+    UINT GetMenuState(UINT id, UINT flags) const noexcept {
+        return ::GetMenuState(m_hMenu, id, flags);
+    }
+    UINT EnableMenuItem(UINT id, UINT enable) noexcept {
+        return static_cast<UINT>(::EnableMenuItem(m_hMenu, id, enable));
+    }
+    DWORD CheckMenuItem(UINT id, UINT check) noexcept {
+        return ::CheckMenuItem(m_hMenu, id, check);
+    }
     BOOL AppendMenu(UINT flags, UINT_PTR id = 0, const wchar_t* text = nullptr) noexcept {
         return ::AppendMenuW(m_hMenu, flags, id, text);
     }
-    BOOL DeleteMenu(UINT position, UINT flags) noexcept { return ::DeleteMenu(m_hMenu, position, flags); }
+    BOOL DeleteMenu(UINT position, UINT flags) noexcept {
+        return ::DeleteMenu(m_hMenu, position, flags);
+    }
     // Shows the menu at (x, y) in screen coordinates; the chosen command goes
     // to owner as WM_COMMAND unless TPM_RETURNCMD asks for it as the result.
     BOOL TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, const RECT* rect = nullptr);

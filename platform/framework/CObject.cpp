@@ -12,7 +12,8 @@ CObject* CRuntimeClass::CreateObject() const {
 }
 
 bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const noexcept {
-    for (const CRuntimeClass* type = this; type; type = type->m_pfnGetBaseClass ? type->m_pfnGetBaseClass() : nullptr) {
+    for (const CRuntimeClass* type = this; type;
+         type = type->m_pfnGetBaseClass ? type->m_pfnGetBaseClass() : nullptr) {
         if (type == base) return true;
     }
     return false;
@@ -23,4 +24,6 @@ const CRuntimeClass* CObject::GetThisClass() noexcept {
     return &s_class;
 }
 
-const CRuntimeClass* CObject::GetRuntimeClass() const noexcept { return GetThisClass(); }
+const CRuntimeClass* CObject::GetRuntimeClass() const noexcept {
+    return GetThisClass();
+}

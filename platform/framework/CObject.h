@@ -26,7 +26,9 @@ public:
 
     static const CRuntimeClass* GetThisClass() noexcept;
     virtual const CRuntimeClass* GetRuntimeClass() const noexcept;
-    bool IsKindOf(const CRuntimeClass* type) const noexcept { return GetRuntimeClass()->IsDerivedFrom(type); }
+    bool IsKindOf(const CRuntimeClass* type) const noexcept {
+        return GetRuntimeClass()->IsDerivedFrom(type);
+    }
 };
 
 #define RUNTIME_CLASS(theClass) (theClass::GetThisClass())
@@ -45,10 +47,15 @@ public:                                                                         
         static const CRuntimeClass s_class = {#theClass, factory, &baseClass::GetThisClass};       \
         return &s_class;                                                                           \
     }                                                                                              \
-    const CRuntimeClass* theClass::GetRuntimeClass() const noexcept { return GetThisClass(); }
+    const CRuntimeClass* theClass::GetRuntimeClass() const noexcept {                              \
+        return GetThisClass();                                                                     \
+    }
 
-#define IMPLEMENT_DYNAMIC(theClass, baseClass) FX_IMPLEMENT_RUNTIMECLASS(theClass, baseClass, nullptr)
+#define IMPLEMENT_DYNAMIC(theClass, baseClass)                                                     \
+    FX_IMPLEMENT_RUNTIMECLASS(theClass, baseClass, nullptr)
 
 #define IMPLEMENT_DYNCREATE(theClass, baseClass)                                                   \
-    CObject* theClass::CreateObject() { return new theClass; }                                     \
+    CObject* theClass::CreateObject() {                                                            \
+        return new theClass;                                                                       \
+    }                                                                                              \
     FX_IMPLEMENT_RUNTIMECLASS(theClass, baseClass, &theClass::CreateObject)

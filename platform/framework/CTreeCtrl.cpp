@@ -8,8 +8,9 @@ BOOL CTreeCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
     return CWnd::CreateEx(0, WC_TREEVIEWW, nullptr, style | WS_CHILD, rect, parent, id);
 }
 
-HTREEITEM CTreeCtrl::InsertItem(UINT mask, const wchar_t* text, int image, int selectedImage, UINT state,
-                                UINT stateMask, LPARAM data, HTREEITEM parent, HTREEITEM insertAfter) {
+HTREEITEM CTreeCtrl::InsertItem(UINT mask, const wchar_t* text, int image, int selectedImage,
+                                UINT state, UINT stateMask, LPARAM data, HTREEITEM parent,
+                                HTREEITEM insertAfter) {
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent;
     insert.hInsertAfter = insertAfter;
@@ -29,8 +30,8 @@ HTREEITEM CTreeCtrl::InsertItem(const wchar_t* text, HTREEITEM parent, HTREEITEM
 
 HTREEITEM CTreeCtrl::InsertItem(const wchar_t* text, int image, int selectedImage, HTREEITEM parent,
                                 HTREEITEM insertAfter) {
-    return InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, text, image, selectedImage, 0, 0, 0, parent,
-                      insertAfter);
+    return InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, text, image, selectedImage, 0, 0,
+                      0, parent, insertAfter);
 }
 
 HIMAGELIST CTreeCtrl::SetImageList(CImageList* list, int kind) {

@@ -4,10 +4,11 @@
 // ExitInstance in both cases.
 //
 // The profile lives under HKEY_CURRENT_USER, key "Software", then the
-// registry key, the profile name and the section; SetRegistryKey sets the key and takes the
-// display name of that moment as the profile name, so the display name may
-// change afterwards without moving the profile. Without a registry key the
-// profile calls fail (and GetProfileInt answers the default).
+// registry key, the profile name and the section; SetRegistryKey sets the
+// key and takes the display name of that moment as the profile name, so the
+// display name may change afterwards without moving the profile. Without a
+// registry key the profile is the initialisation file named by the profile
+// name (the program's name and ".INI", in the Windows folder).
 #pragma once
 
 #include <windows.h>
@@ -29,9 +30,9 @@ public:
     // Display name: the message boxes' caption. Allocated with malloc, so a
     // program may free it and put a _wcsdup'ed text in its place.
     const wchar_t* m_pszAppName = nullptr;
-    const wchar_t* m_pszExeName = nullptr;    // file name without extension (malloc)
+    const wchar_t* m_pszExeName = nullptr;     // file name without extension (malloc)
     const wchar_t* m_pszRegistryKey = nullptr; // malloc
-    const wchar_t* m_pszProfileName = nullptr; // malloc
+    const wchar_t* m_pszProfileName = nullptr; // malloc; the INI file's name without a registry key
 
     virtual BOOL InitApplication() { return TRUE; }
     BOOL InitInstance() override { return TRUE; }
@@ -42,12 +43,17 @@ public:
     void SetRegistryKey(UINT stringId);
     UINT GetProfileInt(const wchar_t* section, const wchar_t* entry, int defaultValue);
     BOOL WriteProfileInt(const wchar_t* section, const wchar_t* entry, int value);
-    CString GetProfileString(const wchar_t* section, const wchar_t* entry, const wchar_t* defaultValue = nullptr);
+    CString GetProfileString(const wchar_t* section, const wchar_t* entry,
+                             const wchar_t* defaultValue = nullptr);
     BOOL WriteProfileString(const wchar_t* section, const wchar_t* entry, const wchar_t* value);
 
     HICON LoadIcon(UINT id) const noexcept;
-    HICON LoadStandardIcon(const wchar_t* name) const noexcept { return ::LoadIconW(nullptr, name); }
-    HCURSOR LoadStandardCursor(const wchar_t* name) const noexcept { return ::LoadCursorW(nullptr, name); }
+    HICON LoadStandardIcon(const wchar_t* name) const noexcept {
+        return ::LoadIconW(nullptr, name);
+    }
+    HCURSOR LoadStandardCursor(const wchar_t* name) const noexcept {
+        return ::LoadCursorW(nullptr, name);
+    }
 
     // The message box behind AfxMessageBox, captioned with the display name.
     virtual int DoMessageBox(const wchar_t* prompt, UINT type, UINT helpId);

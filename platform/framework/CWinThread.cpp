@@ -40,8 +40,8 @@ BOOL CWinThread::CreateThread(DWORD createFlags, UINT stackSize, LPSECURITY_ATTR
     return TRUE;
 }
 
-CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority, UINT stackSize, DWORD createFlags,
-                           LPSECURITY_ATTRIBUTES security) {
+CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority, UINT stackSize,
+                           DWORD createFlags, LPSECURITY_ATTRIBUTES security) {
     if (!proc) return nullptr;
     auto* thread = new (std::nothrow) CWinThread(proc, param);
     if (!thread) return nullptr;
@@ -66,7 +66,9 @@ BOOL AfxPreTranslateWindows(MSG* msg) {
     return FALSE;
 }
 
-BOOL CWinThread::PreTranslateMessage(MSG* msg) { return AfxPreTranslateWindows(msg); }
+BOOL CWinThread::PreTranslateMessage(MSG* msg) {
+    return AfxPreTranslateWindows(msg);
+}
 
 int CWinThread::Run() {
     m_bRunning = true;
@@ -86,4 +88,6 @@ int CWinThread::Run() {
     return ExitInstance();
 }
 
-int CWinThread::ExitInstance() { return m_msgCur.message == WM_QUIT ? static_cast<int>(m_msgCur.wParam) : 0; }
+int CWinThread::ExitInstance() {
+    return m_msgCur.message == WM_QUIT ? static_cast<int>(m_msgCur.wParam) : 0;
+}

@@ -19,15 +19,19 @@ using AFX_THREADPROC = UINT(__cdecl*)(LPVOID);
 class CWinThread : public CCmdTarget {
 public:
     CWinThread() = default;
-    CWinThread(AFX_THREADPROC proc, LPVOID param) noexcept : m_pfnThreadProc(proc), m_pThreadParams(param) {}
+    CWinThread(AFX_THREADPROC proc, LPVOID param) noexcept
+        : m_pfnThreadProc(proc), m_pThreadParams(param) {}
     // Closes the thread handle (the thread itself is not stopped).
     ~CWinThread() override;
 
     // Starts the thread function; CREATE_SUSPENDED leaves it for ResumeThread.
-    BOOL CreateThread(DWORD createFlags = 0, UINT stackSize = 0, LPSECURITY_ATTRIBUTES security = nullptr);
+    BOOL CreateThread(DWORD createFlags = 0, UINT stackSize = 0,
+                      LPSECURITY_ATTRIBUTES security = nullptr);
     DWORD ResumeThread() noexcept { return ::ResumeThread(m_hThread); }
     DWORD SuspendThread() noexcept { return ::SuspendThread(m_hThread); }
-    BOOL SetThreadPriority(int priority) noexcept { return ::SetThreadPriority(m_hThread, priority); }
+    BOOL SetThreadPriority(int priority) noexcept {
+        return ::SetThreadPriority(m_hThread, priority);
+    }
     int GetThreadPriority() const noexcept { return ::GetThreadPriority(m_hThread); }
     operator HANDLE() const noexcept { return m_hThread; }
 
@@ -59,7 +63,8 @@ private:
 
 // Creates a worker thread running proc(param); null when it cannot start.
 CWinThread* AfxBeginThread(AFX_THREADPROC proc, LPVOID param, int priority = THREAD_PRIORITY_NORMAL,
-                           UINT stackSize = 0, DWORD createFlags = 0, LPSECURITY_ATTRIBUTES security = nullptr);
+                           UINT stackSize = 0, DWORD createFlags = 0,
+                           LPSECURITY_ATTRIBUTES security = nullptr);
 
 // The loop's message dispatch with PreTranslateMessage, shared by the
 // application's loop and the dialogs' modal loops: offers msg to the windows

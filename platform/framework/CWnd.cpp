@@ -1,8 +1,5 @@
 #include "CWnd.h"
 
-#include <cstdarg>
-#include <vector>
-
 #include "AxHostWindow.h"
 #include "CDataExchange.h"
 #include "CMenu.h"
@@ -17,8 +14,8 @@ namespace {
 // untouched.
 constexpr wchar_t kObjectProp[] = L"TorvaFxWindowObject";
 
-// UpdateData asked for by another thread: wParam is the save flag, lParam
-// the window's object; the answer is UpdateData's result.
+// UpdateData asked for by another thread: wParam is the save flag; the
+// answer is UpdateData's result.
 UINT UpdateDataMessage() noexcept {
     static const UINT message = ::RegisterWindowMessageW(L"TorvaFxUpdateData");
     return message;
@@ -38,13 +35,20 @@ LRESULT CALLBACK CreateHook(int code, WPARAM wParam, LPARAM lParam) {
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
+const CWnd CWnd::wndTop(HWND_TOP);
+const CWnd CWnd::wndBottom(HWND_BOTTOM);
+const CWnd CWnd::wndTopMost(HWND_TOPMOST);
+const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
+
 FxThreadState& FxGetThreadState() {
     thread_local FxThreadState state;
     return state;
 }
 
 CWnd::~CWnd() {
-    if (!m_hWnd) return;
+    if (!m_hWnd || this == &wndTop || this == &wndBottom || this == &wndTopMost ||
+        this == &wndNoTopMost)
+        return;
     if (m_superProc && ::IsWindow(m_hWnd)) {
         // Still bound to a live window: it goes with its object.
         ::DestroyWindow(m_hWnd);
@@ -105,7 +109,9 @@ void CWnd::UnbindPermanent() noexcept {
     m_hWnd = nullptr;
 }
 
-BOOL CWnd::Attach(HWND window) noexcept { return BindPermanent(window, false); }
+BOOL CWnd::Attach(HWND window) noexcept {
+    return BindPermanent(window, false);
+}
 
 HWND CWnd::Detach() noexcept {
     const HWND window = m_hWnd;
@@ -114,7 +120,9 @@ HWND CWnd::Detach() noexcept {
     return window;
 }
 
-BOOL CWnd::SubclassWindow(HWND window) noexcept { return BindPermanent(window, true); }
+BOOL CWnd::SubclassWindow(HWND window) noexcept {
+    return BindPermanent(window, true);
+}
 
 BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) noexcept {
     if (!parent) return FALSE;
@@ -127,8 +135,8 @@ HWND CWnd::UnsubclassWindow() noexcept {
     return window;
 }
 
-BOOL CWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect,
-                  CWnd* parent, UINT id) {
+BOOL CWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD style,
+                  const RECT& rect, CWnd* parent, UINT id) {
     return CreateEx(0, className, windowName, style | WS_CHILD, rect, parent, id);
 }
 
@@ -138,10 +146,12 @@ BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
     FxThreadState& state = FxGetThreadState();
     state.creating = this;
     const HHOOK hook = ::SetWindowsHookExW(WH_CBT, &CreateHook, nullptr, ::GetCurrentThreadId());
-    const HMENU menuOrId = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
-    const HWND window = ::CreateWindowExW(exStyle, className, windowName, style, rect.left, rect.top,
-                                          rect.right - rect.left, rect.bottom - rect.top,
-                                          parent ? parent->m_hWnd : nullptr, menuOrId, ComtlModuleInstance(), param);
+    const HMENU menuOrId =
+        (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
+    const HWND window = ::CreateWindowExW(exStyle, className, windowName, style, rect.left,
+                                          rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                                          parent ? parent->m_hWnd : nullptr, menuOrId,
+                                          ComtlModuleInstance(), param);
     if (hook) ::UnhookWindowsHookEx(hook);
     state.creating = nullptr;
     if (!window) return FALSE;
@@ -150,7 +160,8 @@ BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
     return TRUE;
 }
 
-BOOL CWnd::CreateControl(REFCLSID clsid, const wchar_t*, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+BOOL CWnd::CreateControl(REFCLSID clsid, const wchar_t*, DWORD style, const RECT& rect,
+                         CWnd* parent, UINT id) {
     if (!AxHostGetControlMessage()) return FALSE; // no control container
     wchar_t name[64] = {};
     if (!::StringFromGUID2(clsid, name, 64)) return FALSE;
@@ -169,11 +180,14 @@ BOOL CWnd::DestroyWindow() {
     return destroyed;
 }
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    if (!OnWndMsg(message, wParam, lParam, &result)) result = DefWindowProc(message, wParam, lParam);
+    if (!OnWndMsg(message, wParam, lParam, &result))
+        result = DefWindowProc(message, wParam, lParam);
     return result;
 }
 
@@ -233,7 +247,8 @@ BOOL CWnd::UpdateData(BOOL save) {
     // The controls belong to the window's thread: a worker's request is
     // carried out there and waited for.
     if (::GetWindowThreadProcessId(m_hWnd, nullptr) != ::GetCurrentThreadId())
-        return static_cast<BOOL>(::SendMessageW(m_hWnd, UpdateDataMessage(), save ? TRUE : FALSE, 0));
+        return static_cast<BOOL>(
+            ::SendMessageW(m_hWnd, UpdateDataMessage(), save ? TRUE : FALSE, 0));
     return UpdateDataHere(save);
 }
 
@@ -296,7 +311,8 @@ void CWnd::CenterWindow(CWnd* alternateOwner) noexcept {
     const int height = window.bottom - window.top;
     POINT topLeft{(area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2};
     if (GetStyle() & WS_CHILD) ::ScreenToClient(::GetParent(m_hWnd), &topLeft);
-    ::SetWindowPos(m_hWnd, nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(m_hWnd, nullptr, topLeft.x, topLeft.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) noexcept {
@@ -305,7 +321,8 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) noexcept {
     if (changed == style) return FALSE;
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, changed);
     if (swpFlags)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, swpFlags | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       swpFlags | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return TRUE;
 }
 
@@ -317,7 +334,9 @@ int CWnd::MessageBox(const wchar_t* text, const wchar_t* caption, UINT type) {
     return ::MessageBoxW(m_hWnd, text, caption, type);
 }
 
-CMenu* CWnd::GetSystemMenu(BOOL revert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, revert)); }
+CMenu* CWnd::GetSystemMenu(BOOL revert) const {
+    return CMenu::FromHandle(::GetSystemMenu(m_hWnd, revert));
+}
 
 LRESULT CALLBACK FxWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* self = CWnd::FromHandlePermanent(window);

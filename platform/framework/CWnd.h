@@ -25,7 +25,8 @@ class CWnd : public CCmdTarget {
 
 public:
     CWnd() = default;
-    // Destroys a window still bound to the object.
+    // Destroys the window it made or subclassed if still there; an attached
+    // window is only let go.
     ~CWnd() override;
 
     HWND m_hWnd = nullptr;
@@ -39,6 +40,18 @@ public:
     static CWnd* FromHandlePermanent(HWND window) noexcept;
     // Drops the calling thread's temporary wrappers of windows that are gone.
     static void DeleteTempMap() noexcept;
+    static CWnd* GetFocus() { return FromHandle(::GetFocus()); }
+    static CWnd* GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
+    static CWnd* GetForegroundWindow() { return FromHandle(::GetForegroundWindow()); }
+    static CWnd* FindWindow(const wchar_t* className, const wchar_t* windowName) {
+        return FromHandle(::FindWindowW(className, windowName));
+    }
+
+    // The Z-order places of SetWindowPos.
+    static const CWnd wndTop;
+    static const CWnd wndBottom;
+    static const CWnd wndTopMost;
+    static const CWnd wndNoTopMost;
 
     // Binds without subclassing (the window's messages do not reach the
     // map); Detach gives the handle back.
@@ -51,14 +64,14 @@ public:
     HWND UnsubclassWindow() noexcept;
 
     // Creation; the map sees the window's messages from WM_NCCREATE on.
-    virtual BOOL Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect,
-                        CWnd* parent, UINT id);
+    virtual BOOL Create(const wchar_t* className, const wchar_t* windowName, DWORD style,
+                        const RECT& rect, CWnd* parent, UINT id);
     BOOL CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
                   const RECT& rect, CWnd* parent, UINT id, void* param = nullptr);
     // Creates the ActiveX control clsid in a control host window that is
     // this object's window (AfxEnableControlContainer must have run).
-    BOOL CreateControl(REFCLSID clsid, const wchar_t* windowName, DWORD style, const RECT& rect, CWnd* parent,
-                       UINT id);
+    BOOL CreateControl(REFCLSID clsid, const wchar_t* windowName, DWORD style, const RECT& rect,
+                       CWnd* parent, UINT id);
     virtual BOOL DestroyWindow();
 
     // Message handling.
@@ -84,13 +97,17 @@ public:
     // window lives), or null when this is no control host.
     IUnknown* GetControlUnknown() const noexcept;
     // IDispatch::Invoke on the hosted control, conventional form: params is
-    // a VTS_ string naming the types of the arguments that follow; result
-    // points at a variable of type returnType (VT_EMPTY: none).
-    HRESULT InvokeHelper(DISPID dispid, WORD flags, VARTYPE returnType, void* result, const BYTE* params, ...);
+    // a VTS_ string naming the types of the arguments that follow (plain
+    // values: const wchar_t* for VTS_BSTR, never a CString object); result
+    // points at a variable of type returnType (VT_EMPTY: none; VT_BSTR: a
+    // CString; VT_DISPATCH: an IDispatch* the caller releases).
+    HRESULT InvokeHelper(DISPID dispid, WORD flags, VARTYPE returnType, void* result,
+                         const BYTE* params, ...);
 
     // Window operations (each one Win32 call on m_hWnd).
     CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
+    CWnd* GetWindow(UINT relation) const { return FromHandle(::GetWindow(m_hWnd, relation)); }
     int GetDlgCtrlID() const noexcept { return ::GetDlgCtrlID(m_hWnd); }
     BOOL IsWindowVisible() const noexcept { return ::IsWindowVisible(m_hWnd); }
     BOOL IsWindowEnabled() const noexcept { return ::IsWindowEnabled(m_hWnd); }
@@ -100,17 +117,35 @@ public:
     BOOL ShowWindow(int show) noexcept { return ::ShowWindow(m_hWnd, show); }
     void SetWindowText(const wchar_t* text) noexcept { ::SetWindowTextW(m_hWnd, text); }
     void GetWindowText(CString& text) const;
+    int GetWindowText(wchar_t* text, int maxCount) const noexcept {
+        return ::GetWindowTextW(m_hWnd, text, maxCount);
+    }
     int GetWindowTextLength() const noexcept { return ::GetWindowTextLengthW(m_hWnd); }
-    void SetDlgItemText(int id, const wchar_t* text) noexcept { ::SetDlgItemTextW(m_hWnd, id, text); }
+    void SetDlgItemText(int id, const wchar_t* text) noexcept {
+        ::SetDlgItemTextW(m_hWnd, id, text);
+    }
     int GetDlgItemText(int id, CString& text) const;
-    void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE) noexcept { ::SetDlgItemInt(m_hWnd, id, value, isSigned); }
+    UINT GetDlgItemInt(int id, BOOL* translated = nullptr, BOOL isSigned = TRUE) const noexcept {
+        return ::GetDlgItemInt(m_hWnd, id, translated, isSigned);
+    }
+    LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0,
+                               LPARAM lParam = 0) const noexcept {
+        return ::SendDlgItemMessageW(m_hWnd, id, message, wParam, lParam);
+    }
+    void CheckRadioButton(int firstId, int lastId, int checkId) noexcept {
+        ::CheckRadioButton(m_hWnd, firstId, lastId, checkId);
+    }
+    void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE) noexcept {
+        ::SetDlgItemInt(m_hWnd, id, value, isSigned);
+    }
     void CheckDlgButton(int id, UINT check) noexcept { ::CheckDlgButton(m_hWnd, id, check); }
     UINT IsDlgButtonChecked(int id) const noexcept { return ::IsDlgButtonChecked(m_hWnd, id); }
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE) noexcept {
         ::MoveWindow(m_hWnd, x, y, width, height, repaint);
     }
     void MoveWindow(const RECT* rect, BOOL repaint = TRUE) noexcept {
-        ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, repaint);
+        ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left,
+                     rect->bottom - rect->top, repaint);
     }
     BOOL SetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT flags) noexcept {
         return ::SetWindowPos(m_hWnd, after ? after->m_hWnd : nullptr, x, y, cx, cy, flags);
@@ -123,16 +158,29 @@ public:
     void ScreenToClient(RECT* rect) const noexcept;
     void CenterWindow(CWnd* alternateOwner = nullptr) noexcept;
     BOOL SetForegroundWindow() noexcept { return ::SetForegroundWindow(m_hWnd); }
+    BOOL BringWindowToTop() noexcept { return ::BringWindowToTop(m_hWnd); }
+    BOOL GetWindowPlacement(WINDOWPLACEMENT* placement) const noexcept {
+        placement->length = sizeof(WINDOWPLACEMENT);
+        return ::GetWindowPlacement(m_hWnd, placement);
+    }
+    BOOL SetWindowPlacement(const WINDOWPLACEMENT* placement) noexcept {
+        return ::SetWindowPlacement(m_hWnd, placement);
+    }
+    void SetRedraw(BOOL redraw = TRUE) noexcept { SendMessage(WM_SETREDRAW, redraw); }
     CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
     CWnd* SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
     void Invalidate(BOOL erase = TRUE) noexcept { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    void InvalidateRect(const RECT* rect, BOOL erase = TRUE) noexcept {
+        ::InvalidateRect(m_hWnd, rect, erase);
+    }
     void UpdateWindow() noexcept { ::UpdateWindow(m_hWnd); }
     BOOL RedrawWindow(const RECT* rect = nullptr, HRGN region = nullptr,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE) noexcept {
         return ::RedrawWindow(m_hWnd, rect, region, flags);
     }
     HICON SetIcon(HICON icon, BOOL big) noexcept {
-        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
+        return reinterpret_cast<HICON>(
+            SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
     }
     // The window menu, as a temporary wrapper; revert TRUE puts the default back.
     CMenu* GetSystemMenu(BOOL revert) const;
@@ -147,6 +195,7 @@ public:
         return ::PostMessageW(m_hWnd, message, wParam, lParam);
     }
     LONG_PTR GetStyle() const noexcept { return ::GetWindowLongPtrW(m_hWnd, GWL_STYLE); }
+    LONG_PTR GetExStyle() const noexcept { return ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE); }
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0) noexcept;
     // A message box owned by this window; a null caption is the
     // application's display name.
@@ -173,6 +222,8 @@ protected:
     WNDPROC m_superProc = nullptr; // the window's own procedure while subclassed
 
 private:
+    // A handle value that is no window (the Z-order places).
+    explicit CWnd(HWND special) noexcept : m_hWnd(special) {}
     friend LRESULT CALLBACK FxWindowProc(HWND, UINT, WPARAM, LPARAM);
     friend class CDialog;
     BOOL BindPermanent(HWND window, bool subclass) noexcept;

@@ -56,7 +56,8 @@ void DDX_Check(CDataExchange* dx, int id, int& value) {
         value = static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0));
     } else {
         // Out-of-range values read as unchecked rather than reaching the button.
-        const int state = value == BST_CHECKED || value == BST_INDETERMINATE ? value : BST_UNCHECKED;
+        const int state =
+            value == BST_CHECKED || value == BST_INDETERMINATE ? value : BST_UNCHECKED;
         ::SendMessageW(control, BM_SETCHECK, static_cast<WPARAM>(state), 0);
     }
 }

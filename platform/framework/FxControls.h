@@ -14,7 +14,9 @@ public:
 class CEdit : public CWnd {
 public:
     void SetLimitText(UINT limit) noexcept { SendMessage(EM_LIMITTEXT, limit); }
-    void SetSel(int start, int end) noexcept { SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end); }
+    void SetSel(int start, int end) noexcept {
+        SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end);
+    }
 };
 
 class CStatic : public CWnd {};

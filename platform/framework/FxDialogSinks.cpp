@@ -12,7 +12,8 @@
 // from a control that still holds the sink finds nobody.
 class FxEventSinkObject : public IDispatch {
 public:
-    FxEventSinkObject(CDialog* owner, const FxEventSinkMap* map, UINT controlId, REFIID source) noexcept
+    FxEventSinkObject(CDialog* owner, const FxEventSinkMap* map, UINT controlId,
+                      REFIID source) noexcept
         : m_owner(owner), m_map(map), m_controlId(controlId), m_source(source) {}
     virtual ~FxEventSinkObject() = default;
 
@@ -45,9 +46,11 @@ public:
         if (info) *info = nullptr;
         return E_NOTIMPL;
     }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
-                        UINT*) override {
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO*, UINT*) override {
         if (result) ::VariantInit(result);
         if (!m_owner) return S_OK;
         for (const FxEventSinkMap* map = m_map; map; map = map->base ? map->base() : nullptr) {
@@ -75,12 +78,14 @@ private:
 IID FxDefaultSourceIid(IUnknown* control) {
     if (!control) return GUID_NULL;
     CComPtr<IProvideClassInfo2> info2;
-    if (SUCCEEDED(control->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(&info2)))) {
+    if (SUCCEEDED(
+            control->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(&info2)))) {
         IID iid{};
         if (SUCCEEDED(info2->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &iid))) return iid;
     }
     CComPtr<IProvideClassInfo> info;
-    if (SUCCEEDED(control->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(&info)))) {
+    if (SUCCEEDED(
+            control->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(&info)))) {
         CComPtr<ITypeInfo> classInfo;
         TYPEATTR* attr = nullptr;
         if (SUCCEEDED(info->GetClassInfo(&classInfo)) && SUCCEEDED(classInfo->GetTypeAttr(&attr))) {
@@ -106,21 +111,25 @@ IID FxDefaultSourceIid(IUnknown* control) {
         }
     }
     CComPtr<IConnectionPointContainer> container;
-    if (FAILED(control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))))
+    if (FAILED(control->QueryInterface(IID_IConnectionPointContainer,
+                                       reinterpret_cast<void**>(&container))))
         return GUID_NULL;
     CComPtr<IEnumConnectionPoints> points;
     if (FAILED(container->EnumConnectionPoints(&points)) || !points) return GUID_NULL;
     CComPtr<IConnectionPoint> point;
     while (points->Next(1, &point, nullptr) == S_OK && point) {
         IID iid{};
-        if (SUCCEEDED(point->GetConnectionInterface(&iid)) && iid != IID_IPropertyNotifySink) return iid;
+        if (SUCCEEDED(point->GetConnectionInterface(&iid)) && iid != IID_IPropertyNotifySink)
+            return iid;
     }
     return GUID_NULL;
 }
 
 FxDialogSinks::FxDialogSinks(CDialog& owner) : m_owner(owner) {}
 
-FxDialogSinks::~FxDialogSinks() { DisconnectAll(); }
+FxDialogSinks::~FxDialogSinks() {
+    DisconnectAll();
+}
 
 bool FxDialogSinks::IsConnected(UINT controlId) const noexcept {
     for (const Link& link : m_links)
@@ -144,10 +153,13 @@ void FxDialogSinks::Connect(UINT controlId) {
     const IID source = FxDefaultSourceIid(control);
     if (source == GUID_NULL) return;
     CComPtr<IConnectionPointContainer> container;
-    if (FAILED(control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)))) return;
+    if (FAILED(control->QueryInterface(IID_IConnectionPointContainer,
+                                       reinterpret_cast<void**>(&container))))
+        return;
     Link link{controlId, {}, 0, {}};
     if (FAILED(container->FindConnectionPoint(source, &link.point))) return;
-    FxEventSinkObject* sink = new FxEventSinkObject(&m_owner, m_owner.GetEventSinkMap(), controlId, source);
+    FxEventSinkObject* sink =
+        new FxEventSinkObject(&m_owner, m_owner.GetEventSinkMap(), controlId, source);
     link.sink.p = sink; // takes the creation reference
     if (FAILED(link.point->Advise(sink, &link.cookie))) {
         sink->Orphan();

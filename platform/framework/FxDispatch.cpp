@@ -119,9 +119,11 @@ HRESULT StoreResult(VARTYPE returnType, VARIANT& got, void* result) {
 
 } // namespace
 
-HRESULT CWnd::InvokeHelper(DISPID dispid, WORD flags, VARTYPE returnType, void* result, const BYTE* params, ...) {
+HRESULT CWnd::InvokeHelper(DISPID dispid, WORD flags, VARTYPE returnType, void* result,
+                           const BYTE* params, ...) {
     // Pointer results start cleared, so a failed call leaves no stray value.
-    if (result && (returnType == VT_DISPATCH || returnType == VT_UNKNOWN)) *static_cast<void**>(result) = nullptr;
+    if (result && (returnType == VT_DISPATCH || returnType == VT_UNKNOWN))
+        *static_cast<void**>(result) = nullptr;
     IUnknown* control = GetControlUnknown();
     if (!control) return E_NOINTERFACE;
     CComPtr<IDispatch> dispatch;
@@ -141,7 +143,8 @@ HRESULT CWnd::InvokeHelper(DISPID dispid, WORD flags, VARTYPE returnType, void* 
     // DISPPARAMS holds the arguments last first.
     std::vector<VARIANT> reversed(arguments.rbegin(), arguments.rend());
     DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS dp{reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    DISPPARAMS dp{reversed.empty() ? nullptr : reversed.data(), nullptr,
+                  static_cast<UINT>(reversed.size()), 0};
     if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
         dp.rgdispidNamedArgs = &named;
         dp.cNamedArgs = 1;
@@ -156,6 +159,7 @@ HRESULT CWnd::InvokeHelper(DISPID dispid, WORD flags, VARTYPE returnType, void* 
         if (SUCCEEDED(hr)) hr = StoreResult(returnType, got, result);
     }
     ::VariantClear(&got);
-    for (VARIANT& v : arguments) ::VariantClear(&v); // by-reference ones only let go of nothing
+    for (VARIANT& v : arguments)
+        ::VariantClear(&v); // by-reference ones only let go of nothing
     return hr;
 }

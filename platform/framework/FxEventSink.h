@@ -56,7 +56,7 @@ template <class T> class FxEventArg;
 template <> class FxEventArg<IDispatch*> {
 public:
     explicit FxEventArg(VARIANT& v) noexcept
-        : m_value(v.vt == VT_DISPATCH ? v.pdispVal
+        : m_value(v.vt == VT_DISPATCH                               ? v.pdispVal
                   : v.vt == (VT_BYREF | VT_DISPATCH) && v.ppdispVal ? *v.ppdispVal
                                                                     : nullptr) {}
     IDispatch* get() const noexcept { return m_value; }
@@ -69,7 +69,8 @@ template <> class FxEventArg<IUnknown*> {
 public:
     explicit FxEventArg(VARIANT& v) noexcept
         : m_value(v.vt == VT_UNKNOWN || v.vt == VT_DISPATCH ? v.punkVal
-                  : (v.vt == (VT_BYREF | VT_UNKNOWN) || v.vt == (VT_BYREF | VT_DISPATCH)) && v.ppunkVal
+                  : (v.vt == (VT_BYREF | VT_UNKNOWN) || v.vt == (VT_BYREF | VT_DISPATCH)) &&
+                          v.ppunkVal
                       ? *v.ppunkVal
                       : nullptr) {}
     IUnknown* get() const noexcept { return m_value; }
@@ -121,7 +122,9 @@ public:
 template <> class FxEventArg<const wchar_t*> : FxEventCoerced {
 public:
     explicit FxEventArg(VARIANT& v) noexcept : FxEventCoerced(v, VT_BSTR) {}
-    const wchar_t* get() const noexcept { return m_copy.vt == VT_BSTR && m_copy.bstrVal ? m_copy.bstrVal : L""; }
+    const wchar_t* get() const noexcept {
+        return m_copy.vt == VT_BSTR && m_copy.bstrVal ? m_copy.bstrVal : L"";
+    }
 };
 template <> class FxEventArg<BSTR> : FxEventCoerced {
 public:
@@ -159,7 +162,8 @@ private:
 
 template <> class FxEventArg<long*> {
 public:
-    explicit FxEventArg(VARIANT& v) noexcept : m_value(v.vt == (VT_BYREF | VT_I4) && v.plVal ? v.plVal : &m_spare) {}
+    explicit FxEventArg(VARIANT& v) noexcept
+        : m_value(v.vt == (VT_BYREF | VT_I4) && v.plVal ? v.plVal : &m_spare) {}
     long* get() noexcept { return m_value; }
 
 private:
@@ -168,7 +172,8 @@ private:
 };
 
 template <class T, class C, class... Args, std::size_t... I>
-HRESULT FxCallEvent(T* target, void (C::*handler)(Args...), DISPPARAMS* params, std::index_sequence<I...>) {
+HRESULT FxCallEvent(T* target, void (C::*handler)(Args...), DISPPARAMS* params,
+                    std::index_sequence<I...>) {
     // DISPPARAMS holds the arguments last first.
     (void)params;
     (target->*handler)(FxEventArg<Args>(params->rgvarg[params->cArgs - 1 - I]).get()...);
@@ -177,7 +182,8 @@ HRESULT FxCallEvent(T* target, void (C::*handler)(Args...), DISPPARAMS* params, 
 
 template <class T, class C, class... Args>
 HRESULT FxInvokeEvent(T* target, void (C::*handler)(Args...), DISPPARAMS* params) {
-    if (sizeof...(Args) > 0 && (!params || params->cArgs < sizeof...(Args))) return DISP_E_BADPARAMCOUNT;
+    if (sizeof...(Args) > 0 && (!params || params->cArgs < sizeof...(Args)))
+        return DISP_E_BADPARAMCOUNT;
     return FxCallEvent(target, handler, params, std::index_sequence_for<Args...>{});
 }
 
@@ -187,7 +193,9 @@ protected:                                                                      
     const FxEventSinkMap* GetEventSinkMap() const override;
 
 #define BEGIN_EVENTSINK_MAP(theClass, baseClass)                                                   \
-    const FxEventSinkMap* theClass::GetEventSinkMap() const { return GetThisEventSinkMap(); }      \
+    const FxEventSinkMap* theClass::GetEventSinkMap() const {                                      \
+        return GetThisEventSinkMap();                                                              \
+    }                                                                                              \
     const FxEventSinkMap* theClass::GetThisEventSinkMap() {                                        \
         using TheBaseClass = baseClass;                                                            \
         static const FxEventSinkEntry s_entries[] = {

@@ -20,7 +20,9 @@ protected:                                                                      
     const FxMsgMap* GetMessageMap() const override;
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
-    const FxMsgMap* theClass::GetMessageMap() const { return GetThisMessageMap(); }                \
+    const FxMsgMap* theClass::GetMessageMap() const {                                              \
+        return GetThisMessageMap();                                                                \
+    }                                                                                              \
     const FxMsgMap* theClass::GetThisMessageMap() {                                                \
         using ThisClass = theClass;                                                                \
         using TheBaseClass = baseClass;                                                            \
@@ -35,7 +37,8 @@ protected:                                                                      
     }
 
 #define FX_THUNK(body)                                                                             \
-    [](CCmdTarget* fxTarget, UINT fxMsg, WPARAM wParam, LPARAM lParam, LRESULT* fxResult) -> bool { \
+    [](CCmdTarget* fxTarget, UINT fxMsg, WPARAM wParam, LPARAM lParam,                             \
+       LRESULT* fxResult) -> bool {                                                                \
         (void)fxMsg;                                                                               \
         (void)wParam;                                                                              \
         (void)lParam;                                                                              \
@@ -65,7 +68,8 @@ protected:                                                                      
 
 // Any message, handler given.
 #define ON_MESSAGE(message, memberFxn)                                                             \
-    {static_cast<UINT>(message), kFxCodeAny, 0, 0, FX_THUNK(*fxResult = (fxThis->*(memberFxn))(wParam, lParam))},
+    {static_cast<UINT>(message), kFxCodeAny, 0, 0,                                                 \
+     FX_THUNK(*fxResult = (fxThis->*(memberFxn))(wParam, lParam))},
 
 // Window messages with the conventional handler names.
 #define ON_WM_CREATE()                                                                             \
@@ -79,16 +83,22 @@ protected:                                                                      
      FX_THUNK(fxThis->OnSize(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)),        \
                              static_cast<short>(HIWORD(lParam))))},
 #define ON_WM_MOVING()                                                                             \
-    {WM_MOVING, kFxCodeAny, 0, 0,                                                                  \
-     FX_THUNK(fxThis->OnMoving(static_cast<UINT>(wParam), reinterpret_cast<LPRECT>(lParam));       \
-              *fxResult = TRUE)},
+    {                                                                                              \
+        WM_MOVING, kFxCodeAny, 0, 0,                                                               \
+            FX_THUNK(                                                                              \
+                fxThis->OnMoving(static_cast<UINT>(wParam), reinterpret_cast<LPRECT>(lParam));     \
+                *fxResult = TRUE)                                                                  \
+    }                                                                                              \
+    ,
 #define ON_WM_GETMINMAXINFO()                                                                      \
     {WM_GETMINMAXINFO, kFxCodeAny, 0, 0,                                                           \
      FX_THUNK(fxThis->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)))},
 #define ON_WM_SYSCOMMAND()                                                                         \
-    {WM_SYSCOMMAND, kFxCodeAny, 0, 0, FX_THUNK(fxThis->OnSysCommand(static_cast<UINT>(wParam), lParam))},
+    {WM_SYSCOMMAND, kFxCodeAny, 0, 0,                                                              \
+     FX_THUNK(fxThis->OnSysCommand(static_cast<UINT>(wParam), lParam))},
 #define ON_WM_QUERYDRAGICON()                                                                      \
-    {WM_QUERYDRAGICON, kFxCodeAny, 0, 0, FX_THUNK(*fxResult = reinterpret_cast<LRESULT>(fxThis->OnQueryDragIcon()))},
+    {WM_QUERYDRAGICON, kFxCodeAny, 0, 0,                                                           \
+     FX_THUNK(*fxResult = reinterpret_cast<LRESULT>(fxThis->OnQueryDragIcon()))},
 #define ON_WM_TIMER()                                                                              \
     {WM_TIMER, kFxCodeAny, 0, 0, FX_THUNK(fxThis->OnTimer(static_cast<UINT_PTR>(wParam)))},
 #define ON_WM_SHOWWINDOW()                                                                         \
@@ -96,4 +106,5 @@ protected:                                                                      
      FX_THUNK(fxThis->OnShowWindow(static_cast<BOOL>(wParam), static_cast<UINT>(lParam)))},
 #define ON_WM_CONTEXTMENU()                                                                        \
     {WM_CONTEXTMENU, kFxCodeAny, 0, 0,                                                             \
-     FX_THUNK(fxThis->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), CPoint(lParam)))},
+     FX_THUNK(fxThis->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)),              \
+                                    CPoint(lParam)))},

@@ -1,5 +1,7 @@
 #include "FxString.h"
 
+#include "ModuleInstance.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
@@ -11,11 +13,15 @@ size_t Clamp(int value, size_t limit) noexcept {
     return std::min(static_cast<size_t>(value), limit);
 }
 
-bool IsSpace(wchar_t ch) noexcept { return std::iswspace(static_cast<wint_t>(ch)) != 0; }
+bool IsSpace(wchar_t ch) noexcept {
+    return std::iswspace(static_cast<wint_t>(ch)) != 0;
+}
 
 } // namespace
 
-int CString::Compare(const wchar_t* other) const noexcept { return std::wcscmp(m_text.c_str(), other ? other : L""); }
+int CString::Compare(const wchar_t* other) const noexcept {
+    return std::wcscmp(m_text.c_str(), other ? other : L"");
+}
 
 int CString::CompareNoCase(const wchar_t* other) const noexcept {
     return ::lstrcmpiW(m_text.c_str(), other ? other : L"");
@@ -38,9 +44,13 @@ int CString::ReverseFind(wchar_t ch) const noexcept {
     return at == std::wstring::npos ? -1 : static_cast<int>(at);
 }
 
-CString CString::Left(int count) const { return CString(m_text.substr(0, Clamp(count, m_text.size()))); }
+CString CString::Left(int count) const {
+    return CString(m_text.substr(0, Clamp(count, m_text.size())));
+}
 
-CString CString::Mid(int first) const { return CString(m_text.substr(Clamp(first, m_text.size()))); }
+CString CString::Mid(int first) const {
+    return CString(m_text.substr(Clamp(first, m_text.size())));
+}
 
 CString CString::Mid(int first, int count) const {
     const size_t from = Clamp(first, m_text.size());
@@ -62,7 +72,9 @@ CString& CString::MakeLower() {
     return *this;
 }
 
-CString& CString::Trim() { return TrimRight().TrimLeft(); }
+CString& CString::Trim() {
+    return TrimRight().TrimLeft();
+}
 
 CString& CString::TrimLeft() {
     const auto first = std::find_if_not(m_text.begin(), m_text.end(), IsSpace);
@@ -71,7 +83,8 @@ CString& CString::TrimLeft() {
 }
 
 CString& CString::TrimRight() {
-    while (!m_text.empty() && IsSpace(m_text.back())) m_text.pop_back();
+    while (!m_text.empty() && IsSpace(m_text.back()))
+        m_text.pop_back();
     return *this;
 }
 
@@ -142,7 +155,8 @@ void CString::AppendFormat(const wchar_t* format, ...) {
 BOOL CString::LoadString(UINT id) {
     const wchar_t* text = nullptr;
     // Length 0 with a pointer buffer: the resource's own text, unterminated.
-    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+    const int length =
+        ::LoadStringW(ComtlModuleInstance(), id, reinterpret_cast<wchar_t*>(&text), 0);
     if (length <= 0 || !text) {
         m_text.clear();
         return FALSE;

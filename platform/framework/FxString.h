@@ -12,9 +12,10 @@ class CString {
 public:
     CString() = default;
     CString(const wchar_t* text) : m_text(text ? text : L"") {} // NOLINT: implicit by design
-    CString(const wchar_t* text, int length) : m_text(text ? text : L"", text && length > 0 ? length : 0) {}
+    CString(const wchar_t* text, int length)
+        : m_text(text ? text : L"", text && length > 0 ? length : 0) {}
     CString(wchar_t ch, int repeat = 1) : m_text(repeat > 0 ? repeat : 0, ch) {}
-    CString(const std::wstring& text) : m_text(text) {} // NOLINT: implicit by design
+    CString(const std::wstring& text) : m_text(text) {}                // NOLINT: implicit by design
     CString(std::wstring&& text) noexcept : m_text(std::move(text)) {} // NOLINT: implicit by design
 
     operator const wchar_t*() const noexcept { return m_text.c_str(); }
@@ -87,14 +88,24 @@ public:
     wchar_t* GetBufferSetLength(int length);
     void ReleaseBuffer(int newLength = -1);
 
-    friend bool operator==(const CString& a, const CString& b) noexcept { return a.m_text == b.m_text; }
-    friend bool operator==(const CString& a, const wchar_t* b) noexcept { return a.Compare(b) == 0; }
-    friend bool operator==(const wchar_t* a, const CString& b) noexcept { return b.Compare(a) == 0; }
+    friend bool operator==(const CString& a, const CString& b) noexcept {
+        return a.m_text == b.m_text;
+    }
+    friend bool operator==(const CString& a, const wchar_t* b) noexcept {
+        return a.Compare(b) == 0;
+    }
+    friend bool operator==(const wchar_t* a, const CString& b) noexcept {
+        return b.Compare(a) == 0;
+    }
     friend bool operator!=(const CString& a, const CString& b) noexcept { return !(a == b); }
     friend bool operator!=(const CString& a, const wchar_t* b) noexcept { return !(a == b); }
     friend bool operator!=(const wchar_t* a, const CString& b) noexcept { return !(a == b); }
-    friend bool operator<(const CString& a, const CString& b) noexcept { return a.m_text < b.m_text; }
-    friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
+    friend bool operator<(const CString& a, const CString& b) noexcept {
+        return a.m_text < b.m_text;
+    }
+    friend CString operator+(const CString& a, const CString& b) {
+        return CString(a.m_text + b.m_text);
+    }
     friend CString operator+(const CString& a, const wchar_t* b) { return CString(a) += b; }
     friend CString operator+(const wchar_t* a, const CString& b) { return CString(a) += b; }
     friend CString operator+(const CString& a, wchar_t b) { return CString(a) += b; }

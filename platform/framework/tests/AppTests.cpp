@@ -13,7 +13,9 @@ namespace {
 const wchar_t kRegistryKey[] = L"Torva Framework Tests";
 const wchar_t kDisplayName[] = L"フレームワーク試験アプリ";
 
-void DeleteTestProfile() { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Torva Framework Tests"); }
+void DeleteTestProfile() {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Torva Framework Tests");
+}
 
 // An application that starts like the manager: control container, profile
 // key, a new display name, a profile value, a modal main dialog, FALSE.
@@ -35,7 +37,7 @@ public:
         steps.push_back("box");
         CFormDialog dialog;
         m_pMainWnd = &dialog;
-                dialog.m_name = L"主画面";
+        dialog.m_name = L"主画面";
         dialogResult = dialog.DoModal();
         mainAfterDialog = AfxGetMainWnd();
         steps.push_back("dialog");
@@ -87,13 +89,14 @@ TEST(Application, StartsLikeTheManagerAndRunsExitInstanceAfterAFailedStart) {
     // The profile stays under the name the program had when the key was set.
     EXPECT_STREQ(L"FxStartup", app.m_pszProfileName);
     torva::UniqueRegKey key;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExW(HKEY_CURRENT_USER,
-                                             L"Software\\Torva Framework Tests\\FxStartup\\Position", 0,
-                                             KEY_READ, key.put()));
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegOpenKeyExW(HKEY_CURRENT_USER,
+                              L"Software\\Torva Framework Tests\\FxStartup\\Position", 0, KEY_READ,
+                              key.put()));
     DWORD value = 0;
     DWORD size = sizeof(value);
-    ASSERT_EQ(ERROR_SUCCESS,
-              ::RegQueryValueExW(key.get(), L"Left", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegQueryValueExW(key.get(), L"Left", nullptr, nullptr,
+                                                reinterpret_cast<BYTE*>(&value), &size));
     EXPECT_EQ(12u, value);
     key.reset();
     DeleteTestProfile();
@@ -126,7 +129,8 @@ public:
 TEST(Application, RunsTheMessageLoopUntilTheMainWindowCloses) {
     CLoopApp app;
     FxUser user(L"フォームの試験", [&](HWND dialog) {
-        FxUser::Key(::GetDlgItem(dialog, IDC_FX_NAME), VK_DELETE); // accelerators reach a modeless dialog too
+        FxUser::Key(::GetDlgItem(dialog, IDC_FX_NAME),
+                    VK_DELETE); // accelerators reach a modeless dialog too
         ::Sleep(50);
         FxUser::Press(dialog, IDOK);
     });
@@ -147,9 +151,28 @@ TEST(Application, DisplayNameDefaultsToTheProgramName) {
     ASSERT_TRUE(AfxWinInit(::GetModuleHandleW(nullptr), nullptr, commandLine, SW_SHOWNORMAL));
     EXPECT_STREQ(L"framework_tests", app.m_pszAppName);
     EXPECT_STREQ(L"framework_tests", app.m_pszExeName);
-    // Without a registry key there is no profile.
-    EXPECT_FALSE(app.WriteProfileInt(L"Position", L"Left", 1));
+}
+
+TEST(Application, WithoutRegistryKeyTheProfileIsTheProgramsIniFile) {
+    CWinApp app;
+    wchar_t commandLine[] = L"";
+    ASSERT_TRUE(AfxWinInit(::GetModuleHandleW(nullptr), nullptr, commandLine, SW_SHOWNORMAL));
+    ASSERT_STREQ(L"framework_tests.INI", app.m_pszProfileName);
+    wchar_t windows[MAX_PATH] = {};
+    ASSERT_NE(0u, ::GetWindowsDirectoryW(windows, MAX_PATH));
+    const std::wstring file = std::wstring(windows) + L"\\framework_tests.INI";
+    ::DeleteFileW(file.c_str());
+
     EXPECT_EQ(9u, app.GetProfileInt(L"Position", L"Left", 9));
+    EXPECT_TRUE(app.WriteProfileInt(L"Position", L"Left", -20));
+    EXPECT_TRUE(app.WriteProfileString(L"Position", L"Name", L"位置"));
+    EXPECT_EQ(static_cast<UINT>(-20), app.GetProfileInt(L"Position", L"Left", 9));
+    EXPECT_EQ(CString(L"位置"), app.GetProfileString(L"Position", L"Name"));
+    EXPECT_EQ(CString(L"既定"), app.GetProfileString(L"Position", L"Missing", L"既定"));
+    wchar_t stored[16] = {};
+    ::GetPrivateProfileStringW(L"Position", L"Left", L"", stored, 16, file.c_str());
+    EXPECT_STREQ(L"-20", stored);
+    ::DeleteFileW(file.c_str());
 }
 
 TEST(Application, ProfileStringsRoundTrip) {

@@ -37,7 +37,8 @@ public:
 CString TitleOf(IDispatch* document) {
     if (!document) return CString();
     IHTMLDocument2* html = nullptr;
-    if (FAILED(document->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&html)))) return CString();
+    if (FAILED(document->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&html))))
+        return CString();
     BSTR title = nullptr;
     CString text;
     if (SUCCEEDED(html->get_title(&title)) && title) text = title;
@@ -57,18 +58,20 @@ public:
         CDialog::OnInitDialog();
         SetTimer(kSafetyTimer, 8000);
         if (makeLate) {
-            lateMade = m_late.CreateControl(CLSID_WebBrowser, nullptr, WS_VISIBLE, CRect(10, 200, 200, 300), this,
-                                            IDC_FX_LATE_BROWSER) != FALSE;
+            lateMade =
+                m_late.CreateControl(CLSID_WebBrowser, nullptr, WS_VISIBLE,
+                                     CRect(10, 200, 200, 300), this, IDC_FX_LATE_BROWSER) != FALSE;
             if (lateMade) (void)Navigate(m_late);
         }
         navigated = SUCCEEDED(Navigate(m_browser));
         return TRUE;
     }
     HRESULT Navigate(CWnd& browser) {
-        return browser.InvokeHelper(kNavigate, DISPATCH_METHOD, VT_EMPTY, nullptr,
-                                    reinterpret_cast<const BYTE*>(VTS_BSTR VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT
-                                                                      VTS_PVARIANT),
-                                    url.GetString(), nullptr, nullptr, nullptr, nullptr);
+        return browser.InvokeHelper(
+            kNavigate, DISPATCH_METHOD, VT_EMPTY, nullptr,
+            reinterpret_cast<const BYTE*>(
+                VTS_BSTR VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT),
+            url.GetString(), nullptr, nullptr, nullptr, nullptr);
     }
     // The dialog ends once every awaited event has come.
     void MaybeEnd() {
@@ -85,11 +88,14 @@ public:
     void OnDownloadComplete() {
         ++downloads;
         long state = 0;
-        if (FAILED(m_browser.InvokeHelper(DISPID_READYSTATE, DISPATCH_PROPERTYGET, VT_I4, &state, nullptr))) return;
+        if (FAILED(m_browser.InvokeHelper(DISPID_READYSTATE, DISPATCH_PROPERTYGET, VT_I4, &state,
+                                          nullptr)))
+            return;
         readyState = state;
         if (state <= 2) return;
         IDispatch* document = nullptr;
-        if (SUCCEEDED(m_browser.InvokeHelper(kDocument, DISPATCH_PROPERTYGET, VT_DISPATCH, &document, nullptr))) {
+        if (SUCCEEDED(m_browser.InvokeHelper(kDocument, DISPATCH_PROPERTYGET, VT_DISPATCH,
+                                             &document, nullptr))) {
             title = TitleOf(document);
             document->Release();
         }
@@ -98,7 +104,8 @@ public:
     void OnDocumentComplete(IDispatch* browser, VARIANT* address) {
         ++documents;
         gotBrowser = browser != nullptr;
-        if (address && address->vt == (VT_BYREF | VT_VARIANT) && address->pvarVal) address = address->pvarVal;
+        if (address && address->vt == (VT_BYREF | VT_VARIANT) && address->pvarVal)
+            address = address->pvarVal;
         if (address && address->vt == VT_BSTR && address->bstrVal) completedUrl = address->bstrVal;
         MaybeEnd();
     }
@@ -130,10 +137,13 @@ protected:
     DECLARE_EVENTSINK_MAP()
 };
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CBrowserDialog, CDialog)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
+// clang-format on
 
+// clang-format off
 BEGIN_EVENTSINK_MAP(CBrowserDialog, CDialog)
     ON_EVENT(CBrowserDialog, IDC_FX_BROWSER, kDownloadComplete, CBrowserDialog::OnDownloadComplete, VTS_NONE)
     ON_EVENT(CBrowserDialog, IDC_FX_BROWSER, kDocumentComplete, CBrowserDialog::OnDocumentComplete,
@@ -141,6 +151,7 @@ BEGIN_EVENTSINK_MAP(CBrowserDialog, CDialog)
     ON_EVENT(CBrowserDialog, IDC_FX_LATE_BROWSER, kDownloadComplete, CBrowserDialog::OnLateDownloadComplete,
              VTS_NONE)
 END_EVENTSINK_MAP()
+// clang-format on
 
 class BrowserHosting : public ::testing::Test {
 protected:
@@ -161,7 +172,8 @@ TEST_F(BrowserHosting, TemplateControlNavigatesAndItsDownloadCompleteReachesTheD
 }
 
 TEST_F(BrowserHosting, EventArgumentsAreHandedToTheHandler) {
-    TempPage page(L"fxbrowser2.htm", "<html><head><title>Second</title></head><body></body></html>");
+    TempPage page(L"fxbrowser2.htm",
+                  "<html><head><title>Second</title></head><body></body></html>");
     CBrowserDialog dialog;
     dialog.url = page.path.c_str();
     dialog.waitForDocumentComplete = true;
@@ -172,7 +184,8 @@ TEST_F(BrowserHosting, EventArgumentsAreHandedToTheHandler) {
 }
 
 TEST_F(BrowserHosting, ControlCreatedDuringInitialisationIsConnectedToo) {
-    TempPage page(L"fxbrowser3.htm", "<html><head><title>Late</title></head><body>late</body></html>");
+    TempPage page(L"fxbrowser3.htm",
+                  "<html><head><title>Late</title></head><body>late</body></html>");
     CBrowserDialog dialog;
     dialog.url = page.path.c_str();
     dialog.makeLate = true;
@@ -186,18 +199,21 @@ TEST_F(BrowserHosting, ControlCreatedDuringInitialisationIsConnectedToo) {
 
 TEST_F(BrowserHosting, ControlMadeByCreateControlAnswersThroughInvokeHelper) {
     CWnd parentHolder;
-    ASSERT_TRUE(parentHolder.CreateEx(0, L"STATIC", L"", WS_POPUP, CRect(0, 0, 300, 200), nullptr, 0));
+    ASSERT_TRUE(
+        parentHolder.CreateEx(0, L"STATIC", L"", WS_POPUP, CRect(0, 0, 300, 200), nullptr, 0));
     CWnd control;
-    ASSERT_TRUE(control.CreateControl(CLSID_WebBrowser, nullptr, WS_VISIBLE, CRect(0, 0, 300, 200), &parentHolder,
-                                      1000));
+    ASSERT_TRUE(control.CreateControl(CLSID_WebBrowser, nullptr, WS_VISIBLE, CRect(0, 0, 300, 200),
+                                      &parentHolder, 1000));
     EXPECT_NE(nullptr, control.GetControlUnknown());
     EXPECT_EQ(1000, control.GetDlgCtrlID());
     long state = -1;
-    EXPECT_TRUE(SUCCEEDED(control.InvokeHelper(DISPID_READYSTATE, DISPATCH_PROPERTYGET, VT_I4, &state, nullptr)));
+    EXPECT_TRUE(SUCCEEDED(
+        control.InvokeHelper(DISPID_READYSTATE, DISPATCH_PROPERTYGET, VT_I4, &state, nullptr)));
     EXPECT_GE(state, 0);
     // A window without a control answers no dispatch call.
     CWnd none;
-    EXPECT_EQ(E_NOINTERFACE, none.InvokeHelper(DISPID_READYSTATE, DISPATCH_PROPERTYGET, VT_I4, &state, nullptr));
+    EXPECT_EQ(E_NOINTERFACE,
+              none.InvokeHelper(DISPID_READYSTATE, DISPATCH_PROPERTYGET, VT_I4, &state, nullptr));
     control.DestroyWindow();
     parentHolder.DestroyWindow();
 }

@@ -50,7 +50,8 @@ TEST(ModalDialog, RefusesANumberThatIsNoneAndStaysOpen) {
         openAfterRefusal = ::IsWindow(dlg) && ::IsWindowVisible(dlg);
         GUITHREADINFO info{};
         info.cbSize = sizeof(info);
-        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(dlg, nullptr), &info)) focusAfterRefusal = info.hwndFocus;
+        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(dlg, nullptr), &info))
+            focusAfterRefusal = info.hwndFocus;
         FxUser::Type(dlg, IDC_FX_NUMBER, L"5");
         FxUser::Press(dlg, IDOK);
     });
@@ -76,7 +77,8 @@ TEST(ModalDialog, EscapeInAControlCancelsThroughTheModalLoop) {
 
 TEST(ModalDialog, AcceleratorKeyReachesTheDialogsCommand) {
     CFormDialog dialog;
-    FxUser user(kFormCaption, [&](HWND dlg) { FxUser::Key(::GetDlgItem(dlg, IDC_FX_NAME), VK_F5); });
+    FxUser user(kFormCaption,
+                [&](HWND dlg) { FxUser::Key(::GetDlgItem(dlg, IDC_FX_NAME), VK_F5); });
     EXPECT_EQ(77, dialog.DoModal());
     ASSERT_TRUE(user.Join());
     EXPECT_FALSE(user.LeftOpen());
@@ -97,6 +99,28 @@ TEST(ModalDialog, KeyWithoutAcceleratorTableDoesNothing) {
     ASSERT_TRUE(user.Join());
     EXPECT_TRUE(openAfterKey);
     EXPECT_EQ(0, dialog.m_accelRuns);
+}
+
+TEST(ModalDialog, CloseBoxCancelsUnlessTheDialogKeepsItselfOpen) {
+    CFormDialog dialog;
+    FxUser user(kFormCaption, [&](HWND dlg) { ::PostMessageW(dlg, WM_SYSCOMMAND, SC_CLOSE, 0); });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal());
+    ASSERT_TRUE(user.Join());
+    EXPECT_EQ(1, dialog.m_closeRequests);
+
+    CFormDialog keeper;
+    keeper.m_ignoreClose = true;
+    bool openAfterClose = false;
+    FxUser keeperUser(kFormCaption, [&](HWND dlg) {
+        ::SendMessageW(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ::Sleep(50);
+        openAfterClose = ::IsWindow(dlg) != FALSE;
+        FxUser::Press(dlg, IDOK);
+    });
+    EXPECT_EQ(IDOK, keeper.DoModal());
+    ASSERT_TRUE(keeperUser.Join());
+    EXPECT_TRUE(openAfterClose);
+    EXPECT_EQ(1, keeper.m_closeRequests);
 }
 
 TEST(ModalDialog, EndDialogDuringInitialisationReturnsAtOnce) {
@@ -120,14 +144,21 @@ UINT ExchangingWorker(LPVOID param) {
     auto* dialog = static_cast<CFormDialog*>(param);
     if (!::SendMessageW(dialog->m_hWnd, CFormDialog::kExchange, 1, 0)) return 1;
     dialog->m_name += L"と作業";
+    // A wrapper the worker asks for is its own thread's, gone with it.
+    CWnd* name = dialog->GetDlgItem(IDC_FX_NAME);
+    if (!name || name == CWnd::FromHandlePermanent(name->m_hWnd)) return 3;
+    name->EnableWindow(TRUE);
     if (!dialog->UpdateData(FALSE)) return 2;
-    ::Sleep(30); // a few polls see the worker still running
+    // The dialog's polls see the worker still running before it ends.
+    for (int i = 0; i < 500 && dialog->m_polls < 2; ++i)
+        ::Sleep(10);
     return 5;
 }
 
 TEST(ModalDialog, WorkerGetsDataExchangeOnTheDialogsThread) {
     CFormDialog dialog;
-    dialog.m_worker = AfxBeginThread(ExchangingWorker, &dialog, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    dialog.m_worker =
+        AfxBeginThread(ExchangingWorker, &dialog, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     ASSERT_NE(nullptr, dialog.m_worker);
     dialog.m_worker->m_bAutoDelete = FALSE;
     FxUser user(kFormCaption, [&](HWND dlg) {
@@ -137,7 +168,7 @@ TEST(ModalDialog, WorkerGetsDataExchangeOnTheDialogsThread) {
     EXPECT_EQ(IDOK, dialog.DoModal());
     ASSERT_TRUE(user.Join());
     EXPECT_EQ(5u, dialog.m_workerExit);
-    EXPECT_GE(dialog.m_polls, 2);
+    EXPECT_GE(dialog.m_polls.load(), 3);
     EXPECT_EQ(CString(L"入力と作業"), dialog.m_name);
     EXPECT_EQ(CString(L"入力と作業"), dialog.m_textWhenWorkerEnded);
 }

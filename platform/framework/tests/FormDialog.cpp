@@ -1,14 +1,19 @@
 #include "FormDialog.h"
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CFormDialog, CDialog)
     ON_BN_CLICKED(IDC_FX_START, &CFormDialog::OnStart)
     ON_COMMAND(ID_FX_ACCEL_RUN, &CFormDialog::OnAccelRun)
     ON_COMMAND(ID_FX_ACCEL_CLEAR, &CFormDialog::OnAccelClear)
     ON_MESSAGE(kExchange, &CFormDialog::OnExchange)
     ON_WM_TIMER()
+ON_WM_CLOSE()
 END_MESSAGE_MAP()
+// clang-format on
 
-CFormDialog::~CFormDialog() { delete m_worker; }
+CFormDialog::~CFormDialog() {
+    delete m_worker;
+}
 
 BOOL CFormDialog::OnInitDialog() {
     ++m_initCount;
@@ -41,7 +46,15 @@ void CFormDialog::OnAccelRun() {
     EndDialog(77);
 }
 
-LRESULT CFormDialog::OnExchange(WPARAM wParam, LPARAM) { return UpdateData(wParam == 1 ? TRUE : FALSE); }
+LRESULT CFormDialog::OnExchange(WPARAM wParam, LPARAM) {
+    return UpdateData(wParam == 1 ? TRUE : FALSE);
+}
+
+void CFormDialog::OnClose() {
+    ++m_closeRequests;
+    // The dialog manager turns the close request into IDCANCEL.
+    if (!m_ignoreClose) CDialog::OnClose();
+}
 
 void CFormDialog::OnTimer(UINT_PTR id) {
     if (id != kPollTimer) {

@@ -3,6 +3,8 @@
 // dialog for data exchange with a message.
 #pragma once
 
+#include <atomic>
+
 #include "Framework.h"
 #include "FxTestResource.h"
 
@@ -26,13 +28,15 @@ public:
 
     bool m_useAccelerators = true;
     bool m_endInInit = false;
+    bool m_ignoreClose = false;
+    int m_closeRequests = 0;
     int m_initCount = 0;
     int m_accelRuns = 0;
     int m_clearRuns = 0;
     // Set: the start button resumes this suspended worker and polls it.
     CWinThread* m_worker = nullptr;
     DWORD m_workerExit = 0;
-    int m_polls = 0;
+    std::atomic<int> m_polls{0};
     CString m_textWhenWorkerEnded;
 
 protected:
@@ -41,6 +45,7 @@ protected:
     void OnAccelClear() { ++m_clearRuns; }
     LRESULT OnExchange(WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR id);
+    void OnClose();
 
     DECLARE_MESSAGE_MAP()
 

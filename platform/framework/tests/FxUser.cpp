@@ -27,7 +27,9 @@ FxUser::FxUser(std::wstring caption, Script script)
     m_thread = std::thread([this, script = std::move(script)] { Run(script); });
 }
 
-FxUser::~FxUser() { Join(); }
+FxUser::~FxUser() {
+    Join();
+}
 
 bool FxUser::Join() {
     if (m_thread.joinable()) m_thread.join();
@@ -63,7 +65,8 @@ void FxUser::Press(HWND dialog, int id) {
 void FxUser::Key(HWND window, UINT virtualKey) {
     const UINT scan = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
     ::PostMessageW(window, WM_KEYDOWN, virtualKey, 1 | (static_cast<LPARAM>(scan) << 16));
-    ::PostMessageW(window, WM_KEYUP, virtualKey, 1 | (static_cast<LPARAM>(scan) << 16) | (3u << 30));
+    ::PostMessageW(window, WM_KEYUP, virtualKey,
+                   1 | (static_cast<LPARAM>(scan) << 16) | (3u << 30));
 }
 
 bool FxUser::WaitUntilGone(HWND window, DWORD timeoutMs) {

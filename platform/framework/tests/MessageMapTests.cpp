@@ -45,10 +45,12 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CBaseWindow, CWnd)
     ON_MESSAGE(kAsk, &CBaseWindow::OnAsk)
     ON_MESSAGE(kOnlyBase, &CBaseWindow::OnOnlyBase)
 END_MESSAGE_MAP()
+// clang-format on
 
 class CTestWindow : public CBaseWindow {
 public:
@@ -64,7 +66,8 @@ public:
     void PostNcDestroy() override { calls.push_back("final"); }
     HCURSOR OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(static_cast<LONG_PTR>(0x1234)); }
     void OnSize(UINT type, int cx, int cy) {
-        calls.push_back("size " + std::to_string(type) + " " + std::to_string(cx) + "x" + std::to_string(cy));
+        calls.push_back("size " + std::to_string(type) + " " + std::to_string(cx) + "x" +
+                        std::to_string(cy));
     }
 
     std::wstring createName;
@@ -86,6 +89,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CTestWindow, CBaseWindow)
     ON_WM_CREATE()
     ON_WM_DESTROY()
@@ -97,13 +101,14 @@ BEGIN_MESSAGE_MAP(CTestWindow, CBaseWindow)
     ON_COMMAND_RANGE(kRangeFirst, kRangeLast, &CTestWindow::OnRange)
     ON_NOTIFY(TVN_SELCHANGINGW, kTreeId, &CTestWindow::OnTreeSelChanging)
 END_MESSAGE_MAP()
+// clang-format on
 
 class MessageMap : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(nullptr, TestWindowClass());
-        ASSERT_TRUE(window.CreateEx(0, TestWindowClass(), L"試験窓", WS_OVERLAPPEDWINDOW, CRect(0, 0, 200, 100),
-                                    nullptr, 0));
+        ASSERT_TRUE(window.CreateEx(0, TestWindowClass(), L"試験窓", WS_OVERLAPPEDWINDOW,
+                                    CRect(0, 0, 200, 100), nullptr, 0));
     }
     void TearDown() override {
         if (window.m_hWnd) window.DestroyWindow();
@@ -191,8 +196,9 @@ TEST_F(MessageMap, DestructionUnbindsAndRunsPostNcDestroyLast) {
 
 TEST(WindowHandles, TemporaryWrappersAreReusedAndDroppedWithTheirWindow) {
     ASSERT_NE(nullptr, TestWindowClass());
-    const HWND plain = ::CreateWindowExW(0, TestWindowClass(), L"素の窓", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
-                                         nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    const HWND plain =
+        ::CreateWindowExW(0, TestWindowClass(), L"素の窓", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+                          nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, plain);
     CWnd* first = CWnd::FromHandle(plain);
     ASSERT_NE(nullptr, first);
@@ -210,8 +216,8 @@ TEST(WindowHandles, TemporaryWrappersAreReusedAndDroppedWithTheirWindow) {
 
 TEST(WindowHandles, SubclassedWindowIsGivenBackUnchanged) {
     ASSERT_NE(nullptr, TestWindowClass());
-    const HWND plain = ::CreateWindowExW(0, TestWindowClass(), L"", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
-                                         ::GetModuleHandleW(nullptr), nullptr);
+    const HWND plain = ::CreateWindowExW(0, TestWindowClass(), L"", WS_OVERLAPPED, 0, 0, 50, 50,
+                                         nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, plain);
     const LONG_PTR before = ::GetWindowLongPtrW(plain, GWLP_WNDPROC);
     {
@@ -233,7 +239,8 @@ TEST(WindowHandles, ObjectDestroysTheWindowStillBoundToIt) {
     HWND handle = nullptr;
     {
         CTestWindow window;
-        ASSERT_TRUE(window.CreateEx(0, TestWindowClass(), L"", WS_OVERLAPPED, CRect(0, 0, 10, 10), nullptr, 0));
+        ASSERT_TRUE(window.CreateEx(0, TestWindowClass(), L"", WS_OVERLAPPED, CRect(0, 0, 10, 10),
+                                    nullptr, 0));
         handle = window.m_hWnd;
     }
     EXPECT_FALSE(::IsWindow(handle));

@@ -22,7 +22,8 @@ TEST(WorkerThread, CreatedSuspendedRunsOnlyWhenResumedAndIsPolledByExitCode) {
     Work work;
     work.release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ASSERT_NE(nullptr, work.release);
-    CWinThread* thread = AfxBeginThread(WaitingWorker, &work, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    CWinThread* thread =
+        AfxBeginThread(WaitingWorker, &work, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     ASSERT_NE(nullptr, thread);
     thread->m_bAutoDelete = FALSE;
     EXPECT_NE(0u, thread->m_nThreadID);
@@ -34,7 +35,8 @@ TEST(WorkerThread, CreatedSuspendedRunsOnlyWhenResumedAndIsPolledByExitCode) {
     EXPECT_EQ(STILL_ACTIVE, code);
 
     EXPECT_EQ(1u, thread->ResumeThread()); // the previous suspend count
-    for (int i = 0; i < 500 && !work.started; ++i) ::Sleep(10);
+    for (int i = 0; i < 500 && !work.started; ++i)
+        ::Sleep(10);
     EXPECT_EQ(1, work.started.load());
     ASSERT_TRUE(::GetExitCodeThread(thread->m_hThread, &code));
     EXPECT_EQ(STILL_ACTIVE, code);
@@ -61,15 +63,17 @@ private:
     std::atomic<int>* m_deleted;
 };
 
-UINT QuickWorker(LPVOID) { return 3; }
+UINT QuickWorker(LPVOID) {
+    return 3;
+}
 
 TEST(WorkerThread, AutoDeletingObjectDeletesItselfWhenTheFunctionReturns) {
     std::atomic<int> deleted{0};
     auto* thread = new CountedThread(QuickWorker, nullptr, &deleted);
     HANDLE copy = nullptr;
     ASSERT_TRUE(thread->CreateThread(CREATE_SUSPENDED));
-    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), thread->m_hThread, ::GetCurrentProcess(), &copy, 0, FALSE,
-                                  DUPLICATE_SAME_ACCESS));
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), thread->m_hThread, ::GetCurrentProcess(),
+                                  &copy, 0, FALSE, DUPLICATE_SAME_ACCESS));
     thread->ResumeThread();
     ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(copy, 5000));
     DWORD code = 0;

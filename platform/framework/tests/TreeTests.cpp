@@ -18,7 +18,8 @@ public:
         imagesMade = m_images.Create(16, 16, ILC_COLOR8, 3, 3) != FALSE;
         for (UINT id : {IDB_FX_ROOT, IDB_FX_PAGE, IDB_FX_ITEM}) {
             CBitmap bitmap;
-            if (bitmap.LoadBitmap(id)) added.push_back(m_images.Add(&bitmap, static_cast<CBitmap*>(nullptr)));
+            if (bitmap.LoadBitmap(id))
+                added.push_back(m_images.Add(&bitmap, static_cast<CBitmap*>(nullptr)));
         }
         m_tree.SetImageList(&m_images, TVSIL_NORMAL);
         root = m_tree.InsertItem(L"登録アイテム一覧", 0, 0);
@@ -68,12 +69,14 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CTreeDialog, CDialog)
     ON_NOTIFY(TVN_SELCHANGINGW, IDC_FX_TREE, &CTreeDialog::OnSelChanging)
     ON_NOTIFY(TVN_SELCHANGEDW, IDC_FX_TREE, &CTreeDialog::OnSelChanged)
     ON_NOTIFY(TVN_BEGINLABELEDITW, IDC_FX_TREE, &CTreeDialog::OnBeginLabelEdit)
     ON_NOTIFY(TVN_ENDLABELEDITW, IDC_FX_TREE, &CTreeDialog::OnEndLabelEdit)
 END_MESSAGE_MAP()
+// clang-format on
 
 class TreeControl : public ::testing::Test {
 protected:
