@@ -20,7 +20,9 @@ struct Seed {
     std::vector<BYTE> data;
 };
 
-std::vector<BYTE> Byte(BYTE b) { return {b}; }
+std::vector<BYTE> Byte(BYTE b) {
+    return {b};
+}
 std::vector<BYTE> Dword(DWORD v) {
     std::vector<BYTE> data(sizeof(v));
     std::memcpy(data.data(), &v, sizeof(v));
@@ -43,7 +45,8 @@ std::vector<Seed> SeedOf(const std::wstring& name) {
     AddVersion(seeds);
     if (name != L"TORVA_SYSTEMDEFINED") return seeds;
     // The media and device kinds the product knows (2 TPM ... 6 SD card).
-    const wchar_t* media[] = {L"TPM", L"指紋認証", L"FeliCaカード", L"USBメモリ", L"SDメモリカード"};
+    const wchar_t* media[] = {L"TPM", L"指紋認証", L"FeliCaカード", L"USBメモリ",
+                              L"SDメモリカード"};
     for (BYTE kind = 2; kind <= 6; ++kind) {
         seeds.push_back({L"DEFINED_MEDIA", media[kind - 2], TVRDB_TYPE_BINARY, Byte(kind)});
         seeds.push_back({L"DEFINED_DEVICE", media[kind - 2], TVRDB_TYPE_BINARY, Byte(kind)});

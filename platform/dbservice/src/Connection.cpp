@@ -37,8 +37,7 @@ void Connection::Serve() noexcept {
 
 void Connection::ServeRequest() {
     std::vector<uint8_t> request(sizeof(ostravo::DbsvcHeader));
-    if (!PipeIo::ReadAll(m_pipe.get(), request.data(), request.size(), kRequestTimeoutMs,
-                         m_stop)) {
+    if (!PipeIo::ReadAll(m_pipe.get(), request.data(), request.size(), kRequestTimeoutMs, m_stop)) {
         m_log.Write(L"malformed no whole header");
         return;
     }
@@ -73,11 +72,11 @@ void Connection::ServeRequest() {
 
     if (m_options.delayMs && !PipeIo::Pause(m_options.delayMs, m_stop)) return;
     if (!m_options.noReply) {
-        const size_t bytes =
-            m_options.shortReply ? std::min<size_t>(m_options.shortBytes, reply.size())
+        const size_t bytes = m_options.shortReply
+                                 ? std::min<size_t>(m_options.shortBytes, reply.size())
                                  : reply.size();
-        if (bytes && !PipeIo::WriteAll(m_pipe.get(), reply.data(), bytes, kReplyTimeoutMs,
-                                       m_stop)) {
+        if (bytes &&
+            !PipeIo::WriteAll(m_pipe.get(), reply.data(), bytes, kReplyTimeoutMs, m_stop)) {
             return;
         }
     }

@@ -12,8 +12,8 @@ namespace dbservice {
 
 class Connection {
 public:
-    Connection(torva::UniqueFile pipe, const ServiceOptions& options,
-               const RequestHandler& handler, ExchangeLog& log, HANDLE stop) noexcept;
+    Connection(torva::UniqueFile pipe, const ServiceOptions& options, const RequestHandler& handler,
+               ExchangeLog& log, HANDLE stop) noexcept;
     void Serve() noexcept;
 
 private:

@@ -15,8 +15,8 @@ public:
     [[nodiscard]] static bool ReadAll(HANDLE pipe, void* buffer, size_t size, DWORD timeoutMs,
                                       HANDLE stop);
     // Writes exactly size bytes.
-    [[nodiscard]] static bool WriteAll(HANDLE pipe, const void* data, size_t size,
-                                       DWORD timeoutMs, HANDLE stop);
+    [[nodiscard]] static bool WriteAll(HANDLE pipe, const void* data, size_t size, DWORD timeoutMs,
+                                       HANDLE stop);
     // Waits until the client closes its end (or sends something), up to timeoutMs.
     static void WaitForClose(HANDLE pipe, DWORD timeoutMs, HANDLE stop);
     // Sleeps up to ms, less when stop is set. True when it slept the whole time.

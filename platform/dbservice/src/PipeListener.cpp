@@ -28,9 +28,9 @@ torva::UniqueFile CreateInstance(const std::wstring& path, bool first) {
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
     const DWORD openMode =
         PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0);
-    return torva::UniqueFile(::CreateNamedPipeW(
-        path.c_str(), openMode, PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
-        PIPE_UNLIMITED_INSTANCES, kBufferBytes, kBufferBytes, 0, &attributes));
+    return torva::UniqueFile(
+        ::CreateNamedPipeW(path.c_str(), openMode, PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
+                           PIPE_UNLIMITED_INSTANCES, kBufferBytes, kBufferBytes, 0, &attributes));
 }
 
 } // namespace
@@ -98,8 +98,8 @@ void PipeListener::StartConnection(torva::UniqueFile pipe) {
     ++m_active;
     lock.unlock();
     try {
-        auto connection = std::make_shared<Connection>(std::move(pipe), m_options, m_handler,
-                                                       m_log, m_stop);
+        auto connection =
+            std::make_shared<Connection>(std::move(pipe), m_options, m_handler, m_log, m_stop);
         std::thread([this, connection] {
             connection->Serve();
             std::lock_guard<std::mutex> guard(m_mutex);

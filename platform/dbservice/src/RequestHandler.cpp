@@ -17,8 +17,7 @@ using namespace ostravo;
 // The shared databases that codes 14 and 16 may name. A user's database is
 // reached only through codes 13 and 15, as that user: nobody can check or
 // wipe another user's database by writing its SID as a name.
-constexpr const wchar_t* kDatabaseNames[] = {L"TORVA_SYSTEMDEFINED", L"TORVA_ADMIN",
-                                             L"TORVA_GINA"};
+constexpr const wchar_t* kDatabaseNames[] = {L"TORVA_SYSTEMDEFINED", L"TORVA_ADMIN", L"TORVA_GINA"};
 
 std::wstring FullFolded(const std::wstring& path) {
     const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
@@ -67,8 +66,7 @@ Outcome Check(const std::wstring& folder, const std::wstring& name, DWORD waitMs
 
 Outcome Initialise(const std::wstring& folder, const std::wstring& name, DWORD waitMs) {
     Outcome outcome;
-    outcome.status =
-        StatusOf(brisbel::DatabaseMaintenance::Initialise(folder, name, waitMs));
+    outcome.status = StatusOf(brisbel::DatabaseMaintenance::Initialise(folder, name, waitMs));
     return outcome;
 }
 
@@ -80,8 +78,8 @@ RequestHandler::RequestHandler(const ServiceOptions& options)
 bool RequestHandler::IsServedFolder(const std::wstring& folder) const {
     if (folder.empty() || m_servedFolder.empty()) return false;
     // Only a fully qualified folder names one place whoever asks.
-    const bool drive = folder.size() >= 3 && folder[1] == L':' &&
-                       (folder[2] == L'\\' || folder[2] == L'/');
+    const bool drive =
+        folder.size() >= 3 && folder[1] == L':' && (folder[2] == L'\\' || folder[2] == L'/');
     const bool unc = folder.size() >= 3 && folder[0] == L'\\' && folder[1] == L'\\';
     return (drive || unc) && FullFolded(folder) == m_servedFolder;
 }

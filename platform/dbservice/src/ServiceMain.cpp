@@ -39,9 +39,10 @@ int Run(int argc, wchar_t** argv) {
     if (!log.Open(options.logPath)) return 4;
     // Without a stop event of the caller's, one of its own keeps the wait
     // uniform; the process then ends when it is ended.
-    torva::UniqueHandle stop = options.stopEvent.empty()
-                                   ? torva::UniqueHandle(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
-                                   : NamedEvent(options.stopEvent, true);
+    torva::UniqueHandle stop =
+        options.stopEvent.empty()
+            ? torva::UniqueHandle(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
+            : NamedEvent(options.stopEvent, true);
     torva::UniqueHandle ready = NamedEvent(options.readyEvent, true);
     if (!stop) return 2;
 

@@ -58,16 +58,26 @@ bool ServiceOptions::Parse(int argc, wchar_t** argv, std::wstring& error) {
             return true;
         };
         bool ok = false;
-        if (arg == L"--pipe") ok = text(pipeName) && !pipeName.empty();
-        else if (arg == L"--folder") ok = text(folder) && !folder.empty();
-        else if (arg == L"--log") ok = text(logPath);
-        else if (arg == L"--stop-event") ok = text(stopEvent);
-        else if (arg == L"--ready-event") ok = text(readyEvent);
-        else if (arg == L"--lock-wait") ok = number(lockWaitMs);
-        else if (arg == L"--delay") ok = number(delayMs);
-        else if (arg == L"--short") ok = (shortReply = number(shortBytes));
-        else if (arg == L"--no-reply") ok = noReply = true;
-        else if (arg == L"--status") ok = (forceStatus = number(status));
+        if (arg == L"--pipe")
+            ok = text(pipeName) && !pipeName.empty();
+        else if (arg == L"--folder")
+            ok = text(folder) && !folder.empty();
+        else if (arg == L"--log")
+            ok = text(logPath);
+        else if (arg == L"--stop-event")
+            ok = text(stopEvent);
+        else if (arg == L"--ready-event")
+            ok = text(readyEvent);
+        else if (arg == L"--lock-wait")
+            ok = number(lockWaitMs);
+        else if (arg == L"--delay")
+            ok = number(delayMs);
+        else if (arg == L"--short")
+            ok = (shortReply = number(shortBytes));
+        else if (arg == L"--no-reply")
+            ok = noReply = true;
+        else if (arg == L"--status")
+            ok = (forceStatus = number(status));
         if (!ok) {
             error = L"bad switch: " + arg;
             return false;

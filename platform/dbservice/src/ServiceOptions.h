@@ -17,8 +17,8 @@ struct ServiceOptions {
     DWORD lockWaitMs = 500;  // bounded wait for a database's lock, below any client's patience
 
     // Faults, for the clients' tests.
-    DWORD delayMs = 0;        // wait this long before each reply
-    bool shortReply = false;  // send only shortBytes of each reply
+    DWORD delayMs = 0;       // wait this long before each reply
+    bool shortReply = false; // send only shortBytes of each reply
     DWORD shortBytes = 0;
     bool noReply = false;     // read requests, never answer
     bool forceStatus = false; // answer every request with this status and state 0

@@ -125,10 +125,17 @@ TEST_F(DbService, MalformedRequestsAreClosedWithoutReply) {
     for (size_t i = 1040; i < 2064; i += 2)
         unterminated[i] = 'A';
     const std::vector<uint8_t> cases[] = {
-        Golden(1, 12, 0, L"", L"", 0),                          // no such code
-        [] { auto r = Golden(1, 13, 0, L"", L"", 0); r[12] = 8; return r; }(), // size not the code's
-        [&] { auto r = Golden(1, 14, 0, m_folder.Path(), L"TORVA_ADMIN", 0); r[12] = 4;
-              return std::vector<uint8_t>(r.begin(), r.begin() + 20); }(),
+        Golden(1, 12, 0, L"", L"", 0), // no such code
+        [] {
+            auto r = Golden(1, 13, 0, L"", L"", 0);
+            r[12] = 8;
+            return r;
+        }(), // size not the code's
+        [&] {
+            auto r = Golden(1, 14, 0, m_folder.Path(), L"TORVA_ADMIN", 0);
+            r[12] = 4;
+            return std::vector<uint8_t>(r.begin(), r.begin() + 20);
+        }(),
         unterminated,
     };
     for (const auto& request : cases) {
@@ -167,8 +174,8 @@ TEST_F(DbService, FolderElsewhereAndForeignNamesAreRefused) {
         {relative, L"TORVA_ADMIN"},
         {dotted, L"TORVA_ADMIN"},
         {L"", L"TORVA_ADMIN"},
-        {m_folder.Path(), L"..\\" + elsewhere.Path().substr(elsewhere.Path().rfind(L'\\') + 1) +
-                              L"\\TORVA_ADMIN"},
+        {m_folder.Path(),
+         L"..\\" + elsewhere.Path().substr(elsewhere.Path().rfind(L'\\') + 1) + L"\\TORVA_ADMIN"},
         {m_folder.Path(), OwnSid()}, // a user's database only through 13 and 15
         {m_folder.Path(), L"TORVA_OTHER"},
     };

@@ -16,8 +16,10 @@ RawReply RawExchange(const std::wstring& pipeName, const std::vector<uint8_t>& r
     for (int attempt = 0; attempt < 20 && !pipe; ++attempt) {
         pipe.reset(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                  OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
-        if (!pipe && ::GetLastError() == ERROR_PIPE_BUSY) ::WaitNamedPipeW(path.c_str(), 1000);
-        else if (!pipe) return reply;
+        if (!pipe && ::GetLastError() == ERROR_PIPE_BUSY)
+            ::WaitNamedPipeW(path.c_str(), 1000);
+        else if (!pipe)
+            return reply;
     }
     if (!pipe) return reply;
     reply.opened = true;
@@ -37,7 +39,7 @@ RawReply RawExchange(const std::wstring& pipeName, const std::vector<uint8_t>& r
             return DWORD{WAIT_TIMEOUT};
         }
         return ::GetOverlappedResult(pipe.get(), &ov, &done, TRUE) ? DWORD{ERROR_SUCCESS}
-                                                                    : ::GetLastError();
+                                                                   : ::GetLastError();
     };
 
     std::vector<uint8_t> out = request;

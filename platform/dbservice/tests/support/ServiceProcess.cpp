@@ -39,8 +39,8 @@ ServiceProcess::ServiceProcess(const std::wstring& pipeName, const std::wstring&
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info)) {
+    if (!::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info)) {
         ADD_FAILURE() << "cannot start the service: " << ::GetLastError();
         return;
     }
