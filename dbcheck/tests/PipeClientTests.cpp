@@ -218,6 +218,45 @@ TEST_F(PipeClient, MessageLongerThanTheRecordFailsTheRead) {
     EXPECT_FALSE(client.Read(pipe.get(), reply.data(), 20, read, overlapped));
 }
 
+// The system may write into a pending read's buffer until it is through
+// with it: a read given up on must be over when Read returns.
+TEST_F(PipeClient, ReadGivenUpOnIsOverBeforeReadReturns) {
+    FakeService service(m_pipe, [](HANDLE, const std::vector<uint8_t>&) {});
+    m_settings.SetRetry(2, 50);
+    CDbServicePipe client(m_settings);
+    torva::UniqueFile pipe = client.Open();
+    ASSERT_TRUE(pipe);
+    auto request = Golden(1, 13, L"", L"");
+    DWORD written = 0;
+    ASSERT_TRUE(client.Write(pipe.get(), request.data(), 20, written));
+    std::vector<BYTE> reply(20, 0);
+    torva::UniqueHandle event(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = event.get();
+    DWORD read = 0;
+    EXPECT_FALSE(client.Read(pipe.get(), reply.data(), 20, read, overlapped));
+    EXPECT_TRUE(HasOverlappedIoCompleted(&overlapped));
+    EXPECT_NE(overlapped.Internal, static_cast<ULONG_PTR>(STATUS_PENDING));
+}
+
+// A reader that takes nothing in: the write gives up after its bounded wait
+// instead of hanging the tool.
+TEST_F(PipeClient, WriteToAPipeNobodyReadsEndsInTime) {
+    const std::wstring path = L"\\\\.\\pipe\\" + m_pipe;
+    torva::UniqueFile server(::CreateNamedPipeW(path.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1,
+                                                16, 16, 0, nullptr));
+    ASSERT_TRUE(server);
+    CDbServicePipe client(m_settings);
+    torva::UniqueFile pipe = client.Open();
+    ASSERT_TRUE(pipe);
+    std::vector<BYTE> bytes(1 << 20, 0x5A);
+    DWORD written = 0;
+    const DWORD start = ::GetTickCount();
+    EXPECT_FALSE(client.Write(pipe.get(), bytes.data(), static_cast<DWORD>(bytes.size()), written));
+    EXPECT_LT(written, bytes.size());
+    EXPECT_LT(::GetTickCount() - start, CDbServicePipe::kWriteTimeoutMs + 2000);
+}
+
 TEST_F(PipeClient, PipeIsClosedAfterEveryExchange) {
     struct Case {
         const char* what;

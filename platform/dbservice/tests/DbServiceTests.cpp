@@ -132,30 +132,41 @@ TEST_F(DbService, MalformedRequestsAreClosedWithoutReply) {
             return r;
         }(), // size not the code's
         [&] {
+            // Code 14 framed as if it were code 13.
             auto r = Golden(1, 14, 0, m_folder.Path(), L"TORVA_ADMIN", 0);
             r[12] = 4;
+            r[13] = 0;
             return std::vector<uint8_t>(r.begin(), r.begin() + 20);
         }(),
         unterminated,
     };
     for (const auto& request : cases) {
+        const DWORD start = ::GetTickCount();
         const auto reply = RawExchange(m_pipe, request, 2068, 8000);
+        // Judged from the header alone, without waiting for more bytes.
+        EXPECT_LT(::GetTickCount() - start, 2000u) << "code " << Field(request, 4);
         ASSERT_TRUE(reply.opened);
         EXPECT_TRUE(reply.bytes.empty()) << "code " << Field(request, 4);
         EXPECT_TRUE(reply.closed);
     }
-    // A request cut short: the client goes away after 10 bytes.
+    // Requests cut short: a client that goes away, and one that stalls
+    // (the service gives up on it after its request time-out).
     {
         auto part = Golden(1, 13, 0, L"", L"", 0);
         part.resize(10);
-        const auto reply = RawExchange(m_pipe, part, 20, 300);
+        EXPECT_TRUE(RawExchange(m_pipe, part, 20, 300).bytes.empty());
+        auto named = Golden(1, 14, 0, m_folder.Path(), L"TORVA_ADMIN", 0);
+        named.resize(1000);
+        const auto reply = RawExchange(m_pipe, named, 2068, 8000);
         EXPECT_TRUE(reply.bytes.empty());
+        EXPECT_TRUE(reply.closed);
     }
     EXPECT_EQ(CheckState(L"TORVA_ADMIN"), 0u);
     const auto lines = m_service->LogLines();
-    ASSERT_GE(lines.size(), 5u);
-    for (size_t i = 0; i < 4; ++i)
+    ASSERT_EQ(lines.size(), 7u);
+    for (size_t i = 0; i < 6; ++i)
         EXPECT_EQ(lines[i].rfind("malformed", 0), 0u) << lines[i];
+    EXPECT_EQ(lines[6], "14 0 0 TORVA_ADMIN");
 }
 
 TEST_F(DbService, FolderElsewhereAndForeignNamesAreRefused) {
