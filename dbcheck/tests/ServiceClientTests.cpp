@@ -133,7 +133,7 @@ TEST_F(ServiceClient, StoppedServiceGivesNoAnswerQuickly) {
     for (const wchar_t* name : std::initializer_list<const wchar_t*>{
              L"TORVA_SYSTEMDEFINED", L"TORVA_ADMIN", L"TORVA_GINA", nullptr})
         EXPECT_EQ(State(name), 3u);
-    EXPECT_LT(::GetTickCount() - start, 2000u);
+    EXPECT_LT(::GetTickCount() - start, 3000u);
 }
 
 TEST_F(ServiceClient, SlowShortOrMissingRepliesGiveNoAnswer) {
@@ -152,7 +152,7 @@ TEST_F(ServiceClient, SlowShortOrMissingRepliesGiveNoAnswer) {
         DWORD state = 0;
         EXPECT_EQ(CDbServicePipe(m_settings).CheckUserDb(state), 3u) << c.what;
         EXPECT_EQ(state, 3u) << c.what;
-        EXPECT_LT(::GetTickCount() - start, 1500u) << c.what;
+        EXPECT_LT(::GetTickCount() - start, 3000u) << c.what;
         m_service.reset();
     }
 }

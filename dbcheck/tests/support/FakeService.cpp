@@ -81,16 +81,19 @@ std::vector<std::vector<uint8_t>> FakeService::Requests() {
 void FakeService::Run(std::wstring path, bool messageMode, int connections) {
     const DWORD type = messageMode ? PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE
                                    : PIPE_TYPE_BYTE | PIPE_READMODE_BYTE;
+    auto create = [&] {
+        return torva::UniqueFile(
+            ::CreateNamedPipeW(path.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                               type | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr));
+    };
+    torva::UniqueFile next = create();
+    ::SetEvent(m_listening.get());
     for (int i = 0; i < connections; ++i) {
-        torva::UniqueFile pipe(::CreateNamedPipeW(path.c_str(),
-                                                  PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                                                  type | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
+        torva::UniqueFile pipe = std::move(next);
         if (!pipe) {
             ADD_FAILURE() << "cannot make the fake service's pipe: " << ::GetLastError();
-            ::SetEvent(m_listening.get());
             return;
         }
-        ::SetEvent(m_listening.get());
         torva::UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         OVERLAPPED ov{};
         ov.hEvent = event.get();
@@ -105,10 +108,13 @@ void FakeService::Run(std::wstring path, bool messageMode, int connections) {
                     return;
                 }
             } else if (error != ERROR_PIPE_CONNECTED) {
+                next = create();
                 continue;
             }
         }
         ++m_connections;
+        // The next client finds an instance while this one is served.
+        if (i + 1 < connections) next = create();
         std::vector<uint8_t> request(16);
         if (ReadExactly(pipe.get(), request.data(), 16, m_stop.get())) {
             uint32_t dataSize = 0;
