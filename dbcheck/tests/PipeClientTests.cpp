@@ -36,7 +36,7 @@ class PipeClient : public ::testing::Test {
 protected:
     PipeClient() {
         m_settings.SetPipeName(m_pipe);
-        m_settings.SetRetry(5, 100);
+        m_settings.SetRetry(50, 100);
     }
     // The reply of the real service: the request with status and state.
     static FakeService::Responder Reply(uint32_t status, uint32_t state) {
@@ -104,6 +104,7 @@ TEST_F(PipeClient, StatusAndStateComeFromTheReply) {
 // The request's own state field is 0, the intact state: nothing of it may
 // pass for an answer.
 TEST_F(PipeClient, ShortMissingOrMismatchedRepliesAreNoAnswer) {
+    m_settings.SetRetry(5, 100); // a missing reply is given up on after 500 ms
     struct Case {
         const char* what;
         FakeService::Responder responder;
@@ -258,6 +259,7 @@ TEST_F(PipeClient, WriteToAPipeNobodyReadsEndsInTime) {
 }
 
 TEST_F(PipeClient, PipeIsClosedAfterEveryExchange) {
+    m_settings.SetRetry(5, 100); // a missing reply is given up on after 500 ms
     struct Case {
         const char* what;
         FakeService::Responder responder;

@@ -238,7 +238,7 @@ TEST_F(DbService, StopEventEndsTheServiceAndThePipeGoes) {
 TEST_F(DbService, FaultSwitchesShapeTheReply) {
     {
         Start({L"--short", L"7"});
-        const auto reply = RawExchange(m_pipe, Golden(1, 13, 0, L"", L"", 0), 20, 800);
+        const auto reply = RawExchange(m_pipe, Golden(1, 13, 0, L"", L"", 0), 20, 2000);
         EXPECT_EQ(reply.bytes.size(), 7u);
         m_service.reset();
     }
