@@ -10,6 +10,7 @@
 // 0 stopped, 2 bad switches, 3 the pipe could not be made (another service
 // owns the name), 4 the log could not be opened.
 #include "ExchangeLog.h"
+#include "NameFold.h"
 #include "PipeListener.h"
 #include "RequestHandler.h"
 #include "ServiceOptions.h"
@@ -17,13 +18,29 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
 torva::UniqueHandle NamedEvent(const std::wstring& name, bool manualReset) {
     if (name.empty()) return torva::UniqueHandle();
     return torva::UniqueHandle(::CreateEventW(nullptr, manualReset, FALSE, name.c_str()));
+}
+
+// Pipe names compare without regard to case and may be longer than an
+// object name can be: the name's fold, hashed (FNV-1a).
+std::wstring OwnerName(const std::wstring& pipeName) {
+    uint64_t hash = 14695981039346656037ull;
+    for (const wchar_t c : brisbel::NameFold::Fold(pipeName)) {
+        hash ^= static_cast<uint16_t>(c);
+        hash *= 1099511628211ull;
+    }
+    wchar_t name[64];
+    std::swprintf(name, std::size(name), L"Global\\TvrDBService.%016llX",
+                  static_cast<unsigned long long>(hash));
+    return name;
 }
 
 int Run(int argc, wchar_t** argv) {
@@ -35,6 +52,12 @@ int Run(int argc, wchar_t** argv) {
         std::fwprintf(stderr, L"TvrDBService: %ls\n", error.c_str());
         return 2;
     }
+    // One service per pipe name: the pipe's own first-instance check is not
+    // to be had everywhere, a named mutex is.
+    torva::UniqueHandle owner(::CreateMutexW(nullptr, TRUE, OwnerName(options.pipeName).c_str()));
+    if (!owner || ::GetLastError() == ERROR_ALREADY_EXISTS) return 3;
+    (void)owner.release(); // held until the process ends
+
     auto& log = *new dbservice::ExchangeLog;
     if (!log.Open(options.logPath)) return 4;
     // Without a stop event of the caller's, one of its own keeps the wait

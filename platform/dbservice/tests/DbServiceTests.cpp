@@ -4,6 +4,9 @@
 #include "SampleDatabase.h"
 #include "ServiceProcess.h"
 
+#include "ProgramFolder.h"
+#include "Win32Handles.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -233,6 +236,28 @@ TEST_F(DbService, StopEventEndsTheServiceAndThePipeGoes) {
     EXPECT_EQ(code, 0u);
     const auto reply = RawExchange(m_pipe, Golden(1, 13, 0, L"", L"", 0), 20, 500);
     EXPECT_FALSE(reply.opened);
+}
+
+// Two services on one pipe name would answer for different folders.
+TEST_F(DbService, SecondServiceOnTheSameNameEndsAtOnce) {
+    Start();
+    const std::wstring exe = torva::ProgramFolder() + L"TvrDBService.exe";
+    std::wstring command =
+        L"\"" + exe + L"\" --pipe \"" + m_pipe + L"\" --folder \"" + m_folder.Path() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &info));
+    torva::UniqueHandle process(info.hProcess), thread(info.hThread);
+    if (::WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.get(), 99);
+        FAIL() << "the second service went on running";
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.get(), &code);
+    EXPECT_EQ(code, 3u);
+    EXPECT_EQ(Send(Golden(1, 13, 0, L"", L"", 0)).bytes.size(), 20u);
 }
 
 TEST_F(DbService, FaultSwitchesShapeTheReply) {
