@@ -42,6 +42,12 @@ public:
     // Deletes a file that no longer serves; a failure is left for a later open.
     void Remove(uint32_t generation) const noexcept;
 
+    // Every generation number with a file in the folder, ascending (files of
+    // other databases never match, however alike their names).
+    [[nodiscard]] DWORD Present(std::vector<uint32_t>& generations) const {
+        return List(generations);
+    }
+
 private:
     [[nodiscard]] DWORD List(std::vector<uint32_t>& generations) const;
     bool ParseName(const std::wstring& fileName, uint32_t& generation) const;
