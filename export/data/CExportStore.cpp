@@ -1,0 +1,160 @@
+#include "CExportStore.h"
+
+#include "ResourceStrings.h"
+#include "TextEscape.h"
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+
+namespace {
+constexpr int kOpenAttempts = 5;
+constexpr DWORD kRetryPauseMs = 100;
+constexpr DWORD kEnumNameChars = 512; // 1024 bytes
+} // namespace
+
+CExportStore::CExportStore(const DbApi& db, const CryptApi& crypt)
+    : m_dbApi(db), m_cryptApi(crypt), m_keepData(db, crypt) {
+    for (int32_t& value : m_policies) value = -1;
+    m_rule.ruleOptionText = GetResourceString(22075);
+    m_touch.displayText = GetResourceString(22076);
+}
+
+CExportStore::~CExportStore() = default;
+
+int CExportStore::Load() {
+    LoadAuthentication();
+    TVRDB_HDB db = nullptr;
+    if (m_dbApi.OpenDB(&db) != kDbOk || !db) return 0;
+    LoadPolicies(db);
+    LoadOptions(db);
+    LoadApplicationData();
+    LoadWebPages(db);
+    m_dbApi.CloseDB(db);
+    return 1;
+}
+
+DWORD CExportStore::OpenKeyWithRetries(TVRDB_HDB db, const std::wstring& path, TVRDB_HKEY* key) {
+    DWORD result = kDbNoHandle;
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        if (attempt > 0) ::SleepEx(kRetryPauseMs, TRUE);
+        *key = nullptr;
+        result = m_dbApi.OpenKey(db, path.c_str(), key);
+        // A key that is not there will not appear by waiting.
+        if (result == kDbOk || result == kDbKeyNotFound) break;
+    }
+    if (result != kDbOk) *key = nullptr;
+    return result;
+}
+
+bool CExportStore::ReadBytes(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name,
+                             std::vector<BYTE>& bytes) {
+    bytes.clear();
+    if (!key) return false;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (m_dbApi.QueryValue(db, key, name, &type, nullptr, &size) != kDbOk) return false;
+    if (size == 0) return true;
+    bytes.assign(size, 0);
+    DWORD readSize = size;
+    if (m_dbApi.QueryValue(db, key, name, &type, bytes.data(), &readSize) != kDbOk) {
+        bytes.clear();
+        return false;
+    }
+    if (readSize < size) bytes.resize(readSize);
+    return true;
+}
+
+int32_t CExportStore::ReadDword(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name) {
+    std::vector<BYTE> bytes;
+    if (!ReadBytes(db, key, name, bytes) || bytes.empty()) return -1;
+    int32_t value = 0;
+    std::memcpy(&value, bytes.data(), bytes.size() < 4 ? bytes.size() : 4);
+    return value;
+}
+
+std::wstring CExportStore::ReadText(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name) {
+    std::vector<BYTE> bytes;
+    if (!ReadBytes(db, key, name, bytes)) return {};
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    return EscapeText(text, kEscapeMode);
+}
+
+std::wstring CExportStore::ReadPassword(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name) {
+    if (!m_decryptEnabled) return {};
+    // The stored bytes as they are, at full size: a cipher text is never
+    // passed through the text escape.
+    std::vector<BYTE> stored;
+    if (!ReadBytes(db, key, name, stored) || stored.empty()) return {};
+    const DWORD size = static_cast<DWORD>(stored.size());
+    SecretBytes plain(static_cast<size_t>(size) + 2, 0);
+    DWORD plainLength = 0;
+    if (m_cryptApi.Decrypt(stored.data(), size, plain.data(), size, &plainLength) != TVRCT_OK) {
+        // Only this field is lost; the passwords after it are still read.
+        return {};
+    }
+    if (plainLength > size) plainLength = size;
+    const auto* text = reinterpret_cast<const wchar_t*>(plain.data());
+    std::wstring clear(text, wcsnlen(text, plainLength / 2));
+    std::wstring escaped = EscapeText(clear, kEscapeMode);
+    if (!clear.empty()) ::SecureZeroMemory(clear.data(), clear.size() * sizeof(wchar_t));
+    return escaped;
+}
+
+void CExportStore::EnumSubKeys(TVRDB_HDB db, TVRDB_HKEY key, std::vector<std::wstring>& names) {
+    std::vector<wchar_t> buffer(kEnumNameChars + 1);
+    for (DWORD index = 0;; ++index) {
+        std::fill(buffer.begin(), buffer.end(), L'\0');
+        DWORD length = 0;
+        if (m_dbApi.EnumKey(db, key, index, buffer.data(), &length) != kDbOk) return;
+        if (length == 0 || buffer[0] == L'\0') continue;
+        names.emplace_back(buffer.data(), wcsnlen(buffer.data(), kEnumNameChars));
+    }
+}
+
+void CExportStore::LoadApplicationData() {
+    m_keepData.CheckDBOption();
+    m_keepData.CheckDBAny();
+    DBRegData reg(m_dbApi, m_cryptApi);
+    reg.GetDBRegData(m_applications, TRUE);
+    m_keepData.GetDBOptionInfo();
+}
+
+const WebItemNode* CExportStore::FindWebItemByTreeItem(void* treeItem, std::wstring* title,
+                                                       std::wstring* url,
+                                                       std::wstring* updateDate) const {
+    if (!treeItem) return nullptr;
+    for (const auto& page : m_pages) {
+        for (const auto& item : page->items) {
+            if (item->treeItem != treeItem) continue;
+            if (title) *title = page->TITLE;
+            if (url) *url = page->URL;
+            if (updateDate) *updateDate = page->UPDATEDATE;
+            return item.get();
+        }
+    }
+    return nullptr;
+}
+
+const AuthInfoNode* CExportStore::FindAuthInfo(int32_t deviceKind) const {
+    for (const auto& node : m_authInfo) {
+        if (node->deviceKind == deviceKind) return node.get();
+    }
+    return nullptr;
+}
+
+int CExportStore::HasAuthInfo(int32_t deviceKind) const {
+    return FindAuthInfo(deviceKind) ? 1 : 0;
+}
+
+std::wstring CExportStore::GetPinCacheText() const {
+    const AuthInfoNode* node = FindAuthInfo(kAuthPinCache);
+    if (!node || !node->present) return GetResourceString(22022);
+    if (node->pinCacheTime == 0) return GetResourceString(22060);
+    if (node->pinCacheTime == -1) return GetResourceString(22061);
+    const uint32_t ms = static_cast<uint32_t>(node->pinCacheTime);
+    wchar_t text[256];
+    std::swprintf(text, 256, GetResourceString(22062), static_cast<int>(ms / 3600000u),
+                  static_cast<int>((ms % 3600000u) / 60000u));
+    return text;
+}
