@@ -3,9 +3,11 @@
 #include "ResourceStrings.h"
 #include "TextEscape.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <thread>
 
 namespace {
 constexpr int kOpenAttempts = 5;
@@ -31,6 +33,7 @@ int CExportStore::Load() {
     LoadApplicationData();
     LoadWebPages(db);
     m_dbApi.CloseDB(db);
+    DecryptPasswords();
     return 1;
 }
 
@@ -80,12 +83,19 @@ std::wstring CExportStore::ReadText(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t*
     return EscapeText(text, kEscapeMode);
 }
 
-std::wstring CExportStore::ReadPassword(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name) {
-    if (!m_decryptEnabled) return {};
+void CExportStore::ReadPassword(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name,
+                                WebControlNode& control) {
+    control.VALUE.clear();
+    if (!m_decryptEnabled) return;
     // The stored bytes as they are, at full size: a cipher text is never
-    // passed through the text escape.
+    // passed through the text escape. A missing or empty value is an empty
+    // password and is not decrypted.
     std::vector<BYTE> stored;
-    if (!ReadBytes(db, key, name, stored) || stored.empty()) return {};
+    if (!ReadBytes(db, key, name, stored) || stored.empty()) return;
+    m_pendingPasswords.push_back({&control, std::move(stored)});
+}
+
+std::wstring CExportStore::DecryptPassword(const std::vector<BYTE>& stored) const {
     const DWORD size = static_cast<DWORD>(stored.size());
     SecretBytes plain(static_cast<size_t>(size) + 2, 0);
     DWORD plainLength = 0;
@@ -99,6 +109,24 @@ std::wstring CExportStore::ReadPassword(TVRDB_HDB db, TVRDB_HKEY key, const wcha
     std::wstring escaped = EscapeText(clear, kEscapeMode);
     if (!clear.empty()) ::SecureZeroMemory(clear.data(), clear.size() * sizeof(wchar_t));
     return escaped;
+}
+
+void CExportStore::DecryptPasswords() {
+    std::atomic<size_t> next{0};
+    auto work = [this, &next] {
+        for (size_t i = next++; i < m_pendingPasswords.size(); i = next++) {
+            PendingPassword& pending = m_pendingPasswords[i];
+            pending.control->VALUE = DecryptPassword(pending.stored);
+        }
+    };
+    unsigned threads = std::thread::hardware_concurrency();
+    if (threads < 1) threads = 1;
+    if (threads > m_pendingPasswords.size()) threads = static_cast<unsigned>(m_pendingPasswords.size());
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
+    work();
+    for (auto& thread : pool) thread.join();
+    m_pendingPasswords.clear();
 }
 
 void CExportStore::EnumSubKeys(TVRDB_HDB db, TVRDB_HKEY key, std::vector<std::wstring>& names) {

@@ -74,7 +74,12 @@ private:
     bool ReadBytes(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name, std::vector<BYTE>& bytes);
     int32_t ReadDword(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name);
     std::wstring ReadText(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name);
-    std::wstring ReadPassword(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name);
+    // Notes the stored password of control for DecryptPasswords.
+    void ReadPassword(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name, WebControlNode& control);
+    // Decrypts every noted password on several threads: each costs the
+    // user key's unprotecting, and a page tree holds thousands.
+    void DecryptPasswords();
+    std::wstring DecryptPassword(const std::vector<BYTE>& stored) const;
     void EnumSubKeys(TVRDB_HDB db, TVRDB_HKEY key, std::vector<std::wstring>& names);
 
     const DbApi& m_dbApi;
@@ -88,6 +93,11 @@ private:
     std::vector<std::unique_ptr<WebPageNode>> m_pages;
     CDataAplList m_applications;
     CKeepData m_keepData;
+    struct PendingPassword {
+        WebControlNode* control;
+        std::vector<BYTE> stored;
+    };
+    std::vector<PendingPassword> m_pendingPasswords;
     SecretText m_passphrase;
     std::wstring m_spareText;
     int32_t m_decryptEnabled = 1;

@@ -15,7 +15,14 @@ class CExportWriter {
 public:
     CExportWriter(const CExportStore& store, ExportSink& sink,
                   const CryptApi& crypt = LibraryCryptApi())
-        : m_store(store), m_sink(sink), m_crypt(crypt) {}
+        : m_store(store), m_sink(sink), m_direct(store.ExportPassphrase(), crypt),
+          m_sealer(m_direct) {}
+    // Secret fields through sealer (ExportBatch.h seals them ahead).
+    CExportWriter(const CExportStore& store, ExportSink& sink, FieldSealer& sealer)
+        : m_store(store), m_sink(sink), m_direct(store.ExportPassphrase(), LibraryCryptApi()),
+          m_sealer(sealer) {}
+    CExportWriter(const CExportWriter&) = delete;
+    CExportWriter& operator=(const CExportWriter&) = delete;
 
     WriteResult WriteVersionLine();
     // Kind 1: one line per control of the item, with its page's texts.
@@ -36,14 +43,15 @@ public:
     WriteResult WriteApplicationOptions();
 
 private:
-    RecordLine NewLine() const { return RecordLine(m_store.ExportPassphrase(), m_crypt); }
+    RecordLine NewLine() const { return RecordLine(m_sealer); }
     WriteResult Put(const RecordLine& line);
     WriteResult Put(const std::string& bytes);
     void WebControlFields(RecordLine& line, const WebControlNode& control);
 
     const CExportStore& m_store;
     ExportSink& m_sink;
-    const CryptApi& m_crypt;
+    DirectSealer m_direct;
+    FieldSealer& m_sealer;
 };
 
 // The count field of a kind-1 line for a control.

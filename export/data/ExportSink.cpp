@@ -1,6 +1,7 @@
 #include "ExportSink.h"
 
 bool ExportSink::Append(const std::string& bytes, bool atStart) {
+    if (m_discard) return true;
     LARGE_INTEGER zero = {};
     if (!::SetFilePointerEx(m_file, zero, nullptr, atStart ? FILE_BEGIN : FILE_END)) return false;
     size_t done = 0;

@@ -76,8 +76,11 @@ void CExportStore::LoadWebControl(TVRDB_HDB db, WebControlNode& control) {
     switch (control.record) {
     case WebValueRecord::Text:
         control.DATALEN = ReadDword(db, key, L"DATALEN");
-        control.VALUE = control.kind == kWebCtrlPassword ? ReadPassword(db, key, L"VALUE")
-                                                         : ReadText(db, key, L"VALUE");
+        if (control.kind == kWebCtrlPassword) {
+            ReadPassword(db, key, L"VALUE", control);
+        } else {
+            control.VALUE = ReadText(db, key, L"VALUE");
+        }
         break;
     case WebValueRecord::Choices: {
         control.MULTIPLE = ReadDword(db, key, L"MULTIPLE");

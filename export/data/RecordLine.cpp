@@ -31,8 +31,7 @@ void RecordLine::PlainText(const std::wstring& text, Comma comma) {
 
 void RecordLine::Secret(const BYTE* data, DWORD length, int fieldKind, Comma comma) {
     Open();
-    if (EncodeSecretFieldTo(data, length, fieldKind, m_passphrase, m_text, m_crypt) !=
-        EncodeStatus::Ok) {
+    if (m_sealer.Seal(data, length, fieldKind, m_text) != EncodeStatus::Ok) {
         m_ok = false;
     }
     Close(comma);

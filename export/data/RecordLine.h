@@ -4,8 +4,7 @@
 // encryption) marks the whole line failed; such a line is never written.
 #pragma once
 
-#include "CryptApi.h"
-#include "SecretFieldEncoder.h"
+#include "FieldSealer.h"
 
 #include <cstdint>
 #include <string>
@@ -14,8 +13,7 @@ class RecordLine {
 public:
     enum Comma { kWithComma, kLast, kNoComma };
 
-    RecordLine(const SecretText& passphrase, const CryptApi& crypt)
-        : m_passphrase(passphrase), m_crypt(crypt) {}
+    explicit RecordLine(FieldSealer& sealer) : m_sealer(sealer) {}
     ~RecordLine();
 
     void Number(int64_t value, Comma comma = kWithComma);
@@ -36,8 +34,7 @@ private:
     void Open() { m_text += '"'; }
     void Close(Comma comma);
 
-    const ::SecretText& m_passphrase;
-    const CryptApi& m_crypt;
+    FieldSealer& m_sealer;
     std::string m_text;
     bool m_ok = true;
 };

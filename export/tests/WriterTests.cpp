@@ -362,3 +362,99 @@ TEST(ExportWriter, ApplicationTextsAreEscaped) {
     EXPECT_EQ(bytes, "\"6\",\"0\",\"0\",\"12\",\"A\\\"pp\",\"line\\\\nbreak\\\\n\",\" \",\"0\",\"2\","
                      "\"0\",\"7\",\"1\",\"7\",\"say \\\"x\\\"\",\"3\",\"3\",\r\n");
 }
+
+#include "ExportBatch.h"
+
+namespace {
+
+std::vector<SectionWrite> FixtureSections() {
+    std::vector<SectionWrite> sections;
+    sections.push_back([](CExportWriter& w) { return w.WriteVersionLine(); });
+    for (int p = 0; p < 2; ++p) {
+        for (const auto& item : Page(p).items) {
+            const WebItemNode* node = item.get();
+            sections.push_back([p, node](CExportWriter& w) { return w.WriteWebFormItem(Page(p), *node); });
+        }
+    }
+    for (int type = 33; type <= 41; ++type) {
+        sections.push_back([type](CExportWriter& w) { return w.WritePolicy(type); });
+    }
+    sections.push_back([](CExportWriter& w) { return w.WriteAuthRules(); });
+    for (int type = 81; type <= 85; ++type) {
+        sections.push_back([type](CExportWriter& w) { return w.WriteAuthDevice(type); });
+    }
+    const CDataApl& app = Application(fx::kApplicationName);
+    sections.push_back([&app](CExportWriter& w) {
+        return w.WriteApplicationItem(&app, app.captions[0].get(), *app.captions[0]->items[0]);
+    });
+    sections.push_back([](CExportWriter& w) { return w.WriteApplicationOptions(); });
+    return sections;
+}
+
+// Lines of two exports are the same when every plain field is equal and
+// every sealed field opens to the same clear bytes.
+void ExpectSameExport(const std::string& a, const std::string& b) {
+    const auto linesA = Lines(a);
+    const auto linesB = Lines(b);
+    ASSERT_EQ(linesA.size(), linesB.size());
+    for (size_t i = 0; i < linesA.size(); ++i) {
+        const auto fieldsA = Fields(linesA[i]);
+        const auto fieldsB = Fields(linesB[i]);
+        ASSERT_EQ(fieldsA.size(), fieldsB.size()) << linesA[i];
+        for (size_t f = 0; f < fieldsA.size(); ++f) {
+            const OpenedField openA = OpenSealedField(fieldsA[f], kPassphrase);
+            const OpenedField openB = OpenSealedField(fieldsB[f], kPassphrase);
+            EXPECT_EQ(openA.ok, openB.ok) << i << "/" << f;
+            if (openA.ok) {
+                EXPECT_EQ(openA.clear, openB.clear) << i << "/" << f;
+            } else {
+                EXPECT_EQ(fieldsA[f], fieldsB[f]) << i << "/" << f;
+            }
+        }
+    }
+}
+
+} // namespace
+
+TEST(ExportBatch, SealingAheadWritesWhatTheWritersGiveOneByOne) {
+    CExportStore& store = FixtureStore();
+    store.SetExportPassphrase(kPassphrase);
+    const auto sections = FixtureSections();
+    ExportFile direct;
+    {
+        ExportSink sink(direct.Handle());
+        CExportWriter writer(store, sink);
+        for (const auto& section : sections) ASSERT_NE(section(writer), WriteResult::Failed);
+    }
+    ExportFile batched;
+    ExportSink sink(batched.Handle());
+    std::vector<size_t> progress;
+    const BatchOutcome outcome = WriteSections(
+        store, sink, sections, [&progress](size_t done) { progress.push_back(done); },
+        LibraryCryptApi(), 4, 5);
+    store.SetExportPassphrase(L"");
+    EXPECT_EQ(outcome.result, WriteResult::Written);
+    EXPECT_EQ(outcome.sectionsDone, sections.size());
+    EXPECT_GT(outcome.sealedFields, 10u);
+    ASSERT_EQ(progress.size(), sections.size());
+    EXPECT_EQ(progress.back(), sections.size());
+    ExpectSameExport(direct.Bytes(), batched.Bytes());
+}
+
+TEST(ExportBatch, AFailedSectionEndsTheExport) {
+    CExportStore& store = FixtureStore();
+    std::vector<SectionWrite> sections = {
+        [](CExportWriter& w) { return w.WriteVersionLine(); },
+        [](CExportWriter& w) { return w.WriteWebFormItem(Page(2), *Page(2).items[0]); },
+        [](CExportWriter& w) { return w.WriteWebFormOptions(); }};
+    for (const wchar_t* passphrase : {L"", kPassphrase}) {
+        store.SetExportPassphrase(passphrase);
+        ExportFile file;
+        ExportSink sink(file.Handle());
+        const BatchOutcome outcome = WriteSections(store, sink, sections);
+        EXPECT_EQ(outcome.result, WriteResult::Failed);
+        EXPECT_EQ(outcome.sectionsDone, 1u);
+        EXPECT_EQ(file.Bytes(), "\"Version\",\"5\",\r\n");
+    }
+    store.SetExportPassphrase(L"");
+}
