@@ -5,7 +5,7 @@
 //   export_bench [pages applications]
 #include "CExportStore.h"
 #include "CExportWriter.h"
-#include "ExportBatch.h"
+#include "AllSections.h"
 #include "ExportFixture.h"
 
 #include <windows.h>
@@ -70,37 +70,9 @@ int wmain(int argc, wchar_t** argv) {
     CryptApi counting = LibraryCryptApi();
     counting.PassEncrypt = &CountingPassEncrypt;
     store.SetExportPassphrase(L"bench passphrase");
-    std::vector<SectionWrite> sections;
-    sections.push_back([](CExportWriter& w) { return w.WriteVersionLine(); });
-    for (const auto& page : store.Pages()) {
-        for (const auto& item : page->items) {
-            const WebPageNode* p = page.get();
-            const WebItemNode* i = item.get();
-            // The edge page that code page 932 cannot hold would end the export.
-            if (p->URL == export_fixture::kOutsideCodePageUrl) continue;
-            sections.push_back([p, i](CExportWriter& w) { return w.WriteWebFormItem(*p, *i); });
-        }
-    }
-    for (int type = 33; type <= 41; ++type) {
-        sections.push_back([type](CExportWriter& w) { return w.WritePolicy(type); });
-    }
-    sections.push_back([](CExportWriter& w) { return w.WriteWebFormOptions(); });
-    sections.push_back([](CExportWriter& w) { return w.WriteAuthRules(); });
-    for (int type = 81; type <= 85; ++type) {
-        sections.push_back([type](CExportWriter& w) { return w.WriteAuthDevice(type); });
-    }
-    for (const auto& app : store.Applications()) {
-        for (const auto& caption : app->captions) {
-            for (const auto& item : caption->items) {
-                const CDataApl* a = app.get();
-                const CDataCaption* c = caption.get();
-                const CDataItem* i = item.get();
-                sections.push_back(
-                    [a, c, i](CExportWriter& w) { return w.WriteApplicationItem(a, c, *i); });
-            }
-        }
-    }
-    sections.push_back([](CExportWriter& w) { return w.WriteApplicationOptions(); });
+    // The edge page that code page 932 cannot hold would end the export.
+    const std::vector<SectionWrite> sections =
+        AllSections(store, export_fixture::kOutsideCodePageUrl);
     ExportSink sink(file);
     start = Clock::now();
     const BatchOutcome outcome = WriteSections(store, sink, sections, {}, counting);
