@@ -119,9 +119,13 @@ void CExportStore::DecryptPasswords() {
             pending.control->VALUE = DecryptPassword(pending.stored);
         }
     };
+    // A few passwords are decrypted on this thread: a thread costs more than
+    // it saves there.
+    constexpr size_t kPasswordsPerThread = 16;
     unsigned threads = std::thread::hardware_concurrency();
+    const size_t useful = m_pendingPasswords.size() / kPasswordsPerThread;
+    if (threads > useful) threads = static_cast<unsigned>(useful);
     if (threads < 1) threads = 1;
-    if (threads > m_pendingPasswords.size()) threads = static_cast<unsigned>(m_pendingPasswords.size());
     std::vector<std::thread> pool;
     for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
     work();

@@ -1,3 +1,4 @@
+#include "AccountSid.h"
 #include "CExportStore.h"
 #include "ExportFixture.h"
 #include "ResourceStrings.h"
@@ -6,6 +7,8 @@
 #include "TestDatabase.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace fx = export_fixture;
 
@@ -215,4 +218,84 @@ TEST(ExportStore, RetriesStopWhenTheKeyIsNotThere) {
     }
     EXPECT_EQ(webFormOpens, 5);
     FaultyDb::Reset();
+}
+
+namespace {
+
+const std::vector<BYTE> kQuotedCipher = {0x22, 0x00, 0x0D, 0x00, 0x0A, 0x00, 0x41, 0x00,
+                                         0x0A, 0x00, 0x5C, 0x00, 0x22, 0x00, 0x07};
+
+// Opens only kQuotedCipher, byte for byte, to "clear".
+DWORD TVRCT_CALL ExactDecrypt(const BYTE* input, DWORD length, BYTE* output, DWORD capacity,
+                              DWORD* outputLength) {
+    const std::wstring clear = L"clear";
+    if (std::vector<BYTE>(input, input + length) != kQuotedCipher || capacity < clear.size() * 2) {
+        return TVRCT_E_AUTH_FAILED;
+    }
+    std::memcpy(output, clear.data(), clear.size() * 2);
+    *outputLength = static_cast<DWORD>(clear.size() * 2);
+    return TVRCT_OK;
+}
+
+int g_emptyPassDecrypts = 0;
+DWORD TVRCT_CALL CountingPassDecrypt(LPCWSTR passphrase, DWORD passphraseLength,
+                                     const BYTE* input, DWORD inputLength, BYTE* output,
+                                     DWORD capacity, DWORD* outputLength) {
+    if (inputLength == 0) ++g_emptyPassDecrypts;
+    return TvrCT_PassDecrypt(passphrase, passphraseLength, input, inputLength, output, capacity,
+                             outputLength);
+}
+
+} // namespace
+
+TEST(ExportStore, PasswordBytesAreDecryptedAsStoredNotEscaped) {
+    FixtureStore();
+    TestDatabase db;
+    const std::wstring control = L"WEBFORMDATA\\PAGE900\\ITEM001\\CTRL001";
+    db.SetText(L"WEBFORMDATA\\PAGE900", L"URL", L"https://quoted.example.jp/");
+    db.SetText(L"WEBFORMDATA\\PAGE900\\ITEM001", L"NAME", L"q");
+    db.SetDword(control, L"TYPE", kWebCtrlPassword);
+    db.SetText(control, L"NAME", L"pw");
+    db.SetRaw(control, L"VALUE", TVRDB_TYPE_BINARY, kQuotedCipher);
+    CryptApi exact = LibraryCryptApi();
+    exact.Decrypt = &ExactDecrypt;
+    std::wstring value = L"unread";
+    {
+        CExportStore store(LibraryDbApi(), exact);
+        ASSERT_EQ(store.Load(), 1);
+        for (const auto& page : store.Pages()) {
+            if (page->URL == L"https://quoted.example.jp/") {
+                value = page->items[0]->controls[0]->VALUE;
+            }
+        }
+    }
+    db.DeleteKey(L"WEBFORMDATA\\PAGE900");
+    EXPECT_EQ(value, L"clear");
+}
+
+TEST(ExportStore, AMissingTouchValueIsNotDecrypted) {
+    FixtureStore();
+    const std::wstring database = account_sid::CurrentUserSidText() + L"-TouchAuth";
+    {
+        TVRDB_HDB db = nullptr;
+        ASSERT_EQ(TvrDB_OpenDBEx(&db, 0, database.c_str()), 0u);
+        TVRDB_HKEY key = nullptr;
+        ASSERT_EQ(TvrDB_OpenKey(db, L"TOUCHAUTHINFO", &key), 0u);
+        EXPECT_EQ(TvrDB_DeleteValue(db, key, L"MaskColor"), 0u);
+        TvrDB_CloseKey(db, key);
+        TvrDB_CloseDB(db);
+    }
+    CryptApi counting = LibraryCryptApi();
+    counting.PassDecrypt = &CountingPassDecrypt;
+    g_emptyPassDecrypts = 0;
+    {
+        CExportStore store(LibraryDbApi(), counting);
+        ASSERT_EQ(store.Load(), 1);
+        EXPECT_EQ(store.Touch().present, 1);
+        EXPECT_EQ(store.Touch().maskColor, 0);
+        EXPECT_EQ(store.Touch().authType, 1);
+        EXPECT_EQ(store.Touch().bitmapLength, fx::kBitmapBytes);
+    }
+    EXPECT_EQ(g_emptyPassDecrypts, 0);
+    EXPECT_EQ(fx::Fill(fx::Options{}), 0u); // the record as the other tests know it
 }
