@@ -54,17 +54,22 @@ bool CExportStore::ReadBytes(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name,
                              std::vector<BYTE>& bytes) {
     bytes.clear();
     if (!key) return false;
+    // Most values are short: one call reads them. A longer one answers with
+    // its size, and a second call reads it whole.
+    constexpr DWORD kFirstTry = 256;
+    bytes.assign(kFirstTry, 0);
     DWORD type = 0;
-    DWORD size = 0;
-    if (m_dbApi.QueryValue(db, key, name, &type, nullptr, &size) != kDbOk) return false;
-    if (size == 0) return true;
-    bytes.assign(size, 0);
-    DWORD readSize = size;
-    if (m_dbApi.QueryValue(db, key, name, &type, bytes.data(), &readSize) != kDbOk) {
+    DWORD size = kFirstTry;
+    DWORD result = m_dbApi.QueryValue(db, key, name, &type, bytes.data(), &size);
+    if (result == TVRDB_E_MORE_DATA && size > kFirstTry) {
+        bytes.assign(size, 0);
+        result = m_dbApi.QueryValue(db, key, name, &type, bytes.data(), &size);
+    }
+    if (result != kDbOk || size > bytes.size()) {
         bytes.clear();
         return false;
     }
-    if (readSize < size) bytes.resize(readSize);
+    bytes.resize(size);
     return true;
 }
 
