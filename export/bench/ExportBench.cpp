@@ -23,13 +23,14 @@ using Clock = std::chrono::steady_clock;
 std::atomic<int> g_sealed{0};
 std::atomic<long long> g_sealMicros{0};
 
-DWORD TVRCT_CALL CountingPassEncrypt(LPCWSTR passphrase, DWORD passphraseLength,
-                                     const BYTE* input, DWORD inputLength, BYTE* output,
-                                     DWORD capacity, DWORD* outputLength) {
+DWORD TVRCT_CALL CountingPassEncrypt(LPCWSTR passphrase, DWORD passphraseLength, const BYTE* input,
+                                     DWORD inputLength, BYTE* output, DWORD capacity,
+                                     DWORD* outputLength) {
     const auto start = Clock::now();
-    const DWORD result = TvrCT_PassEncrypt(passphrase, passphraseLength, input, inputLength,
-                                           output, capacity, outputLength);
-    g_sealMicros += std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+    const DWORD result = TvrCT_PassEncrypt(passphrase, passphraseLength, input, inputLength, output,
+                                           capacity, outputLength);
+    g_sealMicros +=
+        std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
     ++g_sealed;
     return result;
 }

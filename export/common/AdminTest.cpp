@@ -27,8 +27,8 @@ BOOL IsAdminUserSetting() {
     // as a terminated text.
     std::vector<BYTE> value(size + 4, 0);
     DWORD readSize = size + 2;
-    if (::RegQueryValueExW(key.get(), kAdminUserValue, nullptr, nullptr, value.data(),
-                           &readSize) != ERROR_SUCCESS) {
+    if (::RegQueryValueExW(key.get(), kAdminUserValue, nullptr, nullptr, value.data(), &readSize) !=
+        ERROR_SUCCESS) {
         return FALSE;
     }
     return sid == reinterpret_cast<const wchar_t*>(value.data()) ? TRUE : FALSE;

@@ -12,13 +12,14 @@ constexpr int kLoadBufferChars = 4096;
 struct ExportIds {
     UINT ids[kExportIdCount];
     ExportIds() {
-        for (size_t i = 0; i < kExportIdCount; ++i) ids[i] = kFirstExportId + static_cast<UINT>(i);
+        for (size_t i = 0; i < kExportIdCount; ++i)
+            ids[i] = kFirstExportId + static_cast<UINT>(i);
     }
 };
 const ExportIds g_exportIds;
 const UINT g_exportSubstitutions[][2] = {{22102, 22103}};
-const ResourceStringTable g_exportTable = {g_exportIds.ids, kExportIdCount,
-                                           g_exportSubstitutions, 1};
+const ResourceStringTable g_exportTable = {g_exportIds.ids, kExportIdCount, g_exportSubstitutions,
+                                           1};
 
 // Never freed: it stands for every missing text.
 const wchar_t g_blank[] = L" ";
@@ -30,7 +31,9 @@ ResourceStringCache& ProcessCache() {
 
 } // namespace
 
-const ResourceStringTable& ExportUtilityStringTable() { return g_exportTable; }
+const ResourceStringTable& ExportUtilityStringTable() {
+    return g_exportTable;
+}
 
 BOOL ResourceStringCache::QuerySystemVersion(OSVERSIONINFOEXW* info) {
     // GetVersionEx answers 6.2 to programs without a compatibility manifest
@@ -72,8 +75,8 @@ int ResourceStringCache::Load(HMODULE module) {
 
     OSVERSIONINFOEXW info;
     if (m_query && m_query(&info)) {
-        m_substitute = info.dwMajorVersion > 6 ||
-                       (info.dwMajorVersion == 6 && info.dwMinorVersion >= 2);
+        m_substitute =
+            info.dwMajorVersion > 6 || (info.dwMajorVersion == 6 && info.dwMinorVersion >= 2);
     }
     return loaded;
 }
@@ -107,7 +110,15 @@ void ResourceStringCache::Free() {
     m_state = kFreed;
 }
 
-void UseResourceStringTable(const ResourceStringTable& table) { ProcessCache().UseTable(table); }
-int LoadResourceStrings(HMODULE module) { return ProcessCache().Load(module); }
-LPCWSTR GetResourceString(UINT id, HMODULE module) { return ProcessCache().Get(id, module); }
-void FreeResourceStrings() { ProcessCache().Free(); }
+void UseResourceStringTable(const ResourceStringTable& table) {
+    ProcessCache().UseTable(table);
+}
+int LoadResourceStrings(HMODULE module) {
+    return ProcessCache().Load(module);
+}
+LPCWSTR GetResourceString(UINT id, HMODULE module) {
+    return ProcessCache().Get(id, module);
+}
+void FreeResourceStrings() {
+    ProcessCache().Free();
+}

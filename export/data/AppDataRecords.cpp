@@ -17,6 +17,7 @@ void CDataItem::Reset() {
 
 int32_t CDataItem::ControlIdSum() const {
     uint32_t sum = 0;
-    for (const auto& control : controls) sum += static_cast<uint32_t>(control->ID);
+    for (const auto& control : controls)
+        sum += static_cast<uint32_t>(control->ID);
     return static_cast<int32_t>(sum);
 }

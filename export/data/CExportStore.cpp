@@ -17,7 +17,8 @@ constexpr DWORD kEnumNameChars = 512; // 1024 bytes
 
 CExportStore::CExportStore(const DbApi& db, const CryptApi& crypt)
     : m_dbApi(db), m_cryptApi(crypt), m_keepData(db, crypt) {
-    for (int32_t& value : m_policies) value = -1;
+    for (int32_t& value : m_policies)
+        value = -1;
     m_rule.ruleOptionText = GetResourceString(22075);
     m_touch.displayText = GetResourceString(22076);
 }
@@ -132,9 +133,11 @@ void CExportStore::DecryptPasswords() {
     if (threads > useful) threads = static_cast<unsigned>(useful);
     if (threads < 1) threads = 1;
     std::vector<std::thread> pool;
-    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
+    for (unsigned t = 1; t < threads; ++t)
+        pool.emplace_back(work);
     work();
-    for (auto& thread : pool) thread.join();
+    for (auto& thread : pool)
+        thread.join();
     m_pendingPasswords.clear();
 }
 

@@ -28,21 +28,25 @@ public:
     int Load();
 
     // The item carrying the tree handle, with its page's texts; null when none.
-    const WebItemNode* FindWebItemByTreeItem(void* treeItem, std::wstring* title,
-                                             std::wstring* url, std::wstring* updateDate) const;
+    const WebItemNode* FindWebItemByTreeItem(void* treeItem, std::wstring* title, std::wstring* url,
+                                             std::wstring* updateDate) const;
     int HasAuthInfo(int32_t deviceKind) const;
     const AuthInfoNode* FindAuthInfo(int32_t deviceKind) const;
     std::wstring GetPinCacheText() const;
 
     // Read by the secret-field encoder; set by the export command.
-    void SetExportPassphrase(const std::wstring& passphrase) { m_passphrase = SecretText(passphrase); }
+    void SetExportPassphrase(const std::wstring& passphrase) {
+        m_passphrase = SecretText(passphrase);
+    }
     const SecretText& ExportPassphrase() const noexcept { return m_passphrase; }
 
     const WebFormOptions& Options() const noexcept { return m_options; }
     int32_t PolicyValue(int i) const { return m_policies[i]; }
     const AuthRuleRecord& Rule() const noexcept { return m_rule; }
     const TouchAuthRecord& Touch() const noexcept { return m_touch; }
-    const std::vector<std::unique_ptr<AuthInfoNode>>& AuthInfo() const noexcept { return m_authInfo; }
+    const std::vector<std::unique_ptr<AuthInfoNode>>& AuthInfo() const noexcept {
+        return m_authInfo;
+    }
     const std::vector<std::unique_ptr<WebPageNode>>& Pages() const noexcept { return m_pages; }
     std::vector<std::unique_ptr<WebPageNode>>& Pages() noexcept { return m_pages; }
     const CDataAplList& Applications() const noexcept { return m_applications; }

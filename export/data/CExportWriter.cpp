@@ -8,10 +8,14 @@
 
 namespace {
 
-std::wstring DecimalText(int64_t value) { return std::to_wstring(value); }
+std::wstring DecimalText(int64_t value) {
+    return std::to_wstring(value);
+}
 
 // Texts that were not escaped when loaded, before they go through the encoder.
-std::wstring EscapeForFile(const std::wstring& text) { return EscapeText(text, kEscapeMode); }
+std::wstring EscapeForFile(const std::wstring& text) {
+    return EscapeText(text, kEscapeMode);
+}
 
 } // namespace
 
@@ -19,11 +23,15 @@ int WebControlFieldCount(const WebControlNode& control) {
     switch (control.kind) {
     case kWebCtrlRadio:
     case kWebCtrlCheck:
-    case kWebCtrlSelect: return 13 + static_cast<int>(control.elements.size());
-    case kWebCtrlMulti: return 11;
+    case kWebCtrlSelect:
+        return 13 + static_cast<int>(control.elements.size());
+    case kWebCtrlMulti:
+        return 11;
     case kWebCtrlSubmit:
-    case kWebCtrlImage: return 8;
-    default: return 10;
+    case kWebCtrlImage:
+        return 8;
+    default:
+        return 10;
     }
 }
 
@@ -147,8 +155,8 @@ WriteResult CExportWriter::WriteApplicationOptions() {
     line.Number(kRecordApplicationOptions);
     line.Number(0);
     line.Number(0);
-    for (int selector : {KEEP_OPT_STOPAUTOFUNC, KEEP_OPT_STOPAUTOINPUT, KEEP_OPT_STOPASSIST,
-                         KEEP_OPT_HIDEPWD}) {
+    for (int selector :
+         {KEEP_OPT_STOPAUTOFUNC, KEEP_OPT_STOPAUTOINPUT, KEEP_OPT_STOPASSIST, KEEP_OPT_HIDEPWD}) {
         line.Number(keep.IsCheckedOption(selector));
     }
     line.End();
@@ -190,8 +198,7 @@ WriteResult CExportWriter::WriteAuthRules() {
         }
         line.Number(touch.bitmapLength);
         if (!touch.bitmap.empty() && touch.bitmapLength != 0 && touch.bitmapType == 256) {
-            line.Secret(touch.bitmap.data(), static_cast<DWORD>(touch.bitmap.size()),
-                        kFieldBase64);
+            line.Secret(touch.bitmap.data(), static_cast<DWORD>(touch.bitmap.size()), kFieldBase64);
         }
         line.End();
         if (!line.Ok()) return WriteResult::Failed;

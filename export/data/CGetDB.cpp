@@ -107,8 +107,7 @@ void CGetDB::LoadDevices() {
         row.kind = v.size > 0 ? v.data[0] : 0;
         row.deviceIndex = (row.kind >= 2 && row.kind <= 6) ? row.kind - 2 : 0;
     };
-    if (ReadList(L"DEFINED_DEVICE", kNameCapacity, kKindDataCapacity, kDeviceLimit, build,
-                 rows) &&
+    if (ReadList(L"DEFINED_DEVICE", kNameCapacity, kKindDataCapacity, kDeviceLimit, build, rows) &&
         !rows.empty()) {
         m_devices = std::make_unique<CAuthDevice>(std::move(rows));
     }
@@ -159,8 +158,8 @@ void CGetDB::LoadRuleOptionValues() {
         CopyFixedText(row.name, kListNameChars, v.name, v.nameLength);
         row.value = FirstFourBytes(v.data, v.size);
     };
-    if (ReadList(L"DEFINED_RULEOPTIONVALUE", kNameCapacity, kNumberDataCapacity, kListLimit,
-                 build, rows) &&
+    if (ReadList(L"DEFINED_RULEOPTIONVALUE", kNameCapacity, kNumberDataCapacity, kListLimit, build,
+                 rows) &&
         !rows.empty()) {
         m_ruleOptionValues = std::make_unique<CAuthDefRuleOptionValue>(std::move(rows));
     }

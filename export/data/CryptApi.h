@@ -5,18 +5,19 @@
 #include "Corvane.h"
 
 struct CryptApi {
-    DWORD(TVRCT_CALL* Encrypt)(const BYTE* input, DWORD inputLength, BYTE* output,
-                               DWORD outputCapacity, DWORD* outputLength);
-    DWORD(TVRCT_CALL* Decrypt)(const BYTE* input, DWORD inputLength, BYTE* output,
-                               DWORD outputCapacity, DWORD* outputLength);
-    DWORD(TVRCT_CALL* HashData)(DWORD algorithm, const BYTE* input, DWORD inputLength,
-                                BYTE* output, DWORD outputCapacity, DWORD* outputLength);
-    DWORD(TVRCT_CALL* PassEncrypt)(LPCWSTR passphrase, DWORD passphraseLength, const BYTE* input,
-                                   DWORD inputLength, BYTE* output, DWORD outputCapacity,
-                                   DWORD* outputLength);
-    DWORD(TVRCT_CALL* PassDecrypt)(LPCWSTR passphrase, DWORD passphraseLength, const BYTE* input,
-                                   DWORD inputLength, BYTE* output, DWORD outputCapacity,
-                                   DWORD* outputLength);
+    DWORD(TVRCT_CALL* Encrypt)
+    (const BYTE* input, DWORD inputLength, BYTE* output, DWORD outputCapacity, DWORD* outputLength);
+    DWORD(TVRCT_CALL* Decrypt)
+    (const BYTE* input, DWORD inputLength, BYTE* output, DWORD outputCapacity, DWORD* outputLength);
+    DWORD(TVRCT_CALL* HashData)
+    (DWORD algorithm, const BYTE* input, DWORD inputLength, BYTE* output, DWORD outputCapacity,
+     DWORD* outputLength);
+    DWORD(TVRCT_CALL* PassEncrypt)
+    (LPCWSTR passphrase, DWORD passphraseLength, const BYTE* input, DWORD inputLength, BYTE* output,
+     DWORD outputCapacity, DWORD* outputLength);
+    DWORD(TVRCT_CALL* PassDecrypt)
+    (LPCWSTR passphrase, DWORD passphraseLength, const BYTE* input, DWORD inputLength, BYTE* output,
+     DWORD outputCapacity, DWORD* outputLength);
 };
 
 const CryptApi& LibraryCryptApi();

@@ -6,7 +6,9 @@ namespace {
 constexpr DWORD kEnumNameChars = 4096;
 } // namespace
 
-int32_t DBAccess::OpenDB(TVRDB_HDB* db) { return static_cast<int32_t>(m_dbApi.OpenDB(db)); }
+int32_t DBAccess::OpenDB(TVRDB_HDB* db) {
+    return static_cast<int32_t>(m_dbApi.OpenDB(db));
+}
 
 int32_t DBAccess::CloseDB(TVRDB_HDB* db) {
     if (!db || !*db) return kDbNoHandle;
@@ -97,8 +99,7 @@ std::wstring DBAccess::GetStringValue(TVRDB_HDB db, TVRDB_HKEY key, const wchar_
 void DBAccess::SetStringValue(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name,
                               const std::wstring& text) {
     if (!key) return;
-    m_dbApi.SetValue(db, key, name, TVRDB_TYPE_STRING,
-                     reinterpret_cast<const BYTE*>(text.data()),
+    m_dbApi.SetValue(db, key, name, TVRDB_TYPE_STRING, reinterpret_cast<const BYTE*>(text.data()),
                      static_cast<DWORD>(text.size() * sizeof(wchar_t)));
 }
 
@@ -109,8 +110,7 @@ std::wstring DBAccess::GetStringValueCrypt(TVRDB_HDB db, TVRDB_HKEY key, const w
     const DWORD size = static_cast<DWORD>(stored.size());
     std::vector<BYTE> plain(8 * static_cast<size_t>(size) + 2, 0);
     DWORD plainLength = 0;
-    if (m_cryptApi.Decrypt(stored.data(), size, plain.data(), 4 * size, &plainLength) !=
-        TVRCT_OK) {
+    if (m_cryptApi.Decrypt(stored.data(), size, plain.data(), 4 * size, &plainLength) != TVRCT_OK) {
         m_cryptEnabled = 0;
         return {};
     }

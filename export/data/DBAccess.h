@@ -64,8 +64,7 @@ public:
     // Rebuilds list from the database; FALSE only when it cannot be opened.
     BOOL GetDBRegData(CDataAplList& list, BOOL bGetPass);
     BOOL GetDBApl(TVRDB_HDB db, const std::wstring& sAplKey, CDataAplList& list, BOOL bGetPass);
-    BOOL GetDBCaption(TVRDB_HDB db, const std::wstring& sCaptionKey, CDataApl& apl,
-                      BOOL bGetPass);
+    BOOL GetDBCaption(TVRDB_HDB db, const std::wstring& sCaptionKey, CDataApl& apl, BOOL bGetPass);
     BOOL GetDBItem(TVRDB_HDB db, const std::wstring& sItemKey, CDataCaption& caption,
                    BOOL bGetPass);
     BOOL GetDBCtrl(TVRDB_HDB db, const std::wstring& sCtrlKey, CDataItem& item, BOOL bGetPass);
@@ -76,7 +75,8 @@ public:
     BOOL SetRegItem(const CWindowData& data);
     BOOL AddDBApl(TVRDB_HDB db, TVRDB_HKEY key, const std::wstring& applicationName);
     BOOL AddDBCaption(TVRDB_HDB db, TVRDB_HKEY key, const std::wstring& caption);
-    BOOL AddDBItem(TVRDB_HDB db, TVRDB_HKEY key, const CDataItem& item, const std::wstring& itemKey);
+    BOOL AddDBItem(TVRDB_HDB db, TVRDB_HKEY key, const CDataItem& item,
+                   const std::wstring& itemKey);
     BOOL AddDBCtrl(TVRDB_HDB db, TVRDB_HKEY key, const CDataCtrl& control);
 
     // TRUE when the caption key of the default any-application entry exists.

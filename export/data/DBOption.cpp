@@ -38,11 +38,16 @@ void CKeepData::GetDBOptionInfo() {
 
 int32_t CKeepData::IsCheckedOption(int dwType) const {
     switch (dwType) {
-    case KEEP_OPT_STOPAUTOFUNC: return m_option.STOPAUTOFUNC;
-    case KEEP_OPT_STOPAUTOINPUT: return m_option.STOPAUTOINPUT;
-    case KEEP_OPT_STOPASSIST: return m_option.STOPASSIST;
-    case KEEP_OPT_HIDEPWD: return m_option.HIDEPWD;
-    default: return -1;
+    case KEEP_OPT_STOPAUTOFUNC:
+        return m_option.STOPAUTOFUNC;
+    case KEEP_OPT_STOPAUTOINPUT:
+        return m_option.STOPAUTOINPUT;
+    case KEEP_OPT_STOPASSIST:
+        return m_option.STOPASSIST;
+    case KEEP_OPT_HIDEPWD:
+        return m_option.HIDEPWD;
+    default:
+        return -1;
     }
 }
 

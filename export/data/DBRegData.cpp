@@ -12,7 +12,8 @@ struct EntryKeys {
 
 std::vector<int32_t> ControlIds(const CDataItem& item) {
     std::vector<int32_t> ids;
-    for (const auto& control : item.controls) ids.push_back(control->ID);
+    for (const auto& control : item.controls)
+        ids.push_back(control->ID);
     return ids;
 }
 
@@ -38,7 +39,8 @@ BOOL DBRegData::GetDBRegData(CDataAplList& list, BOOL bGetPass) {
     if (OpenKey(db, kAppDataRegKey, &key) == kDbOk) {
         std::vector<std::wstring> names;
         EnumKey(db, key, names);
-        for (const auto& name : names) GetDBApl(db, name, list, bGetPass);
+        for (const auto& name : names)
+            GetDBApl(db, name, list, bGetPass);
         CloseKey(db, &key);
     }
     CloseDB(&db);
@@ -53,7 +55,8 @@ BOOL DBRegData::GetDBApl(TVRDB_HDB db, const std::wstring& sAplKey, CDataAplList
     apl->APLNAME = GetStringValue(db, key, L"APLNAME");
     std::vector<std::wstring> names;
     EnumKey(db, key, names);
-    for (const auto& name : names) GetDBCaption(db, name, *apl, bGetPass);
+    for (const auto& name : names)
+        GetDBCaption(db, name, *apl, bGetPass);
     CloseKey(db, &key);
     list.push_back(std::move(apl));
     return TRUE;
@@ -67,7 +70,8 @@ BOOL DBRegData::GetDBCaption(TVRDB_HDB db, const std::wstring& sCaptionKey, CDat
     caption->CAPTION = GetStringValue(db, key, L"CAPTION");
     std::vector<std::wstring> names;
     EnumKey(db, key, names);
-    for (const auto& name : names) GetDBItem(db, name, *caption, bGetPass);
+    for (const auto& name : names)
+        GetDBItem(db, name, *caption, bGetPass);
     CloseKey(db, &key);
     apl.captions.push_back(std::move(caption));
     return TRUE;
@@ -84,7 +88,8 @@ BOOL DBRegData::GetDBItem(TVRDB_HDB db, const std::wstring& sItemKey, CDataCapti
     item->CLICKPOS = GetDwordValue(db, key, L"CLICKPOS");
     std::vector<std::wstring> names;
     EnumKey(db, key, names);
-    for (const auto& name : names) GetDBCtrl(db, name, *item, bGetPass);
+    for (const auto& name : names)
+        GetDBCtrl(db, name, *item, bGetPass);
     CloseKey(db, &key);
     if (caption.CAPTION == kAnyApplicationCaption) RunAnyItemCheck(*item);
     caption.items.push_back(std::move(item));
@@ -197,7 +202,9 @@ KeyPresence DBRegData::AnyInitPresence() {
     return presence;
 }
 
-BOOL DBRegData::IsAnyInit() { return AnyInitPresence() == KeyPresence::Present ? TRUE : FALSE; }
+BOOL DBRegData::IsAnyInit() {
+    return AnyInitPresence() == KeyPresence::Present ? TRUE : FALSE;
+}
 
 BOOL DBRegData::CheckAnyItem(const CDataItem& item) {
     if (item.controls.size() != 3) return FALSE;

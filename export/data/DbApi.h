@@ -13,14 +13,15 @@ struct DbApi {
     DWORD(TVRDB_CALL* OpenKey)(TVRDB_HDB db, LPCWSTR path, TVRDB_HKEY* key);
     DWORD(TVRDB_CALL* CreateKey)(TVRDB_HDB db, LPCWSTR path, TVRDB_HKEY* key);
     DWORD(TVRDB_CALL* CloseKey)(TVRDB_HDB db, TVRDB_HKEY key);
-    DWORD(TVRDB_CALL* EnumKey)(TVRDB_HDB db, TVRDB_HKEY key, DWORD index, LPWSTR name,
-                               DWORD* nameLength);
-    DWORD(TVRDB_CALL* EnumValue)(TVRDB_HDB db, TVRDB_HKEY key, DWORD index, LPWSTR name,
-                                 DWORD* nameLength, DWORD* type, BYTE* data, DWORD* dataSize);
-    DWORD(TVRDB_CALL* QueryValue)(TVRDB_HDB db, TVRDB_HKEY key, LPCWSTR name, DWORD* type,
-                                  BYTE* data, DWORD* size);
-    DWORD(TVRDB_CALL* SetValue)(TVRDB_HDB db, TVRDB_HKEY key, LPCWSTR name, DWORD type,
-                                const BYTE* data, DWORD size);
+    DWORD(TVRDB_CALL* EnumKey)
+    (TVRDB_HDB db, TVRDB_HKEY key, DWORD index, LPWSTR name, DWORD* nameLength);
+    DWORD(TVRDB_CALL* EnumValue)
+    (TVRDB_HDB db, TVRDB_HKEY key, DWORD index, LPWSTR name, DWORD* nameLength, DWORD* type,
+     BYTE* data, DWORD* dataSize);
+    DWORD(TVRDB_CALL* QueryValue)
+    (TVRDB_HDB db, TVRDB_HKEY key, LPCWSTR name, DWORD* type, BYTE* data, DWORD* size);
+    DWORD(TVRDB_CALL* SetValue)
+    (TVRDB_HDB db, TVRDB_HKEY key, LPCWSTR name, DWORD type, const BYTE* data, DWORD size);
 };
 
 // The calls of Brisbel.dll.

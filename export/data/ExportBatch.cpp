@@ -33,7 +33,8 @@ BatchOutcome WriteSections(const CExportStore& store, ExportSink& sink,
         sealer.Restart();
         {
             CExportWriter collector(store, discard, sealer);
-            for (size_t i = first; i < end; ++i) sections[i](collector);
+            for (size_t i = first; i < end; ++i)
+                sections[i](collector);
         }
         sealer.SealAll(threads);
         outcome.sealedFields += sealer.Count();

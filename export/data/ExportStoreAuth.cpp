@@ -142,8 +142,7 @@ void CExportStore::LoadLogonMode() {
         sealed.size() > kLogonValueCapacity) {
         return;
     }
-    const std::wstring domain =
-        account_sid::DomainPart(account_sid::FirstLocalAccountSid());
+    const std::wstring domain = account_sid::DomainPart(account_sid::FirstLocalAccountSid());
     if (domain.empty()) return;
     SecretBytes plain(kLogonModeBytes, 0);
     DWORD length = 0;
@@ -167,7 +166,8 @@ void CExportStore::LoadRuleOptionText() {
     const CAuthDefRuleOptionValue* values = lists.RuleOptionValues();
     if (!options || !values) return;
     bool found = false;
-    for (int i = 0; i < options->Count() && !found; ++i) found = ruleName == (*options)[i].name;
+    for (int i = 0; i < options->Count() && !found; ++i)
+        found = ruleName == (*options)[i].name;
     if (!found) return;
     for (int i = 0; i < values->Count(); ++i) {
         if ((*values)[i].value == m_rule.logonMode) {
@@ -238,7 +238,8 @@ void CExportStore::LoadTouchAuthentication() {
         }
         std::vector<BYTE> bitmap(needed, 0);
         DWORD bitmapLength = 0;
-        if (needed && !PassDecrypt(passphrase, sealedBitmap, bitmap.data(), needed, &bitmapLength)) {
+        if (needed &&
+            !PassDecrypt(passphrase, sealedBitmap, bitmap.data(), needed, &bitmapLength)) {
             return;
         }
         bitmap.resize(bitmapLength);

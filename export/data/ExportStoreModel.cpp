@@ -7,20 +7,25 @@ void Wipe(std::wstring& text) {
 } // namespace
 
 const wchar_t* const kPolicyValueNames[kPolicyCount] = {
-    L"EXPORT",     L"IMPORT",       L"REGISTWEBFORM", L"INPUTWEBFORM", L"EDITWEBFORM",
-    L"REGISTAPDATA", L"INPUTAPDATA", L"EDITAPDATA",   L"EDITPOLICY"};
+    L"EXPORT",       L"IMPORT",      L"REGISTWEBFORM", L"INPUTWEBFORM", L"EDITWEBFORM",
+    L"REGISTAPDATA", L"INPUTAPDATA", L"EDITAPDATA",    L"EDITPOLICY"};
 
 WebValueRecord ValueRecordOf(int32_t kind) {
     switch (kind) {
     case kWebCtrlText:
-    case kWebCtrlPassword: return WebValueRecord::Text;
+    case kWebCtrlPassword:
+        return WebValueRecord::Text;
     case kWebCtrlRadio:
     case kWebCtrlCheck:
-    case kWebCtrlSelect: return WebValueRecord::Choices;
-    case kWebCtrlMulti: return WebValueRecord::MultiLine;
+    case kWebCtrlSelect:
+        return WebValueRecord::Choices;
+    case kWebCtrlMulti:
+        return WebValueRecord::MultiLine;
     case kWebCtrlSubmit:
-    case kWebCtrlImage: return WebValueRecord::Button;
-    default: return WebValueRecord::None;
+    case kWebCtrlImage:
+        return WebValueRecord::Button;
+    default:
+        return WebValueRecord::None;
     }
 }
 
@@ -28,4 +33,6 @@ WebControlNode::~WebControlNode() {
     if (kind == kWebCtrlPassword) Wipe(VALUE);
 }
 
-AuthSlot::~AuthSlot() { Wipe(deviceInfo); }
+AuthSlot::~AuthSlot() {
+    Wipe(deviceInfo);
+}

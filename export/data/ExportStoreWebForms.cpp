@@ -10,7 +10,9 @@ bool IsOptionKey(const std::wstring& path) {
     return ::CompareStringOrdinal(path.c_str(), -1, kWebFormOptionKey, -1, TRUE) == CSTR_EQUAL;
 }
 
-std::wstring Numbered(const wchar_t* stem, int32_t n) { return stem + std::to_wstring(n); }
+std::wstring Numbered(const wchar_t* stem, int32_t n) {
+    return stem + std::to_wstring(n);
+}
 
 } // namespace
 

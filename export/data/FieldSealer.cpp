@@ -3,7 +3,9 @@
 #include <atomic>
 #include <thread>
 
-BatchSealer::~BatchSealer() { Restart(); }
+BatchSealer::~BatchSealer() {
+    Restart();
+}
 
 EncodeStatus BatchSealer::Seal(const BYTE* data, DWORD length, int kind, std::string& out) {
     if (!m_replaying) {
@@ -34,9 +36,11 @@ void BatchSealer::SealAll(unsigned threads) {
     if (threads < 1) threads = 1;
     if (threads > m_jobs.size()) threads = static_cast<unsigned>(m_jobs.size());
     std::vector<std::thread> pool;
-    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
+    for (unsigned t = 1; t < threads; ++t)
+        pool.emplace_back(work);
     work();
-    for (auto& thread : pool) thread.join();
+    for (auto& thread : pool)
+        thread.join();
     m_replaying = true;
     m_next = 0;
 }

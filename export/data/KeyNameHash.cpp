@@ -12,9 +12,9 @@ std::wstring CreateKeyNameHash(const std::wstring& text, const CryptApi& crypt) 
     std::vector<BYTE> digest(digestLength);
     std::string ansi;
     if (!text.empty()) {
-        const int size = ::WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(),
-                                               static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                               nullptr);
+        const int size =
+            ::WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                  nullptr, 0, nullptr, nullptr);
         if (size > 0) {
             ansi.assign(static_cast<size_t>(size), '\0');
             ::WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()),
@@ -41,7 +41,8 @@ std::wstring CreateKeyNameHash(const std::wstring& text, const CryptApi& crypt) 
 
 std::wstring CaptionHashInput(const std::wstring& caption, const std::vector<int32_t>& controlIds) {
     uint32_t sum = 0;
-    for (int32_t id : controlIds) sum += static_cast<uint32_t>(id);
+    for (int32_t id : controlIds)
+        sum += static_cast<uint32_t>(id);
     wchar_t number[16];
     std::swprintf(number, 16, L"%x", sum);
     return caption + number;

@@ -12,8 +12,7 @@
 // H(text): the digest (algorithm 2) of the text in the calling thread's ANSI
 // code page, up to its first zero byte, as lower-case hexadecimal. Empty when
 // the library fails. Inputs of any length are hashed whole.
-std::wstring CreateKeyNameHash(const std::wstring& text,
-                               const CryptApi& crypt = LibraryCryptApi());
+std::wstring CreateKeyNameHash(const std::wstring& text, const CryptApi& crypt = LibraryCryptApi());
 
 // The caption key's input: the caption followed by the sum of the control
 // IDs in lower-case hexadecimal (32-bit wrap-around, no prefix; "0" without

@@ -33,10 +33,14 @@ size_t LeadingNumber(const std::wstring& text, long long* value) {
     for (; i < text.size(); ++i) {
         const wchar_t c = text[i];
         int digit;
-        if (c >= L'0' && c <= L'9') digit = c - L'0';
-        else if (base == 16 && c >= L'a' && c <= L'f') digit = c - L'a' + 10;
-        else if (base == 16 && c >= L'A' && c <= L'F') digit = c - L'A' + 10;
-        else break;
+        if (c >= L'0' && c <= L'9')
+            digit = c - L'0';
+        else if (base == 16 && c >= L'a' && c <= L'f')
+            digit = c - L'a' + 10;
+        else if (base == 16 && c >= L'A' && c <= L'F')
+            digit = c - L'A' + 10;
+        else
+            break;
         if (digit >= base) break;
         // Saturate: any number past the id range maps to the same id.
         if (number < 0x7FFFFFFF) number = number * base + digit;

@@ -75,9 +75,8 @@ EncodeStatus EncodeSealed(const BYTE* data, DWORD length, int kind, const Secret
     const DWORD capacity = length + length / 2 + 512;
     std::vector<BYTE> cipher(capacity, 0);
     DWORD cipherLength = 0;
-    if (crypt.PassEncrypt(passphrase.data(), static_cast<DWORD>(passphrase.size()),
-                          clear.data(), length, cipher.data(), capacity, &cipherLength) !=
-            TVRCT_OK ||
+    if (crypt.PassEncrypt(passphrase.data(), static_cast<DWORD>(passphrase.size()), clear.data(),
+                          length, cipher.data(), capacity, &cipherLength) != TVRCT_OK ||
         cipherLength > capacity) {
         return EncodeStatus::EncryptFailed;
     }
@@ -85,8 +84,8 @@ EncodeStatus EncodeSealed(const BYTE* data, DWORD length, int kind, const Secret
     std::string frame = kPassHeaderMarker;
     frame += "<" + std::to_string(cipherLength) + ">";
     frame += "<" + inner + ">";
-    frame += "<" + std::to_string(FieldChecksum(inner.data(), static_cast<DWORD>(inner.size()))) +
-             ">";
+    frame +=
+        "<" + std::to_string(FieldChecksum(inner.data(), static_cast<DWORD>(inner.size()))) + ">";
     out += Base64String(reinterpret_cast<const BYTE*>(frame.data()), frame.size());
     return EncodeStatus::Ok;
 }

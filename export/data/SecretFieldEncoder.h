@@ -22,9 +22,9 @@ enum SecretFieldKind {
 
 enum class EncodeStatus {
     Ok,
-    EncryptFailed,  // the cipher refused: nothing usable was produced
-    Unconvertible,  // a character that the ANSI code page cannot hold
-    TooSmall,       // the caller's output cannot hold the result
+    EncryptFailed, // the cipher refused: nothing usable was produced
+    Unconvertible, // a character that the ANSI code page cannot hold
+    TooSmall,      // the caller's output cannot hold the result
 };
 
 // Appends the encoded field to out (nothing on failure). Kinds 1 and 5 read

@@ -29,7 +29,8 @@ private:
 };
 
 std::wstring OtherCase(std::wstring text) {
-    for (auto& c : text) c = std::iswupper(c) ? std::towlower(c) : std::towupper(c);
+    for (auto& c : text)
+        c = std::iswupper(c) ? std::towlower(c) : std::towupper(c);
     return text;
 }
 
@@ -41,8 +42,8 @@ NET_API_STATUS WINAPI NoAccounts(LPCWSTR, DWORD, DWORD, LPBYTE* buffer, DWORD, L
     *total = 0;
     return NERR_Success;
 }
-NET_API_STATUS WINAPI NoAccountsNoBuffer(LPCWSTR, DWORD, DWORD, LPBYTE* buffer, DWORD,
-                                         LPDWORD read, LPDWORD total, PDWORD) {
+NET_API_STATUS WINAPI NoAccountsNoBuffer(LPCWSTR, DWORD, DWORD, LPBYTE* buffer, DWORD, LPDWORD read,
+                                         LPDWORD total, PDWORD) {
     *buffer = nullptr;
     *read = 0;
     *total = 0;
@@ -54,7 +55,9 @@ NET_API_STATUS WINAPI Refused(LPCWSTR, DWORD, DWORD, LPBYTE* buffer, DWORD, LPDW
     *read = *total = 0;
     return ERROR_ACCESS_DENIED;
 }
-BOOL NoFirstAccount(std::wstring*) { return FALSE; }
+BOOL NoFirstAccount(std::wstring*) {
+    return FALSE;
+}
 
 } // namespace
 

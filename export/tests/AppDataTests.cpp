@@ -63,7 +63,8 @@ DWORD TVRDB_CALL EnumWithGaps(TVRDB_HDB, TVRDB_HKEY, DWORD index, LPWSTR name, D
 TEST(KeyNameHash, LowerCaseHexOfTheWholeAnsiInput) {
     const std::wstring hash = CreateKeyNameHash(L"経費精算");
     ASSERT_EQ(hash.size(), 64u);
-    for (wchar_t c : hash) EXPECT_TRUE(std::iswdigit(c) || (c >= L'a' && c <= L'f')) << c;
+    for (wchar_t c : hash)
+        EXPECT_TRUE(std::iswdigit(c) || (c >= L'a' && c <= L'f')) << c;
     // "abc": the digest bytes above 0x7F are formatted as two digits, not as
     // sign-extended numbers.
     EXPECT_EQ(CreateKeyNameHash(L"abc"),

@@ -107,7 +107,8 @@ TEST(EncodeSecretField, EveryOutputIsCheckedAgainstItsCapacity) {
     EXPECT_FALSE(EncodeSecretField(bytes, 4, output, 8, kFieldHex, kNoPassphrase));
     EXPECT_EQ(output[0], '\0');
     char small[16];
-    EXPECT_FALSE(EncodeSecretField(bytes, 4, small, sizeof small, kFieldHex, SecretText(kPassphrase)));
+    EXPECT_FALSE(
+        EncodeSecretField(bytes, 4, small, sizeof small, kFieldHex, SecretText(kPassphrase)));
     EXPECT_EQ(small[0], '\0');
     EXPECT_FALSE(EncodeSecretField(bytes, 4, nullptr, 0, kFieldHex, kNoPassphrase));
 }
@@ -143,13 +144,15 @@ TEST(EncodeSecretField, KindFiveSealsTheAnsiTextOfACopy) {
     std::wstring text = L"パス\"ワード";
     const std::wstring before = text;
     const DWORD length = static_cast<DWORD>(text.size() * 2);
-    const OpenedField opened = OpenSealedField(Sealed(text.data(), length, kFieldAnsiText), kPassphrase);
+    const OpenedField opened =
+        OpenSealedField(Sealed(text.data(), length, kFieldAnsiText), kPassphrase);
     ASSERT_TRUE(opened.ok);
     EXPECT_EQ(text, before); // the caller's data are left as they were
     ASSERT_EQ(opened.clear.size(), length);
     const std::string ansi = "\x83\x70\x83\x58\"\x83\x8f\x81\x5b\x83\x68";
     EXPECT_EQ(std::string(opened.clear.begin(), opened.clear.begin() + ansi.size()), ansi);
-    for (size_t i = ansi.size(); i < opened.clear.size(); ++i) EXPECT_EQ(opened.clear[i], 0);
+    for (size_t i = ansi.size(); i < opened.clear.size(); ++i)
+        EXPECT_EQ(opened.clear[i], 0);
 }
 
 TEST(EncodeSecretField, KindFourTakesTheNumberItPointsAt) {
@@ -168,7 +171,8 @@ TEST(SecretText, WipesWhatItHeld) {
     SecretBytes bytes(64, 0xAB);
     BYTE* data = bytes.data();
     bytes.Clear();
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(data[i], 0) << i;
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(data[i], 0) << i;
 }
 
 TEST(TextEscape, LineBreaksAndQuotes) {

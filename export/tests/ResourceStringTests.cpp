@@ -23,10 +23,14 @@ BOOL Windows10(OSVERSIONINFOEXW* info) {
     info->dwMajorVersion = 10;
     return TRUE;
 }
-BOOL VersionUnknown(OSVERSIONINFOEXW*) { return FALSE; }
+BOOL VersionUnknown(OSVERSIONINFOEXW*) {
+    return FALSE;
+}
 
-const std::wstring kLogonText = L"現在ログオン中のユーザーでは、このプログラムを使用することができません";
-const std::wstring kSignInText = L"現在サインイン中のユーザーでは、このプログラムを使用することができません";
+const std::wstring kLogonText =
+    L"現在ログオン中のユーザーでは、このプログラムを使用することができません";
+const std::wstring kSignInText =
+    L"現在サインイン中のユーザーでは、このプログラムを使用することができません";
 
 } // namespace
 
@@ -46,10 +50,10 @@ TEST(ResourceStringCache, LoadsEveryTextOfTheTableOnce) {
 TEST(ResourceStringCache, UnknownOrMissingIdIsOneBlankNeverNull) {
     ResourceStringCache cache(ExportUtilityStringTable(), &Windows61);
     ASSERT_NE(cache.Get(1, nullptr), nullptr);
-    EXPECT_STREQ(cache.Get(1, nullptr), L" ");      // loads on first use
-    EXPECT_STREQ(cache.Get(22000, nullptr), L" ");  // outside the list
+    EXPECT_STREQ(cache.Get(1, nullptr), L" ");     // loads on first use
+    EXPECT_STREQ(cache.Get(22000, nullptr), L" "); // outside the list
     EXPECT_STREQ(cache.Get(22104, nullptr), L" ");
-    EXPECT_STREQ(cache.Get(22037, nullptr), L" ");  // in the list, not in the table
+    EXPECT_STREQ(cache.Get(22037, nullptr), L" "); // in the list, not in the table
 }
 
 TEST(ResourceStringCache, UpToWindows61TheLogonTextStays) {

@@ -238,9 +238,9 @@ DWORD TVRCT_CALL ExactDecrypt(const BYTE* input, DWORD length, BYTE* output, DWO
 }
 
 int g_emptyPassDecrypts = 0;
-DWORD TVRCT_CALL CountingPassDecrypt(LPCWSTR passphrase, DWORD passphraseLength,
-                                     const BYTE* input, DWORD inputLength, BYTE* output,
-                                     DWORD capacity, DWORD* outputLength) {
+DWORD TVRCT_CALL CountingPassDecrypt(LPCWSTR passphrase, DWORD passphraseLength, const BYTE* input,
+                                     DWORD inputLength, BYTE* output, DWORD capacity,
+                                     DWORD* outputLength) {
     if (inputLength == 0) ++g_emptyPassDecrypts;
     return TvrCT_PassDecrypt(passphrase, passphraseLength, input, inputLength, output, capacity,
                              outputLength);

@@ -18,7 +18,8 @@ AuthPolicyRow Parse(const std::wstring& text, int position = 7) {
 
 std::vector<BYTE> Bytes(std::initializer_list<int> list) {
     std::vector<BYTE> out;
-    for (int b : list) out.push_back(static_cast<BYTE>(b));
+    for (int b : list)
+        out.push_back(static_cast<BYTE>(b));
     return out;
 }
 
@@ -26,9 +27,9 @@ std::vector<BYTE> Bytes(std::initializer_list<int> list) {
 class SystemLists : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const wchar_t* key : {L"DEFINED_MEDIA", L"DEFINED_DEVICE", L"DEFINED_POLICY",
-                                   L"DEFINED_RULE", L"DEFINED_RULEOPTION",
-                                   L"DEFINED_RULEOPTIONVALUE"}) {
+        for (const wchar_t* key :
+             {L"DEFINED_MEDIA", L"DEFINED_DEVICE", L"DEFINED_POLICY", L"DEFINED_RULE",
+              L"DEFINED_RULEOPTION", L"DEFINED_RULEOPTIONVALUE"}) {
             db.DeleteKey(key);
         }
     }

@@ -6,7 +6,8 @@
 #include <cwchar>
 
 TestDatabase::TestDatabase(const std::wstring& name) {
-    const DWORD result = name.empty() ? TvrDB_OpenDB(&m_db) : TvrDB_OpenDBEx(&m_db, 0, name.c_str());
+    const DWORD result =
+        name.empty() ? TvrDB_OpenDB(&m_db) : TvrDB_OpenDBEx(&m_db, 0, name.c_str());
     EXPECT_EQ(result, 0u);
 }
 
@@ -30,9 +31,9 @@ void TestDatabase::SetRaw(const std::wstring& keyPath, const std::wstring& name,
                           const std::vector<BYTE>& data) {
     TVRDB_HKEY key = nullptr;
     ASSERT_EQ(TvrDB_CreateKey(m_db, keyPath.c_str(), &key), 0u);
-    EXPECT_EQ(TvrDB_SetValue(m_db, key, name.c_str(), type, data.data(),
-                             static_cast<DWORD>(data.size())),
-              0u);
+    EXPECT_EQ(
+        TvrDB_SetValue(m_db, key, name.c_str(), type, data.data(), static_cast<DWORD>(data.size())),
+        0u);
     TvrDB_CloseKey(m_db, key);
 }
 
@@ -98,11 +99,13 @@ void DumpKey(TestDatabase& db, TVRDB_HDB handle, const std::wstring& path, std::
         std::vector<BYTE> data;
         db.Value(path, name, &type, data);
         out += std::wstring(name) + L"=" + std::to_wstring(type) + L":";
-        for (BYTE b : data) out += std::to_wstring(b) + L" ";
+        for (BYTE b : data)
+            out += std::to_wstring(b) + L" ";
         out += L"\n";
     }
     TvrDB_CloseKey(handle, key);
-    for (const auto& sub : db.SubKeys(path)) DumpKey(db, handle, sub, out);
+    for (const auto& sub : db.SubKeys(path))
+        DumpKey(db, handle, sub, out);
 }
 
 DWORD TVRDB_CALL FaultyOpenKey(TVRDB_HDB db, LPCWSTR path, TVRDB_HKEY* key) {

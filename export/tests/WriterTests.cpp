@@ -40,7 +40,8 @@ public:
         LARGE_INTEGER zero = {};
         ::SetFilePointerEx(m_file, zero, nullptr, FILE_BEGIN);
         DWORD read = 0;
-        if (!bytes.empty()) ::ReadFile(m_file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        if (!bytes.empty())
+            ::ReadFile(m_file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
         return bytes;
     }
 
@@ -77,7 +78,8 @@ std::vector<std::string> Fields(const std::string& line) {
     while (i < line.size() && line[i] == '"') {
         std::string field;
         ++i;
-        while (i < line.size() && !(line[i] == '"' && line[i - 1] != '\\')) field += line[i++];
+        while (i < line.size() && !(line[i] == '"' && line[i - 1] != '\\'))
+            field += line[i++];
         fields.push_back(field);
         ++i;
         if (i < line.size() && line[i] == ',') ++i;
@@ -85,7 +87,9 @@ std::vector<std::string> Fields(const std::string& line) {
     return fields;
 }
 
-const WebPageNode& Page(int i) { return *FixtureStore().Pages()[static_cast<size_t>(i)]; }
+const WebPageNode& Page(int i) {
+    return *FixtureStore().Pages()[static_cast<size_t>(i)];
+}
 
 const CDataApl& Application(const std::wstring& name) {
     for (const auto& a : FixtureStore().Applications()) {
@@ -97,7 +101,8 @@ const CDataApl& Application(const std::wstring& name) {
 }
 
 // Runs one writer over the fixture store, with or without passphrase.
-template <typename Write> std::string Written(Write write, WriteResult expected, bool sealed = false) {
+template <typename Write>
+std::string Written(Write write, WriteResult expected, bool sealed = false) {
     CExportStore& store = FixtureStore();
     store.SetExportPassphrase(sealed ? kPassphrase : L"");
     ExportFile file;
@@ -132,8 +137,9 @@ TEST(ExportWriter, VersionLineAndWebFormOptions) {
     CExportWriter writer(FixtureStore(), sink);
     ASSERT_EQ(writer.WriteVersionLine(), WriteResult::Written);
     ASSERT_EQ(writer.WriteWebFormOptions(), WriteResult::Written);
-    EXPECT_EQ(file.Bytes(),
-              "\"Version\",\"5\",\r\n\"3\",\"0\",\"0\",\"0\",\"0\",\"1\",\"1\",\"0\",\"0\",\"1\"\r\n");
+    EXPECT_EQ(
+        file.Bytes(),
+        "\"Version\",\"5\",\r\n\"3\",\"0\",\"0\",\"0\",\"0\",\"1\",\"1\",\"0\",\"0\",\"1\"\r\n");
 }
 
 TEST(ExportWriter, NothingToWriteIsNotAFailure) {
@@ -176,23 +182,26 @@ TEST(ExportWriter, PolicyLines) {
 }
 
 TEST(ExportWriter, ApplicationOptionsLine) {
-    EXPECT_EQ(Written([](CExportWriter& w) { return w.WriteApplicationOptions(); },
-                      WriteResult::Written),
-              "\"7\",\"0\",\"0\",\"0\",\"1\",\"0\",\"1\",\r\n");
+    EXPECT_EQ(
+        Written([](CExportWriter& w) { return w.WriteApplicationOptions(); }, WriteResult::Written),
+        "\"7\",\"0\",\"0\",\"0\",\"1\",\"0\",\"1\",\r\n");
 }
 
 TEST(ExportWriter, WebFormLinesOfEveryControlKind) {
-    const std::string bytes = Written(
-        [](CExportWriter& w) { return w.WriteWebFormItem(Page(0), *Page(0).items[0]); },
-        WriteResult::Written);
+    const std::string bytes =
+        Written([](CExportWriter& w) { return w.WriteWebFormItem(Page(0), *Page(0).items[0]); },
+                WriteResult::Written);
     const auto lines = Lines(bytes);
     ASSERT_EQ(lines.size(), 14u);
     EXPECT_EQ(lines[0], CommonFields(L"10", L"0", L"userid") + "\"taro\\\"yamada\",\"32\"\r\n");
-    EXPECT_EQ(lines[1], CommonFields(L"10", L"1", L"password") + "\"pa\\\"ss\\\\nw0rd\",\"-1\"\r\n");
-    EXPECT_EQ(lines[2], CommonFields(L"15", L"3", L"plan") + "\"0\",\"2\",\"a\",\"1\",\"b\",\"0\",\r\n");
+    EXPECT_EQ(lines[1],
+              CommonFields(L"10", L"1", L"password") + "\"pa\\\"ss\\\\nw0rd\",\"-1\"\r\n");
+    EXPECT_EQ(lines[2],
+              CommonFields(L"15", L"3", L"plan") + "\"0\",\"2\",\"a\",\"1\",\"b\",\"0\",\r\n");
     EXPECT_EQ(lines[3], CommonFields(L"14", L"4", L"keep") + "\"1\",\"1\",\"on\",\"1\",\r\n");
-    EXPECT_EQ(lines[4], CommonFields(L"15", L"5", L"lang") +
-                            Ansi(L"\"0\",\"2\",\"ja\",\"1\",\"日本語\",\"en\",\"0\",\"English\",\r\n"));
+    EXPECT_EQ(lines[4],
+              CommonFields(L"15", L"5", L"lang") +
+                  Ansi(L"\"0\",\"2\",\"ja\",\"1\",\"日本語\",\"en\",\"0\",\"English\",\r\n"));
     EXPECT_EQ(lines[5], CommonFields(L"11", L"6", L"memo") +
                             Ansi(L"\"3\",\"40\",\"一行目\\\\n二行目\\\\n三行目\"\r\n"));
     EXPECT_EQ(lines[6], CommonFields(L"8", L"7", L"go") + Ansi(L"\"1\",\"ログイン\"\r\n"));
@@ -205,20 +214,21 @@ TEST(ExportWriter, WebFormLinesOfEveryControlKind) {
 }
 
 TEST(ExportWriter, ACp932LineIsWrittenInTheCodePage) {
-    const auto lines = Lines(Written(
-        [](CExportWriter& w) { return w.WriteWebFormItem(Page(0), *Page(0).items[0]); },
-        WriteResult::Written));
+    const auto lines = Lines(
+        Written([](CExportWriter& w) { return w.WriteWebFormItem(Page(0), *Page(0).items[0]); },
+                WriteResult::Written));
     ASSERT_GE(lines.size(), 5u);
     // "日本語" of the select control, byte for byte.
     EXPECT_NE(lines[4].find("\"\x93\xfa\x96\x7b\x8c\xea\""), std::string::npos);
     // No byte of the file is a "?" standing for a character.
-    for (const auto& line : lines) EXPECT_EQ(line.find('?'), std::string::npos) << line;
+    for (const auto& line : lines)
+        EXPECT_EQ(line.find('?'), std::string::npos) << line;
 }
 
 TEST(ExportWriter, ATrailingBackslashOrSoLooksLikeAnEscapedQuote) {
-    const auto lines = Lines(Written(
-        [](CExportWriter& w) { return w.WriteWebFormItem(Page(0), *Page(0).items[0]); },
-        WriteResult::Written));
+    const auto lines = Lines(
+        Written([](CExportWriter& w) { return w.WriteWebFormItem(Page(0), *Page(0).items[0]); },
+                WriteResult::Written));
     ASSERT_EQ(lines.size(), 14u);
     // "ソ" is 83 5C in code page 932: its trail byte is a backslash, right
     // before the field's closing quote. The format has no escape for it.
@@ -229,16 +239,16 @@ TEST(ExportWriter, ATrailingBackslashOrSoLooksLikeAnEscapedQuote) {
 }
 
 TEST(ExportWriter, ACharacterOutsideTheCodePageFailsTheExport) {
-    const std::string bytes = Written(
-        [](CExportWriter& w) { return w.WriteWebFormItem(Page(2), *Page(2).items[0]); },
-        WriteResult::Failed);
+    const std::string bytes =
+        Written([](CExportWriter& w) { return w.WriteWebFormItem(Page(2), *Page(2).items[0]); },
+                WriteResult::Failed);
     EXPECT_EQ(bytes, "");
 }
 
 TEST(ExportWriter, SealedPasswordsOpenToTheirAnsiText) {
-    const auto lines = Lines(Written(
-        [](CExportWriter& w) { return w.WriteWebFormItem(Page(0), *Page(0).items[0]); },
-        WriteResult::Written, true));
+    const auto lines = Lines(
+        Written([](CExportWriter& w) { return w.WriteWebFormItem(Page(0), *Page(0).items[0]); },
+                WriteResult::Written, true));
     ASSERT_GE(lines.size(), 2u);
     const auto fields = Fields(lines[1]);
     ASSERT_EQ(fields.size(), 16u);
@@ -253,9 +263,9 @@ TEST(ExportWriter, SealedPasswordsOpenToTheirAnsiText) {
 }
 
 TEST(ExportWriter, EmptyAndUnreadablePasswordsAreEmptyFields) {
-    const auto lines = Lines(Written(
-        [](CExportWriter& w) { return w.WriteWebFormItem(Page(0), *Page(0).items[1]); },
-        WriteResult::Written));
+    const auto lines = Lines(
+        Written([](CExportWriter& w) { return w.WriteWebFormItem(Page(0), *Page(0).items[1]); },
+                WriteResult::Written));
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_NE(lines[0].find("\"1\",\"empty\",\"\",\"-1\"\r\n"), std::string::npos);
     EXPECT_NE(lines[1].find("\"1\",\"broken\",\"\",\"-1\"\r\n"), std::string::npos);
@@ -274,8 +284,8 @@ TEST(ExportWriter, RuleAndTouchLines) {
         std::snprintf(pair, sizeof pair, "%02x", 0x10 + i);
         passCode += pair;
     }
-    const std::string head = "\"8\",\"0\",\"0\",\"0\",\"3100\"\"256\",\"65280\",\"" + passCode +
-                             "\",\"1048576\",\"";
+    const std::string head =
+        "\"8\",\"0\",\"0\",\"0\",\"3100\"\"256\",\"65280\",\"" + passCode + "\",\"1048576\",\"";
     ASSERT_EQ(lines[1].substr(0, head.size()), head);
     // The 1 MB bitmap as base64, whole.
     const std::string tail = lines[1].substr(head.size());
@@ -313,8 +323,8 @@ TEST(ExportWriter, DeviceLines) {
               "\"5\",\"4\",\"2\",\"1\",\"55aa55aa\",\"USB DISK 2.0\",\"Serial 7F3A-0001\",\r\n");
     EXPECT_EQ(Written([](CExportWriter& w) { return w.WriteAuthDevice(85); }, WriteResult::Written),
               Ansi(L"\"5\",\"5\",\"1\",\"1\",\"c0ffee\",\"SDカードリーダー\",\"容量 32GB\",\r\n"));
-    const auto sealed = Fields(
-        Written([](CExportWriter& w) { return w.WriteAuthDevice(83); }, WriteResult::Written, true));
+    const auto sealed = Fields(Written([](CExportWriter& w) { return w.WriteAuthDevice(83); },
+                                       WriteResult::Written, true));
     ASSERT_EQ(sealed.size(), 7u);
     EXPECT_EQ(OpenSealedField(sealed[4], kPassphrase).clear, (std::vector<BYTE>{0xfe, 0x01}));
     const OpenedField name = OpenSealedField(sealed[5], kPassphrase);
@@ -326,20 +336,21 @@ TEST(ExportWriter, ApplicationControlLines) {
     const CDataApl& app = Application(fx::kApplicationName);
     const CDataCaption& caption = *app.captions[0];
     const CDataItem& item = *caption.items[0];
-    const auto lines = Lines(Written(
-        [&](CExportWriter& w) { return w.WriteApplicationItem(&app, &caption, item); },
-        WriteResult::Written));
+    const auto lines = Lines(
+        Written([&](CExportWriter& w) { return w.WriteApplicationItem(&app, &caption, item); },
+                WriteResult::Written));
     ASSERT_EQ(lines.size(), 4u);
-    const std::wstring head = L"\"6\",\"0\",\"0\",\"12\",\"経費精算システム\",\"ログオン - 経費精算\","
-                              L"\"経理\",\"1\",\"1\",\"6553650\",\"3007\",";
+    const std::wstring head =
+        L"\"6\",\"0\",\"0\",\"12\",\"経費精算システム\",\"ログオン - 経費精算\","
+        L"\"経理\",\"1\",\"1\",\"6553650\",\"3007\",";
     EXPECT_EQ(lines[0], Ansi(head + L"\"1\",\"1001\",\"user01\",\"0\",\"0\",\r\n"));
     EXPECT_EQ(lines[1], Ansi(head + L"\"2\",\"1002\",\"keihi\\\"2026\",\"0\",\"0\",\r\n"));
     EXPECT_EQ(lines[2], Ansi(head + L"\"3\",\"1003\",\"\",\"1\",\"1\",\r\n"));
     EXPECT_EQ(lines[3], Ansi(head + L"\"5\",\"1\",\"OK\",\"0\",\"0\",\r\n"));
 
-    const auto sealed = Fields(Lines(Written(
-        [&](CExportWriter& w) { return w.WriteApplicationItem(&app, &caption, item); },
-        WriteResult::Written, true))[1]);
+    const auto sealed = Fields(Lines(
+        Written([&](CExportWriter& w) { return w.WriteApplicationItem(&app, &caption, item); },
+                WriteResult::Written, true))[1]);
     ASSERT_EQ(sealed.size(), 16u);
     const OpenedField password = OpenSealedField(sealed[13], kPassphrase);
     ASSERT_TRUE(password.ok);
@@ -356,11 +367,12 @@ TEST(ExportWriter, ApplicationTextsAreEscaped) {
     caption.CAPTION = L"line\r\nbreak\n";
     CDataItem item;
     item.controls.push_back(std::make_unique<CDataCtrl>(1, 7, L"say \"x\"\r", 3));
-    const std::string bytes = Written(
-        [&](CExportWriter& w) { return w.WriteApplicationItem(&app, &caption, item); },
-        WriteResult::Written);
-    EXPECT_EQ(bytes, "\"6\",\"0\",\"0\",\"12\",\"A\\\"pp\",\"line\\\\nbreak\\\\n\",\" \",\"0\",\"2\","
-                     "\"0\",\"7\",\"1\",\"7\",\"say \\\"x\\\"\",\"3\",\"3\",\r\n");
+    const std::string bytes =
+        Written([&](CExportWriter& w) { return w.WriteApplicationItem(&app, &caption, item); },
+                WriteResult::Written);
+    EXPECT_EQ(bytes,
+              "\"6\",\"0\",\"0\",\"12\",\"A\\\"pp\",\"line\\\\nbreak\\\\n\",\" \",\"0\",\"2\","
+              "\"0\",\"7\",\"1\",\"7\",\"say \\\"x\\\"\",\"3\",\"3\",\r\n");
 }
 
 #include "ExportBatch.h"
@@ -373,7 +385,8 @@ std::vector<SectionWrite> FixtureSections() {
     for (int p = 0; p < 2; ++p) {
         for (const auto& item : Page(p).items) {
             const WebItemNode* node = item.get();
-            sections.push_back([p, node](CExportWriter& w) { return w.WriteWebFormItem(Page(p), *node); });
+            sections.push_back(
+                [p, node](CExportWriter& w) { return w.WriteWebFormItem(Page(p), *node); });
         }
     }
     for (int type = 33; type <= 41; ++type) {
@@ -424,7 +437,8 @@ TEST(ExportBatch, SealingAheadWritesWhatTheWritersGiveOneByOne) {
     {
         ExportSink sink(direct.Handle());
         CExportWriter writer(store, sink);
-        for (const auto& section : sections) ASSERT_NE(section(writer), WriteResult::Failed);
+        for (const auto& section : sections)
+            ASSERT_NE(section(writer), WriteResult::Failed);
     }
     ExportFile batched;
     ExportSink sink(batched.Handle());
