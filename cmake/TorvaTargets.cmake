@@ -30,7 +30,7 @@ endif()
 # torva_add_gtest(name SOURCES ... LIBS ... [FILTER32 pattern] [ONLY64 pattern])
 function(torva_add_gtest name)
     cmake_parse_arguments(T "" "FILTER32;ONLY64" "SOURCES;LIBS" ${ARGN})
-    add_executable(${name} ${T_SOURCES})
+    add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/common/testsupport/MachineTestLocks.cpp)
     torva_warnings(${name})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
     set(args "")
@@ -46,4 +46,17 @@ function(torva_add_gtest name)
     set_tests_properties(${name}.${TORVA_BITS} PROPERTIES TIMEOUT 900
         PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ test"
         FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\];uncaught target signal")
+    # Run once the folder's CMakeLists.txt has set the test's locks.
+    cmake_language(EVAL CODE "cmake_language(DEFER CALL _torva_machine_test_locks [[${name}.${TORVA_BITS}]])")
+endfunction()
+
+# CTest's resource locks hold within one CTest run; the program takes the
+# same locks machine-wide (see common/testsupport/MachineTestLocks.cpp), so
+# the 32-bit and 64-bit runs exclude each other as well.
+function(_torva_machine_test_locks test)
+    get_test_property(${test} RESOURCE_LOCK locks)
+    if(locks)
+        string(REPLACE ";" "\\;" locks "${locks}")
+        set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT_MODIFICATION "TORVA_TEST_LOCKS=set:${locks}")
+    endif()
 endfunction()
