@@ -16,6 +16,9 @@
 //   key KEY                       a key press (down and up) through the program's
 //                                 message loop: tab, shift+tab, enter, a letter or digit
 //   band-click N                  a click on the middle of the N-th band (from 0)
+//   band-close N                  close the N-th band as the user closes its toolbar
+//                                 (hidden, closed, unsited and released; its row goes)
+//   expect-band-height N PX       fails unless the N-th band's row is PX high
 //   expect-focus address|page|band N   fails unless the focus is there
 //   wait-window TITLE [MS]        until a top-level window with TITLE exists
 //   dialog-click TITLE CAPTION    press a button of that window
@@ -34,6 +37,10 @@
 //   expect-url TEXT               fails unless the URL contains TEXT
 //   expect-value NAME TEXT        fails unless the field's value is TEXT
 //   expect-text TEXT              fails unless the page's text contains TEXT
+//   expect-sinks NAME N [MS]      fails unless N click sinks are advised on the
+//                                 element named NAME (or captioned so), in any frame
+//   expect-disables N [MS]        fails unless the frame window has gone from
+//                                 enabled to disabled N times since the start
 //   screenshot FILE.bmp           the frame window as a bitmap file
 //   sleep MS
 //   quit                          close the browser (also done at the end)
