@@ -13,6 +13,18 @@ ScriptRunner::Step ScriptRunner::RunBandCommand(const Line& line, DWORD elapsed,
     std::vector<HWND> bands;
     for (int i = 0; i < m_frame.bands().BandCount(); ++i)
         bands.push_back(m_frame.bands().BandWindow(i));
+    if (cmd == L"combo-drop") {
+        // As the user's click on its arrow: the list shows below the box.
+        const HWND combo = BandActions::FindCombo(bands);
+        if (!combo) {
+            why = L"no combo box";
+            return Step::Fail;
+        }
+        SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        if (SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) return Step::Done;
+        why = L"the list did not drop down";
+        return Step::Fail;
+    }
     const size_t args = cmd == L"toolbar-menu" || cmd == L"expect-combo" ||
                                 cmd == L"expect-toolbar" || cmd == L"expect-band-height"
                             ? 2

@@ -31,6 +31,7 @@
 //   toolbar-menu ID MENUID [MS]   drop button ID's menu down and choose item MENUID
 //   menu-choose MENUID [MS]       choose item MENUID of the popup menu that is open
 //   combo-select N                pick item N (from 0) of the band's combo box
+//   combo-drop                    drop the band's combo box's list down
 //   expect-combo N TEXT [MS]      fails unless item N's text is TEXT (by MS)
 //   expect-toolbar ID enabled|disabled|TEXT [MS]   the same for toolbar button
 //                                 (or child window) ID: its state or its text

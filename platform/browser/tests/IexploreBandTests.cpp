@@ -200,3 +200,13 @@ TEST_F(Iexplore, ScriptsCountSinksDisablesAndRowsAndCloseABandAsTheUserDoes) {
     EXPECT_EQ(FailureOf("expect-disables 1 200"), L"expect-disables 1 200 -- disabled 0 times");
     EXPECT_EQ(FailureOf("band-close 1"), L"band-close 1 -- no such band");
 }
+
+TEST_F(Iexplore, ComboDropShowsTheListOfTheBandsComboBox) {
+    EXPECT_EQ(FailureOf("combo-drop"), L"combo-drop -- no combo box");
+    SetBandSetup(L"Toolbar", L"1");
+    std::wstring log;
+    const DWORD code = RunBrowser(OpenControls() + "combo-drop\n"
+                                                   "expect-combo 0 alpha\n",
+                                  log, 30000);
+    EXPECT_EQ(code, 0u) << Narrow(log);
+}
