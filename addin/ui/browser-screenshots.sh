@@ -51,7 +51,7 @@ for shot in "${shots[@]}"; do
         sleep 0.5
     done
     sleep 3 # drawn
-    DISPLAY=$display import -window root "$out/$name.png"
+    DISPLAY=$display import -window root -crop 900x700+0+0 +repage "$out/$name.png"
     wait $runner || true
     WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
     sleep 1
