@@ -33,7 +33,7 @@ mkdir -p "$out"
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; WINEPREFIX=$prefix wineserver -k 2>/dev/null || true' EXIT
-sleep 2
+sleep 3
 
 # The browser script's log (RunBrowser's, in the prefix's temporary folder)
 # says when the state is reached.
