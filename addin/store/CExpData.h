@@ -83,6 +83,10 @@ public:
                         const std::wstring& text);
     // -1 when the value is missing or cannot be read whole.
     std::int32_t GetDwordValue(const ZentripCell* db, const ZentripCell* key, const wchar_t* name);
+    // The stored bytes of a value, read whole (one exchange when it fits the
+    // first buffer); false, and bytes empty, when it is missing or unreadable.
+    bool ReadValueBytes(const ZentripCell* db, const ZentripCell* key, const wchar_t* name,
+                        DWORD& type, std::vector<BYTE>& bytes);
     void SetDwordValue(const ZentripCell* db, const ZentripCell* key, const wchar_t* name,
                        DWORD value);
     [[nodiscard]] DWORD CreateValue(const ZentripCell* db, const ZentripCell* key,

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -16,6 +17,11 @@ constexpr DWORD kTypeDword = 1;
 constexpr DWORD kTypeText = 2;
 constexpr DWORD kNothingStored = 4;
 constexpr DWORD kKeyNotFound = 8;
+// The database's answer to a buffer too small for the value; the size it
+// needs comes with it.
+constexpr DWORD kMoreData = 23;
+// What the first read of a value offers (in bytes).
+constexpr size_t kFirstReadSize = 512;
 
 } // namespace
 
@@ -60,15 +66,11 @@ std::wstring CExpData::GetStringValue(const ZentripCell* db, const ZentripCell* 
                                       const wchar_t* name) {
     TORVA_TRACE_SCOPE(L"CExpData::GetStringValue");
     DWORD type = 0;
-    DWORD size = 0;
+    std::vector<BYTE> bytes;
     std::wstring value;
-    if (Zentrip_QueryValue(db, key, name, &type, nullptr, &size) == 0 && size >= sizeof(wchar_t)) {
-        std::wstring buffer(size / sizeof(wchar_t), L'\0');
-        DWORD read = size;
-        if (Zentrip_QueryValue(db, key, name, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                               &read) == 0) {
-            value = buffer.substr(0, read / sizeof(wchar_t));
-        }
+    if (ReadValueBytes(db, key, name, type, bytes) && bytes.size() >= sizeof(wchar_t)) {
+        value.assign(bytes.size() / sizeof(wchar_t), L'\0');
+        std::memcpy(value.data(), bytes.data(), value.size() * sizeof(wchar_t));
     }
     TORVA_TRACE_DETAIL(value.empty() ? L"* sValue is Empty *" : L"* return sValue success. *");
     return value;
@@ -83,16 +85,34 @@ void CExpData::SetStringValue(const ZentripCell* db, const ZentripCell* key, con
 std::int32_t CExpData::GetDwordValue(const ZentripCell* db, const ZentripCell* key,
                                      const wchar_t* name) {
     DWORD type = 0;
-    DWORD size = 0;
-    if (Zentrip_QueryValue(db, key, name, &type, nullptr, &size) != 0) return -1;
-    // A zeroed buffer of at least four bytes: a shorter value never lets the
-    // read run past what was stored.
-    std::vector<BYTE> buffer(std::max<DWORD>(size, sizeof(DWORD)), 0);
-    DWORD read = static_cast<DWORD>(buffer.size());
-    if (Zentrip_QueryValue(db, key, name, &type, buffer.data(), &read) != 0) return -1;
+    std::vector<BYTE> bytes;
+    if (!ReadValueBytes(db, key, name, type, bytes)) return -1;
+    // Zero-filled to four bytes: a shorter value never lets the read run
+    // past what was stored.
+    bytes.resize(std::max<size_t>(bytes.size(), sizeof(std::int32_t)), 0);
     std::int32_t value = 0;
-    std::memcpy(&value, buffer.data(), sizeof value);
+    std::memcpy(&value, bytes.data(), sizeof value);
     return value;
+}
+
+bool CExpData::ReadValueBytes(const ZentripCell* db, const ZentripCell* key, const wchar_t* name,
+                              DWORD& type, std::vector<BYTE>& bytes) {
+    // Most values (numbers, names, short texts) fit the first buffer, so one
+    // relay exchange reads them; a longer one is told by its size and read
+    // again into a buffer that holds it.
+    bytes.assign(kFirstReadSize, 0);
+    DWORD size = static_cast<DWORD>(bytes.size());
+    DWORD result = Zentrip_QueryValue(db, key, name, &type, bytes.data(), &size);
+    if (result == kMoreData && size > bytes.size()) {
+        bytes.assign(size, 0);
+        result = Zentrip_QueryValue(db, key, name, &type, bytes.data(), &size);
+    }
+    if (result != 0 || size > bytes.size()) {
+        bytes.clear();
+        return false;
+    }
+    bytes.resize(size);
+    return true;
 }
 
 void CExpData::SetDwordValue(const ZentripCell* db, const ZentripCell* key, const wchar_t* name,

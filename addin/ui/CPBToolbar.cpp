@@ -179,6 +179,9 @@ LRESULT CPBToolbar::OnNotify(UINT, WPARAM, LPARAM lParam, BOOL&) {
         OpenMenu();
         return TBDDRET_DEFAULT;
     }
+    // The toolbar's own drawing asks here too: -1 would carry
+    // CDRF_SKIPDEFAULT and leave its buttons undrawn.
+    if (header && header->code == NM_CUSTOMDRAW) return CDRF_DODEFAULT;
     return -1;
 }
 

@@ -6,6 +6,7 @@
 #include "CRegistDlg.h"
 #include "CSelFrameDlg.h"
 #include "CSelectEntry.h"
+#include "HtmlCom.h"
 #include "HtmlFrames.h"
 #include "PathHelpers.h"
 
@@ -17,8 +18,8 @@
 
 namespace {
 
-bool SameText(const BSTR text, const wchar_t* expected) {
-    return text && ::lstrcmpiW(text, expected) == 0;
+bool SameText(const std::wstring& text, const wchar_t* expected) {
+    return ::lstrcmpiW(text.c_str(), expected) == 0;
 }
 
 // True when one of the document's forms has an element the registration
@@ -30,42 +31,22 @@ bool HasUsableForm(IHTMLDocument2* document) {
     if (FAILED(document->get_forms(&forms)) || !forms || FAILED(forms->get_length(&count)))
         return false;
     for (long f = 0; f < count; ++f) {
-        VARIANT index;
-        index.vt = VT_I4;
-        index.lVal = f;
-        VARIANT empty;
-        VariantInit(&empty);
-        CComPtr<IDispatch> item;
         CComPtr<IHTMLFormElement> form;
-        if (FAILED(forms->item(index, empty, &item)) || !item ||
-            FAILED(item->QueryInterface(IID_IHTMLFormElement, reinterpret_cast<void**>(&form))))
-            continue;
+        if (FAILED(ItemAt(forms.p, f, IID_IHTMLFormElement, form))) continue;
         long elements = 0;
         if (FAILED(form->get_length(&elements))) continue;
         for (long e = 0; e < elements; ++e) {
-            VARIANT at;
-            at.vt = VT_I4;
-            at.lVal = e;
             CComPtr<IDispatch> element;
-            if (FAILED(form->item(at, empty, &element)) || !element) continue;
-            CComPtr<IHTMLInputTextElement> text;
-            CComPtr<IHTMLSelectElement> select;
-            CComPtr<IHTMLInputElement> input;
-            if (SUCCEEDED(element->QueryInterface(IID_IHTMLInputTextElement,
-                                                  reinterpret_cast<void**>(&text))) ||
-                SUCCEEDED(element->QueryInterface(IID_IHTMLSelectElement,
-                                                  reinterpret_cast<void**>(&select))))
+            if (FAILED(ItemDispatchAt(form.p, e, element))) continue;
+            if (As<IHTMLInputTextElement>(element, IID_IHTMLInputTextElement) ||
+                As<IHTMLSelectElement>(element, IID_IHTMLSelectElement))
                 return true;
-            if (SUCCEEDED(element->QueryInterface(IID_IHTMLInputElement,
-                                                  reinterpret_cast<void**>(&input)))) {
-                BSTR type = nullptr;
-                if (SUCCEEDED(input->get_type(&type))) {
-                    const bool usable = type && !SameText(type, L"submit") &&
-                                        !SameText(type, L"hidden");
-                    ::SysFreeString(type);
-                    if (usable) return true;
-                }
-            }
+            const CComPtr<IHTMLInputElement> input =
+                As<IHTMLInputElement>(element, IID_IHTMLInputElement);
+            ScopedBstr type;
+            if (input && SUCCEEDED(input->get_type(type.Out())) && type.Get() &&
+                !SameText(type.Text(), L"submit") && !SameText(type.Text(), L"hidden"))
+                return true;
         }
     }
     return false;
@@ -76,7 +57,8 @@ void CollectFormDocuments(IHTMLDocument2* document, std::vector<CComPtr<IHTMLDoc
     if (!document || depth > kMaxFrameDepth) return;
     if (HasUsableForm(document)) {
         bool known = false;
-        for (const auto& d : found) known = known || d.p == document;
+        for (const auto& d : found)
+            known = known || d.p == document;
         if (!known) found.emplace_back(document);
     }
     CComPtr<IHTMLFramesCollection2> frames;
@@ -97,8 +79,8 @@ IHTMLDocument2* CPBToolbar::GetHTMLDocument(IWebBrowser2* browser, BOOL showMess
     if (!browser) return nullptr;
     CComPtr<IDispatch> dispatch;
     CComPtr<IHTMLDocument2> top;
-    if (FAILED(browser->get_Document(&dispatch)) || !dispatch ||
-        FAILED(dispatch->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&top))))
+    if (FAILED(browser->get_Document(&dispatch)) ||
+        FAILED(QueryAs(dispatch, IID_IHTMLDocument2, top)))
         return nullptr;
     std::vector<CComPtr<IHTMLDocument2>> found;
     CollectFormDocuments(top, found, 0);
@@ -109,9 +91,11 @@ IHTMLDocument2* CPBToolbar::GetHTMLDocument(IWebBrowser2* browser, BOOL showMess
     }
     if (found.size() == 1 || !allowChoice) return found.front().Detach();
     std::vector<IHTMLDocument2*> choices;
-    for (const auto& d : found) choices.push_back(d.p);
+    for (const auto& d : found)
+        choices.push_back(d.p);
     CSelFrameDlg dialog(choices);
-    if (dialog.DoModal(::GetActiveWindow()) != IDOK || !dialog.GetSelectedDocument()) return nullptr;
+    if (dialog.DoModal(::GetActiveWindow()) != IDOK || !dialog.GetSelectedDocument())
+        return nullptr;
     IHTMLDocument2* chosen = dialog.GetSelectedDocument();
     chosen->AddRef();
     return chosen;
@@ -123,13 +107,13 @@ LRESULT CPBToolbar::OnMenuReg(WORD, WORD, HWND, BOOL&) {
     CComPtr<IHTMLDocument2> document;
     *(&document) = GetHTMLDocument(browser, TRUE, TRUE);
     if (!document) return 0;
-    BSTR url = nullptr;
-    std::wstring pageUrl;
-    if (SUCCEEDED(document->get_URL(&url)) && url) pageUrl = url;
-    ::SysFreeString(url);
+    ScopedBstr url;
+    const std::wstring pageUrl =
+        SUCCEEDED(document->get_URL(url.Out())) ? url.Text() : std::wstring();
     // Only whether a page is stored counts here: read without decryption,
     // which would ask the user to authenticate for nothing.
-    const bool stored = std::unique_ptr<CDataWebForm>(m_ExpData.GetWebPageData(pageUrl, 0)) != nullptr;
+    const bool stored =
+        std::unique_ptr<CDataWebForm>(m_ExpData.GetWebPageData(pageUrl, 0)) != nullptr;
     int state = CRegistDlg::STATE_NEW;
     if (stored) {
         CSelectEntry choice;
@@ -147,16 +131,15 @@ LRESULT CPBToolbar::OnMenuManage(WORD, WORD, HWND, BOOL&) {
     std::wstring folder = GetModuleDirPath();
     if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
     const std::wstring application = folder + L"Mablix.exe";
-    const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES
-                                            : ::GetFileAttributesW(application.c_str());
+    const DWORD attributes =
+        folder.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(application.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         ::MessageBoxW(m_hWnd, L"データ管理プログラム (Mablix.exe) がインストールされていません。",
                       nullptr, MB_ICONERROR);
         return 0;
     }
     wchar_t commandLine[64] = {};
-    ::wsprintfW(commandLine, L"IEWND=%d",
-                static_cast<int>(reinterpret_cast<INT_PTR>(m_hWnd)));
+    ::wsprintfW(commandLine, L"IEWND=%d", static_cast<int>(reinterpret_cast<INT_PTR>(m_hWnd)));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

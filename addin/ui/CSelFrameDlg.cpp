@@ -2,6 +2,7 @@
 
 #include "CenterOnOwner.h"
 #include "GdiScopes.h"
+#include "HtmlCom.h"
 
 #include <algorithm>
 #include <string>
@@ -11,11 +12,9 @@ namespace {
 
 // The document's URL; empty when it has none or cannot tell.
 std::wstring DocumentUrl(IHTMLDocument2* document) {
-    BSTR url = nullptr;
-    if (FAILED(document->get_URL(&url)) || !url) return {};
-    std::wstring text(url, ::SysStringLen(url));
-    ::SysFreeString(url);
-    return text;
+    ScopedBstr url;
+    if (FAILED(document->get_URL(url.Out()))) return {};
+    return url.Text();
 }
 
 // Width in pixels of text in the list box's own font.
@@ -44,8 +43,8 @@ int CSelFrameDlg::FillList() {
     torva::WindowDC dc(m_hList);
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(m_hList, WM_GETFONT, 0, 0));
     // Without a font the DC's own one measures, which is still a fair width.
-    torva::SelectedObject selected(dc.get(),
-                            font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(SYSTEM_FONT));
+    torva::SelectedObject selected(dc.get(), font ? static_cast<HGDIOBJ>(font)
+                                                  : ::GetStockObject(SYSTEM_FONT));
 
     int widest = 0;
     WPARAM position = 0;

@@ -2,6 +2,7 @@
 // disabled, the end of the browser, and the work of a completed page.
 #include "CStockBar.h"
 
+#include "HtmlCom.h"
 #include "SubmitClickFlag.h"
 
 #include "Trace.h"
@@ -82,8 +83,8 @@ void CStockBar::OnDocumentComplete() {
     CComPtr<IWebBrowser2> browser(m_pFrameWB);
     CComPtr<IDispatch> dispatch;
     CComPtr<IHTMLDocument2> document;
-    if (FAILED(browser->get_Document(&dispatch)) || !dispatch ||
-        FAILED(dispatch->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&document))))
+    if (FAILED(browser->get_Document(&dispatch)) ||
+        FAILED(QueryAs(dispatch, IID_IHTMLDocument2, document)))
         return;
     if (!IsComplete(document)) return; // a later event brings the whole page
     m_ExpData.m_pBrowser = browser;
@@ -114,7 +115,8 @@ void CStockBar::OnDocumentComplete() {
             if (data == CB_ERR || data == 0) continue;
             const std::wstring& url = *reinterpret_cast<const std::wstring*>(data);
             bool seen = false;
-            for (const auto& u : urls) seen = seen || u == url;
+            for (const auto& u : urls)
+                seen = seen || u == url;
             if (!seen) urls.push_back(url);
         }
         for (const auto& url : urls) {

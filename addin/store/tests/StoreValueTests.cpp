@@ -3,6 +3,9 @@
 // found it, since the database is the prefix user's own.
 #include "StoreTestSupport.h"
 
+#include "RelayRecords.h"
+#include "RelayState.h"
+
 #include "WebBrowser.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +108,26 @@ TEST_F(StoreValues, ShortDwordReadsNoFurtherThanWhatWasStored) {
     const BYTE two[] = {0x34, 0x12};
     ASSERT_EQ(Store().Zentrip_SetValue(m_db, m_key, L"SHORT", 0, two, sizeof two), 0u);
     EXPECT_EQ(Store().GetDwordValue(m_db, m_key, L"SHORT"), 0x1234);
+}
+
+TEST_F(StoreValues, AShortValueIsReadInOneExchangeAndALongOneWhole) {
+    Store().SetStringValue(m_db, m_key, L"NAME", L"仕事用");
+    Store().SetDwordValue(m_db, m_key, L"INDEX", 7);
+    std::wstring longText;
+    for (int i = 0; i < 300; ++i) longText += static_cast<wchar_t>(L'a' + i % 26);
+    longText += L"終";
+    Store().SetStringValue(m_db, m_key, L"LONG", longText);
+    auto& relay = RelayState::Instance();
+
+    relay.ResetCounts();
+    EXPECT_EQ(Store().GetStringValue(m_db, m_key, L"NAME"), L"仕事用");
+    EXPECT_EQ(Store().GetDwordValue(m_db, m_key, L"INDEX"), 7);
+    EXPECT_EQ(Store().GetStringValue(m_db, m_key, L"MISSING"), L"");
+    EXPECT_EQ(relay.Counts()[TYPE_TVRDB_QUERYVALUE], 3u) << "one exchange per value";
+
+    relay.ResetCounts();
+    EXPECT_EQ(Store().GetStringValue(m_db, m_key, L"LONG"), longText);
+    EXPECT_EQ(relay.Counts()[TYPE_TVRDB_QUERYVALUE], 2u) << "told its size, then read whole";
 }
 
 TEST_F(StoreValues, MissingKeyIsReportedAfterOneTry) {

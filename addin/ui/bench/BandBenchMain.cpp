@@ -81,6 +81,13 @@ void PrintMemory(const bench::MemoryResult& memory, int few, int many) {
     const double growth = (static_cast<double>(memory.afterMany) - static_cast<double>(memory.afterFew)) / kb;
     std::printf("  growth: %.0f KB (%.2f KB per load); %d loads took %.1f s\n", growth,
                 growth / (many - few), many - few, memory.manySeconds);
+    std::printf("  committed private regions (VirtualQueryEx)\n");
+    std::printf("  after %4d loads: %10.0f KB\n", few, memory.committedFew / kb);
+    std::printf("  after %4d loads: %10.0f KB\n", many, memory.committedMany / kb);
+    const double committedGrowth =
+        (static_cast<double>(memory.committedMany) - static_cast<double>(memory.committedFew)) / kb;
+    std::printf("  growth: %.0f KB (%.2f KB per load)\n", committedGrowth,
+                committedGrowth / (many - few));
 }
 
 } // namespace

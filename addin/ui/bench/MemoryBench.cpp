@@ -147,6 +147,19 @@ SIZE_T PrivateBytes(HANDLE process, const wchar_t*& source) {
     return counters.PagefileUsage;
 }
 
+// The sum of the committed MEM_PRIVATE regions over the whole address space.
+SIZE_T CommittedPrivateBytes(HANDLE process) {
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION region{};
+    for (const BYTE* at = nullptr;
+         ::VirtualQueryEx(process, at, &region, sizeof region) == sizeof region;
+         at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+        if (region.RegionSize == 0) break;
+    }
+    return total;
+}
+
 torva::UniqueWindow Signal(const wchar_t* title) {
     return torva::UniqueWindow(::CreateWindowExW(0, L"STATIC", title, WS_POPUP, 0, 0, 10, 10,
                                                  nullptr, nullptr, nullptr, nullptr));
@@ -219,14 +232,17 @@ MemoryResult RunMemoryBench(int few, int many) {
     if (WaitForLine(process.get(), logPath, gateLine, 300000, result.why)) {
         ::Sleep(500); // the fill's last posted work
         result.afterFew = PrivateBytes(process.get(), result.source);
+        result.committedFew = CommittedPrivateBytes(process.get());
         const DWORD start = ::GetTickCount();
         const torva::UniqueWindow goOn = Signal(kGoOn);
         if (WaitForLine(process.get(), logPath, endLine, 3600000, result.why)) {
             result.manySeconds = (::GetTickCount() - start) / 1000.0;
             ::Sleep(500);
             result.afterMany = PrivateBytes(process.get(), result.source);
+            result.committedMany = CommittedPrivateBytes(process.get());
             const torva::UniqueWindow end = Signal(kEnd);
-            result.ok = result.afterFew && result.afterMany;
+            result.ok = result.afterFew && result.afterMany && result.committedFew &&
+                        result.committedMany;
             if (!result.ok) result.why = L"GetProcessMemoryInfo failed";
             if (::WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0)
                 ::TerminateProcess(process.get(), 1);

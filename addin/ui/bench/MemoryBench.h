@@ -15,6 +15,10 @@ struct MemoryResult {
     std::wstring why;
     SIZE_T afterFew = 0;  // private bytes after `few` loads
     SIZE_T afterMany = 0; // after `many`
+    // The committed private regions of the address space (VirtualQueryEx):
+    // heaps, stacks and private allocations, which also moves under Wine.
+    SIZE_T committedFew = 0;
+    SIZE_T committedMany = 0;
     double manySeconds = 0; // time of the loads between the two readings
     const wchar_t* source = L""; // the counter read (see PrivateBytes)
 };

@@ -18,10 +18,6 @@ namespace e2e {
 
 namespace {
 
-constexpr wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
-constexpr wchar_t kExtensions[] = L"Software\\Microsoft\\Internet Explorer\\Extensions";
-constexpr wchar_t kWebBrowser[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar\\WebBrowser";
-
 std::unique_ptr<CExpData> OpenStore() {
     RelayState::Instance().SetRelayFolder(InstallFolder());
     return std::make_unique<CExpData>();
@@ -29,23 +25,25 @@ std::unique_ptr<CExpData> OpenStore() {
 
 std::string Utf8(const std::wstring& s) {
     std::string out(s.size() * 3 + 1, '\0');
-    out.resize(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, s.c_str(),
-                                                         static_cast<int>(s.size()), out.data(),
-                                                         static_cast<int>(out.size()), nullptr,
-                                                         nullptr)));
+    out.resize(static_cast<size_t>(
+        ::WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), out.data(),
+                              static_cast<int>(out.size()), nullptr, nullptr)));
     return out;
 }
 
 std::wstring FromUtf8(const std::string& s) {
     std::wstring out(s.size() + 1, L'\0');
-    out.resize(static_cast<size_t>(::MultiByteToWideChar(
-        CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), out.data(), static_cast<int>(out.size()))));
+    out.resize(
+        static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()),
+                                                  out.data(), static_cast<int>(out.size()))));
     return out;
 }
 
 } // namespace
 
-std::wstring InstallFolder() { return torva::InstallFolder(); }
+std::wstring InstallFolder() {
+    return torva::InstallFolder();
+}
 
 std::wstring PagePath(const std::wstring& name) {
     return torva::ProgramFolder() + L"e2e-pages\\" + name;
@@ -53,31 +51,6 @@ std::wstring PagePath(const std::wstring& name) {
 
 std::wstring PageUrl(const std::wstring& name) {
     return torva::browser::CanonicalUrl(PagePath(name));
-}
-
-AddinRegistration::AddinRegistration() {
-    using namespace module_tests;
-    m_toolbar = ReadValues(HKEY_LOCAL_MACHINE, kToolbar);
-    m_extensionsExisted = KeyExists(HKEY_LOCAL_MACHINE, kExtensions);
-    m_userToolbarExisted = KeyExists(HKEY_CURRENT_USER, kToolbar);
-    m_webBrowser = ReadValues(HKEY_CURRENT_USER, kWebBrowser);
-    if (!InstalledQuorvel().empty()) m_result = Regsvr32(false);
-}
-
-AddinRegistration::~AddinRegistration() {
-    using namespace module_tests;
-    (void)Regsvr32(true);
-    RestoreValues(HKEY_LOCAL_MACHINE, kToolbar, m_toolbar);
-    if (!m_extensionsExisted) {
-        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kExtensions);
-        ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kExtensions);
-    }
-    if (!m_userToolbarExisted) {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kToolbar);
-        ::RegDeleteKeyW(HKEY_CURRENT_USER, kToolbar);
-    } else {
-        RestoreValues(HKEY_CURRENT_USER, kWebBrowser, m_webBrowser);
-    }
 }
 
 namespace {

@@ -4,11 +4,11 @@
 // end tests and the main job's demonstration.
 #pragma once
 
+#include "AddinRegistration.h"
 #include "RegistryTestSupport.h"
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
 namespace e2e {
@@ -24,20 +24,7 @@ std::wstring PageUrl(const std::wstring& name);
 // Registers the installed module with regsvr32 for its life: the machine's
 // toolbar list, the extension key and the user's toolbar layout are put back
 // as they were found, and the module is unregistered, when it goes.
-class AddinRegistration {
-public:
-    AddinRegistration();
-    ~AddinRegistration();
-    AddinRegistration(const AddinRegistration&) = delete;
-    AddinRegistration& operator=(const AddinRegistration&) = delete;
-    // regsvr32's exit code (0: registered).
-    DWORD Result() const noexcept { return m_result; }
-
-private:
-    std::optional<module_tests::ValueSet> m_toolbar, m_webBrowser;
-    bool m_extensionsExisted = false, m_userToolbarExisted = false;
-    DWORD m_result = static_cast<DWORD>(-1);
-};
+using AddinRegistration = module_tests::AddinRegistration;
 
 struct LoginValues {
     static constexpr const wchar_t* kEntry = L"E2E 会員";

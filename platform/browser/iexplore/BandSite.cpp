@@ -230,6 +230,20 @@ HRESULT BandSite::TranslateKey(int index, MSG& msg) {
     return m_bands[index].input->TranslateAcceleratorIO(&msg);
 }
 
+bool BandSite::CloseBand(int index) {
+    if (index < 0 || index >= BandCount()) return false;
+    if (m_active == index) Deactivate();
+    // Out of the list before the calls: a band may call back into the site
+    // (OnFocusChangeIS) while it closes.
+    Band b = std::move(m_bands[static_cast<size_t>(index)]);
+    m_bands.erase(m_bands.begin() + index);
+    if (m_active > index) --m_active;
+    b.band->ShowDW(FALSE);
+    b.band->CloseDW(0);
+    b.withSite->SetSite(nullptr);
+    return true;
+}
+
 void BandSite::CloseAll() {
     m_active = -1;
     for (auto& b : m_bands) {

@@ -53,6 +53,10 @@ public:
     // ShowDW(FALSE), CloseDW, SetSite(NULL) for every band, then forgets the
     // browser.
     void CloseAll();
+    // The same for one band, which is then released and leaves its row (as
+    // when the user closes that toolbar); the bands after it move up an
+    // index. False for no such band.
+    bool CloseBand(int index);
     int BandCount() const noexcept { return static_cast<int>(m_bands.size()); }
     HWND BandWindow(int index) const noexcept;
     // The band whose window is or holds hwnd; -1 when none.

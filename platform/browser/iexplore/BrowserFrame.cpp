@@ -84,6 +84,12 @@ HRESULT BrowserFrame::Open(const std::wstring& url) {
     return m_browser->NavigateTo(url);
 }
 
+bool BrowserFrame::CloseBand(int index) {
+    if (!m_bands || !m_bands->CloseBand(index)) return false;
+    Layout();
+    return true;
+}
+
 LRESULT CALLBACK BrowserFrame::FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE)
         SetWindowLongPtrW(
@@ -98,6 +104,9 @@ LRESULT BrowserFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SIZE:
         Layout();
+        return 0;
+    case WM_ENABLE:
+        if (!wp) ++m_disables;
         return 0;
     case WM_CLOSE:
         Shutdown();

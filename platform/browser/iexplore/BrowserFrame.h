@@ -30,6 +30,12 @@ public:
     BrowserView* view() noexcept { return m_view.get(); }
     BandSite& bands() noexcept { return *m_bands.get(); }
     [[nodiscard]] HRESULT Open(const std::wstring& url);
+    // Closes band index and gives its row back to the page; false for no
+    // such band.
+    bool CloseBand(int index);
+    // How often the frame window went from enabled to disabled (a modal
+    // dialog in front of it, a component that disables it while it waits).
+    int Disables() const noexcept { return m_disables; }
     // A message before it is dispatched: clicks into a band activate it;
     // keys go to the band that has the focus, else to the frame's own Tab
     // and Enter and to the view. True when used (not to be dispatched).
@@ -53,6 +59,7 @@ private:
     std::unique_ptr<BrowserView> m_view;
     UniqueGdiObject m_font;
     bool m_closed = false;
+    int m_disables = 0;
 };
 
 } // namespace torva::browser

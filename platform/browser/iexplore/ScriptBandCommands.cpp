@@ -13,13 +13,44 @@ ScriptRunner::Step ScriptRunner::RunBandCommand(const Line& line, DWORD elapsed,
     std::vector<HWND> bands;
     for (int i = 0; i < m_frame.bands().BandCount(); ++i)
         bands.push_back(m_frame.bands().BandWindow(i));
-    const size_t args =
-        cmd == L"toolbar-menu" || cmd == L"expect-combo" || cmd == L"expect-toolbar" ? 2 : 1;
+    if (cmd == L"combo-drop") {
+        // As the user's click on its arrow: the list shows below the box.
+        const HWND combo = BandActions::FindCombo(bands);
+        if (!combo) {
+            why = L"no combo box";
+            return Step::Fail;
+        }
+        SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        if (SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) return Step::Done;
+        why = L"the list did not drop down";
+        return Step::Fail;
+    }
+    const size_t args = cmd == L"toolbar-menu" || cmd == L"expect-combo" ||
+                                cmd == L"expect-toolbar" || cmd == L"expect-band-height"
+                            ? 2
+                            : 1;
     if (w.size() < args + 1) {
         why = L"needs " + std::to_wstring(args) + L" argument(s)";
         return Step::Fail;
     }
     const int number = static_cast<int>(std::wcstol(w[1].c_str(), nullptr, 10));
+    if (cmd == L"band-close") {
+        if (m_frame.CloseBand(number)) return Step::Done;
+        why = L"no such band";
+        return Step::Fail;
+    }
+    if (cmd == L"expect-band-height") {
+        RECT row{};
+        const HWND band = m_frame.bands().BandWindow(number);
+        if (!band || !GetWindowRect(band, &row)) {
+            why = L"no such band";
+            return Step::Fail;
+        }
+        const long want = std::wcstol(w[2].c_str(), nullptr, 10);
+        if (row.bottom - row.top == want) return Step::Done;
+        why = L"its row is " + std::to_wstring(row.bottom - row.top) + L" high";
+        return Step::Fail;
+    }
     if (cmd == L"toolbar-click")
         return BandActions::PressToolbar(BandActions::FindToolbar(bands), number, false, why)
                    ? Step::Done

@@ -113,8 +113,8 @@ void ScriptRunner::Tick() {
         m_phase = 0;
         m_keysSent = 0;
     }
-    static const wchar_t* const kUserSteps[] = {L"type", L"check", L"uncheck", L"choose", L"click",
-                                                 L"press", L"key", L"band-click"};
+    static const wchar_t* const kUserSteps[] = {L"type",  L"check", L"uncheck", L"choose",
+                                                L"click", L"press", L"key",     L"band-click"};
     for (const wchar_t* user : kUserSteps) {
         if (line.words[0] == user) BringFrameBack();
     }
@@ -234,8 +234,17 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
         }
         return PageActions::SetDialogCheck(dialog, w[2], on, why) ? Step::Done : Step::Fail;
     }
+    if (cmd == L"expect-disables") {
+        if (!need(1)) return Step::Fail;
+        const int want = static_cast<int>(std::wcstol(w[1].c_str(), nullptr, 10));
+        if (m_frame.Disables() == want) return Step::Done;
+        if (elapsed < (w.size() > 2 ? Timeout(w, 2) : 0)) return Step::Wait;
+        why = L"disabled " + std::to_wstring(m_frame.Disables()) + L" times";
+        return Step::Fail;
+    }
     if (cmd.rfind(L"toolbar-", 0) == 0 || cmd.rfind(L"combo-", 0) == 0 || cmd == L"menu-choose" ||
-        cmd == L"expect-combo" || cmd == L"expect-toolbar")
+        cmd == L"expect-combo" || cmd == L"expect-toolbar" || cmd == L"band-close" ||
+        cmd == L"expect-band-height")
         return RunBandCommand(line, elapsed, why);
     if (cmd == L"wait-value") {
         if (!need(2)) return Step::Fail;
@@ -263,6 +272,19 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
         if (!need(1)) return Step::Fail;
         if (PageActions::PageText(*top).find(w[1]) != std::wstring::npos) return Step::Done;
         why = L"not on the page";
+        return Step::Fail;
+    }
+    if (cmd == L"expect-sinks") {
+        if (!need(2)) return Step::Fail;
+        const auto f = PageActions::FindControl(*top, w[1], L"", true);
+        if (!f.node) {
+            why = L"no such element";
+            return Step::Fail;
+        }
+        const size_t sinks = f.page->SinksFor(f.node).Size();
+        if (sinks == std::wcstoul(w[2].c_str(), nullptr, 10)) return Step::Done;
+        if (elapsed < (w.size() > 3 ? Timeout(w, 3) : 0)) return Step::Wait;
+        why = std::to_wstring(sinks) + L" sink(s) advised";
         return Step::Fail;
     }
     if (cmd == L"expect-value") {

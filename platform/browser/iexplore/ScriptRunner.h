@@ -16,6 +16,9 @@
 //   key KEY                       a key press (down and up) through the program's
 //                                 message loop: tab, shift+tab, enter, a letter or digit
 //   band-click N                  a click on the middle of the N-th band (from 0)
+//   band-close N                  close the N-th band as the user closes its toolbar
+//                                 (hidden, closed, unsited and released; its row goes)
+//   expect-band-height N PX       fails unless the N-th band's row is PX high
 //   expect-focus address|page|band N   fails unless the focus is there
 //   wait-window TITLE [MS]        until a top-level window with TITLE exists
 //   dialog-click TITLE CAPTION    press a button of that window
@@ -28,12 +31,17 @@
 //   toolbar-menu ID MENUID [MS]   drop button ID's menu down and choose item MENUID
 //   menu-choose MENUID [MS]       choose item MENUID of the popup menu that is open
 //   combo-select N                pick item N (from 0) of the band's combo box
+//   combo-drop                    drop the band's combo box's list down
 //   expect-combo N TEXT [MS]      fails unless item N's text is TEXT (by MS)
 //   expect-toolbar ID enabled|disabled|TEXT [MS]   the same for toolbar button
 //                                 (or child window) ID: its state or its text
 //   expect-url TEXT               fails unless the URL contains TEXT
 //   expect-value NAME TEXT        fails unless the field's value is TEXT
 //   expect-text TEXT              fails unless the page's text contains TEXT
+//   expect-sinks NAME N [MS]      fails unless N click sinks are advised on the
+//                                 element named NAME (or captioned so), in any frame
+//   expect-disables N [MS]        fails unless the frame window has gone from
+//                                 enabled to disabled N times since the start
 //   screenshot FILE.bmp           the frame window as a bitmap file
 //   sleep MS
 //   quit                          close the browser (also done at the end)

@@ -160,3 +160,53 @@ TEST_F(Iexplore, ToolbarMenuDropsTheMenuDownAndChoosesTheItemWithTheKeys) {
     EXPECT_EQ(FailureOf("menu-choose 32777 200"), L"menu-choose 32777 200 -- no menu opened");
     EXPECT_EQ(Result(L"Menu"), L"<none>");
 }
+
+TEST_F(Iexplore, ScriptsCountSinksDisablesAndRowsAndCloseABandAsTheUserDoes) {
+    SetBandSetup(L"ConfirmSubmit", L"1");
+    std::wstring log;
+    const DWORD code = RunBrowser(OpenControls() +
+                                      "expect-band-height 0 30\n"
+                                      "expect-sinks go 1\n"
+                                      "expect-sinks \"Sign in\" 1\n"
+                                      "expect-sinks pic 0\n"
+                                      "expect-disables 0\n"
+                                      "click \"Sign in\"\n"
+                                      "wait-window " +
+                                      Quoted(kDialog) +
+                                      " 5000\n"
+                                      // The dialog in front has the frame disabled.
+                                      "expect-disables 1 3000\n"
+                                      "dialog-click " +
+                                      Quoted(kDialog) +
+                                      " \"\xE3\x81\xAF\xE3\x81\x84(&Y)\"\n"
+                                      "wait-page done.html\n"
+                                      "expect-disables 1\n"
+                                      "band-close 0\n"
+                                      "expect-band-height 0 30\n",
+                                  log, 30000);
+    EXPECT_EQ(code, 1u) << Narrow(log);
+    EXPECT_NE(log.find(L"ok 14: band-close 0"), std::wstring::npos) << Narrow(log);
+    EXPECT_NE(log.find(L"FAIL 15: expect-band-height 0 30 -- no such band"), std::wstring::npos)
+        << Narrow(log);
+    // Closed as the browser closes a toolbar: hidden, closed, unsited.
+    EXPECT_EQ(Result(L"HideDW"), L"1");
+    EXPECT_EQ(Result(L"CloseDW"), L"1");
+    EXPECT_EQ(Result(L"Unsited"), L"1");
+
+    EXPECT_EQ(FailureOf("expect-sinks go 2"), L"expect-sinks go 2 -- 1 sink(s) advised");
+    EXPECT_EQ(FailureOf("expect-sinks nosuch 0"), L"expect-sinks nosuch 0 -- no such element");
+    EXPECT_EQ(FailureOf("expect-band-height 0 22"),
+              L"expect-band-height 0 22 -- its row is 30 high");
+    EXPECT_EQ(FailureOf("expect-disables 1 200"), L"expect-disables 1 200 -- disabled 0 times");
+    EXPECT_EQ(FailureOf("band-close 1"), L"band-close 1 -- no such band");
+}
+
+TEST_F(Iexplore, ComboDropShowsTheListOfTheBandsComboBox) {
+    EXPECT_EQ(FailureOf("combo-drop"), L"combo-drop -- no combo box");
+    SetBandSetup(L"Toolbar", L"1");
+    std::wstring log;
+    const DWORD code = RunBrowser(OpenControls() + "combo-drop\n"
+                                                   "expect-combo 0 alpha\n",
+                                  log, 30000);
+    EXPECT_EQ(code, 0u) << Narrow(log);
+}

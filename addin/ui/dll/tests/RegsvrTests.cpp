@@ -1,6 +1,7 @@
 // Registration and unregistration of the installed module with regsvr32 in
 // the test prefix. Every key these tests change is put back as it was, and
 // the module is unregistered at the end of each test.
+#include "AddinRegistration.h"
 #include "DllTestSupport.h"
 #include "RegistryTestSupport.h"
 
@@ -12,15 +13,15 @@
 
 #include <oleauto.h>
 
+#include <memory>
+
 using namespace module_tests;
 
 namespace {
 
 constexpr wchar_t kToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
-constexpr wchar_t kExtensions[] = L"Software\\Microsoft\\Internet Explorer\\Extensions";
 constexpr wchar_t kExtension[] =
     L"Software\\Microsoft\\Internet Explorer\\Extensions\\{B26ABCBD-C28F-4857-D67C-0489DC21B9CC}";
-constexpr wchar_t kUserToolbar[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar";
 constexpr wchar_t kWebBrowser[] = L"Software\\Microsoft\\Internet Explorer\\Toolbar\\WebBrowser";
 constexpr wchar_t kClassKey[] = L"CLSID\\{B26980BD-C1E7-4153-82C3-FB2CEC27657A}";
 constexpr wchar_t kOtherA[] = L"{AAAAAAAA-1111-2222-3333-444444444444}";
@@ -37,10 +38,8 @@ class RegsvrTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(InstalledQuorvel().empty());
-        m_toolbar = ReadValues(HKEY_LOCAL_MACHINE, kToolbar);
-        m_extensionsExisted = KeyExists(HKEY_LOCAL_MACHINE, kExtensions);
-        m_userToolbarExisted = KeyExists(HKEY_CURRENT_USER, kUserToolbar);
-        m_webBrowser = ReadValues(HKEY_CURRENT_USER, kWebBrowser);
+        m_registration =
+            std::make_unique<AddinRegistration>(AddinRegistration::Start::SnapshotOnly);
         m_layoutName = GetITBarLayoutKey();
         ASSERT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey)) << "the add-in is registered already";
         // Two other toolbars that must keep their values.
@@ -49,20 +48,7 @@ protected:
         m_seeded = *ReadValues(HKEY_LOCAL_MACHINE, kToolbar);
     }
 
-    void TearDown() override {
-        (void)Regsvr32(true);
-        RestoreValues(HKEY_LOCAL_MACHINE, kToolbar, m_toolbar);
-        if (!m_extensionsExisted) {
-            ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kExtensions);
-            ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kExtensions);
-        }
-        if (!m_userToolbarExisted) {
-            ::RegDeleteTreeW(HKEY_CURRENT_USER, kUserToolbar);
-            ::RegDeleteKeyW(HKEY_CURRENT_USER, kUserToolbar);
-        } else {
-            RestoreValues(HKEY_CURRENT_USER, kWebBrowser, m_webBrowser);
-        }
-    }
+    void TearDown() override { m_registration.reset(); }
 
     std::optional<StoredValue> Layout() const {
         return ReadValue(HKEY_CURRENT_USER, kWebBrowser, m_layoutName);
@@ -77,9 +63,8 @@ protected:
         return toolbar_layout::FindSlot(layout, CLSID_StockBar);
     }
 
-    std::optional<ValueSet> m_toolbar, m_webBrowser;
+    std::unique_ptr<AddinRegistration> m_registration;
     ValueSet m_seeded;
-    bool m_extensionsExisted = false, m_userToolbarExisted = false;
     std::wstring m_layoutName;
 };
 
@@ -153,4 +138,23 @@ TEST_F(RegsvrTest, UnregistrationTakesEverythingAwayAndTwiceIsHarmless) {
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtension)) << round;
         EXPECT_EQ(BandSlot(), toolbar_layout::kSlotCount) << round;
     }
+}
+
+TEST_F(RegsvrTest, ARegistrationForATestsLifePutsEveryPlaceBack) {
+    const auto layout = Layout();
+    const bool extensionsExisted =
+        KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Internet Explorer\\Extensions");
+    {
+        const AddinRegistration registration;
+        ASSERT_EQ(registration.Result(), 0u);
+        EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kExtension));
+        EXPECT_EQ(BandSlot(), 0u);
+    }
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_EQ(ReadValues(HKEY_LOCAL_MACHINE, kToolbar), m_seeded);
+    EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Internet Explorer\\Extensions"),
+              extensionsExisted);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtension));
+    EXPECT_EQ(Layout(), layout);
 }
