@@ -3,7 +3,7 @@
 // run. Every test program therefore also takes a machine-wide mutex for each
 // lock CTest gave it (TORVA_TEST_LOCKS, set from the test's RESOURCE_LOCK),
 // in name order so that two programs never wait for each other, and holds
-// them until it ends.
+// them until it ends. The programs it starts do not inherit the request.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,6 +20,9 @@ public:
         wchar_t names[1024] = {};
         const DWORD length = ::GetEnvironmentVariableW(L"TORVA_TEST_LOCKS", names, ARRAYSIZE(names));
         if (length == 0 || length >= ARRAYSIZE(names)) return;
+        // The programs a test starts run under these locks already: they
+        // must not wait for them again.
+        ::SetEnvironmentVariableW(L"TORVA_TEST_LOCKS", nullptr);
         std::vector<std::wstring> locks;
         std::wstring current;
         for (const wchar_t* p = names;; ++p) {

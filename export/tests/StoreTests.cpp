@@ -24,6 +24,14 @@ CExportStore& FixtureStore() {
 
 namespace {
 
+// The fixture's pages and settings go when the program ends: the other
+// programs that share the user's database count on finding only their own.
+class FixtureCleanup : public ::testing::Environment {
+public:
+    void TearDown() override { EXPECT_EQ(fx::Clear(), 0u); }
+};
+const auto* const g_cleanup = ::testing::AddGlobalTestEnvironment(new FixtureCleanup);
+
 const WebPageNode& PageOf(const std::wstring& url) {
     for (const auto& page : FixtureStore().Pages()) {
         if (page->URL == url) return *page;
