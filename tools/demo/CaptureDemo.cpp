@@ -94,12 +94,65 @@ private:
             if (m_stop) return;
             ::Sleep(shot.file[8] == L'r' ? 900 : 500); // the registration dialog fills its copy
             (void)SaveScreen(m_folder + shot.file);
+            // The PIN dialog comes while the registration dialog is still open.
+            if (shot.file[8] == L'r') continue;
             while (!m_stop && ::FindWindowW(nullptr, shot.title)) ::Sleep(50);
         }
     }
 
     std::wstring m_folder;
     std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+// A hidden window "TORVA shot" whose buttons the script presses
+// (dialog-click) at the moments that no window marks: each takes the screen.
+class ShotWindow {
+public:
+    explicit ShotWindow(std::wstring folder) : m_folder(std::move(folder)) {
+        if (m_folder.empty()) return;
+        m_thread = std::thread([this] { Run(); });
+        while (!m_ready) ::Sleep(10);
+    }
+    ~ShotWindow() {
+        if (m_threadId) ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+        if (m_thread.joinable()) m_thread.join();
+    }
+    static constexpr const wchar_t* kNames[] = {L"page", L"reload"};
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_COMMAND) {
+            auto* self = reinterpret_cast<ShotWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+            const int id = LOWORD(wParam) - 100;
+            if (self && id >= 0 && id < 2)
+                (void)SaveScreen(self->m_folder + L"capture-" + kNames[id] + L".bmp");
+            return 0;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    void Run() {
+        m_threadId = ::GetCurrentThreadId();
+        WNDCLASSW type{};
+        type.lpfnWndProc = &ShotWindow::Proc;
+        type.hInstance = ::GetModuleHandleW(nullptr);
+        type.lpszClassName = L"TorvaCaptureShot";
+        (void)::RegisterClassW(&type);
+        HWND window = ::CreateWindowExW(0, type.lpszClassName, L"TORVA shot", WS_POPUP, 0, 0, 10,
+                                        10, nullptr, nullptr, type.hInstance, nullptr);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        for (int i = 0; i < 2; ++i)
+            ::CreateWindowExW(0, L"BUTTON", kNames[i], WS_CHILD, 0, 0, 5, 5, window,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), nullptr, nullptr);
+        m_ready = true;
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+        ::DestroyWindow(window);
+    }
+
+    std::wstring m_folder;
+    std::atomic<bool> m_ready{false};
+    std::atomic<DWORD> m_threadId{0};
     std::thread m_thread;
 };
 
@@ -204,9 +257,9 @@ int Run(const std::wstring& shots) {
     // Sets the test PIN and answers the fill-in's PIN dialog on the reload;
     // the save's PIN dialog is answered by the script.
     const peltrix::test::AutoAnswer input(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
-    const std::wstring shot = shots.empty() ? L"" : L"screenshot " + Quoted(shots + L"capture-page.bmp") + L"\n";
+    const std::wstring shot = shots.empty() ? L"" : L"dialog-click \"TORVA shot\" page\nsleep 500\n";
     const std::wstring doneShot =
-        shots.empty() ? L"" : L"sleep 800\nscreenshot " + Quoted(shots + L"capture-reload.bmp") + L"\n";
+        shots.empty() ? L"" : L"sleep 800\ndialog-click \"TORVA shot\" reload\nsleep 500\n";
     const std::wstring script =
         L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n"
         L"wait-page e2e-login.html 20000\n"
@@ -241,6 +294,7 @@ int Run(const std::wstring& shots) {
     DWORD code = 0;
     {
         const DialogShots pictures(shots);
+        const ShotWindow onDemand(shots);
         code = e2e::RunBrowser(script, log, 240000);
     }
     if (!log.empty() && log.front() == L'\xFEFF') log.erase(0, 1);
