@@ -13,7 +13,21 @@ WINEPREFIX="$TORVA_WINEPREFIX" wineserver -p 2>/dev/null || true
 trap 'WINEPREFIX="$TORVA_WINEPREFIX" wineserver -k 2>/dev/null' EXIT
 
 cat <<'TXT'
-Main job: a 32-bit program stores a web-form page (page, form and two fields,
+Main job, first the main road in the browser, unattended under Xvfb:
+Quorvel.dll is registered with regsvr32; iexplore.exe opens a log-in page; a
+script types a user name and password and submits; the add-in asks
+"登録確認" (yes); in the registration dialog auto-input and auto-send are
+ticked and OK pressed; the PIN dialog of the save is answered as a user would
+(the script types the PIN); the page is opened again and comes up filled in
+and sent by itself. Then what was stored is printed (page, form, controls from
+the database, the password as stored: its cipher bytes). Pictures of the road
+go to build/main-shots.
+TXT
+addin/ui/capture-shots.sh "$root/build/main-shots"
+echo
+
+cat <<'TXT'
+Then the earlier steps: a 32-bit program stores a web-form page (page, form and two fields,
 the password encrypted with Corvane) in the user's database through Brisbel,
 then starts a second process that has the user authenticated by Peltrix's PIN
 dialog (the first process types the test PIN into it, as the user would),

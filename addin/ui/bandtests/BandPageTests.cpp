@@ -3,6 +3,7 @@
 // and clicks that arrive once the band has let the page go.
 #include "AutoAnswer.h"
 #include "BandFixture.h"
+#include "DialogDriver.h"
 #include "LiveForm.h"
 #include "SubmitClickFlag.h"
 
@@ -212,7 +213,13 @@ TEST_F(BandPage, AListedSinksClickKeepsItsNavigationWhileTheBrowserIsDisabled) {
     ASSERT_TRUE(go);
     Band().BandStore().m_nBrowserEnabled = 0;
 
-    ASSERT_EQ(go->click(), S_OK);
+    {
+        // The page is not stored: the click asks whether to register it.
+        DialogDriver no(L"登録確認", [](DialogDriver& d) { DialogDriver::Click(d.Dialog(), IDCANCEL); });
+        ASSERT_EQ(go->click(), S_OK);
+        no.Join();
+        EXPECT_TRUE(no.Dialog());
+    }
 
     EXPECT_TRUE(BrowserObject().HasPendingLoad()) << "the submit's navigation is kept";
     EXPECT_EQ(g_bSubmitClicked, 0) << "cleared by that navigation";

@@ -25,6 +25,11 @@
 #define IDC_CHANGEENTRY_NOASK 241
 #define IDC_CHANGEENTRY_TEXT 250
 
+// Auto-entry confirmation after a submit: register this page's data?
+#define IDD_AUTOENTRY 109
+#define IDC_AUTOENTRY_NOASK 241
+#define IDC_AUTOENTRY_TEXT 251
+
 // Option dialog: the seven web-form options as check boxes.
 #define IDD_OPTION 207
 #define IDC_OPTION_STOPFUNC 201

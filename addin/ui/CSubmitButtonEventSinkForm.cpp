@@ -1,0 +1,427 @@
+// The click sink's view of the live page: which form a button submits, and
+// whether that form is the one stored.
+#include "CSubmitButtonEventSink.h"
+
+#include "HtmlCom.h"
+#include "Trace.h"
+
+
+namespace {
+
+constexpr long kMaxDataLen = 500; // a longer maxLength counts as none, as the capture stores it
+
+// Kind names as the type rule compares them, by control kind.
+const wchar_t* const kKindNames[] = {L"TEXT",  L"PASSWORD", L"",       L"RADIO", L"CHECKBOX",
+                                     L"",      L"",         L"SUBMIT", L"IMAGE"};
+
+std::wstring Upper(std::wstring text) {
+    for (wchar_t& c : text)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - 32);
+    return text;
+}
+
+bool SameNoCase(const std::wstring& a, const wchar_t* b) {
+    return Upper(a) == b;
+}
+
+// The element at position i of a collection; null on any failure.
+CComPtr<IHTMLElement> ElementAt(IHTMLElementCollection* collection, long i) {
+    CComPtr<IHTMLElement> element;
+    if (FAILED(ItemAt(collection, i, IID_IHTMLElement, element))) element.Release();
+    return element;
+}
+
+bool TagOf(IHTMLElement* element, std::wstring& tag) {
+    ScopedBstr text;
+    if (FAILED(element->get_tagName(text.Out()))) return false;
+    tag = text.Text();
+    return true;
+}
+
+std::wstring InputTypeOf(IHTMLElement* element) {
+    auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement);
+    ScopedBstr text;
+    if (!input || FAILED(input->get_type(text.Out()))) return {};
+    return text.Text();
+}
+
+// A form's every element (its all collection) and their count.
+bool AllOf(IHTMLElement* form, CComPtr<IHTMLElementCollection>& all, long& count) {
+    CComPtr<IDispatch> dispatch;
+    if (FAILED(form->get_all(&dispatch)) || !dispatch) return false;
+    if (FAILED(QueryAs(dispatch.p, IID_IHTMLElementCollection, all))) return false;
+    return SUCCEEDED(all->get_length(&count));
+}
+
+bool FormsOf(IHTMLDocument2* document, CComPtr<IHTMLElementCollection>& forms, long& count) {
+    if (!document || FAILED(document->get_forms(&forms)) || !forms) return false;
+    return SUCCEEDED(forms->get_length(&count));
+}
+
+// One stored entry against the elements of the live form.
+class EntryCompare {
+public:
+    enum class End { Walked, Structure, Unnamed, SelectCount, Failed };
+
+    EntryCompare(const CDataWebItem& entry, IHTMLElementCollection* all, long count,
+                 bool textAreasLeftOut)
+        : m_entry(entry), m_all(all), m_count(count), m_textAreasLeftOut(textAreasLeftOut) {}
+
+    End Run() {
+        for (long e = 0; e < m_count && !m_structure && !m_differs; ++e) {
+            CComPtr<IHTMLElement> element = ElementAt(m_all, e);
+            std::wstring tag;
+            if (!element || !TagOf(element, tag)) return End::Failed;
+            const size_t count = m_entry.m_ctrls.size();
+            const CDataWebCtrl& ctrl = *m_entry.m_ctrls[m_matched < static_cast<int>(count)
+                                                            ? static_cast<size_t>(m_matched)
+                                                            : count - 1];
+            if (!Element(element, tag, ctrl)) return End::SelectCount;
+            if (m_structure) return End::Structure;
+            if (m_entry.m_strName.empty()) return End::Unnamed;
+        }
+        return End::Walked;
+    }
+    bool Identical() const {
+        return !m_differs && m_matched == static_cast<int>(m_entry.m_ctrls.size());
+    }
+
+private:
+    // False when the walk of this entry ends at once (a SELECT whose option
+    // count changed: simply not this entry).
+    bool Element(IHTMLElement* element, const std::wstring& tag, const CDataWebCtrl& ctrl) {
+        const int kind = ctrl.m_nType;
+        const wchar_t* expectedTag = nullptr;
+        switch (kind) {
+        case D_WEB_CTRL_TEXT:
+        case D_WEB_CTRL_PSWD:
+        case D_WEB_CTRL_RADIO:
+        case D_WEB_CTRL_CHECK:
+        case D_WEB_CTRL_SUBMIT:
+        case D_WEB_CTRL_IMAGE: expectedTag = L"INPUT"; break;
+        case D_WEB_CTRL_SELECT: expectedTag = L"SELECT"; break;
+        case D_WEB_CTRL_MULTI: expectedTag = L"TEXTAREA"; break;
+        default:
+            // A stored kind no capture makes cannot be compared.
+            m_structure = true;
+            return true;
+        }
+        // Under NOMULTITEXT the capture never stores a text area, so one on
+        // the page is not a change (unless the entry, stored before, has it).
+        if (m_textAreasLeftOut && kind != D_WEB_CTRL_MULTI && SameNoCase(tag, L"TEXTAREA"))
+            return true;
+        int storable = 0;
+        element->AddRef(); // CheckTagName takes over one reference
+        if (CExpData::CheckTagName(expectedTag, tag, &storable, element)) {
+            if (storable) m_structure = true;
+            return true;
+        }
+        switch (kind) {
+        case D_WEB_CTRL_SELECT: return Select(element, ctrl);
+        case D_WEB_CTRL_MULTI: TextArea(element, ctrl); return true;
+        default: break;
+        }
+        storable = 0;
+        if (CExpData::CheckTypeName(kKindNames[kind], InputTypeOf(element), &storable)) {
+            if (storable) m_structure = true;
+            return true;
+        }
+        auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement);
+        if (!input) {
+            m_structure = true;
+            return true;
+        }
+        switch (kind) {
+        case D_WEB_CTRL_TEXT:
+        case D_WEB_CTRL_PSWD: Text(input, ctrl); break;
+        case D_WEB_CTRL_RADIO:
+        case D_WEB_CTRL_CHECK: Choice(input, ctrl); break;
+        case D_WEB_CTRL_SUBMIT: Submit(input, ctrl); break;
+        case D_WEB_CTRL_IMAGE: Image(element, ctrl); break;
+        default: break;
+        }
+        return true;
+    }
+
+    void Text(IHTMLInputElement* input, const CDataWebCtrl& ctrl) {
+        const CDataWebTextValue* stored = ctrl.TextValue();
+        ScopedBstr name, value;
+        LONG maxLength = -1;
+        if (!stored || FAILED(input->get_name(name.Out())) || name.Text() != ctrl.m_strName) {
+            m_structure = true;
+            return;
+        }
+        (void)input->get_value(value.Out());
+        if (FAILED(input->get_maxLength(&maxLength)) || maxLength > kMaxDataLen || maxLength < 0)
+            maxLength = -1;
+        if (value.Text() != stored->m_strValue) {
+            m_differs = true;
+        } else if (maxLength != stored->m_nDataLen) {
+            m_structure = true;
+        } else {
+            ++m_matched;
+        }
+    }
+
+    void Choice(IHTMLInputElement* input, const CDataWebCtrl& ctrl) {
+        // No choice record, or none in it, cannot stand for the inputs.
+        const CDataWebSelCtrl* choices = ctrl.SelValue();
+        ScopedBstr name, value;
+        if (!choices || choices->m_elements.empty() || FAILED(input->get_name(name.Out())) ||
+            name.Text() != ctrl.m_strName) {
+            m_structure = true;
+            return;
+        }
+        const long options = static_cast<long>(choices->m_elements.size());
+        if (m_remaining < 0) m_remaining = options;
+        const CDataWebSelElement& option = *choices->m_elements[options - m_remaining];
+        (void)input->get_value(value.Out());
+        if (value.Text() != option.m_strValue) {
+            m_structure = true;
+            return;
+        }
+        VARIANT_BOOL checked = VARIANT_FALSE;
+        (void)input->get_checked(&checked);
+        if ((checked != VARIANT_FALSE ? 1 : 0) != option.m_nSelect) {
+            m_differs = true;
+            return;
+        }
+        if (--m_remaining == 0) {
+            m_remaining = -1;
+            ++m_matched;
+        }
+    }
+
+    void Submit(IHTMLInputElement* input, const CDataWebCtrl& ctrl) {
+        const CDataWebButtonValue* stored = ctrl.ButtonValue();
+        ScopedBstr name, value;
+        (void)input->get_name(name.Out());
+        (void)input->get_value(value.Out());
+        if (!stored || name.Text() != ctrl.m_strName || value.Text() != stored->m_strValue) {
+            m_structure = true;
+            return;
+        }
+        ++m_matched;
+    }
+
+    void Image(IHTMLElement* element, const CDataWebCtrl& ctrl) {
+        const CDataWebButtonValue* stored = ctrl.ButtonValue();
+        auto image = As<IHTMLInputImage>(element, IID_IHTMLInputImage);
+        ScopedBstr name, alt;
+        if (image) {
+            (void)image->get_name(name.Out());
+            (void)image->get_alt(alt.Out());
+        }
+        if (!stored || !image || name.Text() != ctrl.m_strName || alt.Text() != stored->m_strValue) {
+            m_structure = true;
+            return;
+        }
+        ++m_matched;
+    }
+
+    bool Select(IHTMLElement* element, const CDataWebCtrl& ctrl) {
+        const CDataWebSelCtrl* stored = ctrl.SelValue();
+        auto select = As<IHTMLSelectElement>(element, IID_IHTMLSelectElement);
+        ScopedBstr name;
+        if (!stored || !select || FAILED(select->get_name(name.Out())) ||
+            name.Text() != ctrl.m_strName) {
+            m_structure = true;
+            return true;
+        }
+        long options = 0;
+        if (FAILED(select->get_length(&options))) {
+            m_structure = true;
+            return true;
+        }
+        if (options != static_cast<long>(stored->m_elements.size())) return false;
+        bool agree = true;
+        for (long i = 0; i < options; ++i) {
+            CComPtr<IHTMLOptionElement> option;
+            ScopedBstr value, text;
+            if (FAILED(SelectOption(select, i, option)) || FAILED(option->get_value(value.Out())) ||
+                FAILED(option->get_text(text.Out()))) {
+                m_structure = true;
+                return true;
+            }
+            const CDataWebSelElement& entry = *stored->m_elements[static_cast<size_t>(i)];
+            std::wstring bare = value.Text();
+            for (size_t at; (at = bare.find(L" selected")) != std::wstring::npos;)
+                bare.erase(at, 9);
+            if (bare != entry.m_strValue || text.Text() != entry.m_strText) {
+                m_structure = true;
+                return true;
+            }
+            VARIANT_BOOL selected = VARIANT_FALSE;
+            (void)option->get_selected(&selected);
+            if ((selected != VARIANT_FALSE ? 1 : 0) != entry.m_nSelect) {
+                m_differs = true;
+                agree = false;
+            }
+        }
+        if (agree) ++m_matched;
+        return true;
+    }
+
+    void TextArea(IHTMLElement* element, const CDataWebCtrl& ctrl) {
+        const CDataWebMultiText* stored = ctrl.MultiValue();
+        auto area = As<IHTMLTextAreaElement>(element, IID_IHTMLTextAreaElement);
+        ScopedBstr name, value;
+        LONG cols = -1, rows = -1;
+        if (!stored || !area || FAILED(area->get_name(name.Out())) ||
+            name.Text() != ctrl.m_strName || FAILED(area->get_cols(&cols)) ||
+            FAILED(area->get_rows(&rows)) || cols != stored->m_nCols || rows != stored->m_nRows) {
+            m_structure = true;
+            return;
+        }
+        (void)area->get_value(value.Out());
+        if (value.Text() != stored->m_strText) {
+            m_differs = true;
+        } else {
+            ++m_matched;
+        }
+    }
+
+    const CDataWebItem& m_entry;
+    IHTMLElementCollection* m_all;
+    long m_count;
+    bool m_textAreasLeftOut;
+    int m_matched = 0;
+    bool m_structure = false;
+    bool m_differs = false;
+    long m_remaining = -1; // inputs left in the open radio or check group; -1 none open
+};
+
+} // namespace
+
+int CSubmitButtonEventSink::GetSubmitNum(int snum, int* itemNum) {
+    TORVA_TRACE_ENTER(L"CSubmitButtonEventSink::GetSubmitNum");
+    TORVA_TRACE_DETAIL(L"snum = %d , itemNum = 0x%08X", snum,
+                       static_cast<unsigned>(reinterpret_cast<UINT_PTR>(itemNum)));
+    int ignored = 0;
+    if (!itemNum) itemNum = &ignored;
+    *itemNum = 0;
+    const auto fail = [] {
+        TORVA_TRACE_RETURN_INT(L"CSubmitButtonEventSink::GetSubmitNum", -1);
+        return -1;
+    };
+    CComPtr<IHTMLElementCollection> forms;
+    long formCount = 0;
+    if (!FormsOf(pDoc, forms, formCount)) return fail();
+    const bool textAreasLeftOut = m_ExpData.m_option.m_nNoMultiText == 1;
+    int buttons = 0;
+    bool previousStorable = false;
+    for (long j = 0; j < formCount; ++j) {
+        if (previousStorable) ++*itemNum;
+        previousStorable = false;
+        CComPtr<IHTMLElement> form = ElementAt(forms, j);
+        CComPtr<IHTMLElementCollection> all;
+        long count = 0;
+        if (!form || !AllOf(form, all, count)) return fail();
+        for (long e = 0; e < count; ++e) {
+            CComPtr<IHTMLElement> element = ElementAt(all, e);
+            std::wstring tag;
+            if (!element || !TagOf(element, tag)) return fail();
+            element.p->AddRef(); // CheckTagName takes over one reference
+            if (CExpData::CheckTagName(L"INPUT", tag, nullptr, element.p)) {
+                // A text area counts only where the capture stores one.
+                if (SameNoCase(tag, L"SELECT") || (SameNoCase(tag, L"TEXTAREA") && !textAreasLeftOut))
+                    previousStorable = true;
+                continue;
+            }
+            const std::wstring type = Upper(InputTypeOf(element));
+            if (type == L"TEXT" || type == L"PASSWORD" || type == L"RADIO" || type == L"CHECKBOX") {
+                previousStorable = true;
+            } else if (type == L"SUBMIT" || type == L"IMAGE") {
+                // An image input alone makes no item: the capture keeps one
+                // only beside other controls of its form.
+                if (type == L"SUBMIT") previousStorable = true;
+                if (buttons == snum) {
+                    TORVA_TRACE_RETURN_INT(L"CSubmitButtonEventSink::GetSubmitNum", j);
+                    return static_cast<int>(j);
+                }
+                ++buttons;
+            }
+        }
+    }
+    return fail();
+}
+
+BOOL CSubmitButtonEventSink::CheckPassword(int formnum) {
+    TORVA_TRACE_ENTER(L"CSubmitButtonEventSink::CheckPassword");
+    TORVA_TRACE_DETAIL(L"formnum = %d", formnum);
+    const auto answer = [](BOOL result) {
+        TORVA_TRACE_RETURN_TEXT(L"CSubmitButtonEventSink::CheckPassword",
+                                result ? L"TRUE" : L"FALSE");
+        return result;
+    };
+    CComPtr<IHTMLElementCollection> forms;
+    if (!pDoc || FAILED(pDoc->get_forms(&forms)) || !forms) return answer(TRUE);
+    CComPtr<IHTMLElement> form = ElementAt(forms, formnum);
+    CComPtr<IHTMLElementCollection> all;
+    long count = 0;
+    if (!form || !AllOf(form, all, count)) return answer(FALSE);
+    for (long e = 0; e < count; ++e) {
+        CComPtr<IHTMLElement> element = ElementAt(all, e);
+        std::wstring tag;
+        if (!element || !TagOf(element, tag)) return answer(FALSE);
+        if (Upper(tag) == L"INPUT" && Upper(InputTypeOf(element)) == L"PASSWORD")
+            return answer(TRUE);
+    }
+    return answer(FALSE);
+}
+
+int CSubmitButtonEventSink::CheakFormData(CDataWebForm* webform, int formnum, int nitem) {
+    TORVA_TRACE_ENTER(L"CSubmitButtonEventSink::CheakFormData");
+    TORVA_TRACE_DETAIL(L"webform = 0x%08X , formnum = %d , nitem = %d",
+                       static_cast<unsigned>(reinterpret_cast<UINT_PTR>(webform)), formnum, nitem);
+    const auto result = [](int rc) {
+        TORVA_TRACE_RETURN_INT(L"CSubmitButtonEventSink::CheakFormData", rc);
+        return rc;
+    };
+    CComPtr<IHTMLElementCollection> forms;
+    long formCount = 0;
+    if (!FormsOf(pDoc, forms, formCount)) return result(-1);
+    CComPtr<IHTMLElement> form = ElementAt(forms, formnum);
+    if (!form) return result(-1);
+    // Only the forms the user registered are stored, each entry under its
+    // form's index; fewer entries than the form's item number is the usual
+    // case then (a login form registered, the search form before it not),
+    // not a changed page. Taking it for one would ask on every submit to
+    // discard the registered entries. A page left without any entry is one.
+    (void)nitem;
+    if (!webform || webform->m_items.empty()) return result(-2);
+
+    std::vector<const CDataWebItem*> entries;
+    for (const auto& item : webform->m_items)
+        if (item && item->m_nIndex == formnum) entries.push_back(item.get());
+
+    std::wstring formName;
+    if (auto htmlForm = As<IHTMLFormElement>(form.p, IID_IHTMLFormElement)) {
+        ScopedBstr name;
+        if (SUCCEEDED(htmlForm->get_name(name.Out()))) formName = name.Text();
+    }
+    for (const CDataWebItem* entry : entries)
+        if (entry->m_strFormName != formName) return result(-2);
+
+    CComPtr<IHTMLElementCollection> all;
+    long count = 0;
+    if (!AllOf(form, all, count)) return result(1);
+
+    const bool textAreasLeftOut = m_ExpData.m_option.m_nNoMultiText == 1;
+    int identical = 0;
+    for (const CDataWebItem* entry : entries) {
+        // No control to compare element by element: such an entry stands
+        // for no form, so it is neither identical nor a changed structure.
+        if (entry->m_ctrls.empty()) continue;
+        EntryCompare compare(*entry, all, count, textAreasLeftOut);
+        switch (compare.Run()) {
+        case EntryCompare::End::Structure: return result(-2);
+        case EntryCompare::End::Unnamed:
+        case EntryCompare::End::Failed: return result(-1);
+        case EntryCompare::End::SelectCount: continue;
+        case EntryCompare::End::Walked: break;
+        }
+        if (compare.Identical()) ++identical;
+    }
+    return result(identical);
+}

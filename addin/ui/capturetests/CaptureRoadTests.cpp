@@ -1,0 +1,303 @@
+// A submit click in a page of the stand-in, the band sited, the real relay and
+// store: what opens for each state of the stored page and of the options,
+// answered as a user would.
+#include "CaptureFixture.h"
+
+#include "AutoAnswer.h"
+#include "DialogDriver.h"
+#include "HtmlCom.h"
+#include "SubmitClickFlag.h"
+
+#include <commctrl.h>
+#include <mshtmdid.h>
+
+using Seen = std::vector<std::wstring>;
+
+namespace {
+
+const std::wstring kUser = L"taro";
+const std::wstring kPassword = L"secret";
+
+// A click reaching the sink as the page's event would, without the
+// submission the element's own click adds.
+HRESULT ClickSink(CSubmitButtonEventSink* sink) {
+    DISPPARAMS none{};
+    return sink->Invoke(DISPID_HTMLELEMENTEVENTS_ONCLICK, IID_NULL, 0, DISPATCH_METHOD, &none,
+                        nullptr, nullptr, nullptr);
+}
+
+} // namespace
+
+class CaptureRoad : public CaptureFixture {
+protected:
+    void StoreMember(const std::wstring& password = kPassword, int userDataLen = 20) {
+        StorePage(CapturePage(L"capture.html"), [&](CDataWebForm& page) {
+            CDataWebItem& item = page.AddItem();
+            MakeMember(item, L"会員", kUser, password);
+            item.m_ctrls[0]->TextValue()->m_nDataLen = userDataLen;
+        });
+    }
+    // Shows capture.html with the stored user and password typed in.
+    void ShowTyped(const std::wstring& password = kPassword) {
+        Show(L"capture.html");
+        Type(L"user", kUser);
+        Type(L"pw", password);
+    }
+    Seen ClickGo(std::vector<ScriptedUser::Step> steps) {
+        ScriptedUser user(std::move(steps));
+        ClickOn(L"go");
+        return user.Finish();
+    }
+};
+
+TEST_F(CaptureRoad, ANewPageIsConfirmedRegisteredAndTheSameSubmitThenOpensNothing) {
+    CreateBand();
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_REGIST, peltrix::test::AutoAnswer::kAllow);
+    ASSERT_TRUE(allow.Applied());
+    ShowTyped();
+
+    const Seen seen = ClickGo({{L"登録確認", ScriptedUser::Press(IDOK)},
+                               {L"登録", RegisterAs(L"会員", true, true)}});
+    EXPECT_EQ(seen, (Seen{L"登録確認", L"登録"}));
+    EXPECT_TRUE(BrowserObject().HasPendingLoad()) << "the submission goes on after the dialogs";
+    FinishNavigation();
+
+    const auto stored = StoredPage(CapturePage(L"capture.html"));
+    ASSERT_TRUE(stored);
+    const CDataWebItem* member = nullptr;
+    for (const auto& item : stored->m_items)
+        if (item->m_strName == L"会員") member = item.get();
+    ASSERT_TRUE(member) << "the clicked form's row was the one selected";
+    const CDataWebItem& item = *member;
+    EXPECT_EQ(item.m_strFormName, L"member");
+    EXPECT_EQ(item.m_nIndex, 1);
+    EXPECT_EQ(item.m_nAutoInput, 1);
+    EXPECT_EQ(item.m_nAutoSend, 1);
+
+    // The same form submitted again: the entry just stored is identical.
+    ShowTyped();
+    EXPECT_EQ(ClickGo({}), Seen{});
+}
+
+TEST_F(CaptureRoad, WhatOpensForEachStateOfTheStoredPage) {
+    struct Case {
+        const char* what;
+        bool stored;
+        std::wstring typedPassword;
+        long userMaxLength; // 0: as on the page (20)
+        int storedUserLen;
+        std::vector<ScriptedUser::Step> steps;
+        Seen expected;
+    };
+    const std::vector<Case> cases = {
+        {"identical entry", true, kPassword, 0, 20, {}, {}},
+        {"not stored", false, kPassword, 0, 20,
+         {{L"登録確認", ScriptedUser::Press(IDOK)}, {L"登録", ScriptedUser::Press(IDCANCEL)}},
+         {L"登録確認", L"登録"}},
+        {"not stored, declined", false, kPassword, 0, 20,
+         {{L"登録確認", ScriptedUser::Press(IDCANCEL)}}, {L"登録確認"}},
+        {"password changed", true, L"other", 0, 20,
+         {{L"登録確認", ScriptedUser::Press(IDOK)}, {L"登録方法選択", ScriptedUser::Press(IDCANCEL)}},
+         {L"登録確認", L"登録方法選択"}},
+        {"password changed, overwrite", true, L"other", 0, 20,
+         {{L"登録確認", ScriptedUser::Press(IDOK)},
+          {L"登録方法選択", ScriptedUser::TickAndPress(IDC_SELECTENTRY_OVERWRITE, IDOK)},
+          {L"登録", ScriptedUser::Press(IDCANCEL)},
+          // The page's values replace the stored ones: cancel asks first.
+          {L"警告", ScriptedUser::Press(IDYES)}},
+         {L"登録確認", L"登録方法選択", L"登録", L"警告"}},
+        {"maxLength 20 to 30, declined", true, kPassword, 30, 20,
+         {{L"警告", ScriptedUser::Press(IDNO)}}, {L"警告"}},
+        {"maxLength 20 to 30, re-registered", true, kPassword, 30, 20,
+         {{L"警告", ScriptedUser::Press(IDYES)}, {L"登録", ScriptedUser::Press(IDCANCEL)}},
+         {L"警告", L"登録"}},
+        {"maxLength 1000 against none stored", true, kPassword, 1000, -1, {}, {}},
+    };
+    CreateBand();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.stored) StoreMember(kPassword, c.storedUserLen);
+        ShowTyped(c.typedPassword);
+        if (c.userMaxLength) {
+            auto input = As<IHTMLInputElement>(Named(L"user"), IID_IHTMLInputElement);
+            ASSERT_TRUE(input);
+            ASSERT_EQ(input->put_maxLength(c.userMaxLength), S_OK);
+        }
+        EXPECT_EQ(ClickGo(c.steps), c.expected);
+        FinishNavigation();
+        ForgetStoredPages();
+    }
+}
+
+TEST_F(CaptureRoad, TheWarningAsksOverTheBrowsersTopWindow) {
+    StoreMember();
+    CreateBand();
+    ShowTyped();
+    auto input = As<IHTMLInputElement>(Named(L"user"), IID_IHTMLInputElement);
+    ASSERT_TRUE(input);
+    ASSERT_EQ(input->put_maxLength(30), S_OK);
+    std::wstring text;
+    HWND owner = nullptr;
+    const Seen seen = ClickGo({{L"警告", [&](HWND box) {
+                                    text = DialogDriver::MessageBoxText(box);
+                                    owner = ::GetWindow(box, GW_OWNER);
+                                    DialogDriver::Click(box, IDNO);
+                                }}});
+    EXPECT_EQ(seen, Seen{L"警告"});
+    EXPECT_EQ(text, L"フォームの構成が変更されています。\n既存の内容を破棄して再登録しますか？");
+    EXPECT_EQ(owner, TopWindow());
+}
+
+TEST_F(CaptureRoad, NoWithTheBoxTickedStopsAskingAndTheNextSubmitGoesStraightToRegistration) {
+    CreateBand();
+    ShowTyped();
+    EXPECT_EQ(ClickGo({{L"登録確認", ScriptedUser::TickAndPress(IDC_AUTOENTRY_NOASK, IDCANCEL)}}),
+              Seen{L"登録確認"});
+    EXPECT_EQ(StoredCheckSet(), 0);
+    EXPECT_FALSE(StoredPage(CapturePage(L"capture.html"))) << "nothing registered now";
+    FinishNavigation();
+
+    ShowTyped();
+    EXPECT_EQ(ClickGo({{L"登録", ScriptedUser::Press(IDCANCEL)}}), Seen{L"登録"});
+}
+
+TEST_F(CaptureRoad, OptionsThatStopTheCaptureOpenNothing) {
+    struct Case {
+        const char* what;
+        int setAuto, onlyPwd, stopFunc;
+        const wchar_t* page;
+        const wchar_t* button;
+        int clicked; // g_bSubmitClicked afterwards
+    };
+    const Case cases[] = {
+        {"SETAUTO off", 0, 0, 0, L"capture.html", L"go", 0},
+        {"STOPFUNC on", 1, 0, 1, L"capture.html", L"go", 0},
+        {"ONLYPWD on a form without password", 1, 1, 0, L"capture-nopw.html", L"s", 1},
+        {"ONLYPWD on the search form beside a login", 1, 1, 0, L"capture.html", L"s", 1},
+    };
+    CreateBand();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteOptions(c.setAuto, 1, c.onlyPwd, 0, c.stopFunc);
+        Show(c.page);
+        g_bSubmitClicked = 0;
+        CComPtr<CSubmitButtonEventSink> sink = SinkOf(c.button);
+        ASSERT_TRUE(sink);
+        ScriptedUser user({});
+        EXPECT_EQ(ClickSink(sink), S_OK);
+        EXPECT_EQ(user.Finish(), Seen{});
+        EXPECT_EQ(g_bSubmitClicked, c.clicked);
+    }
+}
+
+TEST_F(CaptureRoad, AFramesSubmitCapturesTheFramesPage) {
+    CreateBand();
+    Show(L"capture-frames.html");
+    CComPtr<IHTMLFramesCollection2> frames;
+    ASSERT_EQ(Top()->get_frames(&frames), S_OK);
+    VARIANT index = IndexVariant(1);
+    VARIANT result;
+    ::VariantInit(&result);
+    ASSERT_EQ(frames->item(&index, &result), S_OK);
+    CComPtr<IHTMLWindow2> window = As<IHTMLWindow2>(result.pdispVal, IID_IHTMLWindow2);
+    ::VariantClear(&result);
+    ASSERT_TRUE(window);
+    CComPtr<IHTMLDocument2> main;
+    ASSERT_EQ(window->get_document(&main), S_OK);
+    Type(L"user", kUser, main);
+
+    HWND list = nullptr;
+    int selected = -2;
+    ScriptedUser user({{L"登録確認", ScriptedUser::Press(IDOK)},
+                       {L"登録", [&](HWND dialog) {
+                            list = ::GetDlgItem(dialog, IDC_REGIST_LIST);
+                            ::Sleep(200);
+                            selected = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+                            DialogDriver::Click(dialog, IDCANCEL);
+                        }}});
+    ClickOn(L"go", main);
+    EXPECT_EQ(user.Finish(), (Seen{L"登録確認", L"登録"}));
+    EXPECT_EQ(selected, 1) << "the member form's row, after the search form's";
+}
+
+// ---- Faults of the click's handling --------------------------------------
+
+TEST_F(CaptureRoad, TheBandLettingTheSinksGoWhileTheQuestionIsOpenEndsTheCapture) {
+    CreateBand();
+    ShowTyped();
+    TestThreadCall onTestThread;
+    CComPtr<CSubmitButtonEventSink> sink = SinkOf(L"go");
+    ASSERT_TRUE(sink);
+    const Seen seen = ClickGo({{L"登録確認", [&](HWND dialog) {
+                                    onTestThread.Post([this] { DestroyBand(); });
+                                    ::Sleep(300);
+                                    DialogDriver::Click(dialog, IDOK);
+                                }}});
+    EXPECT_EQ(seen, Seen{L"登録確認"}) << "no registration for a page the band let go";
+    EXPECT_FALSE(sink->Document()) << "the band's reference is gone; the capture held its own";
+    EXPECT_FALSE(sink->Advised());
+    FinishNavigation();
+}
+
+TEST_F(CaptureRoad, AClickDuringACaptureOfTheSameBrowserStartsNoSecondOne) {
+    CreateBand();
+    ShowTyped();
+    TestThreadCall onTestThread;
+    CComPtr<CSubmitButtonEventSink> other = SinkOf(L"s");
+    ASSERT_TRUE(other);
+    HRESULT nested = E_FAIL;
+    const Seen seen = ClickGo({{L"登録確認", [&](HWND dialog) {
+                                    onTestThread.Post([&] { nested = ClickSink(other); });
+                                    ::Sleep(500);
+                                    DialogDriver::Click(dialog, IDCANCEL);
+                                }}});
+    EXPECT_EQ(seen, Seen{L"登録確認"});
+    EXPECT_EQ(nested, S_OK);
+    FinishNavigation();
+}
+
+TEST_F(CaptureRoad, AClickDuringARelayCallOfThisThreadStartsNothing) {
+    CreateBand();
+    ShowTyped();
+    CComPtr<CSubmitButtonEventSink> sink = SinkOf(L"go");
+    ASSERT_TRUE(sink);
+    {
+        // A first click reads the options (capture on, confirmation on).
+        ScriptedUser user({{L"登録確認", ScriptedUser::Press(IDCANCEL)}});
+        EXPECT_EQ(ClickSink(sink), S_OK);
+        EXPECT_EQ(user.Finish(), Seen{L"登録確認"});
+    }
+    g_bSubmitClicked = 0;
+    CExpData caller(false);
+    HANDLE lock = caller.GetSem(); // as a request of this thread waiting for its reply
+    ASSERT_TRUE(lock);
+    ScriptedUser user({});
+    EXPECT_EQ(ClickSink(sink), S_OK);
+    caller.PutSem(lock);
+    EXPECT_EQ(user.Finish(), Seen{});
+    EXPECT_EQ(g_bSubmitClicked, 0) << "not a captured click";
+}
+
+TEST_F(CaptureRoad, AStoredPageThatCannotBeReadIsNotTakenForANewOne) {
+    StoreMember();
+    CreateBand();
+    ShowTyped();
+    // The URL list still names the page, but its key answers for another
+    // URL: the read fails.
+    const std::unique_ptr<CDataWebForm> stored = StoredPage(CapturePage(L"capture.html"));
+    ASSERT_TRUE(stored);
+    ZentripCell* db = nullptr;
+    ZentripCell* key = nullptr;
+    ASSERT_TRUE(Store().OpenDB(&db));
+    ASSERT_EQ(Store().OpenKey(db, stored->m_strKey.c_str(), &key), 0u);
+    Store().SetStringValue(db, key, L"URL", L"file:///elsewhere.html");
+    Store().CloseKey(db, &key);
+    Store().CloseDB(&db);
+
+    CComPtr<CSubmitButtonEventSink> sink = SinkOf(L"go");
+    ASSERT_TRUE(sink);
+    ScriptedUser user({});
+    EXPECT_EQ(ClickSink(sink), S_OK);
+    EXPECT_EQ(user.Finish(), Seen{});
+    EXPECT_EQ(g_bSubmitClicked, 1) << "a captured click, whose page could not be read";
+}
