@@ -1,0 +1,76 @@
+#include "ReportTexts.h"
+
+#include "FormLabels.h"
+#include "ResourceStrings.h"
+
+namespace vantrel {
+
+namespace {
+
+std::wstring Text(unsigned id) { return GetResourceString(id); }
+
+std::wstring Filled(unsigned id, const std::wstring& argument) {
+    return FillFormat(Text(id), argument);
+}
+
+std::wstring NameLine(const WebControlNode& control) { return Filled(22077, control.NAME); }
+
+}  // namespace
+
+std::wstring OnOffText(int32_t value) { return Text(value == 1 ? 22002 : 22003); }
+
+std::wstring Masked(const std::wstring& text, wchar_t mask) {
+    return std::wstring(text.size(), mask);
+}
+
+std::wstring WebControlText(const WebControlNode& control) {
+    if (control.record == WebValueRecord::None)
+        return {};
+    switch (control.kind) {
+    case kWebCtrlText:
+    case kWebCtrlFile:
+        return NameLine(control) + Filled(22078, control.VALUE);
+    case kWebCtrlPassword:
+        return NameLine(control) + Text(22079) + Masked(control.VALUE, L'\x25CF') + L"\r\n";
+    case kWebCtrlRadio:
+    case kWebCtrlCheck:
+    case kWebCtrlSelect: {
+        std::wstring text = NameLine(control);
+        for (const WebElementNode& element : control.elements) {
+            if (element.SELECT == 1)
+                text += Filled(22080, element.TEXT.empty() ? element.VALUE : element.TEXT);
+        }
+        return text;
+    }
+    case kWebCtrlMulti: {
+        std::wstring text = Filled(22081, control.NAME) + Text(22082);
+        if (control.COLS > 0) {
+            const size_t cols = static_cast<size_t>(control.COLS);
+            for (size_t at = 0; at < control.TEXT.size(); at += cols)
+                text += control.TEXT.substr(at, cols) + L"\r\n\t    ";
+        }
+        return text + L"\r\n";
+    }
+    case kWebCtrlSubmit:
+    case kWebCtrlImage:
+        return control.SELECT != 0 ? Filled(22081, control.VALUE) : std::wstring();
+    default:
+        return {};
+    }
+}
+
+std::wstring PolicyReport(int32_t value, const std::wstring& policyName) {
+    const std::wstring valueText = value == -1 ? Text(22022) : Text(value != 0 ? 22002 : 22003);
+    return Text(22021) + L"  " + policyName + L"\t\xFF1A " + valueText;
+}
+
+std::wstring ClickText(int32_t autoClick, uint32_t clickPos) {
+    const std::wstring x = std::to_wstring(clickPos >> 16);
+    const std::wstring y = std::to_wstring(clickPos & 0xFFFF);
+    if (autoClick != 0 && autoClick != 1)
+        return Text(22054);
+    // Both numbers of "%d, %d", in order.
+    return FillFormat(FillFormat(Text(autoClick == 1 ? 22052 : 22053), x), y);
+}
+
+}  // namespace vantrel

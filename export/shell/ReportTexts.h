@@ -1,0 +1,30 @@
+// Pieces of the report view's text that need no window. Every stored text
+// is filled into a text of the string table; none is used as a format.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ExportStoreModel.h"
+
+namespace vantrel {
+
+// 22002 "有効" for exactly 1, else 22003 "無効".
+std::wstring OnOffText(int32_t value);
+
+// One mask character per UTF-16 unit of text.
+std::wstring Masked(const std::wstring& text, wchar_t mask);
+
+// The lines of one web-form control by its kind; empty without a value
+// record, and for a button that is not selected.
+std::wstring WebControlText(const WebControlNode& control);
+
+// The report of policy code 33 to 41: the header, the policy's display name
+// and its value ("未登録" for -1).
+std::wstring PolicyReport(int32_t value, const std::wstring& policyName);
+
+// The auto-click text of an application item: X from the high and Y from the
+// low half of clickPos.
+std::wstring ClickText(int32_t autoClick, uint32_t clickPos);
+
+}  // namespace vantrel

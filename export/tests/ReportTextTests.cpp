@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "ReportTexts.h"
+
+using namespace vantrel;
+
+namespace {
+
+WebControlNode Control(int32_t kind, WebValueRecord record, const wchar_t* name) {
+    WebControlNode control;
+    control.kind = kind;
+    control.record = record;
+    control.NAME = name;
+    return control;
+}
+
+}  // namespace
+
+TEST(ReportText, PasswordShownAsOneCirclePerCharacter) {
+    WebControlNode control = Control(kWebCtrlPassword, WebValueRecord::Text, L"pw");
+    control.VALUE = L"abc";
+    EXPECT_EQ(WebControlText(control),
+              L"    名前\t：  pw\r\n    値\t：  \x25CF\x25CF\x25CF\r\n");
+    EXPECT_EQ(Masked(L"abc", L'*'), L"***");
+}
+
+TEST(ReportText, MultiLineTextCutIntoColumns) {
+    WebControlNode control = Control(kWebCtrlMulti, WebValueRecord::MultiLine, L"memo");
+    control.TEXT = L"0123456789";
+    control.COLS = 4;
+    EXPECT_EQ(WebControlText(control),
+              L"    名前\t ：  memo\r\n    テキスト ：  0123\r\n\t    4567\r\n\t    89\r\n\t    \r\n");
+    control.COLS = 0;
+    EXPECT_EQ(WebControlText(control), L"    名前\t ：  memo\r\n    テキスト ：  \r\n");
+}
+
+TEST(ReportText, ChoicesShowSelectedTextOrValue) {
+    WebControlNode radio = Control(kWebCtrlRadio, WebValueRecord::Choices, L"plan");
+    radio.elements = {{L"a", L"", 0}, {L"b", L"", 0}};
+    EXPECT_EQ(WebControlText(radio), L"    名前\t：  plan\r\n");
+    WebControlNode select = Control(kWebCtrlSelect, WebValueRecord::Choices, L"pref");
+    select.elements = {{L"13", L"東京都", 1}, {L"27", L"", 1}, {L"40", L"福岡県", 0}};
+    EXPECT_EQ(WebControlText(select),
+              L"    名前\t：  pref\r\n    選択値\t：  東京都\r\n    選択値\t：  27\r\n");
+}
+
+TEST(ReportText, ButtonsAndMissingRecords) {
+    WebControlNode submit = Control(kWebCtrlSubmit, WebValueRecord::Button, L"go");
+    submit.VALUE = L"ログイン";
+    submit.SELECT = 0;
+    EXPECT_EQ(WebControlText(submit), L"");
+    submit.SELECT = 1;
+    EXPECT_EQ(WebControlText(submit), L"    名前\t ：  ログイン\r\n");
+    WebControlNode file = Control(kWebCtrlFile, WebValueRecord::None, L"upload");
+    EXPECT_EQ(WebControlText(file), L"");
+    // A stored text holding a format is shown as it is.
+    WebControlNode text = Control(kWebCtrlText, WebValueRecord::Text, L"%s%n");
+    text.VALUE = L"%d";
+    EXPECT_EQ(WebControlText(text), L"    名前\t：  %s%n\r\n    値\t：  %d\r\n");
+}
+
+TEST(ReportText, PolicyValues) {
+    EXPECT_EQ(PolicyReport(-1, L"エクスポート"), L"\r\n<ポリシー設定>\r\n\r\n  エクスポート\t\xFF1A 未登録");
+    EXPECT_EQ(PolicyReport(5, L"エクスポート"), L"\r\n<ポリシー設定>\r\n\r\n  エクスポート\t\xFF1A 有効");
+    EXPECT_EQ(PolicyReport(0, L""), L"\r\n<ポリシー設定>\r\n\r\n  \t\xFF1A 無効");
+    EXPECT_EQ(OnOffText(1), L"有効");
+    EXPECT_EQ(OnOffText(2), L"無効");
+}
+
+TEST(ReportText, ClickPositionHalves) {
+    const uint32_t pos = (100u << 16) | 50u;
+    EXPECT_EQ(ClickText(1, pos), L"有効(100, 50)");
+    EXPECT_EQ(ClickText(0, pos), L"無効(100, 50)");
+    EXPECT_EQ(ClickText(2, pos), L"未設定");
+    EXPECT_EQ(ClickText(1, 0xFFFFFFFFu), L"有効(65535, 65535)");
+}
