@@ -74,3 +74,60 @@ std::wstring ClickText(int32_t autoClick, uint32_t clickPos) {
 }
 
 }  // namespace vantrel
+
+namespace vantrel {
+
+namespace {
+
+std::wstring FlagText(int32_t flag) {
+    switch (flag & 0xFFFF) {
+    case 0:
+        return GetResourceString(22003);
+    case 1:
+        return GetResourceString(22002);
+    default:
+        return GetResourceString(22057);
+    }
+}
+
+std::wstring Section(unsigned header, const std::wstring& body) {
+    return body.empty() ? std::wstring() : std::wstring(GetResourceString(header)) + body + L"\r\n";
+}
+
+}  // namespace
+
+std::wstring ApplicationItemReport(const CDataApl* application, const CDataCaption* caption,
+                                   const CDataItem* item) {
+    if (!item)
+        return {};
+    std::wstring text = std::wstring(GetResourceString(22048)) + GetResourceString(22033);
+    text += FillFormat(GetResourceString(22049), application ? application->APLNAME : L"");
+    text += FillFormat(GetResourceString(22050), caption ? caption->CAPTION : L"");
+    text += FillFormat(GetResourceString(22035), item->NAME);
+    text += FillFormat(GetResourceString(22051), OnOffText(item->AUTOINPUT));
+    text += FillFormat(GetResourceString(22055),
+                       ClickText(item->AUTOCLICK, static_cast<uint32_t>(item->CLICKPOS)));
+    std::wstring texts, passwords, checks, buttons;
+    for (const auto& control : item->controls) {
+        switch (control->TYPE) {
+        case 1:
+            texts += FillFormat(GetResourceString(22056), control->CAPTION);
+            break;
+        case 2:
+            passwords += FillFormat(GetResourceString(22056), Masked(control->CAPTION, L'*'));
+            break;
+        case 3:
+            checks += FillFormat(GetResourceString(22058), FlagText(control->FLAG));
+            break;
+        case 5:
+            buttons += FillFormat(GetResourceString(22058), FlagText(control->FLAG));
+            break;
+        default:
+            break;
+        }
+    }
+    return text + Section(22040, texts) + Section(22041, passwords) + Section(22044, checks) +
+           Section(22059, buttons);
+}
+
+}  // namespace vantrel

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "AppDataRecords.h"
 #include "ExportStoreModel.h"
 
 namespace vantrel {
@@ -26,5 +27,14 @@ std::wstring PolicyReport(int32_t value, const std::wstring& policyName);
 // The auto-click text of an application item: X from the high and Y from the
 // low half of clickPos.
 std::wstring ClickText(int32_t autoClick, uint32_t clickPos);
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+// The report of an application item (code 99). Without the item the view
+// stays empty; a missing application or caption shows empty names.
+std::wstring ApplicationItemReport(const CDataApl* application, const CDataCaption* caption,
+                                   const CDataItem* item);
 
 }  // namespace vantrel

@@ -74,3 +74,42 @@ TEST(ReportText, ClickPositionHalves) {
     EXPECT_EQ(ClickText(2, pos), L"未設定");
     EXPECT_EQ(ClickText(1, 0xFFFFFFFFu), L"有効(65535, 65535)");
 }
+
+TEST(ReportText, ApplicationItemReportInOrder) {
+    CDataApl application;
+    application.APLNAME = L"会計ソフト";
+    CDataCaption caption;
+    caption.CAPTION = L"ログオン";
+    CDataItem item;
+    item.NAME = L"経理";
+    item.AUTOINPUT = 1;
+    item.AUTOCLICK = 1;
+    item.CLICKPOS = (100 << 16) | 50;
+    item.controls.push_back(std::make_unique<CDataCtrl>(2, 11, L"abc", 0));
+    item.controls.push_back(std::make_unique<CDataCtrl>(1, 10, L"%s-user", 0));
+    item.controls.push_back(std::make_unique<CDataCtrl>(3, 12, L"", 0x10001));
+    item.controls.push_back(std::make_unique<CDataCtrl>(5, 13, L"", 7));
+    item.controls.push_back(std::make_unique<CDataCtrl>(4, 14, L"ignored", 0));
+    EXPECT_EQ(ApplicationItemReport(&application, &caption, &item),
+              L"\r\n<アプリケーションミルテデータ>\r\n\r\n"
+              L" ◇アイテム情報\r\n"
+              L"   アプリケーション\t：  会計ソフト\r\n"
+              L"   ウィンドウタイトル\t：  ログオン\r\n"
+              L"   アイテム名\t：  経理\r\n"
+              L"   自動入力時にはこのデータを使う\t：  有効\r\n"
+              L"   データ入力後、オートクリックする\t：  有効(100, 50)\r\n\r\n"
+              L" ◇テキストデータ\r\n   値　　：%s-user\r\n\r\n"
+              L" ◇パスワードデータ\r\n   値　　：***\r\n\r\n"
+              L" ◇チェックボックスデータ\r\n   選択値：有効\r\n\r\n"
+              L" ◇ボタンエミュレート機能\r\n   選択値：不確定\r\n\r\n");
+}
+
+TEST(ReportText, ApplicationItemWithoutRecords) {
+    EXPECT_EQ(ApplicationItemReport(nullptr, nullptr, nullptr), L"");
+    CDataItem item;
+    item.NAME = L"x";
+    const std::wstring text = ApplicationItemReport(nullptr, nullptr, &item);
+    EXPECT_NE(text.find(L"   アプリケーション\t：  \r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"未設定"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"◇テキストデータ"), std::wstring::npos);
+}
