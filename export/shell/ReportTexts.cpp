@@ -131,3 +131,71 @@ std::wstring ApplicationItemReport(const CDataApl* application, const CDataCapti
 }
 
 }  // namespace vantrel
+
+#include "CExportStore.h"
+#include "TextEscape.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr unsigned kSectionHeaders[] = {22040, 22041, 22042, 22043, 22044, 22045, 22046, 22047};
+
+struct WebReport {
+    std::wstring blocks;
+    std::wstring sections[8];  // kinds 0-6, and 7 for both buttons
+
+    void Add(const std::wstring& title, const std::wstring& url, const WebItemNode& item) {
+        blocks += GetResourceString(22032);
+        blocks += GetResourceString(22033);
+        blocks += FillFormat(GetResourceString(22034), EscapeText(title, kUnescapeMode));
+        blocks += FillFormat(L"   URL\t\t\xFF1A  %s\r\n", url);
+        blocks += FillFormat(GetResourceString(22035), EscapeText(item.NAME, kUnescapeMode));
+        blocks += FillFormat(GetResourceString(22036), EscapeText(item.FORMNAME, kUnescapeMode));
+        blocks += FillFormat(GetResourceString(22038), OnOffText(item.AUTOINPUT));
+        blocks += FillFormat(GetResourceString(22039), OnOffText(item.AUTOSEND));
+        for (const auto& control : item.controls) {
+            if (control->kind < 0 || control->kind > 8)
+                continue;
+            const int section = control->kind == 8 ? 7 : control->kind;
+            sections[section] += EscapeText(WebControlText(*control), kUnescapeMode);
+        }
+    }
+    std::wstring Text() const {
+        std::wstring text = blocks;
+        for (int kind = 0; kind < 8; ++kind)
+            text += Section(kSectionHeaders[kind], sections[kind]);
+        return text;
+    }
+};
+
+}  // namespace
+
+std::wstring WebFormItemReport(const CExportStore& store, const std::wstring& itemText,
+                               const std::wstring& parentText, void* treeItem) {
+    WebReport report;
+    bool found = false;
+    for (const auto& page : store.Pages()) {
+        const std::wstring label = page->TITLE + L"(" + page->URL + L")";
+        if (label != parentText)
+            continue;
+        for (const auto& item : page->items) {
+            if (!item->NAME.empty() && item->NAME == itemText) {
+                report.Add(page->TITLE, page->URL, *item);
+                found = true;
+            }
+        }
+        if (found)
+            break;
+    }
+    if (!found && treeItem) {
+        std::wstring title, url, updateDate;
+        if (const WebItemNode* item = store.FindWebItemByTreeItem(treeItem, &title, &url, &updateDate)) {
+            report.Add(title, url, *item);
+            found = true;
+        }
+    }
+    return found ? report.Text() : std::wstring();
+}
+
+}  // namespace vantrel

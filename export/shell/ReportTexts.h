@@ -38,3 +38,17 @@ std::wstring ApplicationItemReport(const CDataApl* application, const CDataCapti
                                    const CDataItem* item);
 
 }  // namespace vantrel
+
+class CExportStore;
+
+namespace vantrel {
+
+// The report of a web-form item (code 18): every item of the first page
+// whose label "TITLE(URL)" is parentText and whose NAME is itemText, their
+// information blocks first, then the controls by kind. A form shown under a
+// substitute label (no NAME) is found by its tree handle instead. Empty when
+// nothing matches.
+std::wstring WebFormItemReport(const CExportStore& store, const std::wstring& itemText,
+                               const std::wstring& parentText, void* treeItem);
+
+}  // namespace vantrel

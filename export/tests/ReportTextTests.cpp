@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "CExportStore.h"
 #include "ReportTexts.h"
 
 using namespace vantrel;
@@ -112,4 +113,72 @@ TEST(ReportText, ApplicationItemWithoutRecords) {
     EXPECT_NE(text.find(L"   アプリケーション\t：  \r\n"), std::wstring::npos);
     EXPECT_NE(text.find(L"未設定"), std::wstring::npos);
     EXPECT_EQ(text.find(L"◇テキストデータ"), std::wstring::npos);
+}
+
+namespace {
+
+std::unique_ptr<WebItemNode> Form(const wchar_t* name, const wchar_t* user) {
+    auto form = std::make_unique<WebItemNode>();
+    form->NAME = name;
+    form->FORMNAME = L"f";
+    form->AUTOINPUT = 1;
+    form->AUTOSEND = 0;
+    auto control = std::make_unique<WebControlNode>();
+    control->kind = kWebCtrlText;
+    control->record = WebValueRecord::Text;
+    control->NAME = L"user";
+    control->VALUE = user;
+    form->controls.push_back(std::move(control));
+    return form;
+}
+
+size_t Count(const std::wstring& text, const std::wstring& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+}  // namespace
+
+TEST(WebFormReport, SameNamedItemsBlocksFirstThenSections) {
+    CExportStore store;
+    auto page = std::make_unique<WebPageNode>();
+    page->TITLE = L"会員\\\\nログイン";
+    page->URL = L"https://login.example.jp/a\\\\nb";
+    page->items.push_back(Form(L"login", L"taro"));
+    page->items.push_back(Form(L"login", L"hanako"));
+    store.Pages().push_back(std::move(page));
+    const std::wstring parent = L"会員\\\\nログイン(https://login.example.jp/a\\\\nb)";
+    const std::wstring text = WebFormItemReport(store, L"login", parent, nullptr);
+    EXPECT_EQ(Count(text, L" ◇アイテム情報\r\n"), 2u);
+    EXPECT_EQ(Count(text, L" ◇テキストデータ\r\n"), 1u);
+    EXPECT_LT(text.rfind(L" ◇アイテム情報"), text.find(L" ◇テキストデータ"));
+    EXPECT_NE(text.find(L"    値\t：  taro\r\n    名前\t：  user\r\n    値\t：  hanako\r\n"),
+              std::wstring::npos);
+    // The title is un-escaped; the URL is shown as stored.
+    EXPECT_NE(text.find(L"   タイトル\t\t：  会員\r\nログイン\r\n"), std::wstring::npos) << text;
+    EXPECT_NE(text.find(L"   URL\t\t：  https://login.example.jp/a\\\\nb\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"   このアイテムを自動登録する\t：  有効\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"   データ入力後、自動送信する\t：  無効\r\n\r\n"), std::wstring::npos);
+}
+
+TEST(WebFormReport, UnnamedFormFoundByTreeHandle) {
+    CExportStore store;
+    auto page = std::make_unique<WebPageNode>();
+    page->TITLE = L"検索";
+    page->URL = L"https://search.example.jp/";
+    auto form = Form(L"", L"keyword");
+    int handle = 0;
+    form->treeItem = &handle;
+    page->items.push_back(std::move(form));
+    store.Pages().push_back(std::move(page));
+    const std::wstring parent = L"検索(https://search.example.jp/)";
+    const std::wstring text = WebFormItemReport(store, L"名前なし(未登録)", parent, &handle);
+    EXPECT_NE(text.find(L"   タイトル\t\t：  検索\r\n"), std::wstring::npos) << text;
+    EXPECT_NE(text.find(L"    値\t：  keyword\r\n"), std::wstring::npos);
+    // Nothing matches: the view stays empty.
+    int other = 0;
+    EXPECT_EQ(WebFormItemReport(store, L"none", parent, &other), L"");
+    EXPECT_EQ(WebFormItemReport(store, L"none", parent, nullptr), L"");
 }
