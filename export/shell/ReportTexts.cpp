@@ -199,3 +199,21 @@ std::wstring WebFormItemReport(const CExportStore& store, const std::wstring& it
 }
 
 }  // namespace vantrel
+
+namespace vantrel {
+
+std::wstring AuthInfoReport(int code, const std::wstring& deviceName, bool registered,
+                            const std::wstring& pinCacheText) {
+    if (code < 81 || code > 85)
+        return {};
+    std::wstring text = GetResourceString(22023);
+    if (code == 81)
+        return text + FillFormat(GetResourceString(22024), pinCacheText);
+    std::wstring name = deviceName;
+    if (code == 83 && name == GetResourceString(22025))
+        name = GetResourceString(22026);
+    return text + L"  " + name +
+           FillFormat(GetResourceString(22027), GetResourceString(registered ? 22028 : 22022));
+}
+
+}  // namespace vantrel

@@ -52,3 +52,13 @@ std::wstring WebFormItemReport(const CExportStore& store, const std::wstring& it
                                const std::wstring& parentText, void* treeItem);
 
 }  // namespace vantrel
+
+namespace vantrel {
+
+// The report of an authentication-information item (codes 81 to 85): the TPM
+// PIN cache text for 81; else the device's name (the FeliCa port shown as the
+// card) and whether the store holds its information. Other codes: empty.
+std::wstring AuthInfoReport(int code, const std::wstring& deviceName, bool registered,
+                            const std::wstring& pinCacheText);
+
+}  // namespace vantrel

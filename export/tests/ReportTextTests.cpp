@@ -182,3 +182,14 @@ TEST(WebFormReport, UnnamedFormFoundByTreeHandle) {
     EXPECT_EQ(WebFormItemReport(store, L"none", parent, &other), L"");
     EXPECT_EQ(WebFormItemReport(store, L"none", parent, nullptr), L"");
 }
+
+TEST(AuthInfoReportText, DevicesAndPinCache) {
+    EXPECT_EQ(AuthInfoReport(81, L"", false, L"30分"),
+              L"\r\n<認証情報>\r\n\r\n  TPM PIN のキャッシュ設定  :  30分");
+    EXPECT_EQ(AuthInfoReport(83, L"Felicaポート", true, L""),
+              L"\r\n<認証情報>\r\n\r\n  Felicaカード情報  :  登録済");
+    EXPECT_EQ(AuthInfoReport(82, L"指紋", false, L""), L"\r\n<認証情報>\r\n\r\n  指紋情報  :  未登録");
+    EXPECT_EQ(AuthInfoReport(84, L"Felicaポート", true, L""),
+              L"\r\n<認証情報>\r\n\r\n  Felicaポート情報  :  登録済");
+    EXPECT_EQ(AuthInfoReport(20, L"x", true, L""), L"");
+}
