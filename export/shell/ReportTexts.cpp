@@ -217,3 +217,13 @@ std::wstring AuthInfoReport(int code, const std::wstring& deviceName, bool regis
 }
 
 }  // namespace vantrel
+
+namespace vantrel {
+
+int PolicyIdOfCode(int code) {
+    if (code >= 33 && code <= 40)
+        return code - 31;
+    return code == 41 ? 1 : 0;
+}
+
+}  // namespace vantrel

@@ -62,3 +62,11 @@ std::wstring AuthInfoReport(int code, const std::wstring& deviceName, bool regis
                             const std::wstring& pinCacheText);
 
 }  // namespace vantrel
+
+namespace vantrel {
+
+// The policy id whose display name the report of code 33 to 41 shows: 33-40
+// are the policies 2 to 9, 41 is policy 1. 0 for any other code.
+int PolicyIdOfCode(int code);
+
+}  // namespace vantrel

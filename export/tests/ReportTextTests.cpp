@@ -193,3 +193,11 @@ TEST(AuthInfoReportText, DevicesAndPinCache) {
               L"\r\n<認証情報>\r\n\r\n  Felicaポート情報  :  登録済");
     EXPECT_EQ(AuthInfoReport(20, L"x", true, L""), L"");
 }
+
+TEST(ReportText, PolicyIdsOfCodes) {
+    EXPECT_EQ(PolicyIdOfCode(33), 2);
+    EXPECT_EQ(PolicyIdOfCode(40), 9);
+    EXPECT_EQ(PolicyIdOfCode(41), 1);
+    EXPECT_EQ(PolicyIdOfCode(32), 0);
+    EXPECT_EQ(PolicyIdOfCode(42), 0);
+}
