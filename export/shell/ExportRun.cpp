@@ -21,7 +21,21 @@ private:
 
 }  // namespace
 
-ExportOutcome RunExport(const CExportStore& store, const ExportRequest& request) {
+namespace {
+
+ExportOutcome RunExportSteps(const CExportStore& store, const ExportRequest& request);
+
+}  // namespace
+
+ExportOutcome RunExport(CExportStore& store, const ExportRequest& request) {
+    const ExportOutcome outcome = RunExportSteps(store, request);
+    store.SetExportPassphrase(std::wstring());
+    return outcome;
+}
+
+namespace {
+
+ExportOutcome RunExportSteps(const CExportStore& store, const ExportRequest& request) {
     // Authentication comes before anything touches the target, so a refused
     // user leaves an existing file as it was.
     if (!request.authenticate || request.authenticate() != 0)
@@ -52,6 +66,8 @@ ExportOutcome RunExport(const CExportStore& store, const ExportRequest& request)
         return ExportOutcome::WriteFailed;
     return ExportOutcome::Done;
 }
+
+}  // namespace
 
 unsigned CreateErrorMessageId(ExportOutcome outcome) {
     switch (outcome) {

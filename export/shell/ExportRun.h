@@ -31,7 +31,9 @@ struct ExportRequest {
     std::function<void()> started;         // after authentication, may be empty
 };
 
-ExportOutcome RunExport(const CExportStore& store, const ExportRequest& request);
+// The store's export passphrase is wiped when the run ends, whatever the
+// outcome: it is needed only while the sections are sealed.
+ExportOutcome RunExport(CExportStore& store, const ExportRequest& request);
 
 // The string id shown for an outcome that failed at creation (0 otherwise).
 unsigned CreateErrorMessageId(ExportOutcome outcome);

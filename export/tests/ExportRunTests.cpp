@@ -123,3 +123,14 @@ TEST_F(ExportRunTest, ExistingTargetIsTruncated) {
     EXPECT_EQ(text.find('x'), std::string::npos);
     EXPECT_LT(text.size(), 64u);
 }
+
+TEST_F(ExportRunTest, PassphraseWipedWhateverTheOutcome) {
+    store.SetExportPassphrase(L"secret");
+    request.sections = {Answer(WriteResult::Written)};
+    EXPECT_EQ(RunExport(store, request), ExportOutcome::Done);
+    EXPECT_TRUE(store.ExportPassphrase().empty());
+    store.SetExportPassphrase(L"secret");
+    request.authenticate = [] { return 1; };
+    EXPECT_EQ(RunExport(store, request), ExportOutcome::AuthRefused);
+    EXPECT_TRUE(store.ExportPassphrase().empty());
+}
