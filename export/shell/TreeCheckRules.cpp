@@ -81,4 +81,21 @@ bool TreeCheckRules::IsAnyChecked(HTREEITEM start) const {
     return false;
 }
 
+std::vector<HTREEITEM> TreeCheckRules::CheckedItems(const std::function<int(HTREEITEM)>& typeOf,
+                                                    HTREEITEM start) const {
+    std::vector<HTREEITEM> items;
+    std::function<void(HTREEITEM)> walk = [&](HTREEITEM first) {
+        for (HTREEITEM item = first; item; item = TreeView_GetNextSibling(m_tree, item)) {
+            if (IsChecked(item)) {
+                const int type = typeOf(item);
+                if (type != 0 && type != 16 && type != 17 && type != 32 && type != 80)
+                    items.push_back(item);
+            }
+            walk(TreeView_GetChild(m_tree, item));
+        }
+    };
+    walk(start ? start : TreeView_GetRoot(m_tree));
+    return items;
+}
+
 }  // namespace vantrel

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <vector>
 
 namespace vantrel {
 
@@ -33,6 +34,12 @@ public:
     // True when the item or anything below it (or after it, from the root
     // with null) is checked.
     bool IsAnyChecked(HTREEITEM start = nullptr) const;
+
+    // The checked items from start (null: the root) in display order, the
+    // item before its children, leaving out the groups that write nothing
+    // themselves (types 0, 16, 17, 32 and 80).
+    std::vector<HTREEITEM> CheckedItems(const std::function<int(HTREEITEM)>& typeOf,
+                                        HTREEITEM start = nullptr) const;
 
 private:
     void Apply(HTREEITEM item, bool checked) const;

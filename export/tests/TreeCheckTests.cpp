@@ -113,3 +113,20 @@ TEST_F(CheckTree, SpaceTogglesTheSelectedItemWithItsChildren) {
     EXPECT_TRUE(rules.OnSpace());
     EXPECT_FALSE(rules.IsAnyChecked());
 }
+
+TEST_F(CheckTree, CheckedListLeavesOutGroupsInDisplayOrder) {
+    TreeCheckRules rules = Rules();
+    Toggle(rules, root);
+    const auto typeOf = [this](HTREEITEM item) {
+        if (item == root) return 0;
+        if (item == group) return 16;
+        if (item == page) return 17;
+        if (item == auth) return 80;
+        if (item == finger) return 82;
+        return 18;
+    };
+    EXPECT_EQ(rules.CheckedItems(typeOf), (std::vector<HTREEITEM>{form1, form2, finger}));
+    Toggle(rules, form1);
+    EXPECT_EQ(rules.CheckedItems(typeOf), (std::vector<HTREEITEM>{form2, finger}));
+    EXPECT_EQ(rules.CheckedItems(typeOf, auth), (std::vector<HTREEITEM>{finger}));
+}
