@@ -227,3 +227,44 @@ int PolicyIdOfCode(int code) {
 }
 
 }  // namespace vantrel
+
+namespace vantrel {
+
+namespace {
+
+std::wstring OnOffLine(unsigned id, int32_t value) {
+    return FillFormat(GetResourceString(id), OnOffText(value));
+}
+
+}  // namespace
+
+std::wstring WebFormOptionsReport(const WebFormOptions& options) {
+    std::wstring text = GetResourceString(22001);
+    if (options.present != 1)
+        return text + GetResourceString(22014);
+    text += OnOffLine(22004, options.STOPFUNC);
+    text += GetResourceString(22005);
+    text += OnOffLine(22006, options.STOPAUTOINPUT);
+    text += GetResourceString(22007);
+    text += OnOffLine(22008, options.SETAUTO);
+    text += OnOffLine(22009, options.CHECKSET);
+    text += OnOffLine(22010, options.ONLYPWD);
+    text += GetResourceString(22011);
+    text += OnOffLine(22012, options.NOMULTITEXT);
+    text += OnOffLine(22013, options.HIDEPWD);
+    return text;
+}
+
+std::wstring ApplicationOptionsReport(const int32_t (&values)[4]) {
+    std::wstring text = GetResourceString(22015);
+    text += OnOffLine(22016, values[KEEP_OPT_STOPAUTOFUNC]);
+    text += GetResourceString(22005);
+    text += OnOffLine(22017, values[KEEP_OPT_STOPAUTOINPUT]);
+    text += GetResourceString(22018);
+    text += OnOffLine(22019, values[KEEP_OPT_STOPASSIST]);
+    text += GetResourceString(22011);
+    text += OnOffLine(22020, values[KEEP_OPT_HIDEPWD]);
+    return text;
+}
+
+}  // namespace vantrel

@@ -70,3 +70,16 @@ namespace vantrel {
 int PolicyIdOfCode(int code);
 
 }  // namespace vantrel
+
+namespace vantrel {
+
+// The report of the web-form options (code 48); "未登録" when the options
+// were not stored.
+std::wstring WebFormOptionsReport(const WebFormOptions& options);
+
+// The report of the application options (code 112) from the four option
+// values STOPAUTOFUNC, STOPAUTOINPUT, STOPASSIST and HIDEPWD (-1, missing,
+// shows "無効").
+std::wstring ApplicationOptionsReport(const int32_t (&values)[4]);
+
+}  // namespace vantrel

@@ -201,3 +201,26 @@ TEST(ReportText, PolicyIdsOfCodes) {
     EXPECT_EQ(PolicyIdOfCode(32), 0);
     EXPECT_EQ(PolicyIdOfCode(42), 0);
 }
+
+TEST(OptionReports, WebFormOptionsStoredOrNot) {
+    WebFormOptions options;
+    EXPECT_EQ(WebFormOptionsReport(options), L"\r\n<Webフォームミルテ動作オプション>\r\n\r\n  未登録");
+    options.present = 1;
+    const std::wstring text = WebFormOptionsReport(options);
+    EXPECT_EQ(text.rfind(L"\r\n<Webフォームミルテ動作オプション>\r\n\r\n ◇Webフォームミルテ機能を停止する\t： 無効\r\n\r\n", 0), 0u);
+    EXPECT_NE(text.find(L"   ・自動登録を行う\t\t\t\t：  有効\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"   ・パスワードを含むフォームのみ有効\t\t：  無効\r\n\r\n ◇入力データ\r\n"), std::wstring::npos);
+    const std::wstring last = L"   ・パスワードを表示しない\t：  有効\r\n";
+    ASSERT_GT(text.size(), last.size());
+    EXPECT_EQ(text.substr(text.size() - last.size()), last);
+}
+
+TEST(OptionReports, ApplicationOptionsMissingShowsOff) {
+    const int32_t values[4] = {1, -1, 0, 1};
+    const std::wstring text = ApplicationOptionsReport(values);
+    EXPECT_EQ(text.rfind(L"\r\n<アプリケーションミルテ動作オプション>\r\n\r\n", 0), 0u);
+    EXPECT_NE(text.find(L"自動判別を停止\t： 有効\r\n\r\n"), std::wstring::npos) << text;
+    EXPECT_NE(text.find(L"   ・自動入力機能を停止\t\t： 無効\r\n\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"   ・入力補助ウィンドウ表示の停止\t： 無効\r\n\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"   ・パスワードを表示しない\t\t： 有効\r\n"), std::wstring::npos);
+}
