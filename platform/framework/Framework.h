@@ -18,6 +18,7 @@
 #include "CWinThread.h"
 #include "CWnd.h"
 #include "FxControls.h"
+#include "FxProgressCtrls.h"
 #include "FxEventSink.h"
 #include "FxGdi.h"
 #include "FxGeometry.h"

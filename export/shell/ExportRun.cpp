@@ -1,0 +1,83 @@
+#include "ExportRun.h"
+
+namespace vantrel {
+
+namespace {
+
+class FileOwner {
+public:
+    explicit FileOwner(HANDLE file) noexcept : m_file(file) {}
+    ~FileOwner() {
+        if (m_file != INVALID_HANDLE_VALUE)
+            CloseHandle(m_file);
+    }
+    FileOwner(const FileOwner&) = delete;
+    FileOwner& operator=(const FileOwner&) = delete;
+    HANDLE get() const noexcept { return m_file; }
+
+private:
+    HANDLE m_file;
+};
+
+}  // namespace
+
+namespace {
+
+ExportOutcome RunExportSteps(const CExportStore& store, const ExportRequest& request);
+
+}  // namespace
+
+ExportOutcome RunExport(CExportStore& store, const ExportRequest& request) {
+    const ExportOutcome outcome = RunExportSteps(store, request);
+    store.SetExportPassphrase(std::wstring());
+    return outcome;
+}
+
+namespace {
+
+ExportOutcome RunExportSteps(const CExportStore& store, const ExportRequest& request) {
+    // Authentication comes before anything touches the target, so a refused
+    // user leaves an existing file as it was.
+    if (!request.authenticate || request.authenticate() != 0)
+        return ExportOutcome::AuthRefused;
+    if (request.started)
+        request.started();
+    if (request.sections.empty())
+        return ExportOutcome::NoItems;
+
+    FileOwner file(CreateFileW(request.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION ? ExportOutcome::SharingViolation
+                                                         : ExportOutcome::CreateFailed;
+
+    ExportSink sink(file.get());
+    {
+        CExportWriter writer(store, sink);
+        // A version line that cannot be written is a failed export, never a
+        // success with an unreadable file.
+        if (writer.WriteVersionLine() != WriteResult::Written)
+            return ExportOutcome::WriteFailed;
+    }
+    // Nothing from a writer (a policy of -1, no filled slot) is no failure;
+    // Failed from a writer or the encoder ends the export as failed.
+    const BatchOutcome outcome = WriteSections(store, sink, request.sections, request.progress);
+    if (outcome.result == WriteResult::Failed)
+        return ExportOutcome::WriteFailed;
+    return ExportOutcome::Done;
+}
+
+}  // namespace
+
+unsigned CreateErrorMessageId(ExportOutcome outcome) {
+    switch (outcome) {
+    case ExportOutcome::SharingViolation:
+        return 22096;
+    case ExportOutcome::CreateFailed:
+        return 22098;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace vantrel
