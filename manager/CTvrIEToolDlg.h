@@ -16,6 +16,7 @@
 #include "Brisbel.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <memory>
@@ -150,7 +151,21 @@ public:
     CDataWebItem* m_pPlaceholderItem = nullptr;
     std::wstring m_strPlaceholderName;
 
+    // Window side: the tree of pages and items built from m_pages, and the
+    // item fields shown for the selected node.
+    BOOL OnInitDialog() override;
+    // Rebuilds the tree from the model; the root is expanded with its pages.
+    void FillTree();
+    // The page or item behind a tree node (null for the root).
+    CDataWebForm* PageOfNode(HTREEITEM node) const;
+    CDataWebItem* ItemOfNode(HTREEITEM node) const;
+
 protected:
+    LRESULT OnFields(WPARAM fetch, LPARAM);
+    void OnTreeSelChanged(NMHDR* header, LRESULT* result);
+    void ShowSelection();
+    DECLARE_MESSAGE_MAP()
+
     // The fields from the controls (TRUE) or into them, on the window's own
     // thread: WM_USER+60 is sent to the dialog with wParam 1 or 0.
     virtual void UpdateDialogFields(BOOL fetch);
@@ -176,4 +191,5 @@ private:
     // Values the last UpdateWebItem wrote: a successful update that found
     // nothing changed leaves its page's UPDATEDATE alone.
     int m_nUpdateWrites = 0;
+    HIMAGELIST m_hImages = nullptr;
 };

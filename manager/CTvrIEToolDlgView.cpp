@@ -1,0 +1,162 @@
+// The management dialog's window side: the tree of pages and items and the
+// item fields of the selected node.
+#include "CTvrIEToolDlg.h"
+#include "FxMessageMap.h"
+#include "TraceScope.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+namespace {
+constexpr UINT kFieldsMessage = WM_USER + 60;
+constexpr int kImageRoot = 0;
+constexpr int kImagePage = 1;
+constexpr int kImageItem = 2;
+
+HTREEITEM InsertNode(HWND tree, HTREEITEM parent, const std::wstring& text, int image,
+                     LPARAM data) {
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = image;
+    insert.item.lParam = data;
+    return TreeView_InsertItem(tree, &insert);
+}
+
+bool NodeImage(HWND tree, HTREEITEM node, int* image, LPARAM* data) {
+    TVITEMW item{};
+    item.mask = TVIF_IMAGE | TVIF_PARAM | TVIF_HANDLE;
+    item.hItem = node;
+    if (!node || !TreeView_GetItem(tree, &item)) return false;
+    *image = item.iImage;
+    *data = item.lParam;
+    return true;
+}
+
+std::wstring WindowText(HWND window) {
+    const int length = ::GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int read = ::GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(read > 0 ? read : 0));
+    return text;
+}
+} // namespace
+
+BEGIN_MESSAGE_MAP(CTvrIEToolDlg, CDialog)
+    ON_MESSAGE(kFieldsMessage, &CTvrIEToolDlg::OnFields)
+    ON_NOTIFY(TVN_SELCHANGEDW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeSelChanged)
+END_MESSAGE_MAP()
+
+BOOL CTvrIEToolDlg::OnInitDialog() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnInitDialog");
+    CDialog::OnInitDialog();
+    const HINSTANCE module = ::GetModuleHandleW(nullptr);
+    if (HICON icon = ::LoadIconW(module, MAKEINTRESOURCEW(IDR_MAINFRAME))) {
+        ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    m_hImages = ImageList_Create(16, 16, ILC_COLOR8, 3, 3);
+    for (const UINT id : {IDB_ROOT, IDB_PAGE, IDB_ITEM}) {
+        if (HBITMAP bitmap = ::LoadBitmapW(module, MAKEINTRESOURCEW(id))) {
+            ImageList_Add(m_hImages, bitmap, nullptr);
+            ::DeleteObject(bitmap);
+        }
+    }
+    if (HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA))
+        TreeView_SetImageList(tree, m_hImages, TVSIL_NORMAL);
+
+    GetOptionData();
+    m_bHidePwd = m_option.m_nHidePwd != 0 ? TRUE : FALSE;
+    GetWebFormData();
+    FillTree();
+    UpdateDialogFields(FALSE);
+    TORVA_RETURN_BOOL(TRUE);
+}
+
+void CTvrIEToolDlg::FillTree() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::FillTree");
+    const HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA);
+    if (!tree) return;
+    TreeView_DeleteAllItems(tree);
+    const HTREEITEM root = InsertNode(tree, TVI_ROOT, L"登録アイテム一覧", kImageRoot, 0);
+    for (const auto& page : m_pages) {
+        if (page->m_nEditState == kPageDeleted) continue;
+        const std::wstring label = page->m_strTitle + L"(" + page->m_strUrl + L")";
+        const HTREEITEM pageNode =
+            InsertNode(tree, root, label, kImagePage, reinterpret_cast<LPARAM>(page.get()));
+        for (const auto& item : page->m_items) {
+            if (item->m_nState == kItemDeleted) continue;
+            InsertNode(tree, pageNode, GetItemLabel(page.get(), item.get()), kImageItem,
+                       reinterpret_cast<LPARAM>(item.get()));
+        }
+        TreeView_Expand(tree, pageNode, TVE_EXPAND);
+    }
+    TreeView_Expand(tree, root, TVE_EXPAND);
+}
+
+CDataWebForm* CTvrIEToolDlg::PageOfNode(HTREEITEM node) const {
+    int image = -1;
+    LPARAM data = 0;
+    if (!NodeImage(::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA), node, &image, &data)) return nullptr;
+    return image == kImagePage ? reinterpret_cast<CDataWebForm*>(data) : nullptr;
+}
+
+CDataWebItem* CTvrIEToolDlg::ItemOfNode(HTREEITEM node) const {
+    int image = -1;
+    LPARAM data = 0;
+    if (!NodeImage(::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA), node, &image, &data)) return nullptr;
+    return image == kImageItem ? reinterpret_cast<CDataWebItem*>(data) : nullptr;
+}
+
+LRESULT CTvrIEToolDlg::OnFields(WPARAM fetch, LPARAM) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnFields");
+    const auto checked = [this](int id) {
+        return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED ? TRUE : FALSE;
+    };
+    const auto check = [this](int id, BOOL on) {
+        ::CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : BST_UNCHECKED);
+    };
+    if (fetch) {
+        m_strItemName = WindowText(::GetDlgItem(m_hWnd, IDC_EDIT_ITEMNAME));
+        m_strFormName = WindowText(::GetDlgItem(m_hWnd, IDC_STATIC_FORMNAME));
+        m_bAutoInput = checked(IDC_CHECK_AUTOINPUT);
+        m_bAutoSend = checked(IDC_CHECK_AUTOSEND);
+        m_bChangeFlg = checked(IDC_CHECK_CHANGEFLG);
+        m_bHidePwd = checked(IDC_CHECK_HIDEPWD);
+    } else {
+        ::SetDlgItemTextW(m_hWnd, IDC_EDIT_ITEMNAME, m_strItemName.c_str());
+        ::SetDlgItemTextW(m_hWnd, IDC_STATIC_FORMNAME, m_strFormName.c_str());
+        check(IDC_CHECK_AUTOINPUT, m_bAutoInput);
+        check(IDC_CHECK_AUTOSEND, m_bAutoSend);
+        check(IDC_CHECK_CHANGEFLG, m_bChangeFlg);
+        check(IDC_CHECK_HIDEPWD, m_bHidePwd);
+    }
+    TORVA_RETURN_INT(0);
+}
+
+void CTvrIEToolDlg::OnTreeSelChanged(NMHDR*, LRESULT* result) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnTreeSelChanged");
+    ShowSelection();
+    if (result) *result = 0;
+}
+
+void CTvrIEToolDlg::ShowSelection() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::ShowSelection");
+    const HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA);
+    const HTREEITEM node = tree ? TreeView_GetSelection(tree) : nullptr;
+    // The preview's bindings belong to the item shown before.
+    ClearElementBindings();
+    m_pShownItem = ItemOfNode(node);
+    CDataWebForm* page = m_pShownItem ? FindPageOfItem(m_pShownItem) : PageOfNode(node);
+    m_strItemName = m_pShownItem ? m_pShownItem->m_strName : std::wstring();
+    m_strFormName = m_pShownItem ? m_pShownItem->m_strFormName : std::wstring();
+    m_bAutoInput = m_pShownItem && m_pShownItem->m_nAutoInput ? TRUE : FALSE;
+    m_bAutoSend = m_pShownItem && m_pShownItem->m_nAutoSend ? TRUE : FALSE;
+    m_bChangeFlg = page && page->m_nChangeFlg ? TRUE : FALSE;
+    UpdateDialogFields(FALSE);
+}
