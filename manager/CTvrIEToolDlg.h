@@ -164,6 +164,9 @@ protected:
     LRESULT OnFields(WPARAM fetch, LPARAM);
     void OnTreeSelChanged(NMHDR* header, LRESULT* result);
     void ShowSelection();
+    void OnTreeBeginLabelEdit(NMHDR* header, LRESULT* result);
+    void OnTreeEndLabelEdit(NMHDR* header, LRESULT* result);
+    void OnRename();
     DECLARE_MESSAGE_MAP()
 
     // The fields from the controls (TRUE) or into them, on the window's own
@@ -192,4 +195,7 @@ private:
     // nothing changed leaves its page's UPDATEDATE alone.
     int m_nUpdateWrites = 0;
     HIMAGELIST m_hImages = nullptr;
+    // One end per label edit: the tree may report the end again as its
+    // editor loses the focus.
+    bool m_bLabelEditing = false;
 };

@@ -50,6 +50,10 @@ std::wstring WindowText(HWND window) {
 BEGIN_MESSAGE_MAP(CTvrIEToolDlg, CDialog)
     ON_MESSAGE(kFieldsMessage, &CTvrIEToolDlg::OnFields)
     ON_NOTIFY(TVN_SELCHANGEDW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeSelChanged)
+    ON_NOTIFY(TVN_BEGINLABELEDITW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeBeginLabelEdit)
+    ON_NOTIFY(TVN_ENDLABELEDITW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeEndLabelEdit)
+    ON_BN_CLICKED(IDC_BUTTON_RENAME, &CTvrIEToolDlg::OnRename)
+    ON_COMMAND(ID_ACCEL_RENAME, &CTvrIEToolDlg::OnRename)
 END_MESSAGE_MAP()
 
 BOOL CTvrIEToolDlg::OnInitDialog() {
@@ -159,4 +163,65 @@ void CTvrIEToolDlg::ShowSelection() {
     m_bAutoSend = m_pShownItem && m_pShownItem->m_nAutoSend ? TRUE : FALSE;
     m_bChangeFlg = page && page->m_nChangeFlg ? TRUE : FALSE;
     UpdateDialogFields(FALSE);
+}
+
+namespace {
+constexpr size_t kTitleLimit = 50;
+}
+
+void CTvrIEToolDlg::OnRename() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnRename");
+    const HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA);
+    if (!tree) return;
+    const HTREEITEM node = TreeView_GetSelection(tree);
+    if (!PageOfNode(node)) return;
+    ::SetFocus(tree);
+    TreeView_EditLabel(tree, node);
+}
+
+void CTvrIEToolDlg::OnTreeBeginLabelEdit(NMHDR* header, LRESULT* result) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnTreeBeginLabelEdit");
+    const auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
+    CDataWebForm* page = PageOfNode(info->item.hItem);
+    // Only a page's title is edited, and the editor starts with the title
+    // alone, without the URL of the label.
+    if (!page) {
+        *result = TRUE;
+        return;
+    }
+    if (HWND edit = TreeView_GetEditControl(::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA)))
+        ::SetWindowTextW(edit, page->m_strTitle.c_str());
+    m_bLabelEditing = true;
+    *result = FALSE;
+}
+
+void CTvrIEToolDlg::OnTreeEndLabelEdit(NMHDR* header, LRESULT* result) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnTreeEndLabelEdit");
+    *result = FALSE;
+    if (!m_bLabelEditing) return;
+    m_bLabelEditing = false;
+    const auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
+    CDataWebForm* page = PageOfNode(info->item.hItem);
+    // A null text is an edit given up.
+    if (!page || !info->item.pszText) return;
+    const std::wstring title(info->item.pszText);
+    if (title.empty()) {
+        ShowMessage(L"タイトルが入力されていません。", MB_ICONEXCLAMATION | MB_OK);
+        return;
+    }
+    if (title.size() > kTitleLimit) {
+        ShowMessage(L"タイトルは５０文字以内です。", MB_ICONEXCLAMATION | MB_OK);
+        ::PostMessageW(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_RENAME, BN_CLICKED), 0);
+        return;
+    }
+    if (title == page->m_strTitle) return;
+    page->m_strTitle = title;
+    if (page->m_nEditState == kPageNormal) page->m_nEditState = kPageRetitled;
+    const std::wstring label = page->m_strTitle + L"(" + page->m_strUrl + L")";
+    TVITEMW item{};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = info->item.hItem;
+    item.pszText = const_cast<wchar_t*>(label.c_str());
+    TreeView_SetItem(::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA), &item);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_BUTTON_APPLY), TRUE);
 }

@@ -103,3 +103,86 @@ TEST_F(MgrTree, StoredPagesAndItemsAppearAndSelectionFillsTheFields) {
     ::GetDlgItemTextW(m_dlg.m_hWnd, IDC_EDIT_ITEMNAME, text, 64);
     EXPECT_STREQ(L"", text);
 }
+
+namespace {
+
+class MgrRename : public MgrTree {
+protected:
+    // The page's node after the dialog opened on one stored page.
+    HTREEITEM OpenOnPage(HWND* tree) {
+        m_page = NewPage(L"rename");
+        m_raw.SetText(m_page, L"URL", L"https://example.jp/r");
+        m_raw.SetText(m_page, L"TITLE", L"元の題");
+        EXPECT_TRUE(m_test.Create(CTvrIEToolDlg::IDD, nullptr));
+        *tree = ::GetDlgItem(m_test.m_hWnd, IDC_TREE_WEBDATA);
+        const HTREEITEM node =
+            FindChild(*tree, TreeView_GetRoot(*tree), L"元の題(https://example.jp/r)");
+        EXPECT_NE(nullptr, node);
+        TreeView_SelectItem(*tree, node);
+        return node;
+    }
+    // Presses rename, types into the label editor and presses Enter.
+    bool Rename(HWND tree, const std::wstring& text) {
+        ::SendMessageW(m_test.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_RENAME, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(m_test.m_hWnd, IDC_BUTTON_RENAME)));
+        const HWND edit = TreeView_GetEditControl(tree);
+        if (!edit) return false;
+        wchar_t shown[64] = {};
+        ::GetWindowTextW(edit, shown, 64);
+        m_editorStart = shown;
+        ::SetWindowTextW(edit, text.c_str());
+        TreeView_EndEditLabelNow(tree, FALSE);
+        return true;
+    }
+    CDataWebForm* Page() {
+        for (auto& page : m_test.m_pages)
+            if (page->m_strKey == m_page) return page.get();
+        return nullptr;
+    }
+    void TearDown() override {
+        if (m_test.m_hWnd) m_test.DestroyWindow();
+        MgrTree::TearDown();
+    }
+    TestDlg m_test;
+    std::wstring m_page;
+    std::wstring m_editorStart;
+};
+
+} // namespace
+
+TEST_F(MgrRename, TitleIsRenamedWithinFiftyCharacters) {
+    HWND tree = nullptr;
+    const HTREEITEM node = OpenOnPage(&tree);
+    ASSERT_NE(nullptr, node);
+    ASSERT_TRUE(Rename(tree, L"新しい題"));
+    EXPECT_EQ(L"元の題", m_editorStart);
+    EXPECT_EQ(L"新しい題(https://example.jp/r)", NodeText(tree, node));
+    ASSERT_NE(nullptr, Page());
+    EXPECT_EQ(L"新しい題", Page()->m_strTitle);
+    EXPECT_EQ(CTvrIEToolDlg::kPageRetitled, Page()->m_nEditState);
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(m_test.m_hWnd, IDC_BUTTON_APPLY)));
+
+    // Exactly 50 characters are taken; 51 are refused with the limit told.
+    const std::wstring fifty(50, L'あ');
+    ASSERT_TRUE(Rename(tree, fifty));
+    EXPECT_EQ(fifty, Page()->m_strTitle);
+    m_test.messages.clear();
+    ASSERT_TRUE(Rename(tree, fifty + L"い"));
+    EXPECT_EQ(fifty, Page()->m_strTitle);
+    ASSERT_EQ(1u, m_test.messages.size());
+    EXPECT_EQ(L"タイトルは５０文字以内です。", m_test.messages[0]);
+
+    m_test.messages.clear();
+    ASSERT_TRUE(Rename(tree, L""));
+    EXPECT_EQ(fifty, Page()->m_strTitle);
+    ASSERT_EQ(1u, m_test.messages.size());
+    EXPECT_EQ(L"タイトルが入力されていません。", m_test.messages[0]);
+}
+
+TEST_F(MgrRename, OnlyPageNodesAreRenamed) {
+    HWND tree = nullptr;
+    ASSERT_NE(nullptr, OpenOnPage(&tree));
+    TreeView_SelectItem(tree, TreeView_GetRoot(tree));
+    EXPECT_FALSE(Rename(tree, L"ルート"));
+    EXPECT_EQ(L"登録アイテム一覧", NodeText(tree, TreeView_GetRoot(tree)));
+}
