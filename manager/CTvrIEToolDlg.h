@@ -167,6 +167,9 @@ protected:
     void OnTreeBeginLabelEdit(NMHDR* header, LRESULT* result);
     void OnTreeEndLabelEdit(NMHDR* header, LRESULT* result);
     void OnRename();
+    void OnApply();
+    // Saves; the dialog closes only when everything was written.
+    void OnOK() override;
     DECLARE_MESSAGE_MAP()
 
     // The fields from the controls (TRUE) or into them, on the window's own

@@ -53,6 +53,7 @@ BEGIN_MESSAGE_MAP(CTvrIEToolDlg, CDialog)
     ON_NOTIFY(TVN_BEGINLABELEDITW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeBeginLabelEdit)
     ON_NOTIFY(TVN_ENDLABELEDITW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeEndLabelEdit)
     ON_BN_CLICKED(IDC_BUTTON_RENAME, &CTvrIEToolDlg::OnRename)
+    ON_BN_CLICKED(IDC_BUTTON_APPLY, &CTvrIEToolDlg::OnApply)
     ON_COMMAND(ID_ACCEL_RENAME, &CTvrIEToolDlg::OnRename)
 END_MESSAGE_MAP()
 
@@ -224,4 +225,37 @@ void CTvrIEToolDlg::OnTreeEndLabelEdit(NMHDR* header, LRESULT* result) {
     item.pszText = const_cast<wchar_t*>(label.c_str());
     TreeView_SetItem(::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA), &item);
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_BUTTON_APPLY), TRUE);
+}
+
+void CTvrIEToolDlg::OnApply() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnApply");
+    // The dialog takes no input while the tree is written.
+    ::EnableWindow(m_hWnd, FALSE);
+    const BOOL saved = SetWebFormData();
+    ::EnableWindow(m_hWnd, TRUE);
+    // What was saved is shown again from the model, without the deleted.
+    CDataWebItem* const shown = m_pShownItem;
+    FillTree();
+    if (saved) ::EnableWindow(::GetDlgItem(m_hWnd, IDC_BUTTON_APPLY), FALSE);
+    if (!shown) return;
+    const HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA);
+    for (HTREEITEM page = TreeView_GetChild(tree, TreeView_GetRoot(tree)); page;
+         page = TreeView_GetNextSibling(tree, page)) {
+        for (HTREEITEM node = TreeView_GetChild(tree, page); node;
+             node = TreeView_GetNextSibling(tree, node)) {
+            if (ItemOfNode(node) == shown) {
+                TreeView_SelectItem(tree, node);
+                return;
+            }
+        }
+    }
+}
+
+void CTvrIEToolDlg::OnOK() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnOK");
+    ::EnableWindow(m_hWnd, FALSE);
+    const BOOL saved = SetWebFormData();
+    ::EnableWindow(m_hWnd, TRUE);
+    // A failed save keeps the dialog, and the edits, for another try.
+    if (saved) EndDialog(IDOK);
 }

@@ -186,3 +186,25 @@ TEST_F(MgrRename, OnlyPageNodesAreRenamed) {
     EXPECT_FALSE(Rename(tree, L"ルート"));
     EXPECT_EQ(L"登録アイテム一覧", NodeText(tree, TreeView_GetRoot(tree)));
 }
+
+TEST_F(MgrRename, ApplyWritesTheNewTitleAndOkSavesAgain) {
+    HWND tree = nullptr;
+    const HTREEITEM node = OpenOnPage(&tree);
+    ASSERT_NE(nullptr, node);
+    ASSERT_TRUE(Rename(tree, L"適用後の題"));
+    ::SendMessageW(m_test.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_APPLY, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(m_test.m_hWnd, IDC_BUTTON_APPLY)));
+    EXPECT_EQ(std::optional<std::wstring>(L"適用後の題"), m_raw.Text(m_page, L"TITLE"));
+    EXPECT_EQ(CTvrIEToolDlg::kPageNormal, Page()->m_nEditState);
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_test.m_hWnd, IDC_BUTTON_APPLY)));
+    // The tree is rebuilt from what was saved.
+    EXPECT_NE(nullptr, FindChild(tree, TreeView_GetRoot(tree), L"適用後の題(https://example.jp/r)"));
+
+    const HTREEITEM again =
+        FindChild(tree, TreeView_GetRoot(tree), L"適用後の題(https://example.jp/r)");
+    TreeView_SelectItem(tree, again);
+    ASSERT_TRUE(Rename(tree, L"OKの題"));
+    ::SendMessageW(m_test.m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(m_test.m_hWnd, IDOK)));
+    EXPECT_EQ(std::optional<std::wstring>(L"OKの題"), m_raw.Text(m_page, L"TITLE"));
+}
