@@ -168,6 +168,8 @@ protected:
     void OnTreeEndLabelEdit(NMHDR* header, LRESULT* result);
     void OnRename();
     void OnApply();
+    // Hides or shows the item pane by halving or doubling the width.
+    void OnPaneToggle();
     // Saves; the dialog closes only when everything was written.
     void OnOK() override;
     DECLARE_MESSAGE_MAP()
@@ -201,4 +203,5 @@ private:
     // One end per label edit: the tree may report the end again as its
     // editor loses the focus.
     bool m_bLabelEditing = false;
+    bool m_bPaneShown = true;
 };

@@ -1,6 +1,7 @@
 // The management dialog's window side: the tree of pages and items and the
 // item fields of the selected node.
 #include "CTvrIEToolDlg.h"
+#include "CWinApp.h"
 #include "FxMessageMap.h"
 #include "TraceScope.h"
 #include "resource.h"
@@ -54,6 +55,7 @@ BEGIN_MESSAGE_MAP(CTvrIEToolDlg, CDialog)
     ON_NOTIFY(TVN_ENDLABELEDITW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeEndLabelEdit)
     ON_BN_CLICKED(IDC_BUTTON_RENAME, &CTvrIEToolDlg::OnRename)
     ON_BN_CLICKED(IDC_BUTTON_APPLY, &CTvrIEToolDlg::OnApply)
+    ON_BN_CLICKED(IDC_BUTTON_ITEMINFO, &CTvrIEToolDlg::OnPaneToggle)
     ON_COMMAND(ID_ACCEL_RENAME, &CTvrIEToolDlg::OnRename)
 END_MESSAGE_MAP()
 
@@ -258,4 +260,35 @@ void CTvrIEToolDlg::OnOK() {
     ::EnableWindow(m_hWnd, TRUE);
     // A failed save keeps the dialog, and the edits, for another try.
     if (saved) EndDialog(IDOK);
+}
+
+void CTvrIEToolDlg::OnPaneToggle() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnPaneToggle");
+    RECT window{};
+    ::GetWindowRect(m_hWnd, &window);
+    const int width = window.right - window.left;
+    if (m_bPaneShown) {
+        window.right = window.left + width / 2;
+        ::SetDlgItemTextW(m_hWnd, IDC_BUTTON_ITEMINFO, L"アイテム情報(&O)>>");
+        // The narrow window's place, for the profile's readers.
+        if (CWinApp* app = AfxGetApp()) {
+            app->WriteProfileInt(L"Position", L"Left", window.left);
+            app->WriteProfileInt(L"Position", L"Top", window.top);
+            app->WriteProfileInt(L"Position", L"Right", window.right);
+            app->WriteProfileInt(L"Position", L"Bottom", window.bottom);
+        }
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        int doubled = width * 2;
+        if (::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            const int work = monitor.rcWork.right - monitor.rcWork.left;
+            if (doubled > work) doubled = work;
+        }
+        window.right = window.left + doubled;
+        ::SetDlgItemTextW(m_hWnd, IDC_BUTTON_ITEMINFO, L"<<アイテム情報(&O)");
+    }
+    m_bPaneShown = !m_bPaneShown;
+    ::SetWindowPos(m_hWnd, nullptr, window.left, window.top, window.right - window.left,
+                   window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

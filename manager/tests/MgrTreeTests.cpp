@@ -208,3 +208,37 @@ TEST_F(MgrRename, ApplyWritesTheNewTitleAndOkSavesAgain) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(m_test.m_hWnd, IDOK)));
     EXPECT_EQ(std::optional<std::wstring>(L"OKの題"), m_raw.Text(m_page, L"TITLE"));
 }
+
+TEST_F(MgrRename, PaneToggleHalvesAndRestoresTheWidth) {
+    HWND tree = nullptr;
+    ASSERT_NE(nullptr, OpenOnPage(&tree));
+    const HWND dialog = m_test.m_hWnd;
+    const HWND button = ::GetDlgItem(dialog, IDC_BUTTON_ITEMINFO);
+    RECT before{};
+    ::GetWindowRect(dialog, &before);
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_ITEMINFO, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+    RECT hidden{};
+    ::GetWindowRect(dialog, &hidden);
+    wchar_t text[64] = {};
+    ::GetWindowTextW(button, text, 64);
+    EXPECT_STREQ(L"アイテム情報(&O)>>", text);
+    EXPECT_EQ(before.left, hidden.left);
+    EXPECT_EQ(before.top, hidden.top);
+    EXPECT_EQ(before.bottom, hidden.bottom);
+    EXPECT_NEAR((before.right - before.left) / 2, hidden.right - hidden.left, 1);
+
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_ITEMINFO, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+    RECT shown{};
+    ::GetWindowRect(dialog, &shown);
+    ::GetWindowTextW(button, text, 64);
+    EXPECT_STREQ(L"<<アイテム情報(&O)", text);
+    // Twice the narrow width, within the monitor's work area.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor));
+    const long work = monitor.rcWork.right - monitor.rcWork.left;
+    const long twice = (hidden.right - hidden.left) * 2;
+    EXPECT_EQ(twice < work ? twice : work, shown.right - shown.left);
+}
