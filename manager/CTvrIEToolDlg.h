@@ -172,6 +172,12 @@ protected:
     void OnPaneToggle();
     // Saves; the dialog closes only when everything was written.
     void OnOK() override;
+public:
+    // Accelerators 132 (F2 rename, Delete), except while an edit box has the
+    // focus, where the keys belong to the text.
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
     DECLARE_MESSAGE_MAP()
 
     // The fields from the controls (TRUE) or into them, on the window's own
@@ -204,4 +210,5 @@ private:
     // editor loses the focus.
     bool m_bLabelEditing = false;
     bool m_bPaneShown = true;
+    HACCEL m_hAccel = nullptr;
 };

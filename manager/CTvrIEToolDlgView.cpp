@@ -74,6 +74,8 @@ BOOL CTvrIEToolDlg::OnInitDialog() {
             ::DeleteObject(bitmap);
         }
     }
+    // Resource accelerators are freed with the module.
+    m_hAccel = ::LoadAcceleratorsW(module, MAKEINTRESOURCEW(IDR_ACCELERATOR));
     if (HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA))
         TreeView_SetImageList(tree, m_hImages, TVSIL_NORMAL);
 
@@ -291,4 +293,15 @@ void CTvrIEToolDlg::OnPaneToggle() {
     m_bPaneShown = !m_bPaneShown;
     ::SetWindowPos(m_hWnd, nullptr, window.left, window.top, window.right - window.left,
                    window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+BOOL CTvrIEToolDlg::PreTranslateMessage(MSG* msg) {
+    if (m_hAccel && msg && msg->message == WM_KEYDOWN && m_hWnd) {
+        wchar_t kind[16] = {};
+        const HWND focus = ::GetFocus();
+        const bool inEdit =
+            focus && ::GetClassNameW(focus, kind, 16) && ::lstrcmpiW(kind, L"Edit") == 0;
+        if (!inEdit && ::TranslateAcceleratorW(m_hWnd, m_hAccel, msg)) return TRUE;
+    }
+    return CDialog::PreTranslateMessage(msg);
 }

@@ -242,3 +242,17 @@ TEST_F(MgrRename, PaneToggleHalvesAndRestoresTheWidth) {
     const long twice = (hidden.right - hidden.left) * 2;
     EXPECT_EQ(twice < work ? twice : work, shown.right - shown.left);
 }
+
+TEST_F(MgrRename, F2StartsRenamingThePage) {
+    HWND tree = nullptr;
+    ASSERT_NE(nullptr, OpenOnPage(&tree));
+    ::SetFocus(tree);
+    MSG key{tree, WM_KEYDOWN, VK_F2, 0, 0, {}};
+    ASSERT_TRUE(m_test.PreTranslateMessage(&key));
+    // The command comes as a message of the dialog.
+    MSG message{};
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&message);
+    ASSERT_NE(nullptr, TreeView_GetEditControl(tree));
+    TreeView_EndEditLabelNow(tree, TRUE);
+}
