@@ -305,3 +305,23 @@ BOOL CTvrIEToolDlg::PreTranslateMessage(MSG* msg) {
     }
     return CDialog::PreTranslateMessage(msg);
 }
+
+void CTvrIEToolDlg::OnCancel() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnCancel");
+    bool edited = false;
+    for (const auto& page : m_pages) {
+        if (page->m_nEditState != kPageNormal) edited = true;
+        for (const auto& item : page->m_items) {
+            const int state = item->m_nState;
+            // A deleted item that was never stored loses nothing.
+            if (state == kItemDeleted && item->m_strKey.empty()) continue;
+            if (state != kItemNormal && state != kItemAutoInputMoved && state != kItemUnnamed)
+                edited = true;
+        }
+    }
+    if (edited && ShowMessage(L"キャンセルすると、編集した内容が破棄されます。\nキャンセルしますか?",
+                              MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        return;
+    }
+    EndDialog(IDCANCEL);
+}

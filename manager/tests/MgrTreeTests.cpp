@@ -256,3 +256,17 @@ TEST_F(MgrRename, F2StartsRenamingThePage) {
     ASSERT_NE(nullptr, TreeView_GetEditControl(tree));
     TreeView_EndEditLabelNow(tree, TRUE);
 }
+
+TEST_F(MgrRename, CancelAsksOnlyWhenSomethingWasEdited) {
+    HWND tree = nullptr;
+    ASSERT_NE(nullptr, OpenOnPage(&tree));
+    ASSERT_TRUE(Rename(tree, L"未保存の題"));
+    m_test.messages.clear();
+    // The test's answer is not "yes": the dialog stays with the edit.
+    ::SendMessageW(m_test.m_hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_EQ(1u, m_test.messages.size());
+    EXPECT_EQ(L"キャンセルすると、編集した内容が破棄されます。\nキャンセルしますか?",
+              m_test.messages[0]);
+    EXPECT_TRUE(::IsWindow(m_test.m_hWnd));
+    EXPECT_EQ(L"未保存の題", Page()->m_strTitle);
+}
