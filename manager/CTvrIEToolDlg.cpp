@@ -2,6 +2,8 @@
 #include "CTvrIEToolDlg.h"
 #include "TraceScope.h"
 
+#include <commctrl.h>
+
 #include <cwchar>
 
 namespace {
@@ -26,6 +28,7 @@ CTvrIEToolDlg::~CTvrIEToolDlg() {
     // Bindings are released while every control still stands.
     ClearElementBindings();
     m_pShownItem = nullptr;
+    if (m_hImages) ImageList_Destroy(m_hImages);
     m_pAutoInputItem = nullptr;
     m_pPlaceholderItem = nullptr;
     m_pages.clear();

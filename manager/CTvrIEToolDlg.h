@@ -16,6 +16,7 @@
 #include "Brisbel.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <memory>
@@ -150,7 +151,37 @@ public:
     CDataWebItem* m_pPlaceholderItem = nullptr;
     std::wstring m_strPlaceholderName;
 
+    // Window side: the tree of pages and items built from m_pages, and the
+    // item fields shown for the selected node.
+    BOOL OnInitDialog() override;
+    // Rebuilds the tree from the model; the root is expanded with its pages.
+    void FillTree();
+    // The page or item behind a tree node (null for the root).
+    CDataWebForm* PageOfNode(HTREEITEM node) const;
+    CDataWebItem* ItemOfNode(HTREEITEM node) const;
+
 protected:
+    LRESULT OnFields(WPARAM fetch, LPARAM);
+    void OnTreeSelChanged(NMHDR* header, LRESULT* result);
+    void ShowSelection();
+    void OnTreeBeginLabelEdit(NMHDR* header, LRESULT* result);
+    void OnTreeEndLabelEdit(NMHDR* header, LRESULT* result);
+    void OnRename();
+    void OnApply();
+    // Hides or shows the item pane by halving or doubling the width.
+    void OnPaneToggle();
+    // Saves; the dialog closes only when everything was written.
+    void OnOK() override;
+    // Asks before unsaved edits of the tree are given up.
+    void OnCancel() override;
+public:
+    // Accelerators 132 (F2 rename, Delete), except while an edit box has the
+    // focus, where the keys belong to the text.
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+
     // The fields from the controls (TRUE) or into them, on the window's own
     // thread: WM_USER+60 is sent to the dialog with wParam 1 or 0.
     virtual void UpdateDialogFields(BOOL fetch);
@@ -176,4 +207,10 @@ private:
     // Values the last UpdateWebItem wrote: a successful update that found
     // nothing changed leaves its page's UPDATEDATE alone.
     int m_nUpdateWrites = 0;
+    HIMAGELIST m_hImages = nullptr;
+    // One end per label edit: the tree may report the end again as its
+    // editor loses the focus.
+    bool m_bLabelEditing = false;
+    bool m_bPaneShown = true;
+    HACCEL m_hAccel = nullptr;
 };
