@@ -58,3 +58,4 @@ the relay, answered as the user would), the click submits what it filled.
 Then the entry is deleted and Quorvel.dll unregistered.
 TXT
 scripts/wine-run.sh build/win64/bin/browser_demo.exe
+"$(dirname "${BASH_SOURCE[0]}")/ostravo-demo.sh"

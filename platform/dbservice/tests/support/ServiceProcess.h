@@ -28,6 +28,8 @@ public:
     bool Stop(DWORD timeoutMs, DWORD& exitCode);
     // The codes of the exchanges logged so far, as "16, 14, 13".
     std::wstring Codes() const;
+    // The exchange log the service appends to (shared for appending).
+    const std::wstring& LogPath() const noexcept { return m_logPath; }
     // The log's lines.
     std::vector<std::string> LogLines() const;
 

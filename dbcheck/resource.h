@@ -1,0 +1,24 @@
+// Resource ids of the diagnosis tool Ostravo.
+#pragma once
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+#define IDR_MAINFRAME 128
+#define IDD_OSTRAVO_DIALOG 102
+#define IDD_OSTRAVO_USER_DIALOG 129
+
+#define IDC_INIT 1000
+#define IDC_CHECK_USERDB 1001
+#define IDC_STATE_USERDB 1002
+#define IDC_STATE_ADMIN 1003
+#define IDC_CHECK_ADMIN 1004
+#define IDC_STATE_GINA 1005
+#define IDC_CHECK_GINA 1006
+#define IDC_STATE_SYSTEMDEFINED 1009
+#define IDC_CHECK_SYSTEMDEFINED 1010
+
+#define IDS_PROFILE_KEY 19001
+#define IDS_DAMAGED 19002
+#define IDS_INTACT 19003

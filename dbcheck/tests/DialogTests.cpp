@@ -1,0 +1,173 @@
+// Both dialogs against the database service running as its own process,
+// driven as a user would: rows, the initialise button and what reaches the
+// service, in order.
+#include "COstravoDlg.h"
+#include "COstravoUserDlg.h"
+#include "FxUser.h"
+#include "ProgramFolder.h"
+#include "RawClient.h"
+#include "ResourceStrings.h"
+#include "SampleDatabase.h"
+#include "ServiceProcess.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace ostravo::test {
+namespace {
+
+using dbservice::test::ServiceProcess;
+using dbservice::test::TempFolder;
+
+constexpr UINT kIds[] = {IDS_PROFILE_KEY, IDS_DAMAGED, IDS_INTACT};
+const ResourceStringTable kTable = {kIds, 3, nullptr, 0};
+
+constexpr wchar_t kCaption[] = L"データベース診断ユーティリティ";
+const wchar_t* const kNames[] = {L"TORVA_SYSTEMDEFINED", L"TORVA_ADMIN", L"TORVA_GINA"};
+
+class OstravoDialog : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        UseResourceStringTable(kTable);
+        LoadResourceStrings(::GetModuleHandleW(nullptr));
+    }
+    OstravoDialog() {
+        m_storage = m_root.Path() + L"\\Storage";
+        ::CreateDirectoryW(m_storage.c_str(), nullptr);
+        m_settings.SetPipeName(m_pipe);
+        m_settings.SetDbPath(m_storage);
+        m_settings.SetRetry(50, 200);
+        m_probe = m_root.Path() + L"\\TvrDBInit.exe";
+        ::CopyFileW((torva::ProgramFolder() + L"ostravo_dbinit_log_probe.exe").c_str(),
+                    m_probe.c_str(), FALSE);
+        for (const wchar_t* name : kNames) dbservice::test::WriteSample(m_storage, name);
+        dbservice::test::WriteSample(m_storage, dbservice::test::OwnSid());
+    }
+    ~OstravoDialog() override {
+        m_service.reset();
+        ::SetEnvironmentVariableW(L"OSTRAVO_TEST_LOG", nullptr);
+        ::DeleteFileW(m_probe.c_str());
+        WIN32_FIND_DATAW found{};
+        torva::UniqueFind find(::FindFirstFileW((m_storage + L"\\*").c_str(), &found));
+        if (find) {
+            do {
+                ::DeleteFileW((m_storage + L"\\" + found.cFileName).c_str());
+            } while (::FindNextFileW(find.get(), &found));
+        }
+        find.reset();
+        ::RemoveDirectoryW(m_storage.c_str());
+    }
+    void Start(const std::vector<std::wstring>& extra = {}) {
+        m_service = std::make_unique<ServiceProcess>(m_pipe, m_storage, extra);
+        ASSERT_TRUE(m_service->Listening());
+        ::SetEnvironmentVariableW(L"OSTRAVO_TEST_LOG", m_service->LogPath().c_str());
+    }
+    static std::wstring Status(HWND dialog, int id) { return FxUser::Text(::GetDlgItem(dialog, id)); }
+    static bool Shown(HWND dialog, int id) { return ::IsWindowVisible(::GetDlgItem(dialog, id)) != 0; }
+    static bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != 0; }
+
+    TempFolder m_root{L"ostravo-dlg"};
+    std::wstring m_storage;
+    std::wstring m_probe;
+    std::wstring m_pipe = dbservice::test::UniqueName(L"ostravo-dlg");
+    COstravoSettings m_settings;
+    std::unique_ptr<ServiceProcess> m_service;
+};
+
+TEST_F(OstravoDialog, AdministratorInitialisesTheDamagedAdministratorSettings) {
+    dbservice::test::FlipFirstRecordByte(m_storage, L"TORVA_ADMIN");
+    dbservice::test::TearTail(m_storage, L"TORVA_GINA");
+    std::vector<uint8_t> system, gina;
+    Start();
+    FxUser user(kCaption, [&](HWND dialog) {
+        EXPECT_EQ(Status(dialog, IDC_STATE_SYSTEMDEFINED), L"正常");
+        EXPECT_EQ(Status(dialog, IDC_STATE_ADMIN), L"異常");
+        EXPECT_EQ(Status(dialog, IDC_STATE_GINA), L"正常");
+        EXPECT_EQ(Status(dialog, IDC_STATE_USERDB), L"正常");
+        EXPECT_FALSE(Shown(dialog, IDC_CHECK_SYSTEMDEFINED));
+        EXPECT_TRUE(Shown(dialog, IDC_CHECK_ADMIN));
+        EXPECT_FALSE(Enabled(dialog, IDC_INIT));
+        FxUser::Press(dialog, IDC_CHECK_ADMIN);
+        EXPECT_TRUE(Enabled(dialog, IDC_INIT));
+        FxUser::Press(dialog, IDC_CHECK_ADMIN);
+        EXPECT_FALSE(Enabled(dialog, IDC_INIT));
+        FxUser::Press(dialog, IDC_CHECK_ADMIN);
+        // As the first checks left them: initialising one database touches no other.
+        system = dbservice::test::ReadBytes(dbservice::test::FileOf(m_storage, kNames[0]));
+        gina = dbservice::test::ReadBytes(dbservice::test::FileOf(m_storage, kNames[2]));
+        FxUser::Press(dialog, IDC_INIT);
+        EXPECT_EQ(Status(dialog, IDC_STATE_ADMIN), L"正常");
+        EXPECT_FALSE(Shown(dialog, IDC_CHECK_ADMIN));
+        EXPECT_FALSE(Enabled(dialog, IDC_INIT));
+        FxUser::Press(dialog, IDCANCEL);
+    });
+    COstravoDlg dialog(m_settings);
+    dialog.DoModal();
+    ASSERT_TRUE(user.Join());
+    EXPECT_FALSE(user.LeftOpen());
+    EXPECT_EQ(m_service->Codes(), L"14, 14, 14, 13, 16, TvrDBInit, 14, 14, 14, 13");
+    EXPECT_EQ(dbservice::test::ReadBytes(dbservice::test::FileOf(m_storage, kNames[0])), system);
+    EXPECT_EQ(dbservice::test::ReadBytes(dbservice::test::FileOf(m_storage, kNames[2])), gina);
+}
+
+TEST_F(OstravoDialog, AdministratorInitialisesTheUserDatabaseAlone) {
+    Start({L"--status", L"2"});
+    FxUser user(kCaption, [&](HWND dialog) {
+        // Every check refused: all four rows damaged, whatever the state says.
+        for (int id : {IDC_STATE_SYSTEMDEFINED, IDC_STATE_ADMIN, IDC_STATE_GINA, IDC_STATE_USERDB})
+            EXPECT_EQ(Status(dialog, id), L"異常");
+        FxUser::Press(dialog, IDC_CHECK_USERDB);
+        FxUser::Press(dialog, IDC_INIT);
+        FxUser::Press(dialog, IDCANCEL);
+    });
+    COstravoDlg dialog(m_settings);
+    dialog.DoModal();
+    ASSERT_TRUE(user.Join());
+    EXPECT_EQ(m_service->Codes(), L"14, 14, 14, 13, 15, TvrDBInit, 14, 14, 14, 13");
+}
+
+TEST_F(OstravoDialog, UserDialogChecksAndInitialisesOnlyTheOwnDatabase) {
+    Start();
+    FxUser user(kCaption, [&](HWND dialog) {
+        EXPECT_EQ(Status(dialog, IDC_STATE_USERDB), L"正常");
+        EXPECT_EQ(::GetDlgItem(dialog, IDC_STATE_ADMIN), nullptr);
+        EXPECT_FALSE(Enabled(dialog, IDC_INIT));
+        ::ShowWindow(::GetDlgItem(dialog, IDC_CHECK_USERDB), SW_SHOW);
+        FxUser::Press(dialog, IDC_CHECK_USERDB);
+        EXPECT_TRUE(Enabled(dialog, IDC_INIT));
+        FxUser::Press(dialog, IDC_INIT);
+        EXPECT_FALSE(Enabled(dialog, IDC_INIT));
+        EXPECT_EQ(Status(dialog, IDC_STATE_USERDB), L"正常");
+        FxUser::Press(dialog, IDCANCEL);
+    });
+    COstravoUserDlg dialog(m_settings);
+    dialog.DoModal();
+    ASSERT_TRUE(user.Join());
+    EXPECT_EQ(m_service->Codes(), L"13, 15, 13");
+}
+
+TEST_F(OstravoDialog, StoppedServiceShowsEveryRowDamagedQuickly) {
+    Start();
+    DWORD code = 0;
+    ASSERT_TRUE(m_service->Stop(5000, code));
+    m_settings.SetRetry(5, 200);
+    const DWORD began = ::GetTickCount();
+    DWORD shownAfter = 0;
+    FxUser user(kCaption, [&](HWND dialog) {
+        shownAfter = ::GetTickCount() - began;
+        for (int id : {IDC_STATE_SYSTEMDEFINED, IDC_STATE_ADMIN, IDC_STATE_GINA, IDC_STATE_USERDB})
+            EXPECT_EQ(Status(dialog, id), L"異常");
+        for (int id : {IDC_CHECK_SYSTEMDEFINED, IDC_CHECK_ADMIN, IDC_CHECK_GINA, IDC_CHECK_USERDB})
+            EXPECT_TRUE(Shown(dialog, id));
+        FxUser::Press(dialog, IDCANCEL);
+    });
+    COstravoDlg dialog(m_settings);
+    dialog.DoModal();
+    ASSERT_TRUE(user.Join());
+    EXPECT_LT(shownAfter, 5000u);
+}
+
+} // namespace
+} // namespace ostravo::test
