@@ -8,14 +8,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root="$here/.."
 install="$root/build/install"
 run="$here/wine-run.sh"
-# The project's prefix draws nothing (null graphics driver): the screenshot
-# is taken in a copy of it that draws on the virtual display.
-demo="$root/build/demoprefix"
-if [ ! -d "$demo" ]; then
-    cp -a "$root/build/wineprefix" "$demo" || exit 1
-    TORVA_WINEPREFIX="$demo" "$run" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
-    WINEPREFIX="$demo" wineserver -w 2>/dev/null || true
-fi
+. "$here/shot-prefix.sh"
+demo=$(shot_prefix "$root/build/shot-prefix") || exit 1
 export TORVA_WINEPREFIX="$demo" WINEPREFIX="$demo"
 work=$(mktemp -d /tmp/ostravo-demo.XXXXXX)
 mkdir -p "$work/Storage"

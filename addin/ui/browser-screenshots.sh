@@ -20,14 +20,8 @@ out=$root/addin/ui/docs
 display=:${SHOT_DISPLAY:-59}
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
-if [ ! -d "$prefix" ]; then
-    cp -a "$root/build/wineprefix" "$prefix"
-    TORVA_WINEPREFIX=$prefix "$root/scripts/wine-run.sh" reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
-    WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
-fi
-prefix=$(cd "$prefix" && pwd)
-TORVA_WINEPREFIX=$prefix "$root/scripts/make-prefix.sh" "$root/build/install" >/dev/null
-WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+. "$root/scripts/shot-prefix.sh"
+prefix=$(shot_prefix "$prefix")
 mkdir -p "$out"
 
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
