@@ -7,7 +7,11 @@
 #include "LiveForm.h"
 #include "MenuDriver.h"
 
+#include "InstallFolder.h"
+#include "Win32Handles.h"
+
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -106,9 +110,48 @@ TEST_F(Toolbar, RegistrationOnAPageWithoutAStorableFormSaysSo) {
     EXPECT_TRUE(m_boxIcon) << "the error icon";
 }
 
+namespace {
+
+// The running processes of one program (by file name).
+std::vector<DWORD> ProcessesNamed(const wchar_t* name) {
+    std::vector<DWORD> ids;
+    const torva::UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (::lstrcmpiW(entry.szExeFile, name) == 0) ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
+
+} // namespace
+
 TEST_F(Toolbar, TheDataManagerIsStartedOnlyWhenInstalled) {
     CreateBand();
+    const std::wstring program = torva::InstallFolder() + L"\\Mablix.exe";
+    const std::wstring away = program + L".away";
+    if (::GetFileAttributesW(program.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // Installed: the command starts it (it then asks for the PIN).
+        ASSERT_TRUE(ProcessesNamed(L"Mablix.exe").empty()) << "a manager is running already";
+        ChooseFromMenu(L'm');
+        std::vector<DWORD> started;
+        for (int i = 0; i < 200 && started.empty(); ++i) {
+            Pump(50);
+            started = ProcessesNamed(L"Mablix.exe");
+        }
+        ASSERT_EQ(started.size(), 1u) << "the manager was not started";
+        const torva::UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, started[0]));
+        ASSERT_TRUE(process);
+        ::TerminateProcess(process.get(), 0);
+        ::WaitForSingleObject(process.get(), 10000);
+        // Missing: the command says so instead of starting anything.
+        ASSERT_TRUE(::MoveFileW(program.c_str(), away.c_str()));
+    }
     ChooseFromMenu(L'm', AnswerMessageBox());
+    if (::GetFileAttributesW(away.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        EXPECT_TRUE(::MoveFileW(away.c_str(), program.c_str()));
+    }
     EXPECT_NE(m_boxText.find(L"Mablix.exe"), std::wstring::npos) << "got: "
                                                                  << m_boxText.size();
     EXPECT_NE(m_boxText.find(L"インストールされていません"), std::wstring::npos);
