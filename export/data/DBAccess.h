@@ -44,6 +44,22 @@ public:
 
     bool CryptEnabled() const noexcept { return m_cryptEnabled != 0; }
 
+    // Opens the key at `path`, lets `read` take its values, calls `child`
+    // with the full path of each sub-key and closes the key. FALSE, with
+    // nothing called, when the key cannot be opened.
+    template <class Read, class Child>
+    BOOL ReadKeyTree(TVRDB_HDB db, const std::wstring& path, Read read, Child child) {
+        TVRDB_HKEY key = nullptr;
+        if (OpenKey(db, path, &key) != kDbOk) return FALSE;
+        read(key);
+        std::vector<std::wstring> names;
+        EnumKey(db, key, names);
+        for (const auto& name : names)
+            child(name);
+        CloseKey(db, &key);
+        return TRUE;
+    }
+
 protected:
     // The stored bytes of a value; false when it is missing (empty: true, no bytes).
     bool ReadValue(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name, DWORD presetType,

@@ -35,62 +35,48 @@ BOOL DBRegData::GetDBRegData(CDataAplList& list, BOOL bGetPass) {
     list.clear();
     TVRDB_HDB db = nullptr;
     if (OpenDB(&db) != kDbOk) return FALSE;
-    TVRDB_HKEY key = nullptr;
-    if (OpenKey(db, kAppDataRegKey, &key) == kDbOk) {
-        std::vector<std::wstring> names;
-        EnumKey(db, key, names);
-        for (const auto& name : names)
-            GetDBApl(db, name, list, bGetPass);
-        CloseKey(db, &key);
-    }
+    ReadKeyTree(db, kAppDataRegKey, [](TVRDB_HKEY) {},
+                [&](const std::wstring& name) { GetDBApl(db, name, list, bGetPass); });
     CloseDB(&db);
     return TRUE;
 }
 
 BOOL DBRegData::GetDBApl(TVRDB_HDB db, const std::wstring& sAplKey, CDataAplList& list,
                          BOOL bGetPass) {
-    TVRDB_HKEY key = nullptr;
-    if (OpenKey(db, sAplKey, &key) != kDbOk) return FALSE;
     auto apl = std::make_unique<CDataApl>();
-    apl->APLNAME = GetStringValue(db, key, L"APLNAME");
-    std::vector<std::wstring> names;
-    EnumKey(db, key, names);
-    for (const auto& name : names)
-        GetDBCaption(db, name, *apl, bGetPass);
-    CloseKey(db, &key);
+    if (!ReadKeyTree(
+            db, sAplKey,
+            [&](TVRDB_HKEY key) { apl->APLNAME = GetStringValue(db, key, L"APLNAME"); },
+            [&](const std::wstring& name) { GetDBCaption(db, name, *apl, bGetPass); }))
+        return FALSE;
     list.push_back(std::move(apl));
     return TRUE;
 }
 
 BOOL DBRegData::GetDBCaption(TVRDB_HDB db, const std::wstring& sCaptionKey, CDataApl& apl,
                              BOOL bGetPass) {
-    TVRDB_HKEY key = nullptr;
-    if (OpenKey(db, sCaptionKey, &key) != kDbOk) return FALSE;
     auto caption = std::make_unique<CDataCaption>();
-    caption->CAPTION = GetStringValue(db, key, L"CAPTION");
-    std::vector<std::wstring> names;
-    EnumKey(db, key, names);
-    for (const auto& name : names)
-        GetDBItem(db, name, *caption, bGetPass);
-    CloseKey(db, &key);
+    if (!ReadKeyTree(
+            db, sCaptionKey,
+            [&](TVRDB_HKEY key) { caption->CAPTION = GetStringValue(db, key, L"CAPTION"); },
+            [&](const std::wstring& name) { GetDBItem(db, name, *caption, bGetPass); }))
+        return FALSE;
     apl.captions.push_back(std::move(caption));
     return TRUE;
 }
 
 BOOL DBRegData::GetDBItem(TVRDB_HDB db, const std::wstring& sItemKey, CDataCaption& caption,
                           BOOL bGetPass) {
-    TVRDB_HKEY key = nullptr;
-    if (OpenKey(db, sItemKey, &key) != kDbOk) return FALSE;
     auto item = std::make_unique<CDataItem>();
-    item->NAME = GetStringValue(db, key, L"NAME");
-    item->AUTOINPUT = GetDwordValue(db, key, L"AUTOINPUT");
-    item->AUTOCLICK = GetDwordValue(db, key, L"AUTOCLICK");
-    item->CLICKPOS = GetDwordValue(db, key, L"CLICKPOS");
-    std::vector<std::wstring> names;
-    EnumKey(db, key, names);
-    for (const auto& name : names)
-        GetDBCtrl(db, name, *item, bGetPass);
-    CloseKey(db, &key);
+    const auto readItem = [&](TVRDB_HKEY key) {
+        item->NAME = GetStringValue(db, key, L"NAME");
+        item->AUTOINPUT = GetDwordValue(db, key, L"AUTOINPUT");
+        item->AUTOCLICK = GetDwordValue(db, key, L"AUTOCLICK");
+        item->CLICKPOS = GetDwordValue(db, key, L"CLICKPOS");
+    };
+    if (!ReadKeyTree(db, sItemKey, readItem,
+                     [&](const std::wstring& name) { GetDBCtrl(db, name, *item, bGetPass); }))
+        return FALSE;
     if (caption.CAPTION == kAnyApplicationCaption) RunAnyItemCheck(*item);
     caption.items.push_back(std::move(item));
     return TRUE;

@@ -5,6 +5,7 @@
 #include "GdiScopes.h"
 #include "ProgramFolder.h"
 #include "Win32Handles.h"
+#include "testsupport/LogPixelsSetting.h"
 
 #include <cstdlib>
 #include <string>
@@ -29,38 +30,6 @@ int ScreenDpi(int axis) {
     const int dpi = screen.get() ? ::GetDeviceCaps(screen.get(), axis) : 96;
     return dpi > 0 ? dpi : 96;
 }
-
-// The desktop's logical DPI for processes started from now on.
-class LogPixelsSetting {
-public:
-    explicit LogPixelsSetting(DWORD dpi) {
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0,
-                            KEY_QUERY_VALUE | KEY_SET_VALUE, m_key.put()) != ERROR_SUCCESS)
-            return;
-        DWORD size = sizeof m_old;
-        DWORD type = 0;
-        m_hadValue = ::RegQueryValueExW(m_key.get(), L"LogPixels", nullptr, &type,
-                                        reinterpret_cast<BYTE*>(&m_old), &size) == ERROR_SUCCESS &&
-                     type == REG_DWORD;
-        m_set = ::RegSetValueExW(m_key.get(), L"LogPixels", 0, REG_DWORD,
-                                 reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) == ERROR_SUCCESS;
-    }
-    ~LogPixelsSetting() {
-        if (!m_set) return;
-        if (m_hadValue)
-            ::RegSetValueExW(m_key.get(), L"LogPixels", 0, REG_DWORD,
-                             reinterpret_cast<const BYTE*>(&m_old), sizeof m_old);
-        else
-            ::RegDeleteValueW(m_key.get(), L"LogPixels");
-    }
-    bool Set() const noexcept { return m_set; }
-
-private:
-    torva::UniqueRegKey m_key;
-    DWORD m_old = 0;
-    bool m_hadValue = false;
-    bool m_set = false;
-};
 
 } // namespace
 
@@ -111,7 +80,7 @@ TEST(BandInfoChild, ReportsTheMinimumSize) {
 }
 
 TEST_F(BandInfo, At144DpiTheMinimumIs570By33) {
-    const LogPixelsSetting dpi(144);
+    const torva::test::LogPixelsSetting dpi(144);
     ASSERT_TRUE(dpi.Set());
     const std::wstring program = torva::ProgramFolder() + L"addin_band_tests.exe";
     std::wstring command = L"\"" + program + L"\" --gtest_filter=BandInfoChild.*";

@@ -11,6 +11,7 @@
 #include "TestPin.h"
 
 #include "Win32Handles.h"
+#include "testsupport/LogPixelsSetting.h"
 
 #include <gtest/gtest.h>
 
@@ -35,41 +36,6 @@ std::string Narrow(const std::wstring& s) {
         out += c < 0x80 ? static_cast<char>(c) : '?';
     return out;
 }
-
-// The desktop's logical DPI as Wine reads it when a process starts; the
-// value before is put back when it goes.
-class LogPixelsSetting {
-public:
-    explicit LogPixelsSetting(DWORD dpi) {
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0,
-                            KEY_QUERY_VALUE | KEY_SET_VALUE, m_key.put()) != ERROR_SUCCESS)
-            return;
-        DWORD size = sizeof m_old;
-        DWORD type = 0;
-        m_hadValue = ::RegQueryValueExW(m_key.get(), L"LogPixels", nullptr, &type,
-                                        reinterpret_cast<BYTE*>(&m_old), &size) == ERROR_SUCCESS &&
-                     type == REG_DWORD;
-        m_set = ::RegSetValueExW(m_key.get(), L"LogPixels", 0, REG_DWORD,
-                                 reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) == ERROR_SUCCESS;
-    }
-    ~LogPixelsSetting() {
-        if (!m_set) return;
-        if (m_hadValue)
-            ::RegSetValueExW(m_key.get(), L"LogPixels", 0, REG_DWORD,
-                             reinterpret_cast<const BYTE*>(&m_old), sizeof m_old);
-        else
-            ::RegDeleteValueW(m_key.get(), L"LogPixels");
-    }
-    LogPixelsSetting(const LogPixelsSetting&) = delete;
-    LogPixelsSetting& operator=(const LogPixelsSetting&) = delete;
-    bool Set() const noexcept { return m_set; }
-
-private:
-    torva::UniqueRegKey m_key;
-    DWORD m_old = 0;
-    bool m_hadValue = false;
-    bool m_set = false;
-};
 
 class BandInBrowser : public ::testing::Test {
 protected:
@@ -116,7 +82,7 @@ private:
 
 TEST_F(BandInBrowser, TheBandsRowIs22PixelsHighAt96DpiAnd33At144) {
     for (const DWORD dpi : {96u, 144u}) {
-        const LogPixelsSetting setting(dpi);
+        const torva::test::LogPixelsSetting setting(dpi);
         ASSERT_TRUE(setting.Set());
         Run(Open(L"e2e-noform.html") + L"expect-band-height 0 " +
             std::to_wstring(::MulDiv(22, static_cast<int>(dpi), 96)) + L"\n" +
