@@ -169,5 +169,91 @@ TEST_F(OstravoDialog, StoppedServiceShowsEveryRowDamagedQuickly) {
     EXPECT_LT(shownAfter, 5000u);
 }
 
+// With the tool's own retries (5 x 200 ms) a reply that comes short, late
+// or not at all shows the row damaged, its box ready to tick, within about
+// a second per row; the dialog never waits for a service that does not
+// answer.
+TEST_F(OstravoDialog, ShortLateOrMissingReplyShowsDamagedQuickly) {
+    struct Case {
+        const char* what;
+        std::vector<std::wstring> switches;
+    } cases[] = {
+        {"late", {L"--delay", L"1600"}},
+        {"short", {L"--short", L"10"}},
+        {"missing", {L"--no-reply"}},
+    };
+    m_settings.SetRetry(COstravoSettings::kDefaultRetryCount, COstravoSettings::kDefaultRetryTimer);
+    for (const auto& c : cases) {
+        Start(c.switches);
+        const DWORD began = ::GetTickCount();
+        DWORD shownAfter = 0;
+        FxUser user(kCaption, [&](HWND dialog) {
+            shownAfter = ::GetTickCount() - began;
+            EXPECT_EQ(Status(dialog, IDC_STATE_USERDB), L"異常") << c.what;
+            EXPECT_TRUE(Shown(dialog, IDC_CHECK_USERDB)) << c.what;
+            EXPECT_FALSE(Enabled(dialog, IDC_INIT)) << c.what;
+            FxUser::Press(dialog, IDCANCEL);
+        });
+        COstravoUserDlg dialog(m_settings);
+        dialog.DoModal();
+        ASSERT_TRUE(user.Join()) << c.what;
+        EXPECT_LT(shownAfter, 3000u) << c.what;
+        EXPECT_EQ(m_service->Codes(), L"13") << c.what;
+        m_service.reset();
+    }
+}
+
+// Replies of the header alone (status 0) in the administrator's dialog: none of the
+// four rows takes the "intact" the request carried.
+TEST_F(OstravoDialog, ShortRepliesShowEveryAdministratorRowDamaged) {
+    Start({L"--short", L"16"});
+    FxUser user(kCaption, [&](HWND dialog) {
+        for (int id : {IDC_STATE_SYSTEMDEFINED, IDC_STATE_ADMIN, IDC_STATE_GINA, IDC_STATE_USERDB})
+            EXPECT_EQ(Status(dialog, id), L"異常");
+        for (int id : {IDC_CHECK_SYSTEMDEFINED, IDC_CHECK_ADMIN, IDC_CHECK_GINA, IDC_CHECK_USERDB})
+            EXPECT_TRUE(Shown(dialog, id));
+        FxUser::Press(dialog, IDCANCEL);
+    });
+    COstravoDlg dialog(m_settings);
+    dialog.DoModal();
+    ASSERT_TRUE(user.Join());
+    EXPECT_EQ(m_service->Codes(), L"14, 14, 14, 13");
+}
+
+// The same late service as above: more attempts, or longer ones, wait for it.
+TEST_F(OstravoDialog, RaisedRetriesLetALateReplyThrough) {
+    Start({L"--delay", L"1600"});
+    struct Case {
+        const char* what;
+        DWORD count, timer;
+    } cases[] = {{"RetryCount 15", 15, 200}, {"RetryTimer 500", 5, 500}};
+    for (const auto& c : cases) {
+        m_settings.SetRetry(c.count, c.timer);
+        FxUser user(kCaption, [&](HWND dialog) {
+            EXPECT_EQ(Status(dialog, IDC_STATE_USERDB), L"正常") << c.what;
+            EXPECT_FALSE(Shown(dialog, IDC_CHECK_USERDB)) << c.what;
+            FxUser::Press(dialog, IDCANCEL);
+        });
+        COstravoUserDlg dialog(m_settings);
+        dialog.DoModal();
+        ASSERT_TRUE(user.Join()) << c.what;
+    }
+    EXPECT_EQ(m_service->Codes(), L"13, 13");
+}
+
+// A service that refuses (status 4) says nothing about the database, even
+// with its state field 0.
+TEST_F(OstravoDialog, RefusedCheckWithStateZeroShowsDamagedToTheUser) {
+    Start({L"--status", L"4"});
+    FxUser user(kCaption, [&](HWND dialog) {
+        EXPECT_EQ(Status(dialog, IDC_STATE_USERDB), L"異常");
+        EXPECT_TRUE(Shown(dialog, IDC_CHECK_USERDB));
+        FxUser::Press(dialog, IDCANCEL);
+    });
+    COstravoUserDlg dialog(m_settings);
+    dialog.DoModal();
+    ASSERT_TRUE(user.Join());
+}
+
 } // namespace
 } // namespace ostravo::test
