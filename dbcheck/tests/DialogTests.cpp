@@ -255,5 +255,78 @@ TEST_F(OstravoDialog, RefusedCheckWithStateZeroShowsDamagedToTheUser) {
     ASSERT_TRUE(user.Join());
 }
 
+// The administrator initialises "管理者設定" whatever the rows show; the
+// service's log then holds the requests and the programs started.
+std::wstring InitialiseAdministratorSettings(const COstravoSettings& settings,
+                                             const ServiceProcess& service) {
+    FxUser user(kCaption, [&](HWND dialog) {
+        ::ShowWindow(::GetDlgItem(dialog, IDC_CHECK_ADMIN), SW_SHOW);
+        FxUser::Press(dialog, IDC_CHECK_ADMIN);
+        FxUser::Press(dialog, IDC_INIT);
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_INIT)));
+        FxUser::Press(dialog, IDCANCEL);
+    });
+    COstravoDlg dialog(settings);
+    dialog.DoModal();
+    EXPECT_TRUE(user.Join());
+    return service.Codes();
+}
+
+// Which program the database folder leads to: with spaces in the folder the
+// TvrDBInit.exe beside it runs, never "...\my.exe"; a folder longer than a
+// path and one without a backslash start nothing (not even the TvrDBInit.exe
+// in the current folder), and the rows are checked again all the same.
+TEST_F(OstravoDialog, OnlyTheTvrDBInitBesideTheDatabaseFolderIsStarted) {
+    const std::wstring probe = torva::ProgramFolder() + L"ostravo_dbinit_log_probe.exe";
+    const std::wstring spaced = m_root.Path() + L"\\my dir";
+    const std::wstring storage = spaced + L"\\Storage";
+    const std::wstring beside = spaced + L"\\TvrDBInit.exe";
+    const std::wstring decoy = m_root.Path() + L"\\my.exe";
+    ASSERT_TRUE(::CreateDirectoryW(spaced.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW(storage.c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileW(probe.c_str(), beside.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(probe.c_str(), decoy.c_str(), FALSE));
+    dbservice::test::WriteSample(storage, L"TORVA_ADMIN");
+    dbservice::test::FlipFirstRecordByte(storage, L"TORVA_ADMIN");
+
+    m_service = std::make_unique<ServiceProcess>(m_pipe, storage);
+    ASSERT_TRUE(m_service->Listening());
+    ::SetEnvironmentVariableW(L"OSTRAVO_TEST_LOG", m_service->LogPath().c_str());
+    m_settings.SetDbPath(storage);
+    EXPECT_EQ(InitialiseAdministratorSettings(m_settings, *m_service),
+              L"14, 14, 14, 13, 16, TvrDBInit, 14, 14, 14, 13");
+    m_service.reset();
+
+    wchar_t previous[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryW(m_root.Path().c_str()));
+    for (const std::wstring& dbPath :
+         {m_root.Path() + L"\\" + std::wstring(300, L'z') + L"\\Storage", std::wstring(L"Storage")}) {
+        Start();
+        m_settings.SetDbPath(dbPath);
+        // The service answers for its own folder only: the named rows are refused.
+        EXPECT_EQ(InitialiseAdministratorSettings(m_settings, *m_service),
+                  L"14, 14, 14, 13, 16, 14, 14, 14, 13")
+            << dbPath.size();
+        m_service.reset();
+    }
+    ::SetCurrentDirectoryW(previous);
+
+    for (const std::wstring& file :
+         {beside, decoy, dbservice::test::FileOf(storage, L"TORVA_ADMIN")}) {
+        ::DeleteFileW(file.c_str());
+    }
+    WIN32_FIND_DATAW found{};
+    torva::UniqueFind find(::FindFirstFileW((storage + L"\\*").c_str(), &found));
+    if (find) {
+        do {
+            ::DeleteFileW((storage + L"\\" + found.cFileName).c_str());
+        } while (::FindNextFileW(find.get(), &found));
+    }
+    find.reset();
+    ::RemoveDirectoryW(storage.c_str());
+    ::RemoveDirectoryW(spaced.c_str());
+}
+
 } // namespace
 } // namespace ostravo::test
