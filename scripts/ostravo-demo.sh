@@ -15,10 +15,24 @@
 # The dialog is driven by build/win64/bin/ostravo_demo_user.exe as a user
 # would (find the window, tick the box, press the button).
 #
-# Usage: scripts/ostravo-demo.sh [--docs]
+# Usage: scripts/ostravo-demo.sh [--user] [--docs]
+#   --user  the same for a user who is not the administrator: the user's own
+#           database is damaged and the user dialog comes up (pictures
+#           build/ostravo-demo-user.png and build/ostravo-demo-user-after.png)
 #   --docs  also copies the first picture to dbcheck/docs/ostravo-admin.png
+#           (with --user: ostravo-user.png)
 # OSTRAVO_DEMO_DISPLAY: the Xvfb display number (default 97).
 set -u
+as=admin docs=
+for arg in "$@"; do
+    case $arg in
+        --user) as=user ;;
+        --docs) docs=1 ;;
+        *) echo "usage: $0 [--user] [--docs]" >&2; exit 2 ;;
+    esac
+done
+shots=ostravo-demo
+[ $as = user ] && shots=ostravo-demo-user
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
 install="$root/build/install"
@@ -74,8 +88,13 @@ picture() {
 
 "$run" reg add "$key" /v PipeName /d "$pipe" /f /reg:32 >/dev/null 2>&1
 "$run" reg add "$key" /v DbPath /d "$winwork\\Storage" /f /reg:32 >/dev/null 2>&1
-"$run" "$user" prepare "$winwork\\Storage" || { echo "ostravo-demo: cannot prepare" >&2; exit 1; }
-"$run" "$user" admin on || { echo "ostravo-demo: cannot set AdminUser" >&2; exit 1; }
+if [ $as = user ]; then
+    "$run" "$user" prepare "$winwork\\Storage" user || { echo "ostravo-demo: cannot prepare" >&2; exit 1; }
+    "$run" "$user" admin off || { echo "ostravo-demo: cannot clear AdminUser" >&2; exit 1; }
+else
+    "$run" "$user" prepare "$winwork\\Storage" || { echo "ostravo-demo: cannot prepare" >&2; exit 1; }
+    "$run" "$user" admin on || { echo "ostravo-demo: cannot set AdminUser" >&2; exit 1; }
+fi
 "$run" "$install/TvrDBService.exe" --pipe "$pipe" --folder "$winwork\\Storage" \
     --log "$winwork\\service.log" &
 service=$!
@@ -83,17 +102,17 @@ sleep 2
 "$run" explorer "/desktop=ostravo,480x300" "$(winpath "$user")" run "$winwork" \
     "$(winpath "$install/Ostravo.exe")" >/dev/null 2>&1 &
 driver=$!
-picture before "$root/build/ostravo-demo.png" || rc=1
-[ $rc -eq 0 ] && { picture after "$root/build/ostravo-demo-after.png" || rc=1; }
+picture before "$root/build/$shots.png" || rc=1
+[ $rc -eq 0 ] && { picture after "$root/build/$shots-after.png" || rc=1; }
 if [ $rc -eq 0 ]; then
     wait "$driver"
     driver=
     echo "ostravo-demo: requests the service answered (code status state database):"
     sed 's/^/  /' "$work/service.log" | tr -d '\r'
-    if [ "${1:-}" = --docs ]; then
+    if [ -n "$docs" ]; then
         mkdir -p "$root/dbcheck/docs"
-        cp "$root/build/ostravo-demo.png" "$root/dbcheck/docs/ostravo-admin.png"
-        echo "ostravo-demo: copied to dbcheck/docs/ostravo-admin.png"
+        cp "$root/build/$shots.png" "$root/dbcheck/docs/ostravo-$as.png"
+        echo "ostravo-demo: copied to dbcheck/docs/ostravo-$as.png"
     fi
 fi
 exit $rc

@@ -1,10 +1,10 @@
 // The user of the Ostravo demonstration (scripts/ostravo-demo.sh):
 //
-//   ostravo_demo_user prepare FOLDER
+//   ostravo_demo_user prepare FOLDER [user]
 //       writes the three named databases and the caller's own one into
-//       FOLDER and damages one payload byte of "TORVA_ADMIN" (a complete
-//       record, followed by others: what the database reader calls
-//       corruption);
+//       FOLDER and damages one payload byte of "TORVA_ADMIN" (with "user":
+//       of the caller's own database) in a complete record followed by
+//       others, which the database reader calls corruption;
 //   ostravo_demo_user admin on|off
 //       names the caller as the configured administrator ("AdminUser"), or
 //       takes that away again;
@@ -81,11 +81,13 @@ bool FlipFirstRecordByte(const std::wstring& file) {
            ::WriteFile(handle.get(), &byte, 1, &done, nullptr) && done == 1;
 }
 
-int Prepare(const std::wstring& folder) {
+int Prepare(const std::wstring& folder, bool userDatabase) {
+    const std::wstring own = OwnSid();
     for (const wchar_t* name : {L"TORVA_SYSTEMDEFINED", L"TORVA_ADMIN", L"TORVA_GINA"})
         if (!WriteDatabase(folder, name)) return 2;
-    if (!WriteDatabase(folder, OwnSid())) return 2;
-    return FlipFirstRecordByte(folder + L"\\TORVA_ADMIN.00000001.tvdb") ? 0 : 3;
+    if (own.empty() || !WriteDatabase(folder, own)) return 2;
+    const std::wstring damaged = userDatabase ? own : std::wstring(L"TORVA_ADMIN");
+    return FlipFirstRecordByte(folder + L"\\" + damaged + L".00000001.tvdb") ? 0 : 3;
 }
 
 int Admin(bool on) {
@@ -222,7 +224,9 @@ int Run(const std::wstring& out, const std::wstring& exe) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring verb = argc > 1 ? argv[1] : L"";
-    if (verb == L"prepare" && argc == 3) return Prepare(argv[2]);
+    if (verb == L"prepare" && argc == 3) return Prepare(argv[2], false);
+    if (verb == L"prepare" && argc == 4 && std::wstring(argv[3]) == L"user")
+        return Prepare(argv[2], true);
     if (verb == L"admin" && argc == 3) return Admin(std::wstring(argv[2]) == L"on");
     if (verb == L"run" && argc == 4) return Run(argv[2], argv[3]);
     return 1;
