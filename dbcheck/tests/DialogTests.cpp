@@ -197,7 +197,7 @@ TEST_F(OstravoDialog, ShortLateOrMissingReplyShowsDamagedQuickly) {
         COstravoUserDlg dialog(m_settings);
         dialog.DoModal();
         ASSERT_TRUE(user.Join()) << c.what;
-        EXPECT_LT(shownAfter, 3000u) << c.what;
+        EXPECT_LT(shownAfter, 4000u) << c.what;
         EXPECT_EQ(m_service->Codes(), L"13") << c.what;
         m_service.reset();
     }
