@@ -169,5 +169,164 @@ TEST_F(OstravoDialog, StoppedServiceShowsEveryRowDamagedQuickly) {
     EXPECT_LT(shownAfter, 5000u);
 }
 
+// With the tool's own retries (5 x 200 ms) a reply that comes short, late
+// or not at all shows the row damaged, its box ready to tick, within about
+// a second per row; the dialog never waits for a service that does not
+// answer.
+TEST_F(OstravoDialog, ShortLateOrMissingReplyShowsDamagedQuickly) {
+    struct Case {
+        const char* what;
+        std::vector<std::wstring> switches;
+    } cases[] = {
+        {"late", {L"--delay", L"1600"}},
+        {"short", {L"--short", L"10"}},
+        {"missing", {L"--no-reply"}},
+    };
+    m_settings.SetRetry(COstravoSettings::kDefaultRetryCount, COstravoSettings::kDefaultRetryTimer);
+    for (const auto& c : cases) {
+        Start(c.switches);
+        const DWORD began = ::GetTickCount();
+        DWORD shownAfter = 0;
+        FxUser user(kCaption, [&](HWND dialog) {
+            shownAfter = ::GetTickCount() - began;
+            EXPECT_EQ(Status(dialog, IDC_STATE_USERDB), L"異常") << c.what;
+            EXPECT_TRUE(Shown(dialog, IDC_CHECK_USERDB)) << c.what;
+            EXPECT_FALSE(Enabled(dialog, IDC_INIT)) << c.what;
+            FxUser::Press(dialog, IDCANCEL);
+        });
+        COstravoUserDlg dialog(m_settings);
+        dialog.DoModal();
+        ASSERT_TRUE(user.Join()) << c.what;
+        EXPECT_LT(shownAfter, 4000u) << c.what;
+        EXPECT_EQ(m_service->Codes(), L"13") << c.what;
+        m_service.reset();
+    }
+}
+
+// Replies of the header alone (status 0) in the administrator's dialog: none of the
+// four rows takes the "intact" the request carried.
+TEST_F(OstravoDialog, ShortRepliesShowEveryAdministratorRowDamaged) {
+    Start({L"--short", L"16"});
+    FxUser user(kCaption, [&](HWND dialog) {
+        for (int id : {IDC_STATE_SYSTEMDEFINED, IDC_STATE_ADMIN, IDC_STATE_GINA, IDC_STATE_USERDB})
+            EXPECT_EQ(Status(dialog, id), L"異常");
+        for (int id : {IDC_CHECK_SYSTEMDEFINED, IDC_CHECK_ADMIN, IDC_CHECK_GINA, IDC_CHECK_USERDB})
+            EXPECT_TRUE(Shown(dialog, id));
+        FxUser::Press(dialog, IDCANCEL);
+    });
+    COstravoDlg dialog(m_settings);
+    dialog.DoModal();
+    ASSERT_TRUE(user.Join());
+    EXPECT_EQ(m_service->Codes(), L"14, 14, 14, 13");
+}
+
+// The same late service as above: more attempts, or longer ones, wait for it.
+TEST_F(OstravoDialog, RaisedRetriesLetALateReplyThrough) {
+    Start({L"--delay", L"1600"});
+    struct Case {
+        const char* what;
+        DWORD count, timer;
+    } cases[] = {{"RetryCount 15", 15, 200}, {"RetryTimer 500", 5, 500}};
+    for (const auto& c : cases) {
+        m_settings.SetRetry(c.count, c.timer);
+        FxUser user(kCaption, [&](HWND dialog) {
+            EXPECT_EQ(Status(dialog, IDC_STATE_USERDB), L"正常") << c.what;
+            EXPECT_FALSE(Shown(dialog, IDC_CHECK_USERDB)) << c.what;
+            FxUser::Press(dialog, IDCANCEL);
+        });
+        COstravoUserDlg dialog(m_settings);
+        dialog.DoModal();
+        ASSERT_TRUE(user.Join()) << c.what;
+    }
+    EXPECT_EQ(m_service->Codes(), L"13, 13");
+}
+
+// A service that refuses (status 4) says nothing about the database, even
+// with its state field 0.
+TEST_F(OstravoDialog, RefusedCheckWithStateZeroShowsDamagedToTheUser) {
+    Start({L"--status", L"4"});
+    FxUser user(kCaption, [&](HWND dialog) {
+        EXPECT_EQ(Status(dialog, IDC_STATE_USERDB), L"異常");
+        EXPECT_TRUE(Shown(dialog, IDC_CHECK_USERDB));
+        FxUser::Press(dialog, IDCANCEL);
+    });
+    COstravoUserDlg dialog(m_settings);
+    dialog.DoModal();
+    ASSERT_TRUE(user.Join());
+}
+
+// The administrator initialises "管理者設定" whatever the rows show; the
+// service's log then holds the requests and the programs started.
+std::wstring InitialiseAdministratorSettings(const COstravoSettings& settings,
+                                             const ServiceProcess& service) {
+    FxUser user(kCaption, [&](HWND dialog) {
+        ::ShowWindow(::GetDlgItem(dialog, IDC_CHECK_ADMIN), SW_SHOW);
+        FxUser::Press(dialog, IDC_CHECK_ADMIN);
+        FxUser::Press(dialog, IDC_INIT);
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_INIT)));
+        FxUser::Press(dialog, IDCANCEL);
+    });
+    COstravoDlg dialog(settings);
+    dialog.DoModal();
+    EXPECT_TRUE(user.Join());
+    return service.Codes();
+}
+
+// Which program the database folder leads to: with spaces in the folder the
+// TvrDBInit.exe beside it runs, never "...\my.exe"; a folder longer than a
+// path and one without a backslash start nothing (not even the TvrDBInit.exe
+// in the current folder), and the rows are checked again all the same.
+TEST_F(OstravoDialog, OnlyTheTvrDBInitBesideTheDatabaseFolderIsStarted) {
+    const std::wstring probe = torva::ProgramFolder() + L"ostravo_dbinit_log_probe.exe";
+    const std::wstring spaced = m_root.Path() + L"\\my dir";
+    const std::wstring storage = spaced + L"\\Storage";
+    const std::wstring beside = spaced + L"\\TvrDBInit.exe";
+    const std::wstring decoy = m_root.Path() + L"\\my.exe";
+    ASSERT_TRUE(::CreateDirectoryW(spaced.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW(storage.c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileW(probe.c_str(), beside.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(probe.c_str(), decoy.c_str(), FALSE));
+    dbservice::test::WriteSample(storage, L"TORVA_ADMIN");
+    dbservice::test::FlipFirstRecordByte(storage, L"TORVA_ADMIN");
+
+    m_service = std::make_unique<ServiceProcess>(m_pipe, storage);
+    ASSERT_TRUE(m_service->Listening());
+    ::SetEnvironmentVariableW(L"OSTRAVO_TEST_LOG", m_service->LogPath().c_str());
+    m_settings.SetDbPath(storage);
+    EXPECT_EQ(InitialiseAdministratorSettings(m_settings, *m_service),
+              L"14, 14, 14, 13, 16, TvrDBInit, 14, 14, 14, 13");
+    m_service.reset();
+
+    wchar_t previous[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryW(m_root.Path().c_str()));
+    for (const std::wstring& dbPath :
+         {m_root.Path() + L"\\" + std::wstring(300, L'z') + L"\\Storage", std::wstring(L"Storage")}) {
+        Start();
+        m_settings.SetDbPath(dbPath);
+        // The service answers for its own folder only: the named rows are refused.
+        EXPECT_EQ(InitialiseAdministratorSettings(m_settings, *m_service),
+                  L"14, 14, 14, 13, 16, 14, 14, 14, 13")
+            << dbPath.size();
+        m_service.reset();
+    }
+    ::SetCurrentDirectoryW(previous);
+
+    for (const std::wstring& file :
+         {beside, decoy, dbservice::test::FileOf(storage, L"TORVA_ADMIN")}) {
+        ::DeleteFileW(file.c_str());
+    }
+    WIN32_FIND_DATAW found{};
+    torva::UniqueFind find(::FindFirstFileW((storage + L"\\*").c_str(), &found));
+    if (find) {
+        do {
+            ::DeleteFileW((storage + L"\\" + found.cFileName).c_str());
+        } while (::FindNextFileW(find.get(), &found));
+    }
+    find.reset();
+    ::RemoveDirectoryW(storage.c_str());
+    ::RemoveDirectoryW(spaced.c_str());
+}
+
 } // namespace
 } // namespace ostravo::test

@@ -1,5 +1,7 @@
-// The installed Ostravo.exe meets an instance already running (its mutex
-// held): it ends at once, showing nothing.
+// Ostravo.exe meets an instance already running (its mutex held): it ends
+// at once, showing nothing. The program of this build is started (the same
+// code as the installed 32-bit one, which needs a minute to start where
+// 32-bit programs run under emulation).
 #include "COstravoApp.h"
 #include "ProgramFolder.h"
 #include "Win32Handles.h"
@@ -14,7 +16,7 @@ TEST(OstravoInstance, SecondInstanceEndsSilently) {
     ASSERT_TRUE(mutex);
     ASSERT_NE(::GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS))
         << "an Ostravo is running already";
-    std::wstring exe = torva::ProgramFolder() + L"..\\..\\install\\Ostravo.exe";
+    std::wstring exe = torva::ProgramFolder() + L"Ostravo.exe";
     std::wstring command = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
