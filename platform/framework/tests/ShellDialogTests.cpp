@@ -2,6 +2,7 @@
 // each in the form dialog of the framework tests, driven as a user would.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <dlgs.h>
 #include <shlobj.h>
 
