@@ -253,21 +253,20 @@ TEST_F(ExportDialogTest, ADroppedCsvFileNamesTheTargetAndAnyOtherIsRefused) {
 
 namespace {
 
+BOOL CALLBACK FindSaveDialog(HWND window, LPARAM out) {
+    if (::IsWindowVisible(window) && ::GetDlgItem(window, cmb1)) {
+        *reinterpret_cast<HWND*>(out) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // Waits for the save dialog of thread (the one with the file-type list) and
 // saves under name.
 bool SaveAs(DWORD thread, const std::wstring& name, std::wstring* firstType) {
     for (int i = 0; i < 500; ++i) {
         HWND found = nullptr;
-        ::EnumThreadWindows(
-            thread,
-            [](HWND window, LPARAM out) -> BOOL {
-                if (::IsWindowVisible(window) && ::GetDlgItem(window, cmb1)) {
-                    *reinterpret_cast<HWND*>(out) = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        ::EnumThreadWindows(thread, &FindSaveDialog, reinterpret_cast<LPARAM>(&found));
         if (found) {
             wchar_t text[256] = {};
             ::SendDlgItemMessageW(found, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
