@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Takes a PNG screenshot of the export dialog under Xvfb, with the Japanese
+# Takes PNG screenshots of the export dialog and the progress dialog under Xvfb, with the Japanese
 # text drawn, into export/docs/. Uses the prefix copy with a real graphics
 # driver (scripts/shot-prefix.sh).
 #
@@ -24,4 +24,11 @@ runner=$!
 sleep "${SHOT_WAIT:-15}"
 DISPLAY=$display import -window root -crop 720x420+0+0 "$out/vantrel-export.png"
 kill $runner 2>/dev/null || true
-echo "wrote $out/vantrel-export.png"
+WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+DISPLAY=$display TORVA_WINEPREFIX=$prefix "$root/scripts/wine-run.sh" explorer "/desktop=vantrel,1024x768" \
+    "$(winpath "$bin/vantrel_export_host.exe")" progress >/dev/null 2>&1 &
+runner=$!
+sleep "${SHOT_WAIT:-15}"
+DISPLAY=$display import -window root -crop 1024x768+0+0 "$out/vantrel-exporting.png"
+kill $runner 2>/dev/null || true
+echo "wrote $out/vantrel-export.png and $out/vantrel-exporting.png"

@@ -7,6 +7,8 @@
 //       prints what the progress dialog said (exit code 0 on success)
 //   vantrel_export_host show <file.csv>
 //       shows the export dialog with the file typed in, for a screenshot
+//   vantrel_export_host progress
+//       shows the progress dialog of a running export, for a screenshot
 //   vantrel_export_host bench <file.csv> <passphrase> [pages applications]
 //       fills the fixture (1,000 pages and 200 applications by default),
 //       exports everything but the page code page 932 cannot hold and prints
@@ -146,9 +148,10 @@ int Show(Host& host, const std::wstring& path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
+    if (argc < 3 && !(argc == 2 && std::wstring(argv[1]) == L"progress")) {
         std::fputs("Usage: vantrel_export_host export <file.csv> [passphrase]\n"
-                   "       vantrel_export_host show <file.csv>\n",
+                   "       vantrel_export_host show <file.csv>\n"
+                   "       vantrel_export_host progress\n",
                    stderr);
         return 1;
     }
@@ -157,6 +160,16 @@ int wmain(int argc, wchar_t** argv) {
     Host host;
     const std::wstring mode = argv[1];
     if (mode == L"show") return Show(host, argv[2]);
+    if (mode == L"progress") {
+        CExportingDlg dialog(&host.main);
+        dialog.Create(IDD_EXPORTING, &host.main);
+        dialog.ShowWindow(SW_SHOW);
+        dialog.SendMessage(kExportStateMessage, kExportStarted, 0);
+        dialog.SendDlgItemMessage(IDC_EXPORTING_PROGRESS, PBM_SETRANGE32, 0, 10);
+        dialog.SendDlgItemMessage(IDC_EXPORTING_PROGRESS, PBM_SETPOS, 6, 0);
+        eu::PumpUntil([] { return false; }, 120000);
+        return 0;
+    }
     if (mode == L"bench") {
         export_fixture::Options options;
         options.extraPages = argc > 5 ? _wtoi(argv[4]) : 1000;
