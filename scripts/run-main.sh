@@ -58,4 +58,7 @@ the relay, answered as the user would), the click submits what it filled.
 Then the entry is deleted and Quorvel.dll unregistered.
 TXT
 scripts/wine-run.sh build/win64/bin/browser_demo.exe
+echo
+"$(dirname "${BASH_SOURCE[0]}")/vantrel-demo.sh"
+echo
 "$(dirname "${BASH_SOURCE[0]}")/ostravo-demo.sh"

@@ -184,6 +184,8 @@ public:
     }
     // The window menu, as a temporary wrapper; revert TRUE puts the default back.
     CMenu* GetSystemMenu(BOOL revert) const;
+    // WM_DROPFILES from the shell on (TRUE) or off (FxDropFiles.h).
+    void DragAcceptFiles(BOOL accept = TRUE) noexcept;
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc = nullptr) noexcept {
         return ::SetTimer(m_hWnd, id, elapse, proc);
     }

@@ -1,0 +1,42 @@
+// A user at the export's windows in tests: answers message boxes, drops
+// files and keeps the test thread's windows alive while waiting.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace export_user {
+
+struct Box {
+    bool found = false;
+    std::wstring text;
+};
+
+// Waits for a visible message box of this process with caption (any
+// caption when empty; of thread
+// when not 0), reads its text and presses button (IDOK, IDCANCEL, IDYES,
+// IDNO). Runs on a thread other than the box's.
+Box Answer(const std::wstring& caption, int button, DWORD thread = 0, DWORD timeoutMs = 10000);
+// The visible message box with caption, or null (no waiting).
+HWND FindBox(const std::wstring& caption, DWORD thread = 0);
+
+// Presses a button of dialog by a posted click, so that the caller is not
+// held by a message box the click opens.
+void Click(HWND dialog, int id);
+
+// Pumps the calling thread's messages until done() or the time is up.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// The shell's form of a drop of these files (the receiver frees it).
+HDROP MakeDrop(const std::vector<std::wstring>& names);
+bool DropIsFreed(HDROP drop);
+
+std::wstring TempPath(const wchar_t* name);
+std::string ReadAll(const std::wstring& path);
+bool Exists(const std::wstring& path);
+
+}  // namespace export_user

@@ -1,0 +1,15 @@
+// Resource ids of the export dialogs (export/res/VantrelDialogs.rc).
+#pragma once
+
+#define IDD_EXPORT 131
+#define IDD_EXPORTING 132
+#define IDR_AVI_EXPORTING 137
+
+#define IDC_EXPORT_PATH 1007
+#define IDC_EXPORT_BROWSE 1008
+#define IDC_EXPORT_PASSPHRASE 1009
+#define IDC_EXPORT_CONFIRM 1010
+#define IDC_EXPORTING_PROGRESS 1011
+#define IDC_EXPORTING_ANIMATION 1012
+#define IDC_EXPORTING_STATUS 1013
+#define IDC_EXPORT_RUN 1014
