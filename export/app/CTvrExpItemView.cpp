@@ -95,6 +95,9 @@ void CTvrExpItemView::FillTree() {
     Insert(Text(22069), kAuthRules, nullptr, root);
     FillAuthInformation(root);
     Reveal(root);
+    // Making the deep items visible may have scrolled the tree sideways:
+    // the root's check box is shown again.
+    SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
 }
 
 void CTvrExpItemView::FillWebForms(CExportStore& store, HTREEITEM root) {

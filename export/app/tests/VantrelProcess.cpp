@@ -212,6 +212,8 @@ void VantrelProcess::Click(HWND window, POINT point) const {
 
 void VantrelProcess::ClickCheckBox(HTREEITEM item) const {
     ::SendMessageW(m_tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    // Scrolled sideways the box may be out of sight, as a user would see.
+    ::SendMessageW(m_tree, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
     const RECT label = ItemRect(item, true);
     // The check box is the state image just left of the label.
     const int size = ::GetSystemMetrics(SM_CXSMICON);

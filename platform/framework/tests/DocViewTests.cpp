@@ -16,6 +16,7 @@ struct Counts {
     int frameCommands = 0;
     int appCommands = 0;
     int selections = 0;
+    int clicks = 0;
     int initialUpdates = 0;
     int viewsDeleted = 0;
     int framesDeleted = 0;
@@ -50,6 +51,10 @@ public:
 
 private:
     void OnViewCommand() { ++g_counts.viewCommands; }
+    void OnLButtonDown(UINT, CPoint) {
+        ++g_counts.clicks;
+        Default();
+    }
     void OnSelChanged(NMHDR*, LRESULT* result) {
         ++g_counts.selections;
         *result = 0;
@@ -59,6 +64,7 @@ IMPLEMENT_DYNCREATE(CTestTreeView, CTreeView)
 BEGIN_MESSAGE_MAP(CTestTreeView, CTreeView)
 ON_COMMAND(ID_DV_VIEW, &CTestTreeView::OnViewCommand)
 ON_NOTIFY_REFLECT(TVN_SELCHANGEDW, &CTestTreeView::OnSelChanged)
+ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
 class CTestEditView : public CEditView {
@@ -152,6 +158,8 @@ struct Seen {
     bool toolBarHidden = false;
     int selectionsSeen = 0;
     bool stateIconHit = false;
+    int clicked = 0;
+    bool checkedByClick = false;
 };
 
 TEST(DocView, TemplateFrameBarsSplitterAndCommandRouting) {
@@ -225,6 +233,10 @@ TEST(DocView, TemplateFrameBarsSplitterAndCommandRouting) {
             hit.pt = POINT{label.left - 8, (label.top + label.bottom) / 2};
             ::SendMessageW(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
             seen.stateIconHit = (hit.flags & TVHT_ONITEMSTATEICON) != 0;
+            ::PostMessageW(tree, WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
+            ::SendMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
+            seen.clicked = g_counts.clicks;
+            seen.checkedByClick = ((::SendMessageW(tree, TVM_GETITEMSTATE, root, TVIS_STATEIMAGEMASK) >> 12) == 2);
             ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, root);
             seen.selectionsSeen = g_counts.selections;
             ::PostMessageW(frame, WM_CLOSE, 0, 0);
@@ -267,6 +279,8 @@ TEST(DocView, TemplateFrameBarsSplitterAndCommandRouting) {
     EXPECT_EQ(0, seen.splitterAfterHide.top);
     EXPECT_EQ(1, seen.selectionsSeen) << "the tree view sees its own selection change";
     EXPECT_TRUE(seen.stateIconHit) << "the items have check boxes";
+    EXPECT_EQ(1, seen.clicked) << "the view's map sees the control's own messages";
+    EXPECT_TRUE(seen.checkedByClick);
 }
 
 // A frame whose client area cannot be made fails the start: no window is
