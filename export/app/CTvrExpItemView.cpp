@@ -85,6 +85,8 @@ void CTvrExpItemView::Reveal(HTREEITEM item) {
 
 void CTvrExpItemView::FillTree() {
     CExportStore& store = TheExportStore();
+    // Thousands of items: the tree is drawn once, when it is full.
+    SetRedraw(FALSE);
     const HTREEITEM root = Insert(Text(22063), kRoot, nullptr, TVI_ROOT);
     Reveal(root);
     FillWebForms(store, root);
@@ -98,6 +100,8 @@ void CTvrExpItemView::FillTree() {
     // Making the deep items visible may have scrolled the tree sideways:
     // the root's check box is shown again.
     SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
+    SetRedraw(TRUE);
+    Invalidate(TRUE);
 }
 
 void CTvrExpItemView::FillWebForms(CExportStore& store, HTREEITEM root) {

@@ -314,8 +314,17 @@ TEST_F(VantrelApp, WindowPlaceAndTreeWidthSurviveTheNextStart) {
         EXPECT_EQ(850, again.right) << "the start-up size replaced the stored one";
         EXPECT_EQ(640, again.bottom);
         EXPECT_EQ(400, Width(run.Tree()));
+        // Closed while minimised: the place it comes back to is kept, not
+        // the icon's.
+        ::PostMessageW(run.Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        for (int i = 0; i < 40 && !::IsIconic(run.Main()); ++i) ::Sleep(50);
+        EXPECT_TRUE(::IsIconic(run.Main()));
         ASSERT_TRUE(run.Close(kStartTimeout));
     }
+    EXPECT_EQ(50, ProfileInt(L"Left"));
+    EXPECT_EQ(40, ProfileInt(L"Top"));
+    EXPECT_EQ(850, ProfileInt(L"Right"));
+    EXPECT_EQ(640, ProfileInt(L"Bottom"));
     // A tree wider than the window is the window's width less 50.
     ::WritePrivateProfileStringW(kSection, L"Split", L"2000", kProfile);
     {

@@ -62,8 +62,8 @@ VantrelProcess::~VantrelProcess() {
     ::CloseHandle(m_process);
 }
 
-bool VantrelProcess::Start() {
-    const std::wstring program = torva::ProgramFolder() + L"Vantrel.exe";
+bool VantrelProcess::Start(const std::wstring& given) {
+    const std::wstring program = given.empty() ? torva::ProgramFolder() + L"Vantrel.exe" : given;
     std::wstring line = L"\"" + program + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -20,8 +20,8 @@ public:
     VantrelProcess(const VantrelProcess&) = delete;
     VantrelProcess& operator=(const VantrelProcess&) = delete;
 
-    // Starts the Vantrel.exe beside the test program.
-    bool Start();
+    // Starts the Vantrel.exe beside the test program, or the one given.
+    bool Start(const std::wstring& program = std::wstring());
     DWORD Id() const noexcept { return m_id; }
     HANDLE Handle() const noexcept { return m_process; }
     // True when the process ended within the time.
