@@ -12,7 +12,11 @@ bool RowMatches(const FxMsgMapEntry& row, UINT message, WPARAM wParam, LPARAM lP
         if (row.code == kFxCodeCommand) return code == 0 || (code == 1 && lParam == 0);
         return code == row.code;
     }
-    if (message == WM_NOTIFY && row.code != kFxCodeAny) {
+    if (message == kFxMsgUpdateCommandUI) {
+        const UINT id = static_cast<UINT>(wParam);
+        return id >= row.firstId && id <= row.lastId;
+    }
+    if ((message == WM_NOTIFY || message == kFxReflectBase + WM_NOTIFY) && row.code != kFxCodeAny) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (!header) return false;
         return header->code == row.code && header->idFrom >= row.firstId &&
@@ -46,4 +50,15 @@ BOOL CCmdTarget::DispatchToMap(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         }
     }
     return FALSE;
+}
+
+bool CCmdTarget::HasCommandHandler(UINT id) const {
+    for (const FxMsgMap* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
+        for (const FxMsgMapEntry* row = map->entries; row->message; ++row) {
+            if (row->message == WM_COMMAND && row->code == kFxCodeCommand && id >= row->firstId &&
+                id <= row->lastId)
+                return true;
+        }
+    }
+    return false;
 }

@@ -18,6 +18,13 @@ using FxMapThunk = bool (*)(CCmdTarget* target, UINT message, WPARAM wParam, LPA
 // Row codes beyond the real notification codes.
 inline constexpr UINT kFxCodeCommand = 0xFFFFFFFEu; // menu item or accelerator (code 0 or 1)
 inline constexpr UINT kFxCodeAny = 0xFFFFFFFFu;     // no code test (window messages)
+// A control's notification offered back to the control (message + base).
+inline constexpr UINT kFxReflectBase = 0xBC00u;
+// The map rows of ON_UPDATE_COMMAND_UI: wParam the command id, lParam the
+// CCmdUI. Never sent as a window message.
+inline constexpr UINT kFxMsgUpdateCommandUI = 0xBB01u;
+
+class CCmdUI;
 
 struct FxMsgMapEntry {
     UINT message; // 0 ends the table
@@ -41,6 +48,8 @@ public:
     // Runs the first matching row of this object's maps; TRUE when a row
     // handled the message.
     BOOL DispatchToMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // Whether a row of the maps handles command id (menu item or accelerator).
+    bool HasCommandHandler(UINT id) const;
 
 protected:
     static const FxMsgMap* GetThisMessageMap();

@@ -236,6 +236,15 @@ int CWinApp::DoMessageBox(const wchar_t* prompt, UINT type, UINT) {
     return ::MessageBoxW(owner, prompt, m_pszAppName ? m_pszAppName : L"", type);
 }
 
+BOOL AfxOleInit() {
+    if (g_oleInitialised) return TRUE;
+    const HRESULT hr = ::OleInitialize(nullptr);
+    if (FAILED(hr)) return FALSE;
+    g_oleInitialised = true;
+    g_oleThread = ::GetCurrentThreadId();
+    return TRUE;
+}
+
 BOOL AfxEnableControlContainer() {
     if (!g_oleInitialised) {
         const HRESULT hr = ::OleInitialize(nullptr);

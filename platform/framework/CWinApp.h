@@ -13,6 +13,10 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <vector>
+
+#include "CDocTemplate.h"
 #include "CWinThread.h"
 #include "FxString.h"
 
@@ -55,10 +59,24 @@ public:
         return ::LoadCursorW(nullptr, name);
     }
 
+    // Document/view programs: the application owns its templates; the
+    // command line names a new document or a file; ProcessShellCommand
+    // carries it out (FALSE when no main window resulted).
+    void AddDocTemplate(CDocTemplate* docTemplate);
+    void ParseCommandLine(CCommandLineInfo& info);
+    BOOL ProcessShellCommand(CCommandLineInfo& info);
+    // The commands new (57600) and open (57601) of the first template.
+    void OnFileNew();
+    void OnFileOpen();
+    // Recent-file lists are not kept: only the count asked for is noted.
+    void LoadStdProfileSettings(UINT maxRecentFiles = 4);
+    UINT m_nMaxRecentFiles = 0;
+
     // The message box behind AfxMessageBox, captioned with the display name.
     virtual int DoMessageBox(const wchar_t* prompt, UINT type, UINT helpId);
 
 private:
+    std::vector<std::unique_ptr<CDocTemplate>> m_docTemplates;
     friend int AfxWinMain(HINSTANCE, HINSTANCE, LPWSTR, int);
     HKEY OpenSectionKey(const wchar_t* section, bool create) const noexcept;
 };
@@ -77,6 +95,9 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int s
 // initialised on the calling thread, the control host window class
 // registered). FALSE when either failed.
 BOOL AfxEnableControlContainer();
+// OLE for the application's thread (undone when the application ends);
+// FALSE when it could not be initialised.
+BOOL AfxOleInit();
 // A message box with the application's display name as caption, owned by
 // the active window of the application.
 int AfxMessageBox(const wchar_t* text, UINT type = MB_OK, UINT helpId = 0);

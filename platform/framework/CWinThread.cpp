@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "CCmdUI.h"
 #include "CWnd.h"
 
 CWinThread::~CWinThread() {
@@ -74,6 +75,9 @@ int CWinThread::Run() {
     m_bRunning = true;
     for (;;) {
         if (!::PeekMessageW(&m_msgCur, nullptr, 0, 0, PM_NOREMOVE)) {
+            // Idle: the main window brings its tool bar and indicators up to date.
+            if (m_pMainWnd && m_pMainWnd->GetSafeHwnd())
+                ::SendMessageW(m_pMainWnd->GetSafeHwnd(), WM_IDLEUPDATECMDUI, TRUE, 0);
             CWnd::DeleteTempMap();
             ::WaitMessage();
             continue;

@@ -142,16 +142,30 @@ BOOL CWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD sty
 
 BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
                     const RECT& rect, CWnd* parent, UINT id, void* param) {
+    CREATESTRUCTW cs{};
+    cs.dwExStyle = exStyle;
+    cs.lpszClass = className;
+    cs.lpszName = windowName;
+    cs.style = static_cast<LONG>(style);
+    cs.x = rect.left;
+    cs.y = rect.top;
+    cs.cx = rect.right - rect.left;
+    cs.cy = rect.bottom - rect.top;
+    cs.hwndParent = parent ? parent->m_hWnd : nullptr;
+    cs.hMenu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
+    cs.lpCreateParams = param;
+    return CreateFromStruct(cs);
+}
+
+BOOL CWnd::CreateFromStruct(const CREATESTRUCTW& cs) {
     if (m_hWnd) return FALSE;
     FxThreadState& state = FxGetThreadState();
     state.creating = this;
     const HHOOK hook = ::SetWindowsHookExW(WH_CBT, &CreateHook, nullptr, ::GetCurrentThreadId());
-    const HMENU menuOrId =
-        (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
-    const HWND window = ::CreateWindowExW(exStyle, className, windowName, style, rect.left,
-                                          rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                                          parent ? parent->m_hWnd : nullptr, menuOrId,
-                                          ComtlModuleInstance(), param);
+    const HWND window = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName,
+                                          static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
+                                          cs.hwndParent, cs.hMenu, ComtlModuleInstance(),
+                                          cs.lpCreateParams);
     if (hook) ::UnhookWindowsHookEx(hook);
     state.creating = nullptr;
     if (!window) return FALSE;
@@ -210,6 +224,12 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    // The control's own object sees its notification first (ON_NOTIFY_REFLECT).
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    CWnd* control = header ? FromHandlePermanent(header->hwndFrom) : nullptr;
+    if (control && control != this &&
+        control->DispatchToMap(kFxReflectBase + WM_NOTIFY, wParam, lParam, result))
+        return TRUE;
     return DispatchToMap(WM_NOTIFY, wParam, lParam, result);
 }
 

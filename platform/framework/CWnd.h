@@ -68,6 +68,9 @@ public:
                         const RECT& rect, CWnd* parent, UINT id);
     BOOL CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
                   const RECT& rect, CWnd* parent, UINT id, void* param = nullptr);
+    // The same from a filled structure (hMenu: a top-level window's menu or
+    // a child's id; x and cx may be CW_USEDEFAULT).
+    BOOL CreateFromStruct(const CREATESTRUCTW& cs);
     // Creates the ActiveX control clsid in a control host window that is
     // this object's window (AfxEnableControlContainer must have run).
     BOOL CreateControl(REFCLSID clsid, const wchar_t* windowName, DWORD style, const RECT& rect,
@@ -216,6 +219,9 @@ public:
     void OnTimer(UINT_PTR) { Default(); }
     void OnShowWindow(BOOL, UINT) { Default(); }
     void OnContextMenu(CWnd*, CPoint) { Default(); }
+    void OnLButtonDown(UINT, CPoint) { Default(); }
+    void OnKeyDown(UINT, UINT, UINT) { Default(); }
+    void OnSysKeyDown(UINT, UINT, UINT) { Default(); }
 
 protected:
     // WM_NCDESTROY: unbinds, then PostNcDestroy.

@@ -10,6 +10,10 @@
 //   ON_COMMAND_RANGE(first, last, f):                     void f(UINT id)
 //   ON_NOTIFY(code, id, f):                                void f(NMHDR*, LRESULT*)
 //   ON_MESSAGE(msg, f):                                    LRESULT f(WPARAM, LPARAM)
+//   ON_NOTIFY_REFLECT(code, f): a control's own notification, offered to the
+//     control's object before its parent's map:          void f(NMHDR*, LRESULT*)
+//   ON_UPDATE_COMMAND_UI(id, f): the state of a menu item or tool button of
+//     command id, asked for before a menu opens and at idle: void f(CCmdUI*)
 #pragma once
 
 #include "CCmdTarget.h"
@@ -66,6 +70,13 @@ protected:                                                                      
     {WM_NOTIFY, static_cast<UINT>(notifyCode), static_cast<UINT>(id), static_cast<UINT>(id),       \
      FX_THUNK((fxThis->*(memberFxn))(reinterpret_cast<NMHDR*>(lParam), fxResult))},
 
+#define ON_NOTIFY_REFLECT(notifyCode, memberFxn)                                                   \
+    {kFxReflectBase + WM_NOTIFY, static_cast<UINT>(notifyCode), 0, 0xFFFFFFFFu,                    \
+     FX_THUNK((fxThis->*(memberFxn))(reinterpret_cast<NMHDR*>(lParam), fxResult))},
+#define ON_UPDATE_COMMAND_UI(id, memberFxn)                                                        \
+    {kFxMsgUpdateCommandUI, kFxCodeAny, static_cast<UINT>(id), static_cast<UINT>(id),              \
+     FX_THUNK((fxThis->*(memberFxn))(reinterpret_cast<CCmdUI*>(lParam)))},
+
 // Any message, handler given.
 #define ON_MESSAGE(message, memberFxn)                                                             \
     {static_cast<UINT>(message), kFxCodeAny, 0, 0,                                                 \
@@ -108,3 +119,12 @@ protected:                                                                      
     {WM_CONTEXTMENU, kFxCodeAny, 0, 0,                                                             \
      FX_THUNK(fxThis->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)),              \
                                     CPoint(lParam)))},
+#define ON_WM_LBUTTONDOWN()                                                                        \
+    {WM_LBUTTONDOWN, kFxCodeAny, 0, 0,                                                             \
+     FX_THUNK(fxThis->OnLButtonDown(static_cast<UINT>(wParam), CPoint(lParam)))},
+#define ON_WM_KEYDOWN()                                                                            \
+    {WM_KEYDOWN, kFxCodeAny, 0, 0,                                                                 \
+     FX_THUNK(fxThis->OnKeyDown(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))},
+#define ON_WM_SYSKEYDOWN()                                                                         \
+    {WM_SYSKEYDOWN, kFxCodeAny, 0, 0,                                                              \
+     FX_THUNK(fxThis->OnSysKeyDown(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))},

@@ -1,0 +1,3 @@
+#include "CVantrelDoc.h"
+
+IMPLEMENT_DYNCREATE(CVantrelDoc, CDocument)
