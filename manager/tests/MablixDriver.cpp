@@ -113,7 +113,9 @@ LPARAM Mablix::Find(LPARAM parent, const std::vector<std::wstring>& labels, size
     if (depth == labels.size()) return parent;
     for (LPARAM child = Next(m_tree, TVGN_CHILD, parent); child;
          child = Next(m_tree, TVGN_NEXT, child)) {
-        if (Text(child).rfind(labels[depth], 0) != 0) continue;
+        const std::wstring text = Text(child);
+        m_seen.push_back(text);
+        if (text.rfind(labels[depth], 0) != 0) continue;
         if (const LPARAM found = Find(child, labels, depth + 1)) return found;
     }
     return 0;
@@ -122,7 +124,23 @@ LPARAM Mablix::Find(LPARAM parent, const std::vector<std::wstring>& labels, size
 bool Mablix::Select(const std::vector<std::wstring>& labels) {
     if (!m_tree) return false;
     const LPARAM node = Find(Next(m_tree, TVGN_ROOT, 0), labels, 0);
+    DWORD_PTR answer = 0;
     if (!node) return false;
+    ::SendMessageTimeoutW(m_tree, TVM_ENSUREVISIBLE, 0, node, SMTO_NORMAL, 5000, &answer);
+    return ::SendMessageTimeoutW(m_tree, TVM_SELECTITEM, TVGN_CARET, node, SMTO_NORMAL, 10000,
+                                 &answer) &&
+           answer;
+}
+
+bool Mablix::SelectAt(const std::vector<int>& path) {
+    if (!m_tree) return false;
+    LPARAM node = Next(m_tree, TVGN_ROOT, 0);
+    for (const int index : path) {
+        node = Next(m_tree, TVGN_CHILD, node);
+        for (int i = 0; node && i < index; ++i)
+            node = Next(m_tree, TVGN_NEXT, node);
+        if (!node) return false;
+    }
     DWORD_PTR answer = 0;
     ::SendMessageTimeoutW(m_tree, TVM_ENSUREVISIBLE, 0, node, SMTO_NORMAL, 5000, &answer);
     return ::SendMessageTimeoutW(m_tree, TVM_SELECTITEM, TVGN_CARET, node, SMTO_NORMAL, 10000,

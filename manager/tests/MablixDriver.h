@@ -26,9 +26,15 @@ public:
     // Selects the node reached from the root by these labels (page, item);
     // a label matches when the node's text starts with it ("" matches any).
     bool Select(const std::vector<std::wstring>& labels);
+    // Selects the node by its place: the index-th child at each level.
+    // (Under Wine a 32-bit tree does not answer TVM_GETITEMW from a 64-bit
+    // process, so where the labels cannot be read the place has to do.)
+    bool SelectAt(const std::vector<int>& path);
     // Presses Cancel and waits for the program to end; ends it otherwise.
     bool Close(DWORD timeoutMs);
     HWND Dialog() const { return m_dialog; }
+    // The labels Select read, for a report when it found nothing.
+    const std::vector<std::wstring>& Seen() const { return m_seen; }
 
 private:
     std::wstring Text(LPARAM node);
@@ -39,6 +45,7 @@ private:
     HWND m_tree = nullptr;
     bool m_wow64 = false;
     void* m_remote = nullptr;
+    std::vector<std::wstring> m_seen;
 };
 
 // The whole screen as a 24-bit BMP file.

@@ -74,8 +74,10 @@ int wmain(int argc, wchar_t** argv) {
             std::fputs("Mablix.exe did not start\n", stderr);
         } else if (!mablix.WaitForTree(240000)) {
             std::fputs("Mablix.exe showed no tree\n", stderr);
-        } else if (!mablix.Select({L"メール ログイン", L"仕事用"})) {
-            std::fputs("the sample item is not in the tree\n", stderr);
+        } else if (!mablix.Select({L"メール ログイン", L"仕事用"}) && !mablix.SelectAt({0, 0})) {
+            std::fputs("the sample item is not in the tree; its nodes read:\n", stderr);
+            for (const std::wstring& label : mablix.Seen())
+                std::fprintf(stderr, "  [%ls]\n", label.c_str());
         } else {
             ::Sleep(3000);
             status = mablix_driver::SaveScreen(out) ? 0 : 1;
