@@ -16,17 +16,6 @@
 namespace {
 constexpr int kAuthManagerStart = 5;
 const wchar_t kProfileKey[] = L"アプリケーション ウィザードで生成されたローカル アプリケーション";
-
-// temp.htm of the preview, in the temporary folder.
-void DeletePreviewFile() {
-    wchar_t folder[MAX_PATH + 1] = {};
-    const DWORD length = ::GetTempPathW(MAX_PATH, folder);
-    if (length == 0 || length > MAX_PATH) return;
-    std::wstring path(folder);
-    if (!path.empty() && path.back() != L'\\') path += L'\\';
-    path += L"temp.htm";
-    ::DeleteFileW(path.c_str());
-}
 } // namespace
 
 CTvrIEToolApp theApp;
@@ -83,9 +72,11 @@ BOOL CTvrIEToolApp::InitInstance() {
         m_pMainWnd = &dialog;
         (void)dialog.DoModal();
         m_pMainWnd = nullptr;
+        // Every closing path of the dialog ends here: the preview file
+        // goes once the control has let go of it, and only when this
+        // process wrote it.
+        dialog.DeletePreviewFile();
     }
-    // Every closing path of the dialog ends here.
-    DeletePreviewFile();
     mablix::NotifyCaller(m_nCallerWnd);
     TORVA_RETURN_BOOL(FALSE);
 }

@@ -25,8 +25,9 @@ CTvrIEToolDlg::CTvrIEToolDlg(CWnd* parent) : CDialog(IDD, parent) {
 
 CTvrIEToolDlg::~CTvrIEToolDlg() {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::~CTvrIEToolDlg");
-    // Bindings are released while every control still stands.
-    ClearElementBindings();
+    // Bindings are released while every control still stands, and the
+    // preview files this dialog wrote go with it.
+    DeletePreviewFile();
     m_pShownItem = nullptr;
     if (m_hImages) ImageList_Destroy(m_hImages);
     m_pAutoInputItem = nullptr;

@@ -12,6 +12,7 @@
 #include "CDataOption.h"
 #include "CDataWebForm.h"
 #include "CDialog.h"
+#include "CExplorer_item.h"
 
 #include "Brisbel.h"
 
@@ -160,6 +161,25 @@ public:
     CDataWebForm* PageOfNode(HTREEITEM node) const;
     CDataWebItem* ItemOfNode(HTREEITEM node) const;
 
+    // Preview (control 1000): writes temp.htm for the item (an empty form
+    // for null) and navigates the control to it; a file that cannot be
+    // written shows a blank page and leaves nothing bound.
+    void ShowCtrlData(CDataWebItem* item);
+    // One piece of the page, written as UTF-8; FALSE when not all was written.
+    BOOL WriteHtmlFile(HANDLE file, const std::wstring& text);
+    // The control's DownloadComplete: binds the loaded page's elements to
+    // the shown item's controls, once per preview.
+    void DownloadCompleteExplorerItem();
+    // Each binds one element when it recognises it; TRUE when it did.
+    BOOL SetTextElement(IHTMLElement* element, CDataWebItem* item, int clearPassword);
+    BOOL SetTextAreaElement(IHTMLElement* element, CDataWebItem* item);
+    BOOL SetSelectMenuElement(IHTMLElement* element, CDataWebItem* item);
+    BOOL SetInputElement(IHTMLElement* element, CDataWebItem* item);
+    // Deletes the preview files this dialog wrote, after the control has
+    // left them; a temp.htm that another process wrote stays.
+    void DeletePreviewFile();
+    CExplorer_item m_wndExplorer;
+
 protected:
     LRESULT OnFields(WPARAM fetch, LPARAM);
     void OnTreeSelChanged(NMHDR* header, LRESULT* result);
@@ -181,6 +201,8 @@ public:
 
 protected:
     DECLARE_MESSAGE_MAP()
+    DECLARE_EVENTSINK_MAP()
+    void DoDataExchange(CDataExchange* dx) override;
 
     // The fields from the controls (TRUE) or into them, on the window's own
     // thread: WM_USER+60 is sent to the dialog with wParam 1 or 0.
@@ -213,4 +235,10 @@ private:
     bool m_bLabelEditing = false;
     bool m_bPaneShown = true;
     HACCEL m_hAccel = nullptr;
+    // The preview: the files written, the item the page was written for,
+    // and whether its load is still to be bound.
+    void NavigatePreview(const std::wstring& url);
+    std::vector<std::wstring> m_previewFiles;
+    CDataWebItem* m_pPreviewItem = nullptr;
+    bool m_bBindPending = false;
 };

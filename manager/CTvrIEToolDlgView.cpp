@@ -84,6 +84,7 @@ BOOL CTvrIEToolDlg::OnInitDialog() {
     GetWebFormData();
     FillTree();
     UpdateDialogFields(FALSE);
+    ShowCtrlData(nullptr);
     TORVA_RETURN_BOOL(TRUE);
 }
 
@@ -168,6 +169,7 @@ void CTvrIEToolDlg::ShowSelection() {
     m_bAutoSend = m_pShownItem && m_pShownItem->m_nAutoSend ? TRUE : FALSE;
     m_bChangeFlg = page && page->m_nChangeFlg ? TRUE : FALSE;
     UpdateDialogFields(FALSE);
+    ShowCtrlData(m_pShownItem);
 }
 
 namespace {

@@ -252,6 +252,7 @@ void CTvrIEToolDlg::ForgetItem(const CDataWebItem* item) {
     if (!item) return;
     if (m_pShownItem == item) m_pShownItem = nullptr;
     if (m_pAutoInputItem == item) m_pAutoInputItem = nullptr;
+    if (m_pPreviewItem == item) m_pPreviewItem = nullptr;
     if (m_pPlaceholderItem == item) {
         m_pPlaceholderItem = nullptr;
         m_strPlaceholderName.clear();

@@ -27,6 +27,17 @@ addin/ui/capture-shots.sh "$root/build/main-shots"
 echo
 
 cat <<'TXT'
+Then the manager: the log-in entry of the main road is stored again (the
+road deletes its own at the end) and Mablix.exe is started as the toolbar
+starts it; its PIN question is answered as the user would (the test PIN
+typed), the entry is selected in the tree, so that its form shows in the
+preview (the password filled in after the page loaded), a screenshot goes
+to build/manager-demo.png, and the manager is closed with Cancel.
+TXT
+manager/screenshots.sh --stored "$root/build/manager-demo.png"
+echo
+
+cat <<'TXT'
 Then the earlier steps: a 32-bit program stores a web-form page (page, form and two fields,
 the password encrypted with Corvane) in the user's database through Brisbel,
 then starts a second process that has the user authenticated by Peltrix's PIN
