@@ -369,3 +369,44 @@ TEST_F(MgrCommands, TheSystemMenuOpensTheAboutBox) {
     EXPECT_TRUE(user.Join());
     EXPECT_FALSE(user.LeftOpen());
 }
+
+TEST_F(MgrCommands, ApplySavesWhatThePreviewShowedWhenItWasPressed) {
+    const std::wstring page = NewPage(L"preview", L"プレビュー", L"https://example.jp/p");
+    const std::wstring item = AddItem(page, L"ITEM001", L"A", 0);
+    ASSERT_TRUE(m_dlg.Open());
+    ASSERT_TRUE(Select(ItemNode(L"A")));
+    // The preview of the shown item, bound as the preview binds it.
+    PreviewPage preview(L"<input type=text name=user value=\"山田\">");
+    preview.Bind(*Shown());
+    preview.SetText(L"user", L"佐藤");
+
+    BoxUser user({});
+    m_dlg.Press(IDC_BUTTON_APPLY);
+    // What the page shows after the press is not what was applied.
+    preview.SetText(L"user", L"後から");
+    ASSERT_TRUE(PumpUntil([this] { return !m_dlg.IsSaving(); }));
+    EXPECT_TRUE(user.Texts().empty());
+    EXPECT_EQ(std::optional<std::wstring>(L"佐藤"), m_raw.Text(item + L"\\CTRL001", L"VALUE"));
+}
+
+TEST_F(MgrCommands, LeavingAnItemWithAnEditedPreviewAsks) {
+    const std::wstring page = NewPage(L"leave", L"離れる", L"https://example.jp/l");
+    AddItem(page, L"ITEM001", L"A", 0);
+    AddItem(page, L"ITEM002", L"B", 0);
+    ASSERT_TRUE(m_dlg.Open());
+    ASSERT_TRUE(Select(ItemNode(L"A")));
+    PreviewPage preview(L"<input type=text name=user value=\"山田\">");
+    preview.Bind(*Shown());
+    preview.SetText(L"user", L"佐藤");
+    {
+        BoxUser user({IDNO});
+        EXPECT_FALSE(Select(ItemNode(L"B")));
+        ASSERT_EQ(1u, user.Texts().size());
+        EXPECT_EQ(L"項目の選択を変更すると、編集中のデータは破棄されます。\n選択項目を変更しますか？",
+                  user.Texts()[0]);
+    }
+    EXPECT_EQ(L"A", Shown()->m_strName);
+    BoxUser user({IDYES});
+    EXPECT_TRUE(Select(ItemNode(L"B")));
+    EXPECT_EQ(L"B", Shown()->m_strName);
+}
