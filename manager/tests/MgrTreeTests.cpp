@@ -269,3 +269,31 @@ TEST_F(MgrRename, CancelAsksOnlyWhenSomethingWasEdited) {
     EXPECT_TRUE(::IsWindow(m_test.m_hWnd));
     EXPECT_EQ(L"未保存の題", Page()->m_strTitle);
 }
+
+TEST_F(MgrRename, AnEditGivenUpKeepsTheTitle) {
+    HWND tree = nullptr;
+    ASSERT_NE(nullptr, OpenOnPage(&tree));
+    m_test.messages.clear();
+    // The tree ends a cancelled edit without a text: no empty title.
+    ::SendMessageW(m_test.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_RENAME, BN_CLICKED), 0);
+    HWND edit = TreeView_GetEditControl(tree);
+    ASSERT_NE(nullptr, edit);
+    ::SetWindowTextW(edit, L"");
+    TreeView_EndEditLabelNow(tree, TRUE);
+    EXPECT_TRUE(m_test.messages.empty());
+    EXPECT_EQ(L"元の題", Page()->m_strTitle);
+    EXPECT_EQ(CTvrIEToolDlg::kPageNormal, Page()->m_nEditState);
+
+    // Escape in the editor gives the title back and ends the editing there,
+    // without closing the dialog.
+    ::SendMessageW(m_test.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_RENAME, BN_CLICKED), 0);
+    edit = TreeView_GetEditControl(tree);
+    ASSERT_NE(nullptr, edit);
+    ::SetWindowTextW(edit, L"途中");
+    MSG key{edit, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(m_test.PreTranslateMessage(&key));
+    EXPECT_EQ(nullptr, TreeView_GetEditControl(tree));
+    EXPECT_EQ(L"元の題", Page()->m_strTitle);
+    EXPECT_TRUE(m_test.messages.empty());
+    EXPECT_TRUE(::IsWindowVisible(m_test.m_hWnd));
+}
