@@ -1,5 +1,7 @@
 // Construction of the dialog's data and the hooks its window provides.
 #include "CTvrIEToolDlg.h"
+#include "CNotifyMsg.h"
+#include "CUpdateMsg.h"
 #include "TraceScope.h"
 
 #include <commctrl.h>
@@ -25,6 +27,14 @@ CTvrIEToolDlg::CTvrIEToolDlg(CWnd* parent) : CDialog(IDD, parent) {
 
 CTvrIEToolDlg::~CTvrIEToolDlg() {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::~CTvrIEToolDlg");
+    // A thread still running uses the model.
+    for (HANDLE thread : {m_hLoader, m_hWorker}) {
+        if (!thread) continue;
+        ::WaitForSingleObject(thread, INFINITE);
+        ::CloseHandle(thread);
+    }
+    m_hLoader = nullptr;
+    m_hWorker = nullptr;
     // Bindings are released while every control still stands, and the
     // preview files this dialog wrote go with it.
     DeletePreviewFile();
@@ -37,12 +47,21 @@ CTvrIEToolDlg::~CTvrIEToolDlg() {
 
 void CTvrIEToolDlg::UpdateDialogFields(BOOL fetch) {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::UpdateDialogFields");
-    // Without a window the fields are the values themselves.
+    // Without a window the fields are the values themselves; a worker uses
+    // the fields taken before it started.
+    if (m_dwUiThread && ::GetCurrentThreadId() != m_dwUiThread) return;
     if (m_hWnd && ::IsWindow(m_hWnd)) ::SendMessageW(m_hWnd, kFieldsMessage, fetch ? 1 : 0, 0);
 }
 
 int CTvrIEToolDlg::ShowMessage(const wchar_t* text, UINT type) {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::ShowMessage");
+    // A worker's message waits for the window's thread, which shows it once
+    // the worker has ended; the save's messages ask nothing.
+    if (m_dwUiThread && ::GetCurrentThreadId() != m_dwUiThread) {
+        std::lock_guard<std::mutex> lock(m_messagesLock);
+        m_workerMessages.emplace_back(text ? text : L"", type);
+        TORVA_RETURN_INT(IDOK);
+    }
     TORVA_RETURN_INT(::MessageBoxW(m_hWnd, text, kCaption, type));
 }
 

@@ -9,10 +9,12 @@
 // UpdateDialogFields.
 #pragma once
 
+#include "BoundSnapshot.h"
 #include "CDataOption.h"
 #include "CDataWebForm.h"
 #include "CDialog.h"
 #include "CExplorer_item.h"
+#include "DpiScaler.h"
 
 #include "Brisbel.h"
 
@@ -21,8 +23,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
+
+namespace mablix {
+class CNotifyMsg;
+class CUpdateMsg;
+} // namespace mablix
 
 class CTvrIEToolDlg : public CDialog {
 public:
@@ -148,6 +157,7 @@ public:
     CDataWebItem* m_pAutoInputItem = nullptr;
     std::int32_t m_nAutoInputOld = 0;
     std::int32_t m_nAutoSendOld = 0;
+    std::int32_t m_nAutoInputOldState = 0;
     // The item last turned back into a placeholder, with the name it had.
     CDataWebItem* m_pPlaceholderItem = nullptr;
     std::wstring m_strPlaceholderName;
@@ -179,9 +189,49 @@ public:
     // left them; a temp.htm that another process wrote stays.
     void DeletePreviewFile();
     CExplorer_item m_wndExplorer;
+    // Commands of the tree and the item pane.
+    // Compares the preview (and for status 0 and 4 the name box and check
+    // boxes) with the shown item and asks by status: 1 nothing changed, 6 or
+    // 7 the answer, 0 a "no" for status 0, -1 a change under status 3.
+    int IsChangeOrgData(int status);
+    // Rename and open page for a page node, delete for a page or an item,
+    // copy for an item.
+    void EnablePageBtn();
+    // The browser's parameters for a page: "-new " and the URL as one quoted
+    // argument, so that no URL can add arguments of its own.
+    static std::wstring OpenPageParameters(const std::wstring& url);
+    // TRUE once the loader has filled the tree.
+    bool IsLoaded() const noexcept { return m_bLoaded; }
+    // TRUE while an apply or OK worker runs.
+    bool IsSaving() const noexcept { return m_hWorker != nullptr; }
 
 protected:
     LRESULT OnFields(WPARAM fetch, LPARAM);
+    void OnTreeSelChanging(NMHDR* header, LRESULT* result);
+    void OnTreeRClick(NMHDR* header, LRESULT* result);
+    void OnDelete();
+    void OnAccelDelete();
+    void OnCopy();
+    void OnClear();
+    void OnOpenPage();
+    void OnCheckAutoInput();
+    void OnCheckChangeFlg();
+    void OnSysCommand(UINT id, LPARAM lParam);
+    void OnClose();
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnSize(UINT type, int cx, int cy);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+    void OnTimer(UINT_PTR id);
+    void OnDestroy();
+    LRESULT OnLoaded(WPARAM, LPARAM);
+    // Moves the controls for the client size; only when it changed or forced.
+    void SetPositionCtrl(bool force);
+    // Starts the browser (ShellExecuteW "open" of "iexplore.exe").
+    virtual void OpenBrowser(const std::wstring& parameters);
+    // The dialog's window thread, or 0 before the window exists. Messages of
+    // a worker wait here until the window's thread shows them.
+    DWORD m_dwUiThread = 0;
     void OnTreeSelChanged(NMHDR* header, LRESULT* result);
     void ShowSelection();
     void OnTreeBeginLabelEdit(NMHDR* header, LRESULT* result);
@@ -216,6 +266,26 @@ protected:
                               DWORD* produced);
 
 private:
+    static DWORD WINAPI LoaderThread(void* dialog);
+    static DWORD WINAPI SaveThread(void* dialog);
+    // Takes the fields and the bound values, disables the dialog and starts
+    // the worker polled by timer (1 apply, 2 OK). FALSE when one runs.
+    BOOL StartSaveWorker(UINT_PTR timer);
+    void EndSaveWorker(UINT_PTR timer, DWORD exitCode);
+    // Rebuilds the tree and selects the item shown before, if it is left.
+    void RefillTree();
+    // Selects a node without the leave question.
+    void SelectNode(HTREEITEM node);
+    HTREEITEM FindItemNode(const CDataWebItem* item) const;
+    void RefreshItemLabels(CDataWebForm* page);
+    // The pane's fields differ from the shown item (name box, check boxes).
+    bool PaneDiffers(CDataWebItem* item, bool withAutoInput) const;
+    void RestoreLeftEdits(CDataWebItem* item);
+    void DeleteSelected();
+    void CopySelected();
+    void CentreWindow();
+    int MinTrackWidth();
+
     void LoadPage(TVRDB_HDB db, CDataWebForm& page);
     bool LoadItem(TVRDB_HDB db, CDataWebItem& item);
     bool LoadCtrl(TVRDB_HDB db, CDataWebCtrl& ctrl);
@@ -241,4 +311,24 @@ private:
     std::vector<std::wstring> m_previewFiles;
     CDataWebItem* m_pPreviewItem = nullptr;
     bool m_bBindPending = false;
+
+    // Loading and saving.
+    HANDLE m_hLoader = nullptr;
+    bool m_bLoaded = false;
+    HANDLE m_hWorker = nullptr;
+    UINT_PTR m_nWorkerTimer = 0;
+    std::unique_ptr<mablix::CNotifyMsg> m_pNotifyMsg;
+    std::unique_ptr<mablix::CUpdateMsg> m_pUpdateMsg;
+    mablix::BoundSnapshot m_snapshot;
+    std::mutex m_messagesLock;
+    std::vector<std::pair<std::wstring, UINT>> m_workerMessages;
+    // A selection made by the dialog itself asks nothing.
+    bool m_bSelecting = false;
+
+    // Layout.
+    RECT m_rcOpening{};
+    int m_nWorkAreaWidth = 0;
+    RECT m_rcLastClient{};
+    HICON m_hIcon = nullptr;
+    DpiScaler m_scaler;
 };

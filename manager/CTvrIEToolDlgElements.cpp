@@ -1,10 +1,15 @@
 #include "CTvrIEToolDlgElements.h"
 
+#include "BoundSnapshot.h"
 #include "HtmlCom.h"
 
 namespace mablix {
 
 std::optional<std::wstring> ElementText(const ElementRef& element) {
+    if (const BoundSnapshot* taken = InstalledSnapshot()) {
+        const BoundSnapshot::Values* values = taken->Find(element);
+        return values ? values->text : std::nullopt;
+    }
     if (!element) return std::nullopt;
     ScopedBstr value;
     if (auto input = As<IHTMLInputElement>(element.Get(), IID_IHTMLInputElement)) {
@@ -19,6 +24,10 @@ std::optional<std::wstring> ElementText(const ElementRef& element) {
 }
 
 std::optional<bool> ElementChecked(const ElementRef& element) {
+    if (const BoundSnapshot* taken = InstalledSnapshot()) {
+        const BoundSnapshot::Values* values = taken->Find(element);
+        return values ? values->checked : std::nullopt;
+    }
     if (!element) return std::nullopt;
     auto input = As<IHTMLInputElement>(element.Get(), IID_IHTMLInputElement);
     VARIANT_BOOL checked = VARIANT_FALSE;
@@ -27,6 +36,10 @@ std::optional<bool> ElementChecked(const ElementRef& element) {
 }
 
 std::optional<bool> OptionSelected(const ElementRef& element) {
+    if (const BoundSnapshot* taken = InstalledSnapshot()) {
+        const BoundSnapshot::Values* values = taken->Find(element);
+        return values ? values->selected : std::nullopt;
+    }
     if (!element) return std::nullopt;
     auto option = As<IHTMLOptionElement>(element.Get(), IID_IHTMLOptionElement);
     VARIANT_BOOL selected = VARIANT_FALSE;

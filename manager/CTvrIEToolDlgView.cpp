@@ -1,6 +1,8 @@
 // The management dialog's window side: the tree of pages and items and the
 // item fields of the selected node.
 #include "CTvrIEToolDlg.h"
+#include "CNotifyMsg.h"
+#include "CUpdateMsg.h"
 #include "CWinApp.h"
 #include "FxMessageMap.h"
 #include "TraceScope.h"
@@ -49,23 +51,53 @@ std::wstring WindowText(HWND window) {
 } // namespace
 
 BEGIN_MESSAGE_MAP(CTvrIEToolDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_WM_SIZE()
+    ON_WM_GETMINMAXINFO()
+    ON_WM_TIMER()
+    ON_WM_CLOSE()
+    ON_WM_DESTROY()
+    ON_MESSAGE(WM_USER + 55, &CTvrIEToolDlg::OnLoaded)
     ON_MESSAGE(kFieldsMessage, &CTvrIEToolDlg::OnFields)
+    ON_NOTIFY(TVN_SELCHANGINGW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeSelChanging)
     ON_NOTIFY(TVN_SELCHANGEDW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeSelChanged)
+    ON_NOTIFY(NM_RCLICK, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeRClick)
     ON_NOTIFY(TVN_BEGINLABELEDITW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeBeginLabelEdit)
     ON_NOTIFY(TVN_ENDLABELEDITW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeEndLabelEdit)
     ON_BN_CLICKED(IDC_BUTTON_RENAME, &CTvrIEToolDlg::OnRename)
     ON_BN_CLICKED(IDC_BUTTON_APPLY, &CTvrIEToolDlg::OnApply)
     ON_BN_CLICKED(IDC_BUTTON_ITEMINFO, &CTvrIEToolDlg::OnPaneToggle)
+    ON_BN_CLICKED(IDC_BUTTON_DELETE, &CTvrIEToolDlg::OnDelete)
+    ON_BN_CLICKED(IDC_BUTTON_COPY, &CTvrIEToolDlg::OnCopy)
+    ON_BN_CLICKED(IDC_BUTTON_CLEAR, &CTvrIEToolDlg::OnClear)
+    ON_BN_CLICKED(IDC_BUTTON_OPENPAGE, &CTvrIEToolDlg::OnOpenPage)
+    ON_BN_CLICKED(IDC_CHECK_AUTOINPUT, &CTvrIEToolDlg::OnCheckAutoInput)
+    ON_BN_CLICKED(IDC_CHECK_CHANGEFLG, &CTvrIEToolDlg::OnCheckChangeFlg)
     ON_COMMAND(ID_ACCEL_RENAME, &CTvrIEToolDlg::OnRename)
+    ON_COMMAND(ID_ACCEL_DELETE, &CTvrIEToolDlg::OnAccelDelete)
 END_MESSAGE_MAP()
 
 BOOL CTvrIEToolDlg::OnInitDialog() {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnInitDialog");
     CDialog::OnInitDialog();
+    m_dwUiThread = ::GetCurrentThreadId();
     const HINSTANCE module = ::GetModuleHandleW(nullptr);
-    if (HICON icon = ::LoadIconW(module, MAKEINTRESOURCEW(IDR_MAINFRAME))) {
-        ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    m_hIcon = ::LoadIconW(module, MAKEINTRESOURCEW(IDR_MAINFRAME));
+    if (m_hIcon) {
+        ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+        ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    }
+    // Resource accelerators are freed with the module.
+    m_hAccel = ::LoadAcceleratorsW(module, MAKEINTRESOURCEW(IDR_ACCELERATOR));
+    CentreWindow();
+
+    if (HMENU system = ::GetSystemMenu(m_hWnd, FALSE)) {
+        ::AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(system, MF_STRING, IDM_ABOUTBOX, L"バージョン情報(&A)...");
+        // No closing while the tree loads.
+        ::EnableMenuItem(system, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     }
     m_hImages = ImageList_Create(16, 16, ILC_COLOR8, 3, 3);
     for (const UINT id : {IDB_ROOT, IDB_PAGE, IDB_ITEM}) {
@@ -74,18 +106,42 @@ BOOL CTvrIEToolDlg::OnInitDialog() {
             ::DeleteObject(bitmap);
         }
     }
-    // Resource accelerators are freed with the module.
-    m_hAccel = ::LoadAcceleratorsW(module, MAKEINTRESOURCEW(IDR_ACCELERATOR));
     if (HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA))
         TreeView_SetImageList(tree, m_hImages, TVSIL_NORMAL);
 
-    GetOptionData();
-    m_bHidePwd = m_option.m_nHidePwd != 0 ? TRUE : FALSE;
-    GetWebFormData();
-    FillTree();
-    UpdateDialogFields(FALSE);
+    m_pNotifyMsg = std::make_unique<CNotifyMsg>(this);
+    if (m_pNotifyMsg->Create(CNotifyMsg::IDD, this)) m_pNotifyMsg->ShowWindow(SW_SHOW);
+    EnablePageBtn();
+    for (const int id : {IDC_EDIT_ITEMNAME, IDC_BUTTON_CLEAR, IDC_CHECK_AUTOINPUT,
+                         IDC_CHECK_AUTOSEND, IDC_CHECK_CHANGEFLG, IDOK, IDCANCEL, IDC_BUTTON_APPLY})
+        ::EnableWindow(::GetDlgItem(m_hWnd, id), FALSE);
+    m_nCryptUsable = 1;
+
+    m_hLoader = ::CreateThread(nullptr, 0, &CTvrIEToolDlg::LoaderThread, this, 0, nullptr);
+    if (!m_hLoader) {
+        // Without a thread the tree is read here.
+        (void)GetWebFormData();
+        (void)GetOptionData();
+        ::PostMessageW(m_hWnd, WM_USER + 55, 0, 0);
+    }
     ShowCtrlData(nullptr);
     TORVA_RETURN_BOOL(TRUE);
+}
+
+void CTvrIEToolDlg::OnDestroy() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnDestroy");
+    // The threads use the model: it stays until they have ended.
+    for (HANDLE* thread : {&m_hLoader, &m_hWorker}) {
+        if (!*thread) continue;
+        ::WaitForSingleObject(*thread, INFINITE);
+        ::CloseHandle(*thread);
+        *thread = nullptr;
+    }
+    ::KillTimer(m_hWnd, 1);
+    ::KillTimer(m_hWnd, 2);
+    m_pNotifyMsg.reset();
+    m_pUpdateMsg.reset();
+    Default();
 }
 
 void CTvrIEToolDlg::FillTree() {
@@ -162,14 +218,26 @@ void CTvrIEToolDlg::ShowSelection() {
     // The preview's bindings belong to the item shown before.
     ClearElementBindings();
     m_pShownItem = ItemOfNode(node);
-    CDataWebForm* page = m_pShownItem ? FindPageOfItem(m_pShownItem) : PageOfNode(node);
-    m_strItemName = m_pShownItem ? m_pShownItem->m_strName : std::wstring();
-    m_strFormName = m_pShownItem ? m_pShownItem->m_strFormName : std::wstring();
-    m_bAutoInput = m_pShownItem && m_pShownItem->m_nAutoInput ? TRUE : FALSE;
-    m_bAutoSend = m_pShownItem && m_pShownItem->m_nAutoSend ? TRUE : FALSE;
-    m_bChangeFlg = page && page->m_nChangeFlg ? TRUE : FALSE;
+    CDataWebItem* const item = m_pShownItem;
+    CDataWebForm* page = item ? FindPageOfItem(item) : PageOfNode(node);
+    const int state = item ? item->m_nState : kItemNormal;
+    // An item without a name proposes its form's name.
+    m_strItemName = item ? (item->m_strName.empty() ? item->m_strFormName : item->m_strName)
+                         : std::wstring();
+    m_strFormName = item ? item->m_strFormName : std::wstring();
+    m_bAutoInput = item && state != kItemPlaceholder && item->m_nAutoInput == 1 ? TRUE : FALSE;
+    m_bAutoSend = item && state != kItemPlaceholder && state != kItemUnnamed &&
+                          item->m_nAutoSend == 1
+                      ? TRUE
+                      : FALSE;
+    m_bChangeFlg = page && page->m_nChangeFlg == 1 ? TRUE : FALSE;
+    if (item) RefreshItemLabels(page);
     UpdateDialogFields(FALSE);
     ShowCtrlData(m_pShownItem);
+    for (const int id : {IDC_EDIT_ITEMNAME, IDC_BUTTON_CLEAR, IDC_CHECK_AUTOINPUT,
+                         IDC_CHECK_AUTOSEND, IDC_CHECK_CHANGEFLG})
+        ::EnableWindow(::GetDlgItem(m_hWnd, id), item ? TRUE : FALSE);
+    EnablePageBtn();
 }
 
 namespace {
@@ -235,35 +303,13 @@ void CTvrIEToolDlg::OnTreeEndLabelEdit(NMHDR* header, LRESULT* result) {
 
 void CTvrIEToolDlg::OnApply() {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnApply");
-    // The dialog takes no input while the tree is written.
-    ::EnableWindow(m_hWnd, FALSE);
-    const BOOL saved = SetWebFormData();
-    ::EnableWindow(m_hWnd, TRUE);
-    // What was saved is shown again from the model, without the deleted.
-    CDataWebItem* const shown = m_pShownItem;
-    FillTree();
-    if (saved) ::EnableWindow(::GetDlgItem(m_hWnd, IDC_BUTTON_APPLY), FALSE);
-    if (!shown) return;
-    const HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA);
-    for (HTREEITEM page = TreeView_GetChild(tree, TreeView_GetRoot(tree)); page;
-         page = TreeView_GetNextSibling(tree, page)) {
-        for (HTREEITEM node = TreeView_GetChild(tree, page); node;
-             node = TreeView_GetNextSibling(tree, node)) {
-            if (ItemOfNode(node) == shown) {
-                TreeView_SelectItem(tree, node);
-                return;
-            }
-        }
-    }
+    (void)StartSaveWorker(1);
 }
 
 void CTvrIEToolDlg::OnOK() {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnOK");
-    ::EnableWindow(m_hWnd, FALSE);
-    const BOOL saved = SetWebFormData();
-    ::EnableWindow(m_hWnd, TRUE);
-    // A failed save keeps the dialog, and the edits, for another try.
-    if (saved) EndDialog(IDOK);
+    // The dialog closes when the worker reports a full save.
+    (void)StartSaveWorker(2);
 }
 
 void CTvrIEToolDlg::OnPaneToggle() {
@@ -271,7 +317,9 @@ void CTvrIEToolDlg::OnPaneToggle() {
     RECT window{};
     ::GetWindowRect(m_hWnd, &window);
     const int width = window.right - window.left;
-    if (m_bPaneShown) {
+    // The minimum size follows the pane: the flag changes first.
+    m_bPaneShown = !m_bPaneShown;
+    if (!m_bPaneShown) {
         window.right = window.left + width / 2;
         ::SetDlgItemTextW(m_hWnd, IDC_BUTTON_ITEMINFO, L"アイテム情報(&O)>>");
         // The narrow window's place, for the profile's readers.
@@ -287,29 +335,69 @@ void CTvrIEToolDlg::OnPaneToggle() {
         int doubled = width * 2;
         if (::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
             const int work = monitor.rcWork.right - monitor.rcWork.left;
-            if (doubled > work) doubled = work;
+            const int least = 2 * m_scaler.ScaleX(450);
+            if (::IsZoomed(m_hWnd) && work < least) {
+                ::ShowWindow(m_hWnd, SW_RESTORE);
+                ::GetWindowRect(m_hWnd, &window);
+                doubled = least;
+            } else if (doubled > work) {
+                doubled = work;
+            }
         }
         window.right = window.left + doubled;
         ::SetDlgItemTextW(m_hWnd, IDC_BUTTON_ITEMINFO, L"<<アイテム情報(&O)");
     }
-    m_bPaneShown = !m_bPaneShown;
     ::SetWindowPos(m_hWnd, nullptr, window.left, window.top, window.right - window.left,
                    window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetPositionCtrl(true);
+    ::ShowWindow(m_hWnd, SW_SHOW);
 }
 
 BOOL CTvrIEToolDlg::PreTranslateMessage(MSG* msg) {
-    if (m_hAccel && msg && msg->message == WM_KEYDOWN && m_hWnd) {
-        wchar_t kind[16] = {};
+    if (msg && msg->message == WM_KEYDOWN && m_hWnd) {
+        const HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA);
         const HWND focus = ::GetFocus();
-        const bool inEdit =
-            focus && ::GetClassNameW(focus, kind, 16) && ::lstrcmpiW(kind, L"Edit") == 0;
-        if (!inEdit && ::TranslateAcceleratorW(m_hWnd, m_hAccel, msg)) return TRUE;
+        // The accelerators are the tree's keys.
+        if (m_hAccel && tree && focus == tree && ::TranslateAcceleratorW(m_hWnd, m_hAccel, msg))
+            return TRUE;
+        if (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE) {
+            const HWND editor = tree ? TreeView_GetEditControl(tree) : nullptr;
+            if (editor && msg->hwnd == editor) {
+                // Escape gives the title back; either key ends the editing.
+                if (msg->wParam == VK_ESCAPE) {
+                    if (CDataWebForm* page = PageOfNode(TreeView_GetSelection(tree)))
+                        ::SetWindowTextW(editor, page->m_strTitle.c_str());
+                }
+                TreeView_EndEditLabelNow(tree, FALSE);
+                ::SetFocus(tree);
+                return TRUE;
+            }
+            if (msg->wParam == VK_ESCAPE) return TRUE; // never closes the dialog
+            // Enter belongs to the preview's page while it has the focus.
+            const HWND browser = ::GetDlgItem(m_hWnd, IDC_EXPLORER_ITEM);
+            if (browser && focus && (focus == browser || ::IsChild(browser, focus))) {
+                ::TranslateMessage(msg);
+                ::DispatchMessageW(msg);
+                return TRUE;
+            }
+            // Enter presses a focused push button, never the default one.
+            wchar_t kind[16] = {};
+            const bool button = focus && ::GetClassNameW(focus, kind, 16) &&
+                                ::lstrcmpiW(kind, L"Button") == 0 &&
+                                (::GetWindowLongW(focus, GWL_STYLE) & BS_TYPEMASK) <=
+                                    BS_DEFPUSHBUTTON;
+            if (!button) return TRUE;
+        }
     }
     return CDialog::PreTranslateMessage(msg);
 }
 
 void CTvrIEToolDlg::OnCancel() {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnCancel");
+    // A save that runs is never given up half-way.
+    if (IsSaving()) return;
+    const wchar_t* const question =
+        L"キャンセルすると、編集した内容が破棄されます。\nキャンセルしますか?";
     bool edited = false;
     for (const auto& page : m_pages) {
         if (page->m_nEditState != kPageNormal) edited = true;
@@ -321,9 +409,18 @@ void CTvrIEToolDlg::OnCancel() {
                 edited = true;
         }
     }
-    if (edited && ShowMessage(L"キャンセルすると、編集した内容が破棄されます。\nキャンセルしますか?",
-                              MB_YESNO | MB_ICONQUESTION) != IDYES) {
-        return;
+    if (edited) {
+        if (ShowMessage(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    } else {
+        const int answer = IsChangeOrgData(2);
+        if (answer == IDNO) return;
+        if (answer == 1 && m_pShownItem) {
+            UpdateDialogFields(TRUE);
+            if (PaneDiffers(m_pShownItem, true) &&
+                ShowMessage(question, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+                return;
+            }
+        }
     }
     EndDialog(IDCANCEL);
 }

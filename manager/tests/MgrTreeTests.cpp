@@ -1,5 +1,6 @@
 // The management dialog's tree built from pages in the user's database, and
 // the item fields that follow the selected node.
+#include "MgrDialogSupport.h"
 #include "MgrTestSupport.h"
 #include "CWinApp.h"
 #include "resource.h"
@@ -9,25 +10,6 @@
 
 namespace {
 
-std::wstring NodeText(HWND tree, HTREEITEM node) {
-    wchar_t text[256] = {};
-    TVITEMW item{};
-    item.mask = TVIF_TEXT | TVIF_HANDLE;
-    item.hItem = node;
-    item.pszText = text;
-    item.cchTextMax = 256;
-    TreeView_GetItem(tree, &item);
-    return text;
-}
-
-HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::wstring& text) {
-    for (HTREEITEM node = TreeView_GetChild(tree, parent); node;
-         node = TreeView_GetNextSibling(tree, node)) {
-        if (NodeText(tree, node) == text) return node;
-    }
-    return nullptr;
-}
-
 class MgrTree : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -35,6 +17,7 @@ protected:
         ::InitCommonControlsEx(&controls);
         // The preview is a hosted browser control.
         ASSERT_TRUE(AfxEnableControlContainer());
+        RemoveLeftoverPages(m_raw);
     }
     void TearDown() override {
         if (m_dlg.m_hWnd) m_dlg.DestroyWindow();
@@ -67,6 +50,8 @@ TEST_F(MgrTree, StoredPagesAndItemsAppearAndSelectionFillsTheFields) {
     m_raw.SetDword(page + L"\\ITEM002", L"INDEX", 0);
 
     ASSERT_TRUE(m_dlg.Create(CTvrIEToolDlg::IDD, nullptr));
+    // The tree is filled once the loader has read the store.
+    ASSERT_TRUE(PumpUntil([this] { return m_dlg.IsLoaded(); }));
     const HWND tree = ::GetDlgItem(m_dlg.m_hWnd, IDC_TREE_WEBDATA);
     ASSERT_NE(nullptr, tree);
     const HTREEITEM root = TreeView_GetRoot(tree);
@@ -97,8 +82,15 @@ TEST_F(MgrTree, StoredPagesAndItemsAppearAndSelectionFillsTheFields) {
     EXPECT_EQ(L"個人用", m_dlg.m_strItemName);
     EXPECT_TRUE(m_dlg.m_bAutoSend);
 
+    // Leaving the edited item asks first; the user gives the edit up.
+    {
+        BoxUser user({IDYES});
+        ASSERT_TRUE(TreeView_SelectItem(tree, root));
+        ASSERT_EQ(1u, user.Texts().size());
+        EXPECT_EQ(L"項目の選択を変更すると、編集中のデータは破棄されます。\n選択項目を変更しますか？",
+                  user.Texts()[0]);
+    }
     // The root is no item: nothing is shown.
-    ASSERT_TRUE(TreeView_SelectItem(tree, root));
     EXPECT_EQ(nullptr, m_dlg.m_pShownItem);
     ::GetDlgItemTextW(m_dlg.m_hWnd, IDC_EDIT_ITEMNAME, text, 64);
     EXPECT_STREQ(L"", text);
@@ -114,6 +106,7 @@ protected:
         m_raw.SetText(m_page, L"URL", L"https://example.jp/r");
         m_raw.SetText(m_page, L"TITLE", L"元の題");
         EXPECT_TRUE(m_test.Create(CTvrIEToolDlg::IDD, nullptr));
+        EXPECT_TRUE(PumpUntil([this] { return m_test.IsLoaded(); }));
         *tree = ::GetDlgItem(m_test.m_hWnd, IDC_TREE_WEBDATA);
         const HTREEITEM node =
             FindChild(*tree, TreeView_GetRoot(*tree), L"元の題(https://example.jp/r)");
@@ -194,9 +187,12 @@ TEST_F(MgrRename, ApplyWritesTheNewTitleAndOkSavesAgain) {
     ASSERT_TRUE(Rename(tree, L"適用後の題"));
     ::SendMessageW(m_test.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_APPLY, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(m_test.m_hWnd, IDC_BUTTON_APPLY)));
+    // The save runs on its worker while the dialog takes no input.
+    EXPECT_FALSE(::IsWindowEnabled(m_test.m_hWnd));
+    ASSERT_TRUE(PumpUntil([this] { return !m_test.IsSaving(); }));
+    EXPECT_TRUE(::IsWindowEnabled(m_test.m_hWnd));
     EXPECT_EQ(std::optional<std::wstring>(L"適用後の題"), m_raw.Text(m_page, L"TITLE"));
     EXPECT_EQ(CTvrIEToolDlg::kPageNormal, Page()->m_nEditState);
-    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_test.m_hWnd, IDC_BUTTON_APPLY)));
     // The tree is rebuilt from what was saved.
     EXPECT_NE(nullptr, FindChild(tree, TreeView_GetRoot(tree), L"適用後の題(https://example.jp/r)"));
 
@@ -206,7 +202,10 @@ TEST_F(MgrRename, ApplyWritesTheNewTitleAndOkSavesAgain) {
     ASSERT_TRUE(Rename(tree, L"OKの題"));
     ::SendMessageW(m_test.m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(m_test.m_hWnd, IDOK)));
+    ASSERT_TRUE(PumpUntil([this] { return !m_test.IsSaving(); }));
     EXPECT_EQ(std::optional<std::wstring>(L"OKの題"), m_raw.Text(m_page, L"TITLE"));
+    // A full save closes the dialog.
+    EXPECT_FALSE(::IsWindowVisible(m_test.m_hWnd));
 }
 
 TEST_F(MgrRename, PaneToggleHalvesAndRestoresTheWidth) {
@@ -269,4 +268,32 @@ TEST_F(MgrRename, CancelAsksOnlyWhenSomethingWasEdited) {
               m_test.messages[0]);
     EXPECT_TRUE(::IsWindow(m_test.m_hWnd));
     EXPECT_EQ(L"未保存の題", Page()->m_strTitle);
+}
+
+TEST_F(MgrRename, AnEditGivenUpKeepsTheTitle) {
+    HWND tree = nullptr;
+    ASSERT_NE(nullptr, OpenOnPage(&tree));
+    m_test.messages.clear();
+    // The tree ends a cancelled edit without a text: no empty title.
+    ::SendMessageW(m_test.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_RENAME, BN_CLICKED), 0);
+    HWND edit = TreeView_GetEditControl(tree);
+    ASSERT_NE(nullptr, edit);
+    ::SetWindowTextW(edit, L"");
+    TreeView_EndEditLabelNow(tree, TRUE);
+    EXPECT_TRUE(m_test.messages.empty());
+    EXPECT_EQ(L"元の題", Page()->m_strTitle);
+    EXPECT_EQ(CTvrIEToolDlg::kPageNormal, Page()->m_nEditState);
+
+    // Escape in the editor gives the title back and ends the editing there,
+    // without closing the dialog.
+    ::SendMessageW(m_test.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_RENAME, BN_CLICKED), 0);
+    edit = TreeView_GetEditControl(tree);
+    ASSERT_NE(nullptr, edit);
+    ::SetWindowTextW(edit, L"途中");
+    MSG key{edit, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(m_test.PreTranslateMessage(&key));
+    EXPECT_EQ(nullptr, TreeView_GetEditControl(tree));
+    EXPECT_EQ(L"元の題", Page()->m_strTitle);
+    EXPECT_TRUE(m_test.messages.empty());
+    EXPECT_TRUE(::IsWindowVisible(m_test.m_hWnd));
 }
