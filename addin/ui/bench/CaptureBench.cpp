@@ -12,6 +12,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace bench {
@@ -78,8 +79,12 @@ private:
     }
 
     void Activated(HWND window) {
+        // Only dialogs: the browser's own window is activated again as each
+        // dialog goes; the save's notice has no caption.
+        wchar_t kind[16] = {};
+        ::GetClassNameW(window, kind, 16);
         const std::wstring caption = Caption(window);
-        if (caption.empty() || window == m_regist) return; // the save's notice; a reactivation
+        if (::lstrcmpW(kind, L"#32770") != 0 || caption.empty() || window == m_regist) return;
         if (m_state == State::Question && caption == kQuestion) {
             questionAt = Now();
             m_question = window;
@@ -227,8 +232,15 @@ bool RunRound(HostedBand& host, CExpData& store, const std::wstring& path, int n
     if (host.Object().HasPendingLoad()) host.Object().RunPendingLoad(); // the form goes on
     Pump(20);
     std::unique_ptr<CDataWebForm> stored(store.GetWebPageData(url, 0));
-    out.stored = stored && !stored->m_items.empty() &&
-                 stored->m_items.front()->m_strName == user.entryName;
+    out.stored = false;
+    if (stored)
+        for (const auto& item : stored->m_items)
+            out.stored = out.stored || (item->m_strName == user.entryName &&
+                                        item->m_strFormName == L"login" && !item->m_ctrls.empty());
+    if (!out.stored && stored)
+        for (const auto& item : stored->m_items)
+            std::wprintf(L"  round %d stored item \"%ls\" of form \"%ls\"\n", number,
+                         item->m_strName.c_str(), item->m_strFormName.c_str());
     return true;
 }
 
