@@ -274,7 +274,9 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
         const std::wstring v = f.node ? FormControls::Value(*f.node) : L"";
         if (f.node && v == w[2]) return Step::Done;
         if (elapsed < Timeout(w, 3)) return Step::Wait;
-        why = L"timed out; " + (f.node ? L"the value is " + v : PageActions::NotFound(f));
+        why = L"timed out; " + (f.node                     ? L"the value is " + v
+                                : f.missingFrame.empty() ? std::wstring(L"no such control")
+                                                         : PageActions::NotFound(f));
         return Step::Fail;
     }
     if (cmd == L"screenshot") {
@@ -313,7 +315,7 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
         if (!need(2)) return Step::Fail;
         const auto f = PageActions::FindControl(*top, w[1], L"", true);
         if (!f.node) {
-            why = PageActions::NotFound(f);
+            why = f.missingFrame.empty() ? L"no such element" : PageActions::NotFound(f);
             return Step::Fail;
         }
         const size_t sinks = f.page->SinksFor(f.node).Size();
@@ -326,7 +328,7 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
         if (!need(2)) return Step::Fail;
         const auto f = PageActions::FindControl(*top, w[1]);
         if (!f.node) {
-            why = PageActions::NotFound(f);
+            why = f.missingFrame.empty() ? L"no such control" : PageActions::NotFound(f);
             return Step::Fail;
         }
         const std::wstring v = FormControls::Value(*f.node);
