@@ -5,7 +5,7 @@
 //   addin_ui_bench [--loads=N] [--memory-loads=N] [--no-memory] [--relay=FOLDER]
 // The store's relay is the installed Zentrip.exe (the shipped 32-bit one)
 // unless --relay names the folder of another.
-#include "RelayTypeName.h"
+#include "BenchStats.h"
 #include "FillBench.h"
 #include "MemoryBench.h"
 
@@ -20,22 +20,6 @@
 
 namespace {
 
-// The value below which share of the sorted samples fall (nearest rank).
-double Percentile(std::vector<double> samples, double share) {
-    if (samples.empty()) return 0;
-    std::sort(samples.begin(), samples.end());
-    size_t rank = static_cast<size_t>(share * static_cast<double>(samples.size()) + 0.999999);
-    rank = std::clamp<size_t>(rank, 1, samples.size());
-    return samples[rank - 1];
-}
-
-double Median(std::vector<double> samples) {
-    if (samples.empty()) return 0;
-    std::sort(samples.begin(), samples.end());
-    const size_t n = samples.size();
-    return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-}
-
 int IntArg(const wchar_t* arg, const wchar_t* name, int value) {
     const size_t length = std::wcslen(name);
     return std::wcsncmp(arg, name, length) == 0 ? _wtoi(arg + length) : value;
@@ -49,23 +33,15 @@ void PrintFill(const bench::FillResult& fill, int loads) {
     }
     std::printf("  %-44s %10s %10s\n", "", "median", "90th pct");
     std::printf("  %-44s %7.1f ms %7.1f ms\n", "DocumentComplete -> last field set",
-                Median(fill.toLastField), Percentile(fill.toLastField, 0.9));
+                bench::Median(fill.toLastField), bench::Percentile(fill.toLastField, 0.9));
     std::printf("  %-44s %7.1f ms %7.1f ms\n", "DocumentComplete -> the band's handler done",
-                Median(fill.toHandlerEnd), Percentile(fill.toHandlerEnd, 0.9));
+                bench::Median(fill.toHandlerEnd), bench::Percentile(fill.toHandlerEnd, 0.9));
     std::printf("  first load (warm-up, not above): %.1f ms; loads not filled as stored: %d;"
                 " control changes per load: %d\n",
                 fill.warmupMs, fill.unfilled, fill.changesPerLoad);
-    unsigned total = 0;
-    for (unsigned count : fill.exchanges) total += count;
-    std::printf("  relay exchanges per load: %.1f (", static_cast<double>(total) / loads);
-    bool first = true;
-    for (size_t type = 0; type < fill.exchanges.size(); ++type) {
-        if (!fill.exchanges[type]) continue;
-        std::printf("%s%ls %.1f", first ? "" : ", ", torva::relay::RequestTypeName(type),
-                    static_cast<double>(fill.exchanges[type]) / loads);
-        first = false;
-    }
-    std::printf(")\n");
+    std::printf("  relay exchanges per load: ");
+    bench::PrintExchanges(fill.exchanges, loads);
+    std::printf("\n");
 }
 
 void PrintMemory(const bench::MemoryResult& memory, int few, int many) {

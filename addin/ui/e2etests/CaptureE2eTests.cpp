@@ -22,20 +22,20 @@ std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 constexpr const wchar_t* kEntry = L"E2E 登録";
 
 // Types the log-in and submits it; answers "登録確認" with yes and registers
-// the form under kEntry with auto-input and auto-send ticked.
-std::wstring TypeSubmitAndRegister() {
-    return std::wstring(
-        L"type user taro.e2e\n"
-        L"type pw pw-e2e-42\n"
-        L"check plan b\n"
-        L"check keep\n"
-        L"choose pref v3\n"
-        L"click Login\n"
+// the form under kEntry with auto-input and auto-send ticked. frame is the
+// frame path of the log-in's frame ("main>"), empty for the page itself.
+std::wstring TypeSubmitAndRegister(const std::wstring& frame = L"") {
+    return L"type " + frame + L"user taro.e2e\n"
+        L"type " + frame + L"pw pw-e2e-42\n"
+        L"check " + frame + L"plan b\n"
+        L"check " + frame + L"keep\n"
+        L"choose " + frame + L"pref v3\n"
+        L"click " + frame + L"Login\n"
         L"wait-window 登録確認 20000\n"
         L"dialog-click 登録確認 \"はい(&Y)\"\n"
         L"wait-window 登録 20000\n"
         L"sleep 500\n"
-        L"dialog-type 登録 1 ") + Quoted(kEntry) + L"\n"
+        L"dialog-type 登録 1 " + Quoted(kEntry) + L"\n"
         L"dialog-check 登録 229 on\n"
         L"dialog-check 登録 226 on\n"
         L"dialog-click 登録 OK\n";
@@ -109,6 +109,37 @@ TEST_F(CaptureE2e, ASubmittedFormIsRegisteredAndTheReopenedPageFillsInAndSendsIt
         L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n"
         L"wait-page e2e-done.html 60000\n"
         L"expect-url user=taro.e2e&pw=pw-e2e-42&plan=b&keep=on&pref=v3\n"
+        L"expect-text \"Signed in.\"\n");
+    ExpectStoredEntry();
+}
+
+TEST_F(CaptureE2e, AFormInAFrameIsRegisteredAndTheReopenedFramesetFillsItInAndSendsItOnce) {
+    const peltrix::test::AutoAnswer regist(AUTH_CASE_REGIST, peltrix::test::AutoAnswer::kAllow);
+    const peltrix::test::AutoAnswer input(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
+    ASSERT_TRUE(regist.Applied() && input.Applied());
+    const std::wstring sent = L"user=taro.e2e&pw=pw-e2e-42&plan=b&keep=on&pref=v3";
+    Run(L"open " + Quoted(e2e::PagePath(L"e2e-frames.html")) + L"\n"
+        L"wait-page e2e-frames.html 20000\n"
+        L"wait-page main>e2e-login.html 20000\n"
+        L"expect-toolbar 102 enabled 20000\n"
+        // The side frame's search form is not the one typed into.
+        L"type side>word ignored\n" +
+        TypeSubmitAndRegister(L"main>") +
+        // Saved and closed: the frame's form goes on; the frameset stays.
+        L"wait-page main>e2e-done.html 40000\n"
+        L"expect-url main>" + sent + L"\n"
+        L"expect-url side>e2e-side.html\n"
+        L"expect-url e2e-frames.html\n"
+        L"expect-loads e2e-done.html 1\n"
+        // Reopened: the frame is filled in and sent by itself, once; its
+        // submission finds the entry identical, so nothing opens.
+        L"open " + Quoted(e2e::PagePath(L"e2e-frames.html")) + L"\n"
+        L"wait-page main>e2e-done.html 60000\n"
+        L"expect-url main>" + sent + L"\n"
+        L"expect-url side>e2e-side.html\n"
+        L"sleep 3000\n"
+        L"expect-loads e2e-done.html 2\n"
+        L"expect-loads e2e-login.html 2\n"
         L"expect-text \"Signed in.\"\n");
     ExpectStoredEntry();
 }

@@ -54,6 +54,12 @@ std::unique_ptr<BrowserFrame> BrowserFrame::Create(int show) {
                                  kAddressHeight, client.right, 0, w, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);
     f->m_browser->SetTopWindow(w);
+    // The address line follows the top page, wherever its navigation came from.
+    const HWND address = f->m_address;
+    f->m_loads = PageLoads::Create(static_cast<IWebBrowser2*>(f->m_browser.get()),
+                                   [address](const std::wstring& url) {
+                                       SetWindowTextW(address, url.c_str());
+                                   });
     RECT r{0, 0, 10, 10};
     f->m_view = BrowserView::Create(w, r, *f->m_browser.get());
     if (!f->m_view) return nullptr;
@@ -67,6 +73,14 @@ std::unique_ptr<BrowserFrame> BrowserFrame::Create(int show) {
 
 BrowserFrame::~BrowserFrame() {
     Shutdown();
+    if (m_loads) {
+        m_loads->Detach();
+        m_loads->Release();
+    }
+}
+
+int BrowserFrame::Completions(const std::wstring& text) const {
+    return m_loads ? m_loads->Count(text) : 0;
 }
 
 void BrowserFrame::Shutdown() {

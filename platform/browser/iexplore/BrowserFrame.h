@@ -8,6 +8,7 @@
 
 #include "BandSite.h"
 #include "BrowserView.h"
+#include "PageLoads.h"
 #include "WebBrowser.h"
 
 #include <Win32Handles.h>
@@ -36,6 +37,9 @@ public:
     // How often the frame window went from enabled to disabled (a modal
     // dialog in front of it, a component that disables it while it waits).
     int Disables() const noexcept { return m_disables; }
+    // How many pages (top pages and frames' pages) whose URL contains text
+    // have completed since the start.
+    int Completions(const std::wstring& text) const;
     // A message before it is dispatched: clicks into a band activate it;
     // keys go to the band that has the focus, else to the frame's own Tab
     // and Enter and to the view. True when used (not to be dispatched).
@@ -58,6 +62,7 @@ private:
     ComPtr<BandSite> m_bands;
     std::unique_ptr<BrowserView> m_view;
     UniqueGdiObject m_font;
+    PageLoads* m_loads = nullptr; // owned (one reference), advised on the browser
     bool m_closed = false;
     int m_disables = 0;
 };

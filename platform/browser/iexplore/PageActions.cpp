@@ -46,7 +46,7 @@ void Notify(HWND control, int code) {
 
 HWND Window(BrowserView& view, const Found& f, std::wstring& why) {
     if (!f.node) {
-        why = L"no such control on the page";
+        why = NotFound(f);
         return nullptr;
     }
     HWND h = view.ControlFor(f.node);
@@ -54,19 +54,55 @@ HWND Window(BrowserView& view, const Found& f, std::wstring& why) {
     return h;
 }
 
+// The frame of page that step names, or null.
+HtmlDocument* FrameOf(HtmlDocument& page, const std::wstring& step) {
+    const auto& frames = page.frames();
+    if (!step.empty() && std::all_of(step.begin(), step.end(), iswdigit)) {
+        const size_t index = std::wcstoul(step.c_str(), nullptr, 10);
+        return index < frames.size() ? frames[index].document.get() : nullptr;
+    }
+    for (const auto& f : frames)
+        if (f.node && (f.node->Attribute(L"name") == step || f.node->Attribute(L"id") == step))
+            return f.document.get();
+    return nullptr;
+}
+
 } // namespace
 
-Found FindControl(HtmlDocument& top, const std::wstring& name, const std::wstring& value,
+Framed InFrame(HtmlDocument& top, const std::wstring& word) {
+    size_t cut = word.find(L'>');
+    if (cut == std::wstring::npos) return {&top, word, {}};
+    HtmlDocument* page = FrameOf(top, word.substr(0, cut));
+    if (!page) return {&top, word, {}};
+    for (;;) {
+        const size_t next = word.find(L'>', cut + 1);
+        if (next == std::wstring::npos) return {page, word.substr(cut + 1), {}};
+        const std::wstring step = word.substr(cut + 1, next - cut - 1);
+        page = FrameOf(*page, step);
+        if (!page) return {nullptr, {}, step};
+        cut = next;
+    }
+}
+
+std::wstring NotFound(const Found& f) {
+    return f.missingFrame.empty() ? L"no such control on the page"
+                                  : L"no frame " + f.missingFrame;
+}
+
+Found FindControl(HtmlDocument& top, const std::wstring& word, const std::wstring& value,
                   bool buttons) {
+    const Framed at = InFrame(top, word);
+    if (!at.page) return {nullptr, nullptr, at.missing};
+    const std::wstring& name = at.rest;
     std::vector<HtmlDocument*> pages;
-    AllPages(top, pages);
+    AllPages(*at.page, pages);
     for (HtmlDocument* page : pages) {
         std::vector<HtmlNode*> all;
         page->root().CollectElements(all);
         for (HtmlNode* n : all)
             if (n->IsElement() && (n->Attribute(L"name") == name || n->Attribute(L"id") == name) &&
                 (value.empty() || FormControls::Value(*n) == value))
-                return {page, n};
+                return {page, n, {}};
     }
     if (!buttons) return {};
     for (HtmlDocument* page : pages) {
@@ -74,7 +110,7 @@ Found FindControl(HtmlDocument& top, const std::wstring& name, const std::wstrin
         page->root().CollectElements(all);
         for (HtmlNode* n : all)
             if (ViewLayout::KindOf(*n) == ViewLayout::ControlKind::Button && Caption(*n) == name)
-                return {page, n};
+                return {page, n, {}};
     }
     return {};
 }

@@ -21,6 +21,14 @@ bool PageComplete(WebBrowser& b) {
     return rs == READYSTATE_COMPLETE && !b.HasPendingLoad();
 }
 
+// The page a URL command's word is about (the top page, or the frame its
+// frame path names) and the text to look for in its URL; page is null when
+// there is no page or the path leads nowhere.
+PageActions::Framed UrlWord(WebBrowser& b, const std::wstring& word) {
+    if (!b.document()) return {nullptr, word, {}};
+    return PageActions::InFrame(*b.document(), word);
+}
+
 // The deepest visible window at a point of parent's client area.
 HWND WindowAt(HWND parent, POINT& pt) {
     for (;;) {
@@ -187,10 +195,23 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
     }
     if (cmd == L"wait-page") {
         if (!need(1)) return Step::Fail;
-        if (Url(browser).find(w[1]) != std::wstring::npos && PageComplete(browser))
+        const auto at = UrlWord(browser, w[1]);
+        const std::wstring url = at.page ? at.page->url() : L"";
+        if (at.page && url.find(at.rest) != std::wstring::npos && PageComplete(browser) &&
+            at.page->ReadyState() == L"complete")
             return Step::Done;
         if (elapsed < Timeout(w, 2)) return Step::Wait;
-        why = L"timed out; the page is " + Url(browser);
+        why = at.page || at.missing.empty() ? L"timed out; the page is " + url
+                                            : L"timed out; no frame " + at.missing;
+        return Step::Fail;
+    }
+    if (cmd == L"expect-loads") {
+        if (!need(2)) return Step::Fail;
+        const int want = static_cast<int>(std::wcstol(w[2].c_str(), nullptr, 10));
+        const int loads = m_frame.Completions(w[1]);
+        if (loads == want) return Step::Done;
+        if (elapsed < (w.size() > 3 ? Timeout(w, 3) : 0)) return Step::Wait;
+        why = std::to_wstring(loads) + L" such page(s) completed";
         return Step::Fail;
     }
     if (cmd == L"sleep") {
@@ -253,17 +274,33 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
         const std::wstring v = f.node ? FormControls::Value(*f.node) : L"";
         if (f.node && v == w[2]) return Step::Done;
         if (elapsed < Timeout(w, 3)) return Step::Wait;
-        why = f.node ? L"timed out; the value is " + v : L"timed out; no such control";
+        why = L"timed out; " + (f.node                     ? L"the value is " + v
+                                : f.missingFrame.empty() ? std::wstring(L"no such control")
+                                                         : PageActions::NotFound(f));
         return Step::Fail;
     }
     if (cmd == L"screenshot") {
         if (!need(1)) return Step::Fail;
         return PageActions::SaveWindowBitmap(m_frame.window(), w[1], why) ? Step::Done : Step::Fail;
     }
+    if (cmd == L"expect-address") {
+        if (!need(1)) return Step::Fail;
+        wchar_t text[2048] = {};
+        GetWindowTextW(m_frame.address(), text, 2048);
+        if (std::wstring(text).find(w[1]) != std::wstring::npos) return Step::Done;
+        why = L"the address line reads " + std::wstring(text);
+        return Step::Fail;
+    }
     if (cmd == L"expect-url") {
         if (!need(1)) return Step::Fail;
-        if (Url(browser).find(w[1]) != std::wstring::npos) return Step::Done;
-        why = L"the URL is " + Url(browser);
+        const auto at = UrlWord(browser, w[1]);
+        if (!at.page && !at.missing.empty()) {
+            why = L"no frame " + at.missing;
+            return Step::Fail;
+        }
+        const std::wstring url = at.page ? at.page->url() : Url(browser);
+        if (url.find(at.rest) != std::wstring::npos) return Step::Done;
+        why = L"the URL is " + url;
         return Step::Fail;
     }
     HtmlDocument* top = page();
@@ -278,7 +315,7 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
         if (!need(2)) return Step::Fail;
         const auto f = PageActions::FindControl(*top, w[1], L"", true);
         if (!f.node) {
-            why = L"no such element";
+            why = f.missingFrame.empty() ? L"no such element" : PageActions::NotFound(f);
             return Step::Fail;
         }
         const size_t sinks = f.page->SinksFor(f.node).Size();
@@ -291,7 +328,7 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
         if (!need(2)) return Step::Fail;
         const auto f = PageActions::FindControl(*top, w[1]);
         if (!f.node) {
-            why = L"no such control";
+            why = f.missingFrame.empty() ? L"no such control" : PageActions::NotFound(f);
             return Step::Fail;
         }
         const std::wstring v = FormControls::Value(*f.node);

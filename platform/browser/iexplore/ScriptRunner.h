@@ -5,7 +5,8 @@
 // arguments with spaces, # starts a comment:
 //
 //   open URL                      navigate (path, file: URL, about:blank)
-//   wait-page TEXT [MS]           until the URL contains TEXT and the page is complete
+//   wait-page [FRAME>]TEXT [MS]   until the URL (of the page, or of the frame FRAME
+//                                 shows) contains TEXT and the page is complete
 //   type NAME TEXT                type into the field named NAME
 //   check NAME [VALUE]            tick a box, or choose the radio with VALUE
 //   uncheck NAME [VALUE]
@@ -35,7 +36,10 @@
 //   expect-combo N TEXT [MS]      fails unless item N's text is TEXT (by MS)
 //   expect-toolbar ID enabled|disabled|TEXT [MS]   the same for toolbar button
 //                                 (or child window) ID: its state or its text
-//   expect-url TEXT               fails unless the URL contains TEXT
+//   expect-url [FRAME>]TEXT       fails unless the URL (of the frame) contains TEXT
+//   expect-address TEXT           fails unless the address line contains TEXT
+//   expect-loads TEXT N [MS]      fails unless N pages (top pages and frames' pages)
+//                                 whose URL contains TEXT have completed since the start
 //   expect-value NAME TEXT        fails unless the field's value is TEXT
 //   expect-text TEXT              fails unless the page's text contains TEXT
 //   expect-sinks NAME N [MS]      fails unless N click sinks are advised on the
@@ -45,6 +49,14 @@
 //   screenshot FILE.bmp           the frame window as a bitmap file
 //   sleep MS
 //   quit                          close the browser (also done at the end)
+//
+// A NAME is looked for in the page and then in its frames, the first one
+// found. With a frame path ahead of it, FRAME>NAME, only in that frame (and
+// its own frames): "type main>user bob", "click 1>Login", "wait-value
+// main>pw s3cret", "wait-page main>done.html". FRAME is a frame's name or id,
+// or its index among the page's frames (from 0, in document order); nested
+// frames are outer>inner>NAME. A word whose first step names no frame is
+// taken as it stands (a caption such as "Next >").
 //
 // Each line's outcome goes to the log ("ok 3: type user alice", "FAIL 4:
 // ..."); the first failure ends the script and the program exits with 1.

@@ -74,6 +74,8 @@ TEST_F(Iexplore, ScriptFillsTheLoginPageAndTheBandSeesItAll) {
                                       "expect-value plan basic\n"
                                       "click \"Sign in\"\n"
                                       "wait-page done.html\n"
+                                      // The address line follows the form's navigation.
+                                      "expect-address done.html?user=bob\n"
                                       "expect-url pass=s3cret+word\n"
                                       "expect-url plan=team\n"
                                       "expect-url lang=Deutsch\n"
@@ -169,6 +171,58 @@ TEST_F(Iexplore, FailingStepEndsTheScriptWithExitCodeOne) {
               std::wstring::npos)
         << Narrow(log);
     EXPECT_EQ(log.find(L"never-reached"), std::wstring::npos);
+}
+
+TEST_F(Iexplore, FramePathsAddressTheControlsAndPagesOfOneFrame) {
+    // Two frames show the same form: a bare name finds the first frame's
+    // control, a frame path the named frame's.
+    std::wstring log;
+    DWORD code = RunBrowser("open \"" + Narrow(PagePath(L"twins.html")) +
+                                "\"\n"
+                                "wait-page twins.html\n"
+                                "type second>user bob\n"
+                                "type 1>pass s3cret\n"
+                                "check second>plan team\n"
+                                "expect-value user alice\n"
+                                "expect-value first>user alice\n"
+                                "wait-value second>user bob 1000\n"
+                                "expect-sinks second>go 0\n"
+                                "click \"second>Sign in\"\n"
+                                "wait-page second>done.html\n"
+                                "expect-url second>user=bob&pass=s3cret\n"
+                                "expect-url second>plan=team\n"
+                                "expect-url first>controls.html\n"
+                                "expect-url twins.html\n"
+                                "expect-address twins.html\n"
+                                "expect-loads done.html 1\n"
+                                "expect-loads controls.html 2\n"
+                                "expect-loads twins.html 1\n"
+                                // A caption that holds ">" but names no frame.
+                                "click \"nothing>Sign in\"\n",
+                            log);
+    EXPECT_EQ(code, 1u);
+    EXPECT_NE(log.find(L"ok 19: expect-loads twins.html 1"), std::wstring::npos) << Narrow(log);
+    EXPECT_NE(log.find(L"FAIL 20: click nothing>Sign in -- no such control on the page"),
+              std::wstring::npos)
+        << Narrow(log);
+
+    // Nested frames by name and by index; a step that names no frame.
+    log.clear();
+    code = RunBrowser("open \"" + Narrow(PagePath(L"frames.html")) +
+                          "\"\n"
+                          "wait-page frames.html\n"
+                          "wait-page bottom>inline>done.html 1000\n"
+                          "expect-url 2>0>done.html\n"
+                          "expect-url bottom>holder.html\n"
+                          "type top>user carol\n"
+                          "expect-value 1>user carol\n"
+                          "expect-loads done.html 1\n"
+                          "type top>nowhere>user x\n",
+                      log);
+    EXPECT_EQ(code, 1u);
+    EXPECT_NE(log.find(L"ok 8: expect-loads done.html 1"), std::wstring::npos) << Narrow(log);
+    EXPECT_NE(log.find(L"FAIL 9: type top>nowhere>user x -- no frame nowhere"), std::wstring::npos)
+        << Narrow(log);
 }
 
 TEST_F(Iexplore, BandIsSitedInAStripAcrossTheFrameAndShownInItsOwnRow) {
