@@ -307,7 +307,8 @@ bool VantrelProcess::TickEverything(const std::wstring& skipPageUrl) const {
         // The web-form pages are the first group.
         if (HTREEITEM page = FindEndingWith(Child(root), L"(" + skipPageUrl + L")")) ClickCheckBox(page);
     }
-    for (int i = 0; i < 40; ++i) {
+    // An emulated program may take a while to reach its idle moment.
+    for (int i = 0; i < 400; ++i) {
         if (::SendMessageW(m_toolBar, TB_ISBUTTONENABLED, kExportCommandId, 0)) return true;
         ::Sleep(50);
     }
