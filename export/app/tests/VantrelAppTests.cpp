@@ -467,10 +467,12 @@ TEST_F(VantrelApp, CloseIsIgnoredWhileTheExportRunsAndTheFileIsWrittenWhole) {
         stayed = !run.WaitForEnd(0) && ::IsWindow(run.Main()) && ::IsWindowVisible(run.Main());
         progressStayed = ::IsWindow(progress) && !::IsWindowEnabled(::GetDlgItem(progress, IDOK));
         allow = std::make_unique<AutoAnswer>(AUTHCASE_EXPORT, AutoAnswer::kAllow);
-    });
+    }, 120000, false);
     EXPECT_TRUE(stayed) << "the main window closed while the export ran";
     EXPECT_TRUE(progressStayed);
-    ExpectSuccess(seen);
+    ASSERT_TRUE(seen.ended);
+    EXPECT_EQ(L"成功", seen.title);
+    EXPECT_TRUE(seen.mainEnabledAfter);
     allow.reset();
 
     const std::string reference = ReadAll(referencePath);
@@ -480,8 +482,14 @@ TEST_F(VantrelApp, CloseIsIgnoredWhileTheExportRunsAndTheFileIsWrittenWhole) {
     EXPECT_GT(reference.size(), 1000u);
     EXPECT_TRUE(reference == written) << "the file is not the whole export (" << written.size()
                                       << " of " << reference.size() << " bytes)";
-    // Once the export has ended the window closes again.
-    EXPECT_TRUE(run.Close(kStartTimeout));
+    // Once the export has ended the window closes again, the progress
+    // dialog left open going with it, and the program ends cleanly.
+    const HWND progress = run.FindProgressDialog();
+    EXPECT_NE(nullptr, progress);
+    ASSERT_TRUE(run.Close(kStartTimeout));
+    DWORD exitCode = 1;
+    ::GetExitCodeProcess(run.Handle(), &exitCode);
+    EXPECT_EQ(0u, exitCode);
 }
 
 }  // namespace

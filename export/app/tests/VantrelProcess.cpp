@@ -359,7 +359,7 @@ HWND VantrelProcess::OpenExportDialog(const std::wstring& path, const std::wstri
 
 ExportSeen VantrelProcess::Export(const std::wstring& path, const std::wstring& passphrase,
                                   const std::function<void(HWND)>& whileRunning,
-                                  DWORD timeoutMs) const {
+                                  DWORD timeoutMs, bool closeWithOk) const {
     ExportSeen seen;
     const HWND dialog = OpenExportDialog(path, passphrase);
     if (!dialog) return seen;
@@ -409,6 +409,7 @@ ExportSeen VantrelProcess::Export(const std::wstring& path, const std::wstring& 
     seen.status = WindowText(::GetDlgItem(progress, kStatusText));
     seen.sections = static_cast<int>(::SendDlgItemMessageW(progress, kProgressBar, PBM_GETPOS, 0, 0));
     seen.mainEnabledAfter = ::IsWindowEnabled(m_main) != FALSE;
+    if (!closeWithOk) return seen;
     PressButton(progress, IDOK);
     for (int i = 0; i < 200 && ::IsWindow(progress); ++i) ::Sleep(25);
     seen.released = !::IsWindow(progress);

@@ -94,10 +94,10 @@ public:
     // dialog filled in and its questions answered with OK / Yes, then the
     // progress dialog watched until its OK comes on (whileRunning is called
     // once it is shown) and closed with OK. The PIN dialog is left to the
-    // test's answers.
+    // test's answers. With closeWithOk false the ended dialog is left open.
     ExportSeen Export(const std::wstring& path, const std::wstring& passphrase,
                       const std::function<void(HWND progress)>& whileRunning = nullptr,
-                      DWORD timeoutMs = 120000) const;
+                      DWORD timeoutMs = 120000, bool closeWithOk = true) const;
     // The progress dialog of the program, or null.
     HWND FindProgressDialog() const;
 
