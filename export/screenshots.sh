@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes PNG screenshots under Xvfb, with the Japanese text drawn, into
 # export/docs/: Vantrel's main window (the item tree and the report of the
-# selected item) over the fixture, the export dialog and the progress dialog.
+# selected item) over the fixture, the export dialog opened from its tool bar
+# and the progress dialog.
 # Uses the prefix copy with a real graphics driver of scripts/shot-prefix.sh.
 #
 # Usage: export/screenshots.sh [BIN64 [PREFIX]]
@@ -27,10 +28,10 @@ DISPLAY=$display import -window root "$out/vantrel-main.png"
 kill $runner 2>/dev/null || true
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
 DISPLAY=$display TORVA_WINEPREFIX=$prefix "$root/scripts/wine-run.sh" explorer "/desktop=vantrel,1024x768" \
-    "$(winpath "$bin/vantrel_export_host.exe")" show 'C:\Users\Public\Documents\エクスポート.csv' >/dev/null 2>&1 &
+    "$(winpath "$bin/vantrel_shot.exe")" 40 'C:\Users\Public\Documents\エクスポート.csv' >/dev/null 2>&1 &
 runner=$!
-sleep "${SHOT_WAIT:-15}"
-DISPLAY=$display import -window root -crop 720x420+0+0 "$out/vantrel-export.png"
+sleep "${SHOT_WAIT:-25}"
+DISPLAY=$display import -window root "$out/vantrel-export.png"
 kill $runner 2>/dev/null || true
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
 DISPLAY=$display TORVA_WINEPREFIX=$prefix "$root/scripts/wine-run.sh" explorer "/desktop=vantrel,1024x768" \

@@ -19,6 +19,7 @@ IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
 ON_WM_CREATE()
 ON_WM_CLOSE()
+ON_WM_DESTROY()
 ON_COMMAND(ID_EXPORT, &CMainFrame::OnExport)
 ON_UPDATE_COMMAND_UI(ID_EXPORT, &CMainFrame::OnUpdateExport)
 ON_MESSAGE(kReleaseProgressMessage, &CMainFrame::OnReleaseProgress)
@@ -95,6 +96,13 @@ void CMainFrame::OnClose() {
     if (ExportInProgress()) return;
     SavePosition();
     CFrameWnd::OnClose();
+}
+
+void CMainFrame::OnDestroy() {
+    // The progress dialog is owned by this window: it goes, and its object
+    // with it, while the frame is still whole.
+    if (m_pExportingDlg) ReleaseProgressDialog();
+    CFrameWnd::OnDestroy();
 }
 
 void CMainFrame::SavePosition() {

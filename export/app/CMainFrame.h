@@ -4,13 +4,10 @@
 #pragma once
 
 #include "CSplitterWndEx.h"
+#include "ExportCommand.h"
 #include "Framework.h"
 
-namespace vantrel {
-class CExportingDlg;
-}
-
-class CMainFrame : public CFrameWnd {
+class CMainFrame : public CFrameWnd, public vantrel::IExportHost {
     DECLARE_DYNCREATE(CMainFrame)
     DECLARE_MESSAGE_MAP()
 
@@ -29,6 +26,13 @@ public:
 
     int OnCreate(LPCREATESTRUCT cs);
     void OnClose();
+    void OnDestroy();
+
+    // What the export command needs of the frame (MainFrameExport.cpp).
+    CWnd* MainWindow() override;
+    std::vector<vantrel::CheckedItem> CheckedItems() override;
+    CExportStore& Store() override;
+    vantrel::CExportingDlg*& ProgressDialog() override;
 
 private:
     void OnExport();

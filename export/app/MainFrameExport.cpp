@@ -1,18 +1,41 @@
-// The export command's side of the main frame. The export dialogs and their
-// worker are not part of this program yet: the command shows nothing, no
-// progress dialog is ever made and no export runs.
+// The export command's side of the main frame: the frame hands the export
+// its own window, the tree's checked items, the application's store and its
+// progress-dialog pointer.
+#include "CExportingDlg.h"
 #include "CMainFrame.h"
+#include "CTvrExpItemView.h"
+#include "VantrelGlobals.h"
 
-void CMainFrame::RunExportCommand() {}
+void CMainFrame::RunExportCommand() {
+    vantrel::ExportCommand(*this);
+}
 
 void CMainFrame::ReleaseProgressDialog() {
-    m_pExportingDlg = nullptr;
+    vantrel::ReleaseProgressDialog(*this);
 }
 
 bool CMainFrame::ExportInProgress() const {
-    return false;
+    return vantrel::ExportRunning();
 }
 
 bool CMainFrame::HasProgressWindow() const {
-    return false;
+    return m_pExportingDlg && m_pExportingDlg->GetSafeHwnd();
+}
+
+CWnd* CMainFrame::MainWindow() {
+    return this;
+}
+
+std::vector<vantrel::CheckedItem> CMainFrame::CheckedItems() {
+    // Without the tree there is nothing checked: the worker reports that.
+    if (!g_pTvrExpItemView) return {};
+    return g_pTvrExpItemView->CheckedItemsForExport();
+}
+
+CExportStore& CMainFrame::Store() {
+    return TheExportStore();
+}
+
+vantrel::CExportingDlg*& CMainFrame::ProgressDialog() {
+    return m_pExportingDlg;
 }

@@ -1,10 +1,14 @@
 // Vantrel.exe started for real over the fixture and used as a user would:
 // one instance only, the administrator refused, the tree's labels and check
 // boxes, the report of each kind of item, the window's place and the tree's
-// width kept for the next start.
+// width kept for the next start, the export of the ticked items through the
+// export dialog and the PIN dialog, and the close refused while it runs.
 #include "AccountSid.h"
+#include "AutoAnswer.h"
 #include "ExportFixture.h"
+#include "Peltrix.h"
 #include "ResourceStrings.h"
+#include "SealedExport.h"
 #include "SingleInstance.h"
 #include "VantrelProcess.h"
 #include "Win32Handles.h"
@@ -12,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -335,6 +340,156 @@ TEST_F(VantrelApp, WindowPlaceAndTreeWidthSurviveTheNextStart) {
         ASSERT_TRUE(run.Close(kStartTimeout));
     }
     ForgetPosition();
+}
+
+
+// ---------------------------------------------------------------------------
+// The export from the main window.
+
+using peltrix::test::AutoAnswer;
+
+std::wstring TempFile(const wchar_t* name) {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, dir);
+    const std::wstring path = std::wstring(dir) + name;
+    ::DeleteFileW(path.c_str());
+    return path;
+}
+
+std::string ReadAll(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes(::GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    if (!bytes.empty()) ::ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    ::CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+// Ticks everything by the root's box, then unticks the page whose title
+// code page 932 cannot hold (its export would fail, as it should).
+void TickEverythingWritable(VantrelProcess& run) {
+    const HTREEITEM root = run.Root();
+    run.ClickCheckBox(root);
+    const HTREEITEM webForms = run.Find(root, Res(22064));
+    const HTREEITEM outside =
+        run.FindEndingWith(webForms, std::wstring(L"(") + export_fixture::kOutsideCodePageUrl + L")");
+    ASSERT_NE(nullptr, outside);
+    run.ClickCheckBox(outside);
+    ASSERT_FALSE(run.Checked(outside));
+    ASSERT_TRUE(run.Checked(run.Find(root, Res(22066))));
+    ::Sleep(300); // the tool button follows at the program's next idle moment
+    ASSERT_TRUE(::SendMessageW(run.ToolBar(), TB_ISBUTTONENABLED, kExportCommand, 0));
+}
+
+void ExpectSuccess(const ExportSeen& seen) {
+    EXPECT_TRUE(seen.dialogFound);
+    EXPECT_TRUE(seen.progressFound);
+    EXPECT_TRUE(seen.ownedByMain);
+    EXPECT_TRUE(seen.mainDisabledWhileRunning);
+    ASSERT_TRUE(seen.ended);
+    EXPECT_EQ(L"成功", seen.title);
+    EXPECT_EQ(L"エクスポート処理が終了しました。", seen.status);
+    EXPECT_EQ(L"", seen.error);
+    EXPECT_GT(seen.sections, 10);
+    EXPECT_TRUE(seen.mainEnabledAfter);
+    EXPECT_TRUE(seen.released);
+}
+
+TEST_F(VantrelApp, TickedItemsAreExportedSealedWithThePassphraseAndInTheClear) {
+    AutoAnswer allow(AUTHCASE_EXPORT, AutoAnswer::kAllow);
+    ASSERT_TRUE(allow.Applied());
+    VantrelProcess run;
+    ASSERT_TRUE(run.Start());
+    ASSERT_NE(nullptr, run.WaitUntilReady(kStartTimeout));
+    TickEverythingWritable(run);
+
+    const std::wstring passphrase = L"輸出用の合言葉 2026";
+    const std::wstring sealedPath = TempFile(L"vantrel_app_sealed.csv");
+    const ExportSeen sealed = run.Export(sealedPath, passphrase);
+    ExpectSuccess(sealed);
+    EXPECT_TRUE(sealed.questions.empty());
+
+    // Without a passphrase the dialog asks first; OK writes the clear file.
+    const std::wstring clearPath = TempFile(L"vantrel_app_clear.csv");
+    const ExportSeen clear = run.Export(clearPath, L"");
+    ExpectSuccess(clear);
+    EXPECT_EQ((Texts{Res(22089)}), clear.questions);
+    EXPECT_EQ(sealed.sections, clear.sections);
+    EXPECT_TRUE(run.Close(kStartTimeout));
+
+    const std::string sealedText = ReadAll(sealedPath);
+    const std::string clearText = ReadAll(clearPath);
+    ::DeleteFileW(sealedPath.c_str());
+    ::DeleteFileW(clearPath.c_str());
+    EXPECT_EQ(0u, clearText.find("\"Version\",\"5\","));
+    const sealed_export::Comparison opened =
+        sealed_export::CompareSealedWithClear(sealedText, clearText, passphrase);
+    EXPECT_TRUE(opened.matches) << opened.mismatch;
+    EXPECT_GT(opened.lines, 10u);
+    EXPECT_GT(opened.opened, 5u);
+    // The fixture's secrets: escaped in the clear file, nowhere in the sealed one.
+    for (const char* secret : {"pa\\\"ss\\\\nw0rd", "keihi\\\"2026"}) {
+        EXPECT_NE(std::string::npos, clearText.find(secret)) << secret;
+        EXPECT_EQ(std::string::npos, sealedText.find(secret)) << secret;
+    }
+    // The unticked page is not in the file.
+    EXPECT_EQ(std::string::npos, clearText.find("emoji.example.jp"));
+    EXPECT_NE(std::string::npos, clearText.find("login.example.jp/members"));
+}
+
+TEST_F(VantrelApp, CloseIsIgnoredWhileTheExportRunsAndTheFileIsWrittenWhole) {
+    VantrelProcess run;
+    ASSERT_TRUE(run.Start());
+    ASSERT_NE(nullptr, run.WaitUntilReady(kStartTimeout));
+    TickEverythingWritable(run);
+    const std::wstring referencePath = TempFile(L"vantrel_app_reference.csv");
+    {
+        AutoAnswer allow(AUTHCASE_EXPORT, AutoAnswer::kAllow);
+        ASSERT_TRUE(allow.Applied());
+        ExpectSuccess(run.Export(referencePath, L""));
+    }
+
+    // No answer is live: the worker waits at the PIN dialog while the
+    // close box is pressed.
+    const std::wstring path = TempFile(L"vantrel_app_close.csv");
+    std::unique_ptr<AutoAnswer> allow;
+    bool stayed = false;
+    bool progressStayed = false;
+    const ExportSeen seen = run.Export(path, L"", [&](HWND progress) {
+        for (int i = 0; i < 3; ++i) {
+            ::PostMessageW(run.Main(), WM_CLOSE, 0, 0);
+            ::Sleep(200);
+        }
+        ::SendMessageW(run.Main(), WM_NULL, 0, 0);
+        stayed = !run.WaitForEnd(0) && ::IsWindow(run.Main()) && ::IsWindowVisible(run.Main());
+        progressStayed = ::IsWindow(progress) && !::IsWindowEnabled(::GetDlgItem(progress, IDOK));
+        allow = std::make_unique<AutoAnswer>(AUTHCASE_EXPORT, AutoAnswer::kAllow);
+    }, 120000, false);
+    EXPECT_TRUE(stayed) << "the main window closed while the export ran";
+    EXPECT_TRUE(progressStayed);
+    ASSERT_TRUE(seen.ended);
+    EXPECT_EQ(L"成功", seen.title);
+    EXPECT_TRUE(seen.mainEnabledAfter);
+    allow.reset();
+
+    const std::string reference = ReadAll(referencePath);
+    const std::string written = ReadAll(path);
+    ::DeleteFileW(referencePath.c_str());
+    ::DeleteFileW(path.c_str());
+    EXPECT_GT(reference.size(), 1000u);
+    EXPECT_TRUE(reference == written) << "the file is not the whole export (" << written.size()
+                                      << " of " << reference.size() << " bytes)";
+    // Once the export has ended the window closes again, the progress
+    // dialog left open going with it, and the program ends cleanly.
+    const HWND progress = run.FindProgressDialog();
+    EXPECT_NE(nullptr, progress);
+    ASSERT_TRUE(run.Close(kStartTimeout));
+    DWORD exitCode = 1;
+    ::GetExitCodeProcess(run.Handle(), &exitCode);
+    EXPECT_EQ(0u, exitCode);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@ namespace {
 
 constexpr SIZE_T kRemoteBytes = 4096;
 constexpr int kTextChars = 512;
+constexpr UINT kExportCommandId = 32772;
 
 struct FoundWindow {
     DWORD process;
@@ -245,6 +246,174 @@ std::wstring VantrelProcess::ReportText() const {
 bool VantrelProcess::Close(DWORD milliseconds) {
     if (m_main) ::PostMessageW(m_main, WM_CLOSE, 0, 0);
     return WaitForEnd(milliseconds);
+}
+
+}  // namespace vantrel::test
+
+namespace vantrel::test {
+
+namespace {
+
+constexpr wchar_t kExportCaption[] = L"エクスポート";
+constexpr wchar_t kExportErrorCaption[] = L"エクスポートエラー";
+constexpr int kPathBox = 1007;
+constexpr int kPassphraseBox = 1009;
+constexpr int kConfirmBox = 1010;
+constexpr int kExportButton = 1014;
+constexpr int kProgressBar = 1011;
+constexpr int kStatusText = 1013;
+
+bool IsDialog(HWND window) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    return std::wstring(name) == L"#32770";
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+struct DialogSearch {
+    DWORD process;
+    const std::wstring* caption; // null: any
+    int control;                 // a child the dialog must have
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process || !::IsWindowVisible(window) || !IsDialog(window)) return TRUE;
+    if (!::GetDlgItem(window, search->control)) return TRUE;
+    if (search->caption && WindowText(window) != *search->caption) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+void PressButton(HWND dialog, int id) {
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+} // namespace
+
+bool VantrelProcess::TickEverything(const std::wstring& skipPageUrl) const {
+    const HTREEITEM root = Root();
+    ClickCheckBox(root);
+    if (!skipPageUrl.empty()) {
+        // The web-form pages are the first group.
+        if (HTREEITEM page = FindEndingWith(Child(root), L"(" + skipPageUrl + L")")) ClickCheckBox(page);
+    }
+    // An emulated program may take a while to reach its idle moment.
+    for (int i = 0; i < 400; ++i) {
+        if (::SendMessageW(m_toolBar, TB_ISBUTTONENABLED, kExportCommandId, 0)) return true;
+        ::Sleep(50);
+    }
+    return false;
+}
+
+void VantrelProcess::ClickToolButton(UINT command) const {
+    const LRESULT index = ::SendMessageW(m_toolBar, TB_COMMANDTOINDEX, command, 0);
+    RECT rect{};
+    SIZE_T moved = 0;
+    if (::SendMessageW(m_toolBar, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(m_remote)))
+        ::ReadProcessMemory(m_process, m_remote, &rect, sizeof rect, &moved);
+    const LPARAM where = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ::PostMessageW(m_toolBar, WM_MOUSEMOVE, 0, where);
+    ::PostMessageW(m_toolBar, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    ::PostMessageW(m_toolBar, WM_LBUTTONUP, 0, where);
+}
+
+HWND VantrelProcess::FindBox(const std::wstring& caption) const {
+    DialogSearch search{m_id, &caption, 0xFFFF, nullptr};
+    ::EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND VantrelProcess::FindProgressDialog() const {
+    DialogSearch search{m_id, nullptr, kProgressBar, nullptr};
+    ::EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND VantrelProcess::OpenExportDialog(const std::wstring& path, const std::wstring& passphrase) const {
+    ClickToolButton(kExportCommandId);
+    const std::wstring caption = kExportCaption;
+    HWND dialog = nullptr;
+    for (int i = 0; i < 400 && !dialog; ++i) {
+        DialogSearch search{m_id, &caption, kPathBox, nullptr};
+        ::EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&search));
+        dialog = search.found;
+        if (!dialog) ::Sleep(50);
+    }
+    if (!dialog) return nullptr;
+    ::SetDlgItemTextW(dialog, kPathBox, path.c_str());
+    ::SetDlgItemTextW(dialog, kPassphraseBox, passphrase.c_str());
+    ::SetDlgItemTextW(dialog, kConfirmBox, passphrase.c_str());
+    return dialog;
+}
+
+ExportSeen VantrelProcess::Export(const std::wstring& path, const std::wstring& passphrase,
+                                  const std::function<void(HWND)>& whileRunning,
+                                  DWORD timeoutMs, bool closeWithOk) const {
+    ExportSeen seen;
+    const HWND dialog = OpenExportDialog(path, passphrase);
+    if (!dialog) return seen;
+    seen.dialogFound = true;
+    const ULONGLONG start = ::GetTickCount64();
+    PressButton(dialog, kExportButton);
+    // The questions of the dialog (empty passphrase, existing file).
+    for (int i = 0; i < 200 && ::IsWindow(dialog); ++i) {
+        if (HWND box = FindBox(kMainCaption)) {
+            seen.questions.push_back(WindowText(::GetDlgItem(box, 0xFFFF)));
+            PressButton(box, ::GetDlgItem(box, IDYES) ? IDYES : IDOK);
+            for (int j = 0; j < 100 && ::IsWindow(box); ++j) ::Sleep(20);
+        }
+        ::Sleep(50);
+    }
+    seen.dialogClosed = !::IsWindow(dialog);
+    if (!seen.dialogClosed) return seen;
+
+    HWND progress = nullptr;
+    for (int i = 0; i < 400 && !progress; ++i) {
+        progress = FindProgressDialog();
+        if (!progress) ::Sleep(50);
+    }
+    if (!progress) return seen;
+    seen.progressFound = true;
+    seen.ownedByMain = ::GetWindow(progress, GW_OWNER) == m_main;
+    seen.mainDisabledWhileRunning = !::IsWindowEnabled(m_main);
+    if (whileRunning) whileRunning(progress);
+
+    const HWND ok = ::GetDlgItem(progress, IDOK);
+    while (::GetTickCount64() - start < timeoutMs) {
+        if (::IsWindowEnabled(ok)) {
+            seen.ended = true;
+            break;
+        }
+        if (HWND box = FindBox(kExportErrorCaption)) {
+            seen.error = WindowText(::GetDlgItem(box, 0xFFFF));
+            PressButton(box, IDOK);
+        }
+        ::Sleep(50);
+    }
+    if (!seen.ended) return seen;
+    seen.seconds = static_cast<double>(::GetTickCount64() - start) / 1000.0;
+    // The main window is enabled when the dialog has heard of the end.
+    ::SendMessageW(progress, WM_NULL, 0, 0);
+    seen.title = WindowText(progress);
+    seen.status = WindowText(::GetDlgItem(progress, kStatusText));
+    seen.sections = static_cast<int>(::SendDlgItemMessageW(progress, kProgressBar, PBM_GETPOS, 0, 0));
+    seen.mainEnabledAfter = ::IsWindowEnabled(m_main) != FALSE;
+    if (!closeWithOk) return seen;
+    PressButton(progress, IDOK);
+    for (int i = 0; i < 200 && ::IsWindow(progress); ++i) ::Sleep(25);
+    seen.released = !::IsWindow(progress);
+    return seen;
 }
 
 }  // namespace vantrel::test

@@ -6,12 +6,31 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace vantrel::test {
 
 extern const wchar_t kMainCaption[];
+
+// What the user saw of one export run from the main window.
+struct ExportSeen {
+    bool dialogFound = false;            // the export dialog came up
+    std::vector<std::wstring> questions; // the boxes answered on the way (OK / Yes)
+    bool dialogClosed = false;           // the export dialog accepted the input
+    bool progressFound = false;
+    bool ownedByMain = false;            // the progress dialog's owner is the main window
+    bool mainDisabledWhileRunning = false;
+    bool ended = false;                  // the progress dialog's OK came on in time
+    std::wstring title;                  // the progress dialog's title at the end
+    std::wstring status;
+    std::wstring error;                  // the text of a "エクスポートエラー" box
+    int sections = -1;                   // the progress bar's position at the end
+    bool mainEnabledAfter = false;
+    bool released = false;               // OK pressed and the dialog gone
+    double seconds = 0;                  // from the export button to the end
+};
 
 class VantrelProcess {
 public:
@@ -60,6 +79,28 @@ public:
     void PressSpace() const;
     // The report view's text.
     std::wstring ReportText() const;
+    // Ticks everything by the root's box, then unticks the web-form page
+    // whose label ends in "(skipPageUrl)" when one is named; then waits for
+    // the export's button to follow. False when it stays off.
+    bool TickEverything(const std::wstring& skipPageUrl = std::wstring()) const;
+    // A click on the tool bar's button of the command.
+    void ClickToolButton(UINT command) const;
+    // The visible message box of the program with the caption, or null.
+    HWND FindBox(const std::wstring& caption) const;
+    // The export dialog opened from the tool bar with the path and the
+    // passphrase (twice) typed in; null when it did not come up.
+    HWND OpenExportDialog(const std::wstring& path, const std::wstring& passphrase) const;
+    // The whole export as a user runs it: the tool bar's button, the export
+    // dialog filled in and its questions answered with OK / Yes, then the
+    // progress dialog watched until its OK comes on (whileRunning is called
+    // once it is shown) and closed with OK. The PIN dialog is left to the
+    // test's answers. With closeWithOk false the ended dialog is left open.
+    ExportSeen Export(const std::wstring& path, const std::wstring& passphrase,
+                      const std::function<void(HWND progress)>& whileRunning = nullptr,
+                      DWORD timeoutMs = 120000, bool closeWithOk = true) const;
+    // The progress dialog of the program, or null.
+    HWND FindProgressDialog() const;
+
     // Closes the main window as its close box does and waits for the end.
     bool Close(DWORD milliseconds);
 

@@ -1,6 +1,8 @@
 // Starts the Vantrel.exe beside it over the fixture, ticks the web-form
-// data and shows the report of the main sample item, for a screenshot; the
-// fixture is removed when it ends.
+// data and shows the report of the main sample item, for a screenshot; with
+// a file name second, opens the export dialog from the tool bar with that
+// file and a passphrase typed in. The fixture is removed when it ends.
+//   vantrel_shot [seconds [file.csv]]
 #include "ExportFixture.h"
 #include "ResourceStrings.h"
 #include "VantrelProcess.h"
@@ -26,6 +28,10 @@ int wmain(int argc, wchar_t** argv) {
                 webForms, std::wstring(L"(") + export_fixture::kRichPageUrl + L")");
             run.ClickLabel(run.Find(page, export_fixture::kRichItemName));
             ::SendMessageW(run.Tree(), WM_VSCROLL, SB_TOP, 0);
+            if (argc > 2) {
+                ::Sleep(300); // the tool button follows at the next idle moment
+                run.OpenExportDialog(argv[2], L"passphrase");
+            }
             ::WaitForSingleObject(run.Handle(), seconds * 1000);
             run.Close(10000);
             code = 0;
