@@ -9,6 +9,7 @@
 #include "CComPtr.h"
 #include "ComPtr.h"
 #include "HtmlDocument.h"
+#include "testsupport/WebItemBuilder.h"
 
 #include <cstdint>
 #include <functional>
@@ -97,8 +98,3 @@ private:
     torva::browser::ComPtr<torva::browser::HtmlDocument> m_page;
 };
 
-// Builders of model items.
-CDataWebCtrl& AddCtrl(CDataWebItem& item, int kind, const wchar_t* name);
-void AddChoices(CDataWebCtrl& ctrl, int count, int selected);
-// One form with every control kind.
-void FillEveryKind(CDataWebItem& item, const wchar_t* name);

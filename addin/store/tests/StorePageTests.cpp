@@ -2,58 +2,13 @@
 // Every page made here is deleted again; URLs carry this process's id.
 #include "StoreTestSupport.h"
 #include "UrlList.h"
+#include "testsupport/WebItemBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
-
-CDataWebCtrl& AddCtrl(CDataWebItem& item, int kind, const wchar_t* name) {
-    CDataWebCtrl& ctrl = item.AddCtrl();
-    ctrl.m_nType = kind;
-    ctrl.m_strName = name;
-    (void)ctrl.CreateValue();
-    return ctrl;
-}
-
-void AddChoices(CDataWebCtrl& ctrl, int count, int selected) {
-    for (int i = 0; i < count; ++i) {
-        CDataWebSelElement& choice = ctrl.SelValue()->Add();
-        choice.m_strValue = L"v" + std::to_wstring(i);
-        choice.m_strText = L"選択" + std::to_wstring(i);
-        choice.m_nSelect = i == selected;
-    }
-}
-
-// One form with every control kind.
-void FillEveryKind(CDataWebItem& item, const wchar_t* name) {
-    item.m_strName = name;
-    item.m_strFormName = L"login";
-    item.m_nAutoInput = 1;
-    item.m_nAutoSend = 0;
-    item.m_nIndex = 0;
-    AddCtrl(item, D_WEB_CTRL_TEXT, L"user").TextValue()->m_strValue = L"山田";
-    CDataWebCtrl& limited = AddCtrl(item, D_WEB_CTRL_TEXT, L"code");
-    limited.TextValue()->m_strValue = L"123";
-    limited.TextValue()->m_nDataLen = 8;
-    AddCtrl(item, D_WEB_CTRL_PSWD, L"pw").TextValue()->m_strValue = L"pässwörd";
-    AddCtrl(item, D_WEB_CTRL_PSWD, L"pw2");
-    AddChoices(AddCtrl(item, D_WEB_CTRL_RADIO, L"plan"), 3, 1);
-    AddChoices(AddCtrl(item, D_WEB_CTRL_CHECK, L"keep"), 1, 0);
-    CDataWebCtrl& select = AddCtrl(item, D_WEB_CTRL_SELECT, L"pref");
-    select.SelValue()->m_nMultiple = 1;
-    AddChoices(select, 3, 2);
-    CDataWebCtrl& area = AddCtrl(item, D_WEB_CTRL_MULTI, L"memo");
-    area.MultiValue()->m_strText = L"line1\r\nline2";
-    area.MultiValue()->m_nRows = 4;
-    area.MultiValue()->m_nCols = 30;
-    CDataWebCtrl& go = AddCtrl(item, D_WEB_CTRL_SUBMIT, L"go");
-    go.ButtonValue()->m_strValue = L"Login";
-    go.ButtonValue()->m_nSelected = 1;
-    AddCtrl(item, D_WEB_CTRL_SUBMIT, L"cancel").ButtonValue()->m_strValue = L"Cancel";
-    AddCtrl(item, D_WEB_CTRL_IMAGE, L"img").ButtonValue()->m_strValue = L"alt";
-}
 
 void ExpectSameCtrl(const CDataWebCtrl& a, const CDataWebCtrl& b) {
     SCOPED_TRACE(testing::Message() << "control " << std::string(a.m_strName.begin(), a.m_strName.end()));
@@ -142,7 +97,7 @@ std::unique_ptr<CExpData> StorePages::s_store;
 
 TEST_F(StorePages, PageWithEveryKindRoundTripsDeeply) {
     CDataWebForm& page = NewPage(L"every");
-    FillEveryKind(page.AddItem(), L"main");
+    FillEveryKind(page.AddItem(), L"main", true);
     ASSERT_EQ(Store().SetWebPageData(&page, nullptr), 0);
     ASSERT_FALSE(page.m_strKey.empty());
 
@@ -184,7 +139,7 @@ TEST_F(StorePages, PageWithEveryKindRoundTripsDeeply) {
 
 TEST_F(StorePages, ItemWithoutNameStoresNoContents) {
     CDataWebForm& page = NewPage(L"noname");
-    FillEveryKind(page.AddItem(), L"");
+    FillEveryKind(page.AddItem(), L"", true);
     ASSERT_EQ(Store().SetWebPageData(&page, nullptr), 0);
     const CDataWebItem& item = *page.m_items[0];
     DWORD type = 0;
@@ -201,7 +156,7 @@ TEST_F(StorePages, ItemWithoutNameStoresNoContents) {
 TEST_F(StorePages, UpdateRewritesValuesAndSizesOnlyWhenChanged) {
     CDataWebForm& page = NewPage(L"update");
     CDataWebItem& item = page.AddItem();
-    FillEveryKind(item, L"main");
+    FillEveryKind(item, L"main", true);
     ASSERT_EQ(Store().SetWebPageData(&page, nullptr), 0);
 
     item.m_ctrls[1]->TextValue()->m_nDataLen = -1;
@@ -232,14 +187,14 @@ TEST_F(StorePages, UpdateRewritesValuesAndSizesOnlyWhenChanged) {
 
 TEST_F(StorePages, SecondItemIsAddedAndADeletedItemsNumberIsReused) {
     CDataWebForm& page = NewPage(L"items");
-    FillEveryKind(page.AddItem(), L"one");
+    FillEveryKind(page.AddItem(), L"one", true);
     ASSERT_EQ(Store().SetWebPageData(&page, nullptr), 0);
     CDataWebItem& second = page.AddItem();
-    FillEveryKind(second, L"two");
+    FillEveryKind(second, L"two", true);
     ASSERT_EQ(Store().SetWebPageData(&page, &second), 0);
     EXPECT_EQ(CExpData::GetSubKey(second.m_strKey), L"ITEM002");
     CDataWebItem& third = page.AddItem();
-    FillEveryKind(third, L"three");
+    FillEveryKind(third, L"three", true);
     ASSERT_EQ(Store().SetWebPageData(&page, &third), 0);
 
     Store().DeleteWebItem(&second);
@@ -253,7 +208,7 @@ TEST_F(StorePages, SecondItemIsAddedAndADeletedItemsNumberIsReused) {
         Store().CloseDB(&db);
     }
     CDataWebItem refill;
-    FillEveryKind(refill, L"refill");
+    FillEveryKind(refill, L"refill", true);
     ASSERT_EQ(Store().SetWebPageData(&page, &refill), 0);
     EXPECT_EQ(CExpData::GetSubKey(refill.m_strKey), L"ITEM002");
 
@@ -267,7 +222,7 @@ TEST_F(StorePages, SecondItemIsAddedAndADeletedItemsNumberIsReused) {
 
 TEST_F(StorePages, DeletedPageLeavesTheUrlListAndItsNumberNeverShowsTheOldSite) {
     CDataWebForm& first = NewPage(L"old");
-    FillEveryKind(first.AddItem(), L"old");
+    FillEveryKind(first.AddItem(), L"old", true);
     ASSERT_EQ(Store().SetWebPageData(&first, nullptr), 0);
     const std::wstring oldUrl = first.m_strUrl;
     const std::wstring oldKey = first.m_strKey;
@@ -277,7 +232,7 @@ TEST_F(StorePages, DeletedPageLeavesTheUrlListAndItsNumberNeverShowsTheOldSite) 
 
     // Another site may take the freed number.
     CDataWebForm& other = NewPage(L"new");
-    FillEveryKind(other.AddItem(), L"new");
+    FillEveryKind(other.AddItem(), L"new", true);
     ASSERT_EQ(Store().SetWebPageData(&other, nullptr), 0);
     ASSERT_TRUE(Store().SetURLData(CExpData::URL_ADD, oldUrl, other.m_strKey));
     EXPECT_FALSE(Load(oldUrl)) << "a stale pair never offers another site's entries";
@@ -343,7 +298,7 @@ TEST_F(StorePages, PageNumbersRefillGapsAndPage999IsFollowedByPage1000) {
     };
 
     CDataWebForm& past = NewPage(L"past999");
-    FillEveryKind(past.AddItem(), L"past");
+    FillEveryKind(past.AddItem(), L"past", true);
     EXPECT_EQ(Store().SetWebPageData(&past, nullptr), 0);
     EXPECT_EQ(past.m_strKey, L"WEBFORMDATA\\PAGE1000");
     auto loaded = Load(past.m_strUrl);
@@ -358,7 +313,7 @@ TEST_F(StorePages, PageNumbersRefillGapsAndPage999IsFollowedByPage1000) {
         EXPECT_EQ(Store().Zentrip_DeleteKey(db, root, gap.c_str()), 0u);
         taken.erase(taken.begin() + static_cast<long>(taken.size() / 2));
         CDataWebForm& refill = NewPage(L"refill");
-        FillEveryKind(refill.AddItem(), L"refill");
+        FillEveryKind(refill.AddItem(), L"refill", true);
         EXPECT_EQ(Store().SetWebPageData(&refill, nullptr), 0);
         EXPECT_EQ(refill.m_strKey, L"WEBFORMDATA\\" + gap);
     }
@@ -367,7 +322,7 @@ TEST_F(StorePages, PageNumbersRefillGapsAndPage999IsFollowedByPage1000) {
 
 TEST_F(StorePages, DeleteSaysTrueOnlyWhenThePageIsGoneAndOnlyThenDropsItsUrl) {
     CDataWebForm& page = NewPage(L"delete");
-    FillEveryKind(page.AddItem(), L"main");
+    FillEveryKind(page.AddItem(), L"main", true);
     ASSERT_EQ(Store().SetWebPageData(&page, nullptr), 0);
     const std::wstring url = page.m_strUrl;
     const std::wstring key = page.m_strKey;
@@ -416,11 +371,11 @@ TEST_F(StorePages, NewestPageOfAUrlIsServedNowAndAfterARenew) {
     // the same URL after it.
     CDataWebForm& old = NewPage(L"twice");
     old.m_strUpdateDate = L"2026/12/01 08:00:00";
-    FillEveryKind(old.AddItem(), L"old");
+    FillEveryKind(old.AddItem(), L"old", true);
     ASSERT_EQ(Store().SetWebPageData(&old, nullptr), 0);
     CDataWebForm& newer = NewPage(L"twice");
     newer.m_strUpdateDate = L"2026/12/08 21:30:00";
-    FillEveryKind(newer.AddItem(), L"new");
+    FillEveryKind(newer.AddItem(), L"new", true);
     ASSERT_EQ(Store().SetWebPageData(&newer, nullptr), 0);
     ASSERT_NE(old.m_strKey, newer.m_strKey);
 
@@ -439,7 +394,7 @@ TEST_F(StorePages, NewestPageOfAUrlIsServedNowAndAfterARenew) {
 TEST_F(StorePages, PasswordsNotHadInClearLoadEmptyMarkedAndAreNeverWrittenBack) {
     CDataWebForm& page = NewPage(L"notdecrypted");
     CDataWebItem& item = page.AddItem();
-    FillEveryKind(item, L"main");
+    FillEveryKind(item, L"main", true);
     ASSERT_EQ(Store().SetWebPageData(&page, nullptr), 0);
     const auto password = [](const CDataWebForm& form) -> const CDataWebTextValue& {
         return *form.m_items[0]->m_ctrls[2]->TextValue();
@@ -484,7 +439,7 @@ TEST_F(StorePages, PasswordsNotHadInClearLoadEmptyMarkedAndAreNeverWrittenBack) 
 
 TEST_F(StorePages, PasswordWhoseKeyDoesNotOpenForDecryptionIsLeftEmptyAndMarked) {
     CDataWebForm& page = NewPage(L"keygone");
-    FillEveryKind(page.AddItem(), L"main");
+    FillEveryKind(page.AddItem(), L"main", true);
     ASSERT_EQ(Store().SetWebPageData(&page, nullptr), 0);
     auto loaded = Load(page.m_strUrl, 0);
     ASSERT_TRUE(loaded);
@@ -510,7 +465,7 @@ TEST_F(StorePages, PasswordWhoseKeyDoesNotOpenForDecryptionIsLeftEmptyAndMarked)
 TEST_F(StorePages, ChangedPasswordThatCannotBeEncryptedFailsTheUpdate) {
     CDataWebForm& page = NewPage(L"nocrypt");
     CDataWebItem& item = page.AddItem();
-    FillEveryKind(item, L"main");
+    FillEveryKind(item, L"main", true);
     ASSERT_EQ(Store().SetWebPageData(&page, nullptr), 0);
     item.m_ctrls[2]->TextValue()->m_strValue = L"changed";
     Store().m_nCryptUsable = 0;
@@ -521,7 +476,7 @@ TEST_F(StorePages, ChangedPasswordThatCannotBeEncryptedFailsTheUpdate) {
     EXPECT_EQ(loaded->m_items[0]->m_ctrls[2]->TextValue()->m_strValue, L"pässwörd");
 
     CDataWebForm& fresh = NewPage(L"nocryptnew");
-    FillEveryKind(fresh.AddItem(), L"main");
+    FillEveryKind(fresh.AddItem(), L"main", true);
     Store().m_nCryptUsable = 0;
     EXPECT_NE(Store().SetWebPageData(&fresh, nullptr), 0) << "a new page without its password";
     Store().m_nCryptUsable = 1;

@@ -1,13 +1,5 @@
 #include "LoginEntry.h"
 
-CDataWebCtrl& AddCtrl(CDataWebItem& item, int kind, const wchar_t* name) {
-    CDataWebCtrl& ctrl = item.AddCtrl();
-    ctrl.m_nType = kind;
-    ctrl.m_strName = name;
-    (void)ctrl.CreateValue();
-    return ctrl;
-}
-
 void AddChoices(CDataWebCtrl& ctrl, std::initializer_list<const wchar_t*> values, int selected) {
     int i = 0;
     for (const wchar_t* value : values) {

@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <string>
 
-CDataWebCtrl& AddCtrl(CDataWebItem& item, int kind, const wchar_t* name);
+#include "testsupport/WebItemBuilder.h"
 // Options of a radio group, check box or SELECT with their values; the one
 // at selected (-1: none) is ticked.
 void AddChoices(CDataWebCtrl& ctrl, std::initializer_list<const wchar_t*> values, int selected);
