@@ -232,11 +232,11 @@ TEST_F(ExportDialogTest, ADroppedCsvFileNamesTheTargetAndAnyOtherIsRefused) {
     FxUser user(kDialogCaption, [&](HWND dlg) {
         const HWND edit = ::GetDlgItem(dlg, IDC_EXPORT_PATH);
         FxUser::Type(dlg, IDC_EXPORT_PATH, L"C:\\typed.csv");
-        refused = eu::MakeDrop({L"C:\\data\\upper.CSV"});
+        refused = FxUser::MakeDrop({L"C:\\data\\upper.CSV"});
         ::PostMessageW(edit, WM_DROPFILES, reinterpret_cast<WPARAM>(refused), 0);
         box = eu::Answer(kUtilityCaption, IDOK, ThreadOf(dlg), 3000);
         afterRefusal = FxUser::Text(edit);
-        taken = eu::MakeDrop({L"C:\\data\\エクスポート先.csv", L"C:\\data\\second.csv"});
+        taken = FxUser::MakeDrop({L"C:\\data\\エクスポート先.csv", L"C:\\data\\second.csv"});
         ::SendMessageW(edit, WM_DROPFILES, reinterpret_cast<WPARAM>(taken), 0);
         afterDrop = FxUser::Text(edit);
         FxUser::Press(dlg, IDCANCEL);
@@ -247,8 +247,8 @@ TEST_F(ExportDialogTest, ADroppedCsvFileNamesTheTargetAndAnyOtherIsRefused) {
     EXPECT_EQ(L"csvファイルを指定してください。", box.text);
     EXPECT_EQ(L"C:\\typed.csv", afterRefusal);
     EXPECT_EQ(L"C:\\data\\エクスポート先.csv", afterDrop);
-    EXPECT_TRUE(eu::DropIsFreed(refused));
-    EXPECT_TRUE(eu::DropIsFreed(taken));
+    EXPECT_TRUE(FxUser::DropIsFreed(refused));
+    EXPECT_TRUE(FxUser::DropIsFreed(taken));
 }
 
 namespace {

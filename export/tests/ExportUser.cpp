@@ -74,27 +74,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
-HDROP MakeDrop(const std::vector<std::wstring>& names) {
-    size_t chars = 1;
-    for (const auto& name : names) chars += name.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
-                                   sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const auto& name : names) {
-        std::copy(name.begin(), name.end(), text);
-        text += name.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
-bool DropIsFreed(HDROP drop) {
-    return ::GlobalFlags(drop) == GMEM_INVALID_HANDLE;
-}
-
 std::wstring TempPath(const wchar_t* name) {
     wchar_t dir[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, dir);

@@ -32,8 +32,6 @@ void Click(HWND dialog, int id);
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 // The shell's form of a drop of these files (the receiver frees it).
-HDROP MakeDrop(const std::vector<std::wstring>& names);
-bool DropIsFreed(HDROP drop);
 
 std::wstring TempPath(const wchar_t* name);
 std::string ReadAll(const std::wstring& path);

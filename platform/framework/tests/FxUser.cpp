@@ -1,5 +1,9 @@
 #include "FxUser.h"
 
+#include <shlobj.h>
+
+#include <algorithm>
+
 #include <utility>
 #include <vector>
 
@@ -88,4 +92,25 @@ void FxUser::Run(const Script& script) {
         ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         if (WaitUntilGone(dialog, 500)) return;
     }
+}
+
+HDROP FxUser::MakeDrop(const std::vector<std::wstring>& names) {
+    size_t chars = 1;
+    for (const auto& name : names) chars += name.size() + 1;
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
+                                   sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const auto& name : names) {
+        std::copy(name.begin(), name.end(), text);
+        text += name.size() + 1;
+    }
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+bool FxUser::DropIsFreed(HDROP drop) {
+    return ::GlobalFlags(drop) == GMEM_INVALID_HANDLE;
 }

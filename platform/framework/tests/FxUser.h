@@ -5,10 +5,12 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 class FxUser {
 public:
@@ -32,6 +34,11 @@ public:
     static bool WaitUntilGone(HWND window, DWORD timeoutMs);
     // The visible top-level window of thread with this caption, or null.
     static HWND FindThreadWindow(DWORD thread, const std::wstring& caption, DWORD timeoutMs);
+    // A drop as the shell makes it: DROPFILES followed by the wide names,
+    // each zero-terminated, and one more zero. DropIsFreed: the receiver
+    // has finished it.
+    static HDROP MakeDrop(const std::vector<std::wstring>& names);
+    static bool DropIsFreed(HDROP drop);
 
 private:
     void Run(const Script& script);

@@ -58,29 +58,6 @@ HWND FileNameBox(HWND dialog) {
     return ::GetDlgItem(dialog, edt1);
 }
 
-// A drop as the shell makes it: DROPFILES followed by the wide names, each
-// zero-terminated, and one more zero.
-HDROP MakeDrop(const std::vector<std::wstring>& names) {
-    size_t chars = 1;
-    for (const auto& name : names) chars += name.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
-                                   sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const auto& name : names) {
-        std::copy(name.begin(), name.end(), text);
-        text += name.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
-bool DropIsFreed(HDROP drop) {
-    return ::GlobalFlags(drop) == GMEM_INVALID_HANDLE;
-}
-
 // The name box accepts dropped files and keeps the names of each drop.
 class CDropEdit : public CEdit {
 public:
@@ -138,9 +115,9 @@ TEST(DroppedFiles, ReachTheSubclassedBoxWhichEndsEveryDrop) {
     FxUser user(kFormCaption, [&](HWND dlg) {
         const HWND edit = ::GetDlgItem(dlg, IDC_FX_NAME);
         accepts = (::GetWindowLongPtrW(edit, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0;
-        first = MakeDrop({L"C:\\data\\一つ目.csv", L"C:\\data\\two.txt"});
+        first = FxUser::MakeDrop({L"C:\\data\\一つ目.csv", L"C:\\data\\two.txt"});
         ::SendMessageW(edit, WM_DROPFILES, reinterpret_cast<WPARAM>(first), 0);
-        second = MakeDrop({L"C:\\data\\三.csv"});
+        second = FxUser::MakeDrop({L"C:\\data\\三.csv"});
         ::SendMessageW(edit, WM_DROPFILES, reinterpret_cast<WPARAM>(second), 0);
         FxUser::Press(dlg, IDCANCEL);
     });
@@ -151,8 +128,8 @@ TEST(DroppedFiles, ReachTheSubclassedBoxWhichEndsEveryDrop) {
     EXPECT_EQ((std::vector<std::wstring>{L"C:\\data\\一つ目.csv", L"C:\\data\\two.txt",
                                          L"C:\\data\\三.csv"}),
               dialog.m_edit.names);
-    EXPECT_TRUE(DropIsFreed(first));
-    EXPECT_TRUE(DropIsFreed(second));
+    EXPECT_TRUE(FxUser::DropIsFreed(first));
+    EXPECT_TRUE(FxUser::DropIsFreed(second));
 }
 
 TEST(DataValidation, LimitsTheBoxAndRefusesALongerTextSetIntoIt) {
