@@ -309,39 +309,12 @@ TEST_F(ExportCommandTest, CloseIsRefusedWhileTheWorkerRunsAndANewExportReplacesT
 // The whole fixture exported with a passphrase and without one: every field
 // of the sealed file opens with the passphrase to the clear file's field.
 
-namespace {
-
-std::vector<CheckedItem> EverythingChecked(CExportStore& store) {
-    std::vector<CheckedItem> items;
-    for (const auto& page : store.Pages()) {
-        if (page->URL == fx::kOutsideCodePageUrl) continue;
-        for (auto& form : page->items) {
-            form->treeItem = form.get();
-            items.push_back(CheckedItem{18, form.get()});
-        }
-    }
-    items.push_back(CheckedItem{48});
-    for (int type = 33; type <= 41; ++type) items.push_back(CheckedItem{type});
-    items.push_back(CheckedItem{64});
-    for (int type = 81; type <= 85; ++type) items.push_back(CheckedItem{type});
-    for (const auto& app : store.Applications()) {
-        for (const auto& caption : app->captions) {
-            for (const auto& item : caption->items)
-                items.push_back(CheckedItem{99, nullptr, app.get(), caption.get(), item.get()});
-        }
-    }
-    items.push_back(CheckedItem{112});
-    return items;
-}
-
-}  // namespace
-
 TEST(ExportCommandFixture, ASealedExportOpensFieldByFieldToTheFixture) {
     ASSERT_EQ(0u, fx::Fill(fx::Options{}));
     CExportStore store;
     ASSERT_EQ(1, store.Load());
     TestHost host(store);
-    host.items = EverythingChecked(store);
+    host.items = export_user::EverythingChecked(store, fx::kOutsideCodePageUrl);
     const std::wstring sealedPath = eu::TempPath(L"vantrel_sealed.csv");
     const std::wstring clearPath = eu::TempPath(L"vantrel_clear.csv");
     ::DeleteFileW(sealedPath.c_str());

@@ -62,26 +62,7 @@ public:
     }
     CWnd* MainWindow() override { return &main; }
     std::vector<CheckedItem> CheckedItems() override {
-        std::vector<CheckedItem> items;
-        for (const auto& page : store.Pages()) {
-            if (page->URL == skipUrl) continue;
-            for (auto& form : page->items) {
-                form->treeItem = form.get();
-                items.push_back(CheckedItem{18, form.get()});
-            }
-        }
-        items.push_back(CheckedItem{48});
-        for (int type = 33; type <= 41; ++type) items.push_back(CheckedItem{type});
-        items.push_back(CheckedItem{64});
-        for (int type = 81; type <= 85; ++type) items.push_back(CheckedItem{type});
-        for (const auto& app : store.Applications()) {
-            for (const auto& caption : app->captions) {
-                for (const auto& item : caption->items)
-                    items.push_back(CheckedItem{99, nullptr, app.get(), caption.get(), item.get()});
-            }
-        }
-        items.push_back(CheckedItem{112});
-        return items;
+        return export_user::EverythingChecked(store, skipUrl);
     }
     CExportStore& Store() override { return store; }
     CExportingDlg*& ProgressDialog() override { return progress; }

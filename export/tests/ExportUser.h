@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ItemSections.h"
+
 namespace export_user {
 
 struct Box {
@@ -31,10 +33,13 @@ void Click(HWND dialog, int id);
 // Pumps the calling thread's messages until done() or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
-// The shell's form of a drop of these files (the receiver frees it).
-
 std::wstring TempPath(const wchar_t* name);
 std::string ReadAll(const std::wstring& path);
 bool Exists(const std::wstring& path);
+
+// Every exportable item of the store as the tree would list them ticked, in
+// tree order, the page with URL skipUrl left out.
+std::vector<vantrel::CheckedItem> EverythingChecked(CExportStore& store,
+                                                    const std::wstring& skipUrl);
 
 }  // namespace export_user
