@@ -15,6 +15,7 @@
 #include "CExpData.h"
 #include "E2eSupport.h"
 #include "RelayState.h"
+#include "ScreenBitmap.h"
 
 #include <atomic>
 #include <cstdio>
@@ -36,38 +37,6 @@ void Print(const std::wstring& text) {
 }
 
 constexpr const wchar_t* kEntry = L"会員ログイン";
-
-// The whole screen as a 24-bit BMP file.
-bool SaveScreen(const std::wstring& path) {
-    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (bitmap && memory) {
-        HGDIOBJ old = ::SelectObject(memory, bitmap);
-        ::BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-        ::GdiFlush();
-        ::SelectObject(memory, old);
-        const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
-        const DWORD size = stride * static_cast<DWORD>(h);
-        BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + size), 0, 0,
-                            static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader)};
-        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        ok = file != INVALID_HANDLE_VALUE && ::WriteFile(file, &fh, sizeof fh, &written, nullptr) &&
-             ::WriteFile(file, &bi.bmiHeader, sizeof bi.bmiHeader, &written, nullptr) &&
-             ::WriteFile(file, bits, size, &written, nullptr);
-        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
-    }
-    if (bitmap) ::DeleteObject(bitmap);
-    if (memory) ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    return ok;
-}
 
 // Takes a picture of the screen once each of the dialogs shows (the script
 // holds still a moment at each).
@@ -93,7 +62,7 @@ private:
             while (!m_stop && !::FindWindowW(nullptr, shot.title)) ::Sleep(50);
             if (m_stop) return;
             ::Sleep(shot.file[8] == L'r' ? 900 : 500); // the registration dialog fills its copy
-            (void)SaveScreen(m_folder + shot.file);
+            (void)torva::SaveScreenBitmap(m_folder + shot.file);
             // The PIN dialog comes while the registration dialog is still open.
             if (shot.file[8] == L'r') continue;
             while (!m_stop && ::FindWindowW(nullptr, shot.title)) ::Sleep(50);
@@ -126,7 +95,7 @@ private:
             auto* self = reinterpret_cast<ShotWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
             const int id = LOWORD(wParam) - 100;
             if (self && id >= 0 && id < 2)
-                (void)SaveScreen(self->m_folder + L"capture-" + kNames[id] + L".bmp");
+                (void)torva::SaveScreenBitmap(self->m_folder + L"capture-" + kNames[id] + L".bmp");
             return 0;
         }
         return ::DefWindowProcW(window, message, wParam, lParam);
