@@ -1,0 +1,147 @@
+// The data manager started from the toolbar in the browser program: the
+// toolbar's "データ管理(&M)..." starts the installed Mablix.exe with the
+// toolbar's window; a user selects the entry's node in its tree, renames the
+// entry in the item pane's name box and presses OK; the manager's close
+// notice makes the toolbar list the entry under its new name, and the entry
+// still fills the page in. The manager's PIN question and the fill's are
+// answered by AutoAnswer, as in the other tests.
+#include "AutoAnswer.h"
+#include "E2eSupport.h"
+#include "ManagerDriver.h"
+#include "OptionKeyBackup.h"
+
+#include "CExpData.h"
+#include "RelayState.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr DWORD kManagerCase = 5; // the manager's authentication at start
+constexpr int kItemName = 208;    // the item pane's name box
+constexpr int kPaneToggle = 1006;
+constexpr wchar_t kNewName[] = L"E2E 改名";
+
+std::wstring Quoted(const std::wstring& s) {
+    return L"\"" + s + L"\"";
+}
+
+std::wstring WorkTheManager(e2e::ManagerDriver& manager, const std::atomic<bool>& stop);
+
+// The user's part in the manager, on a thread of its own while the browser
+// runs; what went wrong, or empty. A manager left open is closed.
+std::wstring RenameInManager(const std::atomic<bool>& stop) {
+    e2e::ManagerDriver manager;
+    const std::wstring failure = WorkTheManager(manager, stop);
+    if (!failure.empty()) manager.CloseIfOpen();
+    return failure;
+}
+
+std::wstring WorkTheManager(e2e::ManagerDriver& manager, const std::atomic<bool>& stop) {
+    // A 32-bit program may take a minute or more to start here.
+    bool shown = false;
+    for (int waited = 0; !shown && !stop && waited < 400; ++waited)
+        shown = manager.WaitForDialog(1000);
+    if (!shown) return L"the manager's dialog did not show";
+    if (!manager.WaitForTree(60000)) return L"the manager's tree stayed empty";
+    // The item pane shows the name box; a narrow window opens it first.
+    if (manager.ItemText(kPaneToggle).find(L">>") != std::wstring::npos) {
+        manager.Press(kPaneToggle);
+        ::Sleep(500);
+    }
+    std::wstring why;
+    HTREEITEM page = nullptr, entry = nullptr;
+    for (HTREEITEM p : manager.Pages()) {
+        for (HTREEITEM item : manager.Items(p)) {
+            if (!manager.SelectNode(item, why)) return why;
+            ::Sleep(500);
+            if (manager.ItemText(kItemName) != e2e::LoginValues::kEntry) continue;
+            page = p;
+            entry = item;
+        }
+        if (entry) break;
+    }
+    if (!entry) return L"no item of the tree shows the stored entry's name";
+
+    // The entry's name in the item pane, then OK.
+    if (!manager.SelectNode(entry, why)) return why;
+    ::Sleep(500);
+    if (manager.ItemText(kItemName) != e2e::LoginValues::kEntry)
+        return L"the entry's node no longer shows its name";
+    manager.SetText(::GetDlgItem(manager.Dialog(), kItemName), kNewName);
+    manager.Press(IDOK);
+    if (!manager.WaitForExit(60000)) return L"the manager did not close after OK";
+    return {};
+}
+
+class ManagerE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(e2e::InstallFolder().empty()) << "no install folder in the prefix";
+        m_options = std::make_unique<OptionKeyBackup>();
+        ASSERT_TRUE(m_options->Saved());
+        m_options->WriteAutoInputAllowed();
+        ASSERT_TRUE(e2e::StoreLoginPage(false));
+        m_registration = std::make_unique<e2e::AddinRegistration>();
+        ASSERT_EQ(m_registration->Result(), 0u) << "regsvr32 Quorvel.dll";
+    }
+    void TearDown() override {
+        e2e::DeleteLoginPage();
+        m_registration.reset();
+        m_options.reset();
+    }
+
+    std::unique_ptr<OptionKeyBackup> m_options;
+    std::unique_ptr<e2e::AddinRegistration> m_registration;
+};
+
+} // namespace
+
+TEST_F(ManagerE2e, AnEntryRenamedInTheManagerIsListedByTheToolbarAndStillFillsIn) {
+    const peltrix::test::AutoAnswer manager(kManagerCase, peltrix::test::AutoAnswer::kAllow);
+    const peltrix::test::AutoAnswer input(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
+    ASSERT_TRUE(manager.Applied() && input.Applied());
+    using V = e2e::LoginValues;
+    const std::wstring login = L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n" +
+                               L"wait-page e2e-login.html 20000\n";
+    // The first fill starts the browser's 32-bit relay, which may take a
+    // minute or more here.
+    const std::wstring filled = L"wait-value user " + std::wstring(V::kUser) + L" 180000\n" +
+                                L"wait-value pw " + V::kPassword + L" 60000\n";
+    std::atomic<bool> stop{false};
+    std::wstring failure;
+    std::thread user([&] { failure = RenameInManager(stop); });
+    std::wstring log;
+    const DWORD code = e2e::RunBrowser(
+        login + filled + L"expect-combo 0 " + Quoted(V::kEntry) + L" 20000\n" +
+            L"expect-toolbar 106 入力開始 20000\n"
+            // データ管理(&M)...
+            L"toolbar-menu 102 32777\n"
+            // Closed after the user's OK: the list holds the new name.
+            L"expect-combo 0 " + Quoted(kNewName) + L" 480000\n" +
+            L"open " + Quoted(e2e::PagePath(L"e2e-noform.html")) + L"\n" +
+            L"wait-page e2e-noform.html 20000\n" + login + filled + L"expect-combo 0 " +
+            Quoted(kNewName) + L" 20000\n",
+        log, 600000);
+    stop = true;
+    user.join();
+    EXPECT_TRUE(failure.empty()) << std::string(failure.begin(), failure.end());
+    EXPECT_EQ(code, 0u) << std::string(log.begin(), log.end());
+
+    // The store holds the entry under its new name, still filled in by
+    // itself.
+    RelayState::Instance().SetRelayFolder(e2e::InstallFolder());
+    RelayState::Instance().SetReadyOpens(2400); // a 32-bit relay may need a minute to start
+    CExpData store;
+    ASSERT_TRUE(store.SetURLData(CExpData::URL_RENEW));
+    std::unique_ptr<CDataWebForm> page(store.GetWebPageData(e2e::PageUrl(L"e2e-login.html"), 0));
+    ASSERT_TRUE(page);
+    ASSERT_EQ(page->m_items.size(), 1u);
+    EXPECT_EQ(page->m_items[0]->m_strName, kNewName);
+    EXPECT_EQ(page->m_items[0]->m_nAutoInput, 1);
+}
