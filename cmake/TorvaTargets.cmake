@@ -47,13 +47,14 @@ function(torva_add_gtest name)
         PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ test"
         FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\];uncaught target signal")
     # Run once the folder's CMakeLists.txt has set the test's locks.
-    cmake_language(EVAL CODE "cmake_language(DEFER CALL _torva_machine_test_locks [[${name}.${TORVA_BITS}]])")
+    cmake_language(EVAL CODE "cmake_language(DEFER CALL torva_machine_test_locks [[${name}.${TORVA_BITS}]])")
 endfunction()
 
 # CTest's resource locks hold within one CTest run; the program takes the
 # same locks machine-wide (see common/testsupport/MachineTestLocks.cpp), so
-# the 32-bit and 64-bit runs exclude each other as well.
-function(_torva_machine_test_locks test)
+# the 32-bit and 64-bit runs exclude each other as well. A test added with
+# add_test over such a program calls this once its locks are set.
+function(torva_machine_test_locks test)
     get_test_property(${test} RESOURCE_LOCK locks)
     if(locks)
         string(REPLACE ";" "\\;" locks "${locks}")

@@ -6,6 +6,38 @@ set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
+# A mirror in the middle of a sync fails an index now and then: the update is
+# tried again, and an install goes ahead with what the lists hold after the
+# last try (the install itself says when a package cannot be had).
+update_lists() {
+    local try
+    for try in 1 2 3 4; do
+        $SUDO apt-get update -q && return 0
+        echo "install-deps: package lists incomplete (try $try), trying again" >&2
+        sleep $((try * 5))
+    done
+    return 0
+}
+# A foreign architecture's index missing from one suite (a security suite
+# caught mid-sync) leaves that architecture's packages only at the main
+# suite's versions, while the machine's own would come from the other suite:
+# packages of both architectures must match, so the install then takes every
+# package from the main suite.
+codename=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
+install_packages() {
+    local try
+    for try in 1 2 3; do
+        $SUDO apt-get install -y -q --no-install-recommends "$@" && return 0
+        if [ -n "$codename" ]; then
+            echo "install-deps: install failed (try $try); taking every package from $codename" >&2
+            $SUDO apt-get install -y -q --no-install-recommends -t "$codename" "$@" && return 0
+        fi
+        echo "install-deps: install failed (try $try), updating the lists again" >&2
+        update_lists
+    done
+    return 1
+}
+
 PACKAGES=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
           wine wine64 wine32:i386 libwine-dev xvfb xauth locales fonts-ipafont-gothic
           googletest imagemagick)
@@ -23,8 +55,8 @@ if [ ${#missing[@]} -gt 0 ]; then
         $SUDO dpkg --add-architecture i386
     fi
     export DEBIAN_FRONTEND=noninteractive
-    $SUDO apt-get update -q
-    $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+    update_lists
+    install_packages "${missing[@]}"
 fi
 
 # Wine's ANSI code page follows LANG; ja_JP.UTF-8 gives code page 932.
@@ -41,7 +73,7 @@ if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q "install ok installed"; then
         echo "install-deps: no native 32-bit support; installing qemu-user-static"
         export DEBIAN_FRONTEND=noninteractive
-        $SUDO apt-get install -y -q --no-install-recommends qemu-user-static
+        install_packages qemu-user-static
     fi
     binfmt=/proc/sys/fs/binfmt_misc
     [ -e "$binfmt/register" ] || $SUDO mount -t binfmt_misc binfmt_misc "$binfmt"

@@ -37,6 +37,17 @@ if [ ! -f "$fonts_stamp" ]; then
     touch "$fonts_stamp"
 fi
 
+# A program that crashes ends there and then, as in a test run it must: the
+# prefix's automatic debugger can hang on a crashed 32-bit process and leave
+# the test waiting for CTest's time-out.
+debugger_stamp="$TORVA_WINEPREFIX/.torva-no-debugger-1"
+if [ ! -f "$debugger_stamp" ]; then
+    for view in 64 32; do
+        "$run" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f /reg:$view >/dev/null 2>&1 || true
+    done
+    touch "$debugger_stamp"
+fi
+
 mkdir -p "$install_dir"
 win_install=$("$run" winepath -w "$install_dir" 2>/dev/null | tr -d '\r')
 "$run" reg add 'HKLM\SOFTWARE\Kobel\TORVA' /v Location /d "$win_install" /f /reg:32 >/dev/null

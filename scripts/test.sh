@@ -4,8 +4,14 @@
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+# How long each phase took, printed with the summary at the end.
+phases=()
+started=$SECONDS
+phase() { phases+=("$1 $((SECONDS - started)) s"); started=$SECONDS; }
 scripts/install-deps.sh || exit 1
+phase "install"
 scripts/build.sh || exit 1
+phase "build"
 case "$(scripts/native32.sh)" in
     native) echo "test: 32-bit programs run natively: every 32-bit test program runs in full" ;;
     *) echo "test: 32-bit programs run under emulation: the 32-bit build runs its subsets" ;;
@@ -32,9 +38,11 @@ ctest --test-dir build/win32 -j "$jobs" -LE desktop "${run[@]}" > build/ctest-32
 pid32=$!
 wait $pid64; rc64=$?
 wait $pid32; rc32=$?
+phase "tests"
 rcdesk=0
 for bits in 64 32; do
     ctest --test-dir "build/win$bits" -L desktop "${run[@]}" > "build/ctest-desktop-$bits.log" 2>&1 || rcdesk=1
+    phase "desktop tests ($bits-bit)"
 done
 
 passed=0; failed=0
@@ -51,5 +59,10 @@ for log in "${logs[@]}"; do
 done
 retried=$(grep -hE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*' "${logs[@]}" | sed -E 's/.*Test +#[0-9]+: ([^ ]+).*/\1/' | sort -u | tr '\n' ' ')
 [ -n "$retried" ] && echo "failed once, run again: $retried"
+echo "slowest test programs:"
+grep -hE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: ' "${logs[@]}" |
+    sed -E 's/.*Test +#[0-9]+: ([^ ]+) .* ([0-9.]+) sec$/\2 \1/' | sort -rn | head -8 |
+    while read -r secs name; do printf '  %8s s  %s\n' "$secs" "$name"; done
+echo "phases: $(IFS=','; echo "${phases[*]}" | sed 's/,/, /g')"
 echo "$passed passed, $failed failed"
 [ $rc64 -eq 0 ] && [ $rc32 -eq 0 ] && [ $rcdesk -eq 0 ]

@@ -34,24 +34,24 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
     return FALSE;
 }
 
+struct ClassSearch {
+    const wchar_t* name;
+    HWND found;
+};
+
+BOOL CALLBACK MatchClass(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<ClassSearch*>(param);
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (::lstrcmpiW(name, search->name) != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 HWND ChildOfClass(HWND parent, const wchar_t* className) {
-    HWND found = nullptr;
-    struct Search {
-        const wchar_t* name;
-        HWND* found;
-    } search{className, &found};
-    ::EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            wchar_t name[64] = {};
-            ::GetClassNameW(window, name, 64);
-            if (::lstrcmpiW(name, s->name) != 0) return TRUE;
-            *s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return found;
+    ClassSearch search{className, nullptr};
+    ::EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 } // namespace
@@ -386,10 +386,16 @@ ExportSeen VantrelProcess::Export(const std::wstring& path, const std::wstring& 
     if (!progress) return seen;
     seen.progressFound = true;
     seen.ownedByMain = ::GetWindow(progress, GW_OWNER) == m_main;
-    seen.mainDisabledWhileRunning = !::IsWindowEnabled(m_main);
+    // OK comes on before the main window is enabled again: OK still off
+    // after the main window was read means that it was read during the run.
+    // A short export can end before the dialog is found.
+    const HWND ok = ::GetDlgItem(progress, IDOK);
+    const bool runningBefore = !::IsWindowEnabled(ok);
+    const bool mainDisabled = !::IsWindowEnabled(m_main);
+    seen.runningSeen = runningBefore && !::IsWindowEnabled(ok);
+    seen.mainDisabledWhileRunning = seen.runningSeen && mainDisabled;
     if (whileRunning) whileRunning(progress);
 
-    const HWND ok = ::GetDlgItem(progress, IDOK);
     while (::GetTickCount64() - start < timeoutMs) {
         if (::IsWindowEnabled(ok)) {
             seen.ended = true;

@@ -21,7 +21,8 @@ struct ExportSeen {
     bool dialogClosed = false;           // the export dialog accepted the input
     bool progressFound = false;
     bool ownedByMain = false;            // the progress dialog's owner is the main window
-    bool mainDisabledWhileRunning = false;
+    bool runningSeen = false;            // the progress dialog was found before the end
+    bool mainDisabledWhileRunning = false; // read while the run was seen going on
     bool ended = false;                  // the progress dialog's OK came on in time
     std::wstring title;                  // the progress dialog's title at the end
     std::wstring status;
