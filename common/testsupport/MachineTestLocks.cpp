@@ -1,9 +1,10 @@
-// The 32-bit and 64-bit test runs share one Wine prefix and run at the same
-// time, each under its own CTest, whose resource locks do not reach the other
-// run. Every test program therefore also takes a machine-wide mutex for each
-// lock CTest gave it (TORVA_TEST_LOCKS, set from the test's RESOURCE_LOCK),
-// in name order so that two programs never wait for each other, and holds
-// them until it ends. The programs it starts do not inherit the request.
+// CTest's resource locks hold within one CTest run. Two runs on one Wine
+// prefix (the 32-bit and the 64-bit build's, or a run by hand beside
+// scripts/test.sh's) share its registry and database as well, so every test
+// program also takes a machine-wide mutex for each lock CTest gave it
+// (TORVA_TEST_LOCKS, set from the test's RESOURCE_LOCK), in name order so
+// that two programs never wait for each other, and holds them until it ends.
+// The programs it starts do not inherit the request.
 #include <windows.h>
 
 #include <gtest/gtest.h>
