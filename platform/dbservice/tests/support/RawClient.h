@@ -18,9 +18,11 @@ struct RawReply {
 };
 
 // Opens the pipe (waiting while it is busy), writes request, and reads
-// until expect bytes arrived, the service closed, or timeoutMs passed.
+// until expect bytes arrived, the service closed, or timeoutMs passed. The
+// default leaves room for a machine loaded by a whole test run: it only
+// bounds a reply that is expected, never one that must not come.
 RawReply RawExchange(const std::wstring& pipeName, const std::vector<uint8_t>& request,
-                     size_t expect, DWORD timeoutMs = 5000);
+                     size_t expect, DWORD timeoutMs = 20000);
 
 // A record as the layout gives it: header fields at 0, 4, 8 and 12; for
 // codes 14 and 16 the folder at 16 and the name at 1040 (512 UTF-16 units
