@@ -233,8 +233,17 @@ TEST(DocView, TemplateFrameBarsSplitterAndCommandRouting) {
             hit.pt = POINT{label.left - 8, (label.top + label.bottom) / 2};
             ::SendMessageW(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
             seen.stateIconHit = (hit.flags & TVHT_ONITEMSTATEICON) != 0;
+            // Both in the queue in order: the tree's mouse tracking after the
+            // press finds the release after it (a release taken from the
+            // queue before the press would leave it waiting for ever).
+            ::PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
             ::PostMessageW(tree, WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
-            ::SendMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
+            for (int i = 0; i < 100 && g_counts.clicks == 0; ++i) {
+                ::Sleep(20);
+                ::SendMessageW(tree, WM_NULL, 0, 0);
+            }
+            ::Sleep(100);
+            ::SendMessageW(tree, WM_NULL, 0, 0);
             seen.clicked = g_counts.clicks;
             seen.checkedByClick = ((::SendMessageW(tree, TVM_GETITEMSTATE, root, TVIS_STATEIMAGEMASK) >> 12) == 2);
             ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, root);
