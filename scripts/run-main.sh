@@ -10,7 +10,10 @@ scripts/build.sh
 export TORVA_WINEPREFIX="$root/build/wineprefix"
 # A persistent server for the whole run; one that already runs serves as well.
 WINEPREFIX="$TORVA_WINEPREFIX" wineserver -p 2>/dev/null || true
-trap 'WINEPREFIX="$TORVA_WINEPREFIX" wineserver -k 2>/dev/null' EXIT
+# The server may have ended before the job does: its stop is cleanup, not a
+# step, and never decides the job's status.
+source "$root/scripts/exit-cleanup.sh"
+on_exit_cleanup 'WINEPREFIX="$TORVA_WINEPREFIX" wineserver -k'
 
 cat <<'TXT'
 Main job, first the main road in the browser, unattended under Xvfb:

@@ -14,6 +14,9 @@ scripts/install-deps.sh || exit 1
 phase "install"
 scripts/build.sh || exit 1
 phase "build"
+# The scripts' own tests: a second or less.
+scripts_rc=0
+for t in scripts/tests/*-test.sh; do bash "$t" || scripts_rc=1; done
 case "$(scripts/native32.sh)" in
     native) echo "test: 32-bit programs run natively: every 32-bit test program runs in full" ;;
     *) echo "test: 32-bit programs run under emulation: the 32-bit build runs its subsets" ;;
@@ -86,4 +89,5 @@ grep -hE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: ' "${logs[@]}" |
 cat build/test-times-64.txt build/test-times-32.txt 2>/dev/null
 echo "phases: $(IFS=','; echo "${phases[*]}" | sed 's/,/, /g')"
 echo "$passed passed, $failed failed"
-[ $rc64 -eq 0 ] && [ $rc32 -eq 0 ]
+[ $scripts_rc -eq 0 ] || echo "a test of the scripts failed (see above)"
+[ $rc64 -eq 0 ] && [ $rc32 -eq 0 ] && [ $scripts_rc -eq 0 ]
