@@ -1,6 +1,7 @@
 // The HTML copy of the selected item's form: written to a temporary file,
 // shown in the embedded browser and filled with the stored values.
 #include "CRegistDlg.h"
+#include "SetformFileName.h"
 
 #include "PathHelpers.h"
 #include "RegistHtml.h"
@@ -167,9 +168,7 @@ void CRegistDlg::CreateFormHTML(CDataWebItem* item) {
     DetachCopy(*item);
     std::wstring folder;
     GetTempDirPath(folder);
-    const std::wstring path = folder + L"setform" +
-                              std::to_wstring(static_cast<int>(reinterpret_cast<INT_PTR>(m_hWnd))) +
-                              L".html";
+    const std::wstring path = folder + SetformFileName(m_hWnd);
     m_strTempPath = path;
     {
         UniqueCFile file(::_wfopen(path.c_str(), L"wb"));

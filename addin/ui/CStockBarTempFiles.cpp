@@ -3,11 +3,11 @@
 
 #include "CRegistDlg.h"
 #include "PathHelpers.h"
+#include "SetformFileName.h"
 
 #include "Trace.h"
 #include "Win32Handles.h"
 
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -16,25 +16,6 @@ namespace {
 // answer within this time is taken to be alive (its copy stays for a later
 // sweep rather than vanishing under an open dialog).
 constexpr UINT kAliveTimeoutMs = 2000;
-
-// The window handle a leftover's name carries; null when the name holds no
-// plain decimal number of at most ten digits.
-HWND WindowOfName(const std::wstring& name) {
-    const std::wstring prefix = L"setform";
-    const std::wstring suffix = L".html";
-    if (name.size() <= prefix.size() + suffix.size()) return nullptr;
-    const std::wstring digits =
-        name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-    if (digits.empty() || digits.size() > 10) return nullptr;
-    char ansi[11] = {};
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (digits[i] < L'0' || digits[i] > L'9') return nullptr;
-        ansi[i] = static_cast<char>(digits[i]);
-    }
-    ansi[digits.size()] = '\0';
-    const unsigned long long value = std::strtoull(ansi, nullptr, 10);
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(value));
-}
 
 // True when the file belongs to an open registration dialog.
 bool Spared(HWND window) {
@@ -61,7 +42,7 @@ void CStockBar::DeleteTempHtmlFile() {
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         const std::wstring name = found.cFileName;
-        if (Spared(WindowOfName(name))) continue;
+        if (Spared(WindowOfSetformName(name))) continue;
         ::DeleteFileW((folder + name).c_str());
     } while (::FindNextFileW(find.get(), &found));
     TORVA_TRACE_RETURN_VOID(L"CStockBar::DeleteTempHtmlFile");

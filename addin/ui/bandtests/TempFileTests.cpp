@@ -4,6 +4,7 @@
 
 #include "CRegistDlg.h"
 #include "PathHelpers.h"
+#include "SetformFileName.h"
 
 #include <string>
 #include <vector>
@@ -115,4 +116,17 @@ TEST_F(BandTempFiles, SitingTheBandSweepsTheLeftovers) {
     const std::wstring goneCopy = Make(NumberOf(gone));
     CreateBand();
     EXPECT_FALSE(Exists(goneCopy));
+}
+
+TEST_F(BandTempFiles, TheSweepReadsAWindowAsTheDialogWritesIt) {
+    // Handles are sign-extended 32-bit values: one with bit 31 set is
+    // written negative and must read back as the same window, not as none.
+    for (const UINT32 low : {0x00010042u, 0x7FFFFFFFu, 0x80000000u, 0xFFFF1234u}) {
+        const HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<INT32>(low)));
+        const std::wstring name = SetformFileName(window);
+        EXPECT_EQ(WindowOfSetformName(name), window) << std::string(name.begin(), name.end());
+    }
+    EXPECT_EQ(SetformFileName(reinterpret_cast<HWND>(static_cast<INT_PTR>(-2))), L"setform-2.html");
+    EXPECT_EQ(WindowOfSetformName(L"setform--2.html"), nullptr);
+    EXPECT_EQ(WindowOfSetformName(L"setform2147483648.html"), nullptr) << "beyond what is written";
 }
