@@ -154,13 +154,13 @@ private:
         (void)input->get_value(value.Out());
         if (FAILED(input->get_maxLength(&maxLength)) || maxLength > kMaxDataLen || maxLength < 0)
             maxLength = -1;
-        if (value.Text() != stored->m_strValue) {
-            m_differs = true;
-        } else if (maxLength != stored->m_nDataLen) {
-            m_structure = true;
-        } else {
-            ++m_matched;
-        }
+        // A changed value must not hide a changed maxLength: the length is
+        // the form's structure and is judged on its own.
+        const bool valueChanged = value.Text() != stored->m_strValue;
+        const bool lengthChanged = maxLength != stored->m_nDataLen;
+        if (valueChanged) m_differs = true;
+        if (lengthChanged) m_structure = true;
+        if (!valueChanged && !lengthChanged) ++m_matched;
     }
 
     void Choice(IHTMLInputElement* input, const CDataWebCtrl& ctrl) {

@@ -129,6 +129,19 @@ TEST_F(CaptureRoad, WhatOpensForEachStateOfTheStoredPage) {
     }
 }
 
+TEST_F(CaptureRoad, AChangedValueDoesNotHideAChangedMaxLength) {
+    StoreMember();
+    CreateBand();
+    ShowTyped();
+    auto input = As<IHTMLInputElement>(Named(L"user"), IID_IHTMLInputElement);
+    ASSERT_TRUE(input);
+    ASSERT_EQ(input->put_maxLength(30), S_OK);
+    const ScopedBstr other(std::wstring(L"someone-else"));
+    ASSERT_EQ(input->put_value(other.Get()), S_OK);
+    EXPECT_EQ(ClickGo({{L"警告", ScriptedUser::Press(IDNO)}}), Seen{L"警告"})
+        << "the form's structure changed: the warning, not the question to register";
+}
+
 TEST_F(CaptureRoad, TheWarningAsksOverTheBrowsersTopWindow) {
     StoreMember();
     CreateBand();
