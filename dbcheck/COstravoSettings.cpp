@@ -40,6 +40,7 @@ void COstravoSettings::LoadFrom(HKEY root, const wchar_t* subKey, REGSAM view,
     if (open && RegistryText::ReadDword(key.get(), L"RetryTimer", value)) {
         m_retryTimer = std::min(value, kMaxRetryTimer);
     }
+    BoundRetryCount();
     if (open && RegistryText::Read(key.get(), L"DbPath", kMaxText, text)) {
         m_dbPath = TrimSeparators(text);
     }
@@ -56,6 +57,13 @@ void COstravoSettings::SetPipeName(const std::wstring& name) {
 void COstravoSettings::SetRetry(DWORD count, DWORD timerMs) noexcept {
     m_retryCount = count;
     m_retryTimer = std::min(timerMs, kMaxRetryTimer);
+    BoundRetryCount();
+}
+
+void COstravoSettings::BoundRetryCount() noexcept {
+    // A timer of 0 polls without waiting: each attempt still counts as a
+    // millisecond, so the attempts stay bounded too.
+    m_retryCount = std::min(m_retryCount, kMaxReplyWaitMs / std::max<DWORD>(m_retryTimer, 1));
 }
 
 void COstravoSettings::SetDbPath(const std::wstring& path) {

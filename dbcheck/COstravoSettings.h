@@ -24,6 +24,10 @@ public:
     // A wait per attempt beyond this (0xFFFFFFFF would be no limit at all)
     // is cut to it: a hung service must not hang the tool.
     static constexpr DWORD kMaxRetryTimer = 60000;
+    // The whole wait for one reply, RetryCount attempts of RetryTimer ms, is
+    // held to this: the attempts are cut to fit (a count of 0xFFFFFFFF would
+    // otherwise never end the poll), so the dialog always answers.
+    static constexpr DWORD kMaxReplyWaitMs = 120000;
     static constexpr size_t kMaxText = 510;
 
     COstravoSettings();
@@ -50,6 +54,8 @@ private:
     DWORD m_retryCount;
     DWORD m_retryTimer;
     std::wstring m_dbPath;
+
+    void BoundRetryCount() noexcept;
 };
 
 } // namespace ostravo

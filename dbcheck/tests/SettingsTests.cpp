@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 
@@ -101,6 +102,22 @@ TEST_F(Settings, UnboundedRetryTimerIsCapped) {
     EXPECT_EQ(Load().RetryTimer(), COstravoSettings::kMaxRetryTimer);
     SetDword(L"RetryTimer", 0);
     EXPECT_EQ(Load().RetryTimer(), 0u);
+}
+
+TEST_F(Settings, TheWholeReplyWaitIsBounded) {
+    const DWORD timers[] = {0, 1, 200, 0xFFFFFFFF};
+    for (const DWORD timer : timers) {
+        SCOPED_TRACE(timer);
+        SetDword(L"RetryCount", 0xFFFFFFFF);
+        SetDword(L"RetryTimer", timer);
+        const COstravoSettings s = Load();
+        EXPECT_LE(static_cast<unsigned long long>(s.RetryCount()) * std::max<DWORD>(s.RetryTimer(), 1),
+                  COstravoSettings::kMaxReplyWaitMs);
+        EXPECT_GT(s.RetryCount(), 0u) << "a reply can still be waited for";
+    }
+    SetDword(L"RetryCount", 9);
+    SetDword(L"RetryTimer", 50);
+    EXPECT_EQ(Load().RetryCount(), 9u) << "a count within the bound is kept";
 }
 
 TEST_F(Settings, WrongTypesCountAsMissing) {
