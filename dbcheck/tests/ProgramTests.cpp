@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace ostravo::test {
 namespace {
@@ -33,24 +35,55 @@ bool KeyExists(const wchar_t* path) {
                            key.put()) == ERROR_SUCCESS;
 }
 
-// HKLM "AdminUser" (32-bit view) naming the current user, for one test.
+// HKLM "AdminUser" (32-bit view) as it was before a test changed it: put
+// back byte for byte, type included, or removed again when there was none.
+class SavedAdminUser {
+public:
+    SavedAdminUser() {
+        EXPECT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTorvaKey, 0, nullptr, 0,
+                                    KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr,
+                                    m_key.put(), nullptr),
+                  ERROR_SUCCESS);
+        DWORD size = 0;
+        if (::RegQueryValueExW(m_key.get(), L"AdminUser", nullptr, &m_type, nullptr, &size) !=
+            ERROR_SUCCESS)
+            return;
+        m_data.resize(size);
+        m_present = ::RegQueryValueExW(m_key.get(), L"AdminUser", nullptr, &m_type,
+                                       m_data.data(), &size) == ERROR_SUCCESS;
+        m_data.resize(size);
+    }
+    ~SavedAdminUser() {
+        if (m_present)
+            ::RegSetValueExW(m_key.get(), L"AdminUser", 0, m_type, m_data.data(),
+                             static_cast<DWORD>(m_data.size()));
+        else
+            ::RegDeleteValueW(m_key.get(), L"AdminUser");
+    }
+    SavedAdminUser(const SavedAdminUser&) = delete;
+    SavedAdminUser& operator=(const SavedAdminUser&) = delete;
+
+    HKEY Key() const noexcept { return m_key.get(); }
+
+private:
+    torva::UniqueRegKey m_key;
+    bool m_present = false;
+    DWORD m_type = REG_NONE;
+    std::vector<BYTE> m_data;
+};
+
+// HKLM "AdminUser" naming the current user, for one test.
 class AdminUserValue {
 public:
     explicit AdminUserValue(const std::wstring& sid) {
-        EXPECT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTorvaKey, 0, nullptr, 0,
-                                    KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, m_key.put(), nullptr),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(::RegSetValueExW(m_key.get(), L"AdminUser", 0, REG_SZ,
+        EXPECT_EQ(::RegSetValueExW(m_saved.Key(), L"AdminUser", 0, REG_SZ,
                                    reinterpret_cast<const BYTE*>(sid.c_str()),
                                    static_cast<DWORD>((sid.size() + 1) * sizeof(wchar_t))),
                   ERROR_SUCCESS);
     }
-    ~AdminUserValue() { ::RegDeleteValueW(m_key.get(), L"AdminUser"); }
-    AdminUserValue(const AdminUserValue&) = delete;
-    AdminUserValue& operator=(const AdminUserValue&) = delete;
 
 private:
-    torva::UniqueRegKey m_key;
+    SavedAdminUser m_saved;
 };
 
 class OstravoProgram : public ::testing::Test {
@@ -157,14 +190,31 @@ TEST_F(OstravoProgram, AdministratorGetsTheFourRowsOnTheDefaultPipeAndFolders) {
 }
 
 // Anybody else gets dialog 129: the own database only, one check.
-TEST_F(OstravoProgram, UserGetsTheOwnDatabaseOnly) {
-    if (KeyExists(kTorvaKey)) {
-        torva::UniqueRegKey key;
-        ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTorvaKey, 0,
-                                  KEY_SET_VALUE | KEY_WOW64_32KEY, key.put()),
+TEST(OstravoProgramSettings, AChangedAdminUserIsPutBackAsItWas) {
+    const std::wstring before = L"S-1-5-21-1-2-3-1001";
+    {
+        AdminUserValue outer(before);
+        {
+            AdminUserValue inner(L"S-1-5-21-9-9-9-500");
+        }
+        {
+            const SavedAdminUser cleared;
+            ::RegDeleteValueW(cleared.Key(), L"AdminUser");
+        }
+        const SavedAdminUser check;
+        wchar_t text[64] = {};
+        DWORD size = sizeof(text), type = 0;
+        ASSERT_EQ(::RegQueryValueExW(check.Key(), L"AdminUser", nullptr, &type,
+                                     reinterpret_cast<BYTE*>(text), &size),
                   ERROR_SUCCESS);
-        ::RegDeleteValueW(key.get(), L"AdminUser");
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(std::wstring(text), before);
     }
+}
+
+TEST_F(OstravoProgram, UserGetsTheOwnDatabaseOnly) {
+    const SavedAdminUser saved;
+    ::RegDeleteValueW(saved.Key(), L"AdminUser");
     StartService();
     HWND dialog = StartProgram();
     ASSERT_NE(dialog, nullptr) << "no dialog";
