@@ -66,7 +66,9 @@ void ParsePolicyText(const BYTE* data, DWORD size, int position, AuthPolicyRow& 
 
     row.displayName[0] = L'\0';
     row.policyKey[0] = L'\0';
-    if (numberEnd == 0 || numberEnd >= text.size()) return;
+    // Without a leading number the search starts where the number would
+    // have ended, at the text's start: the texts are read all the same.
+    if (numberEnd >= text.size()) return;
     const size_t searchEnd = std::min(text.size(), numberEnd + kSearchLimit);
     const size_t comma = text.find(L',', numberEnd);
     if (comma == std::wstring::npos || comma >= searchEnd) return;
