@@ -194,9 +194,7 @@ void* CTvrExpItemView::GetItemObject(HTREEITEM item) const {
 
 bool CTvrExpItemView::IsCheckable(HTREEITEM item) const {
     if (GetItemType(item) != kTpm) return true;
-    // The PIN cache is exported only when it is stored with a setting.
-    const AuthInfoNode* node = TheExportStore().FindAuthInfo(kAuthPinCache);
-    return node && node->present && node->pinCacheTime != -1;
+    return TpmItemCheckable(TheExportStore().FindAuthInfo(kAuthPinCache));
 }
 
 int CTvrExpItemView::GetCheckedItems(std::vector<HTREEITEM>& list, HTREEITEM start) const {

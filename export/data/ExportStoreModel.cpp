@@ -36,3 +36,8 @@ WebControlNode::~WebControlNode() {
 AuthSlot::~AuthSlot() {
     Wipe(deviceInfo);
 }
+
+bool TpmItemCheckable(const AuthInfoNode* pinCacheNode) noexcept {
+    if (!pinCacheNode) return true;
+    return pinCacheNode->present && pinCacheNode->pinCacheTime != -1;
+}

@@ -103,6 +103,11 @@ struct AuthInfoNode {
     int32_t pinCacheTime = 0;    // kind -1: milliseconds, 0 no caching, -1 permanent
 };
 
+// Whether the TPM item may be ticked for export, given the store's PIN cache
+// node (null when it holds none): only a node that is there but not present,
+// or that holds -1, keeps the item from being ticked.
+bool TpmItemCheckable(const AuthInfoNode* pinCacheNode) noexcept;
+
 struct TouchAuthRecord {
     int32_t authType = 0;
     int32_t bitmapType = 0;

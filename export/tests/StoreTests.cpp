@@ -110,6 +110,22 @@ TEST(ExportStore, PinCacheTimeAsHoursAndMinutes) {
     EXPECT_EQ(empty.DecryptEnabled(), 1);
 }
 
+TEST(ExportStore, TheTpmItemIsHeldBackOnlyByAPinCacheWithoutSetting) {
+    EXPECT_TRUE(TpmItemCheckable(nullptr)) << "no PIN cache node at all";
+    AuthInfoNode node;
+    node.deviceKind = kAuthPinCache;
+    node.present = 1;
+    node.pinCacheTime = 5400000;
+    EXPECT_TRUE(TpmItemCheckable(&node));
+    node.pinCacheTime = 0;
+    EXPECT_TRUE(TpmItemCheckable(&node));
+    node.pinCacheTime = -1;
+    EXPECT_FALSE(TpmItemCheckable(&node)) << "cached for good";
+    node.present = 0;
+    node.pinCacheTime = 0;
+    EXPECT_FALSE(TpmItemCheckable(&node)) << "a node without a value";
+}
+
 TEST(ExportStore, TheOptionKeyIsNoPage) {
     for (const auto& page : FixtureStore().Pages()) {
         EXPECT_NE(page->key.find(L"PAGE"), std::wstring::npos) << page->key;
