@@ -10,6 +10,7 @@
 // per database; the exit code is the number of databases it could not deal
 // with (0: all filled or left alone).
 #include "DbInitializer.h"
+#include "SettingText.h"
 
 #include "ProgramFolder.h"
 #include "Win32Handles.h"
@@ -26,21 +27,8 @@ constexpr size_t kMaxFolder = 510;
 // DbPath as text of a sane length, trailing separators trimmed as the
 // database library trims them; empty when not set.
 std::wstring RegistryDbPath() {
-    torva::UniqueRegKey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA\\DBMGR", 0,
-                        KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.put()) != ERROR_SUCCESS) {
-        return {};
-    }
-    wchar_t value[kMaxFolder + 2] = {};
-    DWORD bytes = sizeof(value) - sizeof(wchar_t);
-    DWORD type = 0;
-    if (::RegQueryValueExW(key.get(), L"DbPath", nullptr, &type, reinterpret_cast<BYTE*>(value),
-                           &bytes) != ERROR_SUCCESS ||
-        type != REG_SZ) {
-        return {};
-    }
-    std::wstring path(value, ::wcsnlen(value, bytes / sizeof(wchar_t)));
-    if (path.size() > kMaxFolder) return {};
+    std::wstring path = dbservice::ReadSettingText(
+        HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA\\DBMGR", KEY_WOW64_32KEY, L"DbPath", kMaxFolder);
     while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
         path.pop_back();
     return path;

@@ -1,6 +1,7 @@
 #include "ServiceOptions.h"
 
 #include "DatabaseLocation.h"
+#include "SettingText.h"
 #include "Win32Handles.h"
 
 #include <cwchar>
@@ -23,21 +24,9 @@ bool ParseNumber(const wchar_t* text, DWORD& value) {
 
 // "PipeName" when it is text of a sane length, else the default.
 std::wstring RegistryPipeName() {
-    torva::UniqueRegKey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA\\DBMGR", 0,
-                        KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.put()) != ERROR_SUCCESS) {
-        return kDefaultPipe;
-    }
-    wchar_t value[kMaxPipeName + 2] = {};
-    DWORD bytes = sizeof(value) - sizeof(wchar_t);
-    DWORD type = 0;
-    if (::RegQueryValueExW(key.get(), L"PipeName", nullptr, &type, reinterpret_cast<BYTE*>(value),
-                           &bytes) != ERROR_SUCCESS ||
-        type != REG_SZ) {
-        return kDefaultPipe;
-    }
-    const std::wstring name(value, ::wcsnlen(value, bytes / sizeof(wchar_t)));
-    return name.empty() || name.size() > kMaxPipeName ? kDefaultPipe : name;
+    const std::wstring name = ReadSettingText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA\\DBMGR",
+                                              KEY_WOW64_32KEY, L"PipeName", kMaxPipeName);
+    return name.empty() ? kDefaultPipe : name;
 }
 
 } // namespace
