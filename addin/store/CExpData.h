@@ -112,6 +112,10 @@ public:
     [[nodiscard]] BOOL SetURLData(int operation, const std::wstring& url = {},
                                   const std::wstring& pageKey = {});
     std::wstring SearchSubKeyFromURL(const std::wstring& url);
+    // As SearchSubKeyFromURL, but false when the URL list could not be read
+    // (its lock not had in time), which is not the same as a page that was
+    // never stored (true with an empty key).
+    [[nodiscard]] bool FindPageKey(const std::wstring& url, std::wstring& pageKey);
     static std::wstring GetSubKey(const std::wstring& path);
 
     // The document, or the first frame document depth first, whose URL is

@@ -107,12 +107,17 @@ BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wst
 std::wstring CExpData::SearchSubKeyFromURL(const std::wstring& url) {
     TORVA_TRACE_SCOPE(L"CExpData::SearchSubKeyFromURL");
     std::wstring pageKey;
-    {
-        const UrlListLock lock;
-        if (lock.IsHeld()) pageKey = UrlList::Instance().Find(url);
-    }
+    (void)FindPageKey(url, pageKey);
     TORVA_TRACE_DETAIL(pageKey.empty() ? L"* sRet is empty *" : L"* return sRet success. *");
     return pageKey;
+}
+
+bool CExpData::FindPageKey(const std::wstring& url, std::wstring& pageKey) {
+    pageKey.clear();
+    const UrlListLock lock;
+    if (!lock.IsHeld()) return false;
+    pageKey = UrlList::Instance().Find(url);
+    return true;
 }
 
 std::wstring CExpData::GetSubKey(const std::wstring& path) {

@@ -303,8 +303,16 @@ int CSubmitButtonEventSink::AutoEntry(int snum) {
 
     // A URL the list names whose page cannot be read is a failed read, not
     // a page that was never stored: nothing is offered then.
+    // So is a URL list that could not be read in time: nothing is asked and
+    // nothing stored over a page that may well be stored.
     std::unique_ptr<CDataWebForm> page;
-    if (!m_ExpData.SearchSubKeyFromURL(url).empty()) {
+    std::wstring pageKey;
+    if (!m_ExpData.FindPageKey(url, pageKey)) {
+        TORVA_TRACE_ERROR(L"URL list not read");
+        TORVA_TRACE_RETURN_INT(L"CSubmitButtonEventSink::AutoEntry", 0);
+        return 0;
+    }
+    if (!pageKey.empty()) {
         m_ExpData.m_nCryptUsable = 1;
         page.reset(m_ExpData.GetWebPageData(url, 1));
         m_ExpData.m_nCryptUsable = 0;

@@ -6,6 +6,7 @@
 #include "AutoAnswer.h"
 #include "DialogDriver.h"
 #include "HtmlCom.h"
+#include "RelayState.h"
 #include "SubmitClickFlag.h"
 
 #include <commctrl.h>
@@ -313,4 +314,21 @@ TEST_F(CaptureRoad, AStoredPageThatCannotBeReadIsNotTakenForANewOne) {
     EXPECT_EQ(ClickSink(sink), S_OK);
     EXPECT_EQ(user.Finish(), Seen{});
     EXPECT_EQ(g_bSubmitClicked, 1) << "a captured click, whose page could not be read";
+}
+
+TEST_F(CaptureRoad, AURLListThatCannotBeReadInTimeAsksNothing) {
+    StoreMember();
+    CreateBand();
+    ShowTyped(L"other");
+    // Another thread of the browser holds the URL list past the wait.
+    const torva::UniqueHandle lock(::OpenEventW(EVENT_ALL_ACCESS, FALSE,
+                                                RelayState::Instance().UrlListLockName().c_str()));
+    ASSERT_TRUE(lock);
+    ASSERT_EQ(::WaitForSingleObject(lock.get(), 5000), WAIT_OBJECT_0);
+    CComPtr<CSubmitButtonEventSink> sink = SinkOf(L"go");
+    ASSERT_TRUE(sink);
+    ScriptedUser user({});
+    EXPECT_EQ(ClickSink(sink), S_OK);
+    ::SetEvent(lock.get());
+    EXPECT_EQ(user.Finish(), Seen{}) << "a stored page is not taken for a new one";
 }
