@@ -10,7 +10,7 @@
 // per database; the exit code is the number of databases it could not deal
 // with (0: all filled or left alone).
 #include "DbInitializer.h"
-#include "SettingText.h"
+#include "RegistryText.h"
 
 #include "ProgramFolder.h"
 #include "Win32Handles.h"
@@ -27,8 +27,13 @@ constexpr size_t kMaxFolder = 510;
 // DbPath as text of a sane length, trailing separators trimmed as the
 // database library trims them; empty when not set.
 std::wstring RegistryDbPath() {
-    std::wstring path = dbservice::ReadSettingText(
-        HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA\\DBMGR", KEY_WOW64_32KEY, L"DbPath", kMaxFolder);
+    torva::UniqueRegKey key;
+    std::wstring path;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA\\DBMGR", 0,
+                        KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.put()) != ERROR_SUCCESS ||
+        !ostravo::RegistryText::Read(key.get(), L"DbPath", kMaxFolder, path)) {
+        return {};
+    }
     while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
         path.pop_back();
     return path;

@@ -1,7 +1,7 @@
 #include "ServiceOptions.h"
 
 #include "DatabaseLocation.h"
-#include "SettingText.h"
+#include "RegistryText.h"
 #include "Win32Handles.h"
 
 #include <cwchar>
@@ -24,9 +24,14 @@ bool ParseNumber(const wchar_t* text, DWORD& value) {
 
 // "PipeName" when it is text of a sane length, else the default.
 std::wstring RegistryPipeName() {
-    const std::wstring name = ReadSettingText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA\\DBMGR",
-                                              KEY_WOW64_32KEY, L"PipeName", kMaxPipeName);
-    return name.empty() ? kDefaultPipe : name;
+    torva::UniqueRegKey key;
+    std::wstring name;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kobel\\TORVA\\DBMGR", 0,
+                        KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.put()) != ERROR_SUCCESS ||
+        !ostravo::RegistryText::Read(key.get(), L"PipeName", kMaxPipeName, name) || name.empty()) {
+        return kDefaultPipe;
+    }
+    return name;
 }
 
 } // namespace
