@@ -61,23 +61,34 @@ DWORD TVRDB_CALL EnumWithGaps(TVRDB_HDB, TVRDB_HKEY, DWORD index, LPWSTR name, D
 } // namespace
 
 TEST(KeyNameHash, LowerCaseHexOfTheWholeAnsiInput) {
-    const std::wstring hash = CreateKeyNameHash(L"経費精算");
+    const std::wstring hash = CWindowData::CreateHash(L"経費精算");
     ASSERT_EQ(hash.size(), 64u);
     for (wchar_t c : hash)
         EXPECT_TRUE(std::iswdigit(c) || (c >= L'a' && c <= L'f')) << c;
     // "abc": the digest bytes above 0x7F are formatted as two digits, not as
     // sign-extended numbers.
-    EXPECT_EQ(CreateKeyNameHash(L"abc"),
+    EXPECT_EQ(CWindowData::CreateHash(L"abc"),
               L"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    EXPECT_EQ(CreateKeyNameHash(L""),
+    EXPECT_EQ(CWindowData::CreateHash(L""),
               L"e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     // Inputs past 4096 bytes are hashed whole: texts that differ only at
     // their end give different names.
     const std::wstring longText(5000, L'a');
-    EXPECT_NE(CreateKeyNameHash(longText + L"x"), CreateKeyNameHash(longText + L"y"));
+    EXPECT_NE(CWindowData::CreateHash(longText + L"x"), CWindowData::CreateHash(longText + L"y"));
 }
 
 TEST(KeyNameHash, CaptionInputCarriesTheIdSumInHex) {
+    CWindowData data;
+    data.applicationName = L"App";
+    data.caption = L"Log on";
+    data.item.NAME = L"same";
+    data.item.controls.push_back(std::make_unique<CDataCtrl>(1, 10, L"u", 0));
+    data.item.controls.push_back(std::make_unique<CDataCtrl>(2, 16, L"p", 0));
+    EXPECT_EQ(data.GetAplHash(), CWindowData::CreateHash(L"App"));
+    EXPECT_EQ(data.GetCaptionHash(), CWindowData::CreateHash(L"Log on1a"));
+    EXPECT_EQ(data.GetItemHash(), CWindowData::CreateHash(L"same"));
+    data.item.controls.clear();
+    EXPECT_EQ(data.GetCaptionHash(), CWindowData::CreateHash(L"Log on0"));
     EXPECT_EQ(CaptionHashInput(L"Log on", {10, 16}), L"Log on1a");
     EXPECT_EQ(CaptionHashInput(L"x", {}), L"x0");
     EXPECT_EQ(CaptionHashInput(L"x", {-1}), L"xffffffff");
