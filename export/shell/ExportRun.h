@@ -22,6 +22,13 @@ enum class ExportOutcome {
     WriteFailed,     // a writer or the encoder failed: the file holds what was written
 };
 
+// The calls that end the writing of the target: the system's own, unless a
+// test stands in for them.
+struct ExportFileCalls {
+    BOOL(WINAPI* flush)(HANDLE) = &::FlushFileBuffers;
+    BOOL(WINAPI* close)(HANDLE) = &::CloseHandle;
+};
+
 struct ExportRequest {
     std::wstring path;
     std::vector<SectionWrite> sections;  // one per checked item, in tree order
@@ -29,6 +36,7 @@ struct ExportRequest {
     std::function<int()> authenticate;
     std::function<void(size_t)> progress;  // after each section, may be empty
     std::function<void()> started;         // after authentication, may be empty
+    ExportFileCalls file;
 };
 
 // The store's export passphrase is wiped when the run ends, whatever the
