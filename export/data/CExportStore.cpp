@@ -17,15 +17,18 @@ constexpr DWORD kEnumNameChars = 512; // 1024 bytes
 
 CExportStore::CExportStore(const DbApi& db, const CryptApi& crypt)
     : m_dbApi(db), m_cryptApi(crypt), m_keepData(db, crypt) {
+    // The default texts come from the string cache, which the program loads
+    // first thing in its start-up: Load takes them, the constructor (run
+    // with the application object, before the start-up) asks for none.
     for (int32_t& value : m_policies)
         value = -1;
-    m_rule.ruleOptionText = GetResourceString(22075);
-    m_touch.displayText = GetResourceString(22076);
 }
 
 CExportStore::~CExportStore() = default;
 
 int CExportStore::Load() {
+    m_rule.ruleOptionText = GetResourceString(22075);
+    m_touch.displayText = GetResourceString(22076);
     LoadAuthentication();
     TVRDB_HDB db = nullptr;
     if (m_dbApi.OpenDB(&db) != kDbOk || !db) return 0;

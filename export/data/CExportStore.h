@@ -24,7 +24,8 @@ public:
     CExportStore(const CExportStore&) = delete;
     CExportStore& operator=(const CExportStore&) = delete;
 
-    // 0 when the user's database cannot be opened, else 1.
+    // 0 when the user's database cannot be opened, else 1. Takes the
+    // default texts from the string cache, which must be loaded by then.
     int Load();
 
     // The item carrying the tree handle, with its page's texts; null when none.
