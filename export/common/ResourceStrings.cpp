@@ -5,7 +5,7 @@
 namespace {
 
 constexpr UINT kFirstExportId = 22001;
-constexpr size_t kExportIdCount = 103;
+constexpr size_t kExportIdCount = 105;
 // The load buffer of one text; longer texts are cut.
 constexpr int kLoadBufferChars = 4096;
 

@@ -21,6 +21,8 @@ public:
     int32_t ID = 0;
     std::wstring CAPTION; // for a password field: the password (wiped when freed)
     int32_t FLAG = 0;
+    // A password whose stored form could not be decrypted: CAPTION is empty.
+    bool unread = false;
 };
 
 class CDataItem {

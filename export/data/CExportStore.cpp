@@ -104,12 +104,13 @@ void CExportStore::ReadPassword(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* nam
     m_pendingPasswords.push_back({&control, std::move(stored)});
 }
 
-std::wstring CExportStore::DecryptPassword(const std::vector<BYTE>& stored) const {
+std::wstring CExportStore::DecryptPassword(const std::vector<BYTE>& stored, bool* unread) const {
     const DWORD size = static_cast<DWORD>(stored.size());
     SecretBytes plain(static_cast<size_t>(size) + 2, 0);
     DWORD plainLength = 0;
     if (m_cryptApi.Decrypt(stored.data(), size, plain.data(), size, &plainLength) != TVRCT_OK) {
         // Only this field is lost; the passwords after it are still read.
+        if (unread) *unread = true;
         return {};
     }
     if (plainLength > size) plainLength = size;
@@ -125,7 +126,7 @@ void CExportStore::DecryptPasswords() {
     auto work = [this, &next] {
         for (size_t i = next++; i < m_pendingPasswords.size(); i = next++) {
             PendingPassword& pending = m_pendingPasswords[i];
-            pending.control->VALUE = DecryptPassword(pending.stored);
+            pending.control->VALUE = DecryptPassword(pending.stored, &pending.control->unread);
         }
     };
     // A few passwords are decrypted on this thread: a thread costs more than

@@ -84,7 +84,8 @@ private:
     // Decrypts every noted password on several threads: each costs the
     // user key's unprotecting, and a page tree holds thousands.
     void DecryptPasswords();
-    std::wstring DecryptPassword(const std::vector<BYTE>& stored) const;
+    // Empty, with *unread set, when the stored form cannot be decrypted.
+    std::wstring DecryptPassword(const std::vector<BYTE>& stored, bool* unread) const;
     void EnumSubKeys(TVRDB_HDB db, TVRDB_HKEY key, std::vector<std::wstring>& names);
 
     const DbApi& m_dbApi;

@@ -81,8 +81,9 @@ BOOL DBRegData::GetDBCtrl(TVRDB_HDB db, const std::wstring& sCtrlKey, CDataItem&
     control->TYPE = GetDwordValue(db, key, L"TYPE");
     control->ID = GetDwordValue(db, key, L"ID");
     if (bGetPass) {
-        control->CAPTION = control->TYPE == 2 ? GetStringValueCrypt(db, key, L"CAPTION")
-                                              : GetStringValue(db, key, L"CAPTION");
+        control->CAPTION = control->TYPE == 2
+                               ? GetStringValueCrypt(db, key, L"CAPTION", &control->unread)
+                               : GetStringValue(db, key, L"CAPTION");
     }
     control->FLAG = GetDwordValue(db, key, L"FLAG");
     CloseKey(db, &key);

@@ -224,6 +224,42 @@ TEST_F(AppData, ReadingWithoutPasswordsLeavesEveryCaptionEmpty) {
     EXPECT_EQ(list[0]->captions[0]->items[0]->controls[1]->CAPTION, L"pw");
 }
 
+TEST_F(AppData, AnUnreadablePasswordLosesOnlyItsOwnCaption) {
+    DBRegData reg;
+    for (const wchar_t* name : {L"A", L"B"}) {
+        CWindowData data;
+        data.applicationName = name;
+        data.caption = L"C";
+        data.item.NAME = L"I";
+        data.item.controls.push_back(std::make_unique<CDataCtrl>(2, 2, std::wstring(L"pw-") + name, 0));
+        ASSERT_TRUE(reg.SetRegItem(data));
+    }
+    CDataAplList list;
+    ASSERT_TRUE(reg.GetDBRegData(list, TRUE));
+    ASSERT_EQ(list.size(), 2u);
+    // The application read first is the one made unreadable.
+    CWindowData first;
+    first.applicationName = list[0]->APLNAME;
+    first.caption = L"C";
+    first.item.NAME = L"I";
+    first.item.controls.push_back(std::make_unique<CDataCtrl>(2, 2, L"", 0));
+    const std::wstring itemKey = ItemKeyPath(
+        CaptionKeyPath(ApplicationKeyPath(first.GetAplHash()), first.GetCaptionHash()),
+        first.GetItemHash());
+    db.SetRaw(ControlKeyPath(itemKey, 0), L"CAPTION", TVRDB_TYPE_BINARY,
+              std::vector<BYTE>(46, 0x5A));
+
+    DBRegData again;
+    ASSERT_TRUE(again.GetDBRegData(list, TRUE));
+    ASSERT_EQ(list.size(), 2u);
+    const CDataCtrl& broken = *list[0]->captions[0]->items[0]->controls[0];
+    const CDataCtrl& after = *list[1]->captions[0]->items[0]->controls[0];
+    EXPECT_EQ(broken.CAPTION, L"");
+    EXPECT_TRUE(broken.unread);
+    EXPECT_EQ(after.CAPTION, L"pw-" + list[1]->APLNAME);
+    EXPECT_FALSE(after.unread);
+}
+
 TEST_F(AppData, AFailedEncryptionWritesNothing) {
     CryptApi refusing = LibraryCryptApi();
     refusing.Encrypt = &RefusingEncrypt;

@@ -201,6 +201,11 @@ TEST(ExportStore, OnePasswordThatCannotBeOpenedAffectsOnlyItself) {
     EXPECT_EQ(ControlOf(item, L"broken").VALUE, L"");
     EXPECT_EQ(ControlOf(item, L"after").VALUE, L"after-pass");
     EXPECT_EQ(ControlOf(item, L"missing").VALUE, L"");
+    // Only the one that could not be opened is told as unread.
+    EXPECT_TRUE(ControlOf(item, L"broken").unread);
+    EXPECT_FALSE(ControlOf(item, L"empty").unread);
+    EXPECT_FALSE(ControlOf(item, L"after").unread);
+    EXPECT_FALSE(ControlOf(item, L"missing").unread);
     EXPECT_EQ(FixtureStore().DecryptEnabled(), 1);
 }
 
