@@ -14,7 +14,8 @@
 namespace vantrel {
 
 enum class ExportOutcome {
-    Done,            // every section handled ("成功")
+    Done,            // every section handled and the file closed ("成功"; "警告" when
+                     // passwords that could not be read were written empty)
     AuthRefused,     // nothing created; the worker ends with -1
     NoItems,         // failure code 2; nothing created
     SharingViolation,// 22096; nothing created
