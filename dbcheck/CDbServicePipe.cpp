@@ -53,9 +53,11 @@ torva::UniqueHandle CDbServicePipe::CreateReadEvent() const {
 torva::UniqueFile CDbServicePipe::Open() const {
     const std::wstring& path = m_settings.PipePath();
     for (int attempt = 0; attempt < kOpenTries; ++attempt) {
-        torva::UniqueFile pipe(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+        // The service may learn who we are, never act as us.
+        torva::UniqueFile pipe(::CreateFileW(
+            path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
+            nullptr));
         if (pipe) return pipe;
         if (::GetLastError() != ERROR_PIPE_BUSY) break;
         ::WaitNamedPipeW(path.c_str(), kBusyWaitMs);

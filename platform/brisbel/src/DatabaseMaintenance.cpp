@@ -42,9 +42,10 @@ DWORD DatabaseMaintenance::Check(const std::wstring& folder, const std::wstring&
     if (const DWORD status = GenerationSet(folder, name).Present(present)) return status;
     if (present.empty()) return TVRDB_OK;
 
-    // Exactly what an opener does, in a store of its own that ends here.
+    // What an opener reads, in a store of its own that ends here; unlike an
+    // opener it leaves every file as it found it.
     LogStore store(folder, name);
-    const DWORD status = store.Sync(true);
+    const DWORD status = store.Inspect();
     if (status == TVRDB_E_CORRUPT) {
         verdict = TVRDB_E_CORRUPT;
         return TVRDB_OK;

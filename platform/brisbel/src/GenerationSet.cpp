@@ -29,6 +29,46 @@ bool IsHexDigit(wchar_t c) noexcept {
     return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F');
 }
 
+// Every generation file of the set, opened with its header read. A file
+// another process deleted while others still hold it answers "access
+// denied" until the last holder lets go; only stale generations are ever
+// deleted, so such a file is passed over.
+DWORD Scan(const GenerationSet& set, LogFile::Access access, std::vector<Candidate>& candidates) {
+    std::vector<uint32_t> generations;
+    if (const DWORD status = set.Present(generations)) return status;
+    for (const uint32_t generation : generations) {
+        Candidate c;
+        c.generation = generation;
+        DWORD error = ERROR_SUCCESS;
+        if (const DWORD status =
+                LogFile::Open(set.PathOf(generation), generation, c.file, error, access)) {
+            if (error == ERROR_ACCESS_DENIED || error == ERROR_FILE_NOT_FOUND) continue;
+            return status;
+        }
+        if (const DWORD status = c.file.ReadHeader(c.header, c.state)) return status;
+        if (const DWORD status = c.file.Size(c.size)) return status;
+        candidates.push_back(std::move(c));
+    }
+    return TVRDB_OK;
+}
+
+// The highest sealed generation (null when there is none). Above it only
+// leftovers of interrupted work may lie: a damaged header there is damage,
+// and without any sealed file only an interrupted first creation is
+// harmless; anything else means the sealed file was lost.
+DWORD Choose(std::vector<Candidate>& candidates, Candidate*& best) {
+    best = nullptr;
+    for (auto c = candidates.rbegin(); c != candidates.rend() && !best; ++c) {
+        if (c->Sealed()) best = &*c;
+    }
+    for (const Candidate& c : candidates) {
+        if (best && c.generation <= best->generation) continue;
+        if (c.state == HeaderState::Invalid) return TVRDB_E_CORRUPT;
+        if (!best && c.state == HeaderState::Valid) return TVRDB_E_CORRUPT;
+    }
+    return TVRDB_OK;
+}
+
 } // namespace
 
 GenerationSet::GenerationSet(std::wstring folder, std::wstring name)
@@ -96,42 +136,19 @@ void GenerationSet::Remove(uint32_t generation) const noexcept {
 }
 
 DWORD GenerationSet::OpenCurrent(LogFile& out) {
-    std::vector<uint32_t> generations;
-    if (const DWORD status = List(generations)) return status;
-
     std::vector<Candidate> candidates;
-    for (const uint32_t generation : generations) {
-        Candidate c;
-        c.generation = generation;
-        DWORD error = ERROR_SUCCESS;
-        if (const DWORD status = LogFile::Open(PathOf(generation), generation, c.file, error)) {
-            // A file another process deleted while others still hold it
-            // answers "access denied" until the last holder lets go. Only
-            // stale generations are ever deleted.
-            if (error == ERROR_ACCESS_DENIED || error == ERROR_FILE_NOT_FOUND) continue;
-            return status;
-        }
-        if (const DWORD status = c.file.ReadHeader(c.header, c.state)) return status;
-        if (const DWORD status = c.file.Size(c.size)) return status;
-        candidates.push_back(std::move(c));
-    }
+    if (const DWORD status = Scan(*this, LogFile::Access::ReadWrite, candidates)) return status;
+    Candidate* best = nullptr;
+    if (const DWORD status = Choose(candidates, best)) return status;
 
-    const auto best = std::find_if(candidates.rbegin(), candidates.rend(),
-                                   [](const Candidate& c) { return c.Sealed(); });
-    const uint32_t bestGeneration = best == candidates.rend() ? 0 : best->generation;
-
-    // Above the chosen generation: leftovers of interrupted work, or damage.
+    // Above the chosen generation: leftovers of interrupted work.
     for (Candidate& c : candidates) {
-        if (best != candidates.rend() && c.generation <= bestGeneration) continue;
-        if (c.state == HeaderState::Invalid) return TVRDB_E_CORRUPT;
-        // Without any sealed file only an interrupted first creation is
-        // harmless; anything else means the sealed file was lost.
-        if (best == candidates.rend() && c.state == HeaderState::Valid) return TVRDB_E_CORRUPT;
+        if (best && c.generation <= best->generation) continue;
         c.file = LogFile();
         Remove(c.generation);
     }
 
-    if (best == candidates.rend()) {
+    if (!best) {
         uint32_t generation = 0;
         if (const DWORD status = NextGeneration(generation)) return status;
         return LogFile::Create(PathOf(generation), generation, kFlagSealed, out);
@@ -139,7 +156,7 @@ DWORD GenerationSet::OpenCurrent(LogFile& out) {
 
     // Below it: stale. Holders must see the mark before the file goes away.
     for (Candidate& c : candidates) {
-        if (c.generation >= bestGeneration) continue;
+        if (c.generation >= best->generation) continue;
         if (c.state == HeaderState::Valid && (c.header.flags & kFlagSuperseded) == 0) {
             if (const DWORD status = c.file.WriteFlags(c.header.flags | kFlagSuperseded)) {
                 return status;
@@ -150,6 +167,16 @@ DWORD GenerationSet::OpenCurrent(LogFile& out) {
     }
 
     out = std::move(best->file);
+    return TVRDB_OK;
+}
+
+DWORD GenerationSet::FindCurrent(LogFile& out) const {
+    out = LogFile();
+    std::vector<Candidate> candidates;
+    if (const DWORD status = Scan(*this, LogFile::Access::ReadOnly, candidates)) return status;
+    Candidate* best = nullptr;
+    if (const DWORD status = Choose(candidates, best)) return status;
+    if (best) out = std::move(best->file);
     return TVRDB_OK;
 }
 

@@ -35,6 +35,13 @@ public:
     // has a damaged header, or when files exist but none is sealed.
     [[nodiscard]] DWORD OpenCurrent(LogFile& out);
 
+    // The generation that OpenCurrent would use, opened for reading only;
+    // no file is created, marked or deleted. A database without a sealed
+    // file, where only an interrupted first creation is left, answers
+    // TVRDB_OK with out left closed: it is empty. Damage is judged as
+    // OpenCurrent judges it.
+    [[nodiscard]] DWORD FindCurrent(LogFile& out) const;
+
     // A number above every generation file present, including files that
     // are being deleted and cannot be opened any more.
     [[nodiscard]] DWORD NextGeneration(uint32_t& generation);

@@ -38,9 +38,10 @@ FileHeader LogFile::MakeHeader(uint32_t generation, uint32_t flags) noexcept {
 }
 
 DWORD LogFile::Open(const std::wstring& path, uint32_t generation, LogFile& out,
-                    DWORD& win32Error) {
-    torva::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll,
-                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                    DWORD& win32Error, Access access) {
+    const DWORD rights = access == Access::ReadOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    torva::UniqueFile file(::CreateFileW(path.c_str(), rights, kShareAll, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     win32Error = file ? ERROR_SUCCESS : ::GetLastError();
     if (!file) return Win32Status::From(win32Error);
     out.m_file = std::move(file);

@@ -29,10 +29,12 @@ public:
     LogFile(LogFile&&) noexcept = default;
     LogFile& operator=(LogFile&&) noexcept = default;
 
+    enum class Access { ReadWrite, ReadOnly };
+
     // Opens an existing file. The Win32 error is kept for the caller to judge
     // (a file being deleted answers ERROR_ACCESS_DENIED).
     [[nodiscard]] static DWORD Open(const std::wstring& path, uint32_t generation, LogFile& out,
-                                    DWORD& win32Error);
+                                    DWORD& win32Error, Access access = Access::ReadWrite);
     // Creates or replaces the file with just a header, flushed.
     [[nodiscard]] static DWORD Create(const std::wstring& path, uint32_t generation, uint32_t flags,
                                       LogFile& out);

@@ -43,26 +43,14 @@ DWORD LogStore::Sync(bool recover) {
 }
 
 DWORD LogStore::Reload() {
-    // Whatever happens below, a failed reload leaves no file open, so the
-    // next call starts over instead of appending to a stale generation.
-    m_file = LogFile();
-    m_tree = KeyTree();
-    m_lastPathText.clear();
-    m_lastPath = KeyPath();
-    m_validEnd = m_fileSize = 0;
-
     LogFile file;
-    if (const DWORD status = m_generations.OpenCurrent(file)) return status;
-    uint64_t size = 0;
-    if (const DWORD status = file.Size(size)) return status;
-    m_file = std::move(file);
-    m_validEnd = sizeof(FileHeader);
-    m_fileSize = size;
-    const DWORD status = CatchUp(size, RecordReader::Tail::Opening);
-    if (status != TVRDB_OK) {
-        m_file = LogFile();
+    // Whatever happens, a failed reload leaves no file open, so the next
+    // call starts over instead of appending to a stale generation.
+    if (const DWORD status = m_generations.OpenCurrent(file)) {
+        (void)ReadAll(LogFile());
         return status;
     }
+    if (const DWORD status = ReadAll(std::move(file))) return status;
     // A torn tail is cut now, under the lock: other processes that follow
     // the file take only complete records in, and would read a damaged last
     // record as damage. Should the cut fail, the next append tries again.
@@ -70,6 +58,34 @@ DWORD LogStore::Reload() {
         m_fileSize = m_validEnd;
     }
     return TVRDB_OK;
+}
+
+DWORD LogStore::Inspect() {
+    LogFile file;
+    if (const DWORD status = m_generations.FindCurrent(file)) {
+        (void)ReadAll(LogFile());
+        return status;
+    }
+    return ReadAll(std::move(file));
+}
+
+// Starts the tree over from the given file (none: an empty database).
+DWORD LogStore::ReadAll(LogFile file) {
+    m_file = LogFile();
+    m_tree = KeyTree();
+    m_lastPathText.clear();
+    m_lastPath = KeyPath();
+    m_validEnd = m_fileSize = 0;
+    if (!file.IsOpen()) return TVRDB_OK;
+
+    uint64_t size = 0;
+    if (const DWORD status = file.Size(size)) return status;
+    m_file = std::move(file);
+    m_validEnd = sizeof(FileHeader);
+    m_fileSize = size;
+    const DWORD status = CatchUp(size, RecordReader::Tail::Opening);
+    if (status != TVRDB_OK) m_file = LogFile();
+    return status;
 }
 
 DWORD LogStore::CatchUp(uint64_t end, RecordReader::Tail tail) {

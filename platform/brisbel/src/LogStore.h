@@ -26,6 +26,11 @@ public:
     // previous owner died, possibly in the middle of a compaction).
     [[nodiscard]] DWORD Sync(bool recover);
 
+    // Reads the whole database afresh as Sync(true) does, but changes no
+    // file: a torn tail is read past, not cut, and nothing is created or
+    // cleared away. For checks; the store cannot be appended to afterwards.
+    [[nodiscard]] DWORD Inspect();
+
     // Writes the record at the end of the log, flushes it, and only then
     // applies it to the tree. May compact afterwards. On failure the tree is
     // unchanged; when the bytes reached the file but the flush failed, the
@@ -42,6 +47,7 @@ public:
 
 private:
     [[nodiscard]] DWORD Reload();
+    [[nodiscard]] DWORD ReadAll(LogFile file);
     [[nodiscard]] DWORD CatchUp(uint64_t end, RecordReader::Tail tail);
     [[nodiscard]] DWORD Apply(Record record);
     bool NeedsCompaction() const noexcept;

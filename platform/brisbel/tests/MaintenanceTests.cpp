@@ -4,11 +4,13 @@
 
 #include "DatabaseLock.h"
 #include "DatabaseMaintenance.h"
+#include "LogFile.h"
 #include "StorageFormat.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <thread>
@@ -73,6 +75,29 @@ TEST(Maintenance, TornTailIsIntact) {
     bytes.resize(bytes.size() - 5); // the last write cut off by a crash
     WriteFileBytes(file, bytes);
     EXPECT_EQ(Verdict(folder, L"TORVA_ADMIN"), DWORD{TVRDB_OK});
+}
+
+// What an opener would clear away (a torn tail, a stale generation below the
+// current one, an unsealed leftover above it) a check only reads past.
+TEST(Maintenance, CheckChangesNoFile) {
+    TestFolder folder;
+    WriteSample(folder.Path(), L"TORVA_ADMIN");
+    auto bytes = ReadFileBytes(folder.FileOf(L"TORVA_ADMIN", 1));
+    auto current = bytes;
+    const format::FileHeader header = LogFile::MakeHeader(2, format::kFlagSealed);
+    std::memcpy(current.data(), &header, sizeof(header));
+    current.resize(current.size() - 5);
+    WriteFileBytes(folder.FileOf(L"TORVA_ADMIN", 2), current);
+    const format::FileHeader leftover = LogFile::MakeHeader(3, 0);
+    WriteFileBytes(folder.FileOf(L"TORVA_ADMIN", 3),
+                   std::vector<uint8_t>(reinterpret_cast<const uint8_t*>(&leftover),
+                                        reinterpret_cast<const uint8_t*>(&leftover + 1)));
+    const auto before = Snapshot(folder);
+
+    EXPECT_EQ(Verdict(folder, L"TORVA_ADMIN"), DWORD{TVRDB_OK});
+    EXPECT_EQ(Snapshot(folder), before);
+    EXPECT_EQ(Verdict(folder, L"TORVA_GINA"), DWORD{TVRDB_OK});
+    EXPECT_EQ(Snapshot(folder), before);
 }
 
 TEST(Maintenance, DamagedHeaderIsDamage) {

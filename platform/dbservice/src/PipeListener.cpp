@@ -5,6 +5,8 @@
 #include <sddl.h>
 
 #include <chrono>
+#include <cwchar>
+#include <iterator>
 #include <memory>
 #include <thread>
 
@@ -15,13 +17,23 @@ constexpr DWORD kBufferBytes = 4096;
 constexpr unsigned kMaxConnections = 32;
 
 // Every signed-in user may connect and send requests (who they are is read
-// from the pipe); only the system and administrators may do more.
-constexpr wchar_t kPipeSecurity[] = L"D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;GRGW;;;AU)";
+// from the pipe); only the system and administrators may do more. Generic
+// write would include the right to create instances of the pipe, with which
+// any user could listen in the service's place, answer an administrator's
+// checks and impersonate the clients: users get read and write without it.
+constexpr DWORD kUserRights = (FILE_GENERIC_READ | FILE_GENERIC_WRITE) & ~FILE_CREATE_PIPE_INSTANCE;
+
+std::wstring PipeSecurity() {
+    wchar_t text[64];
+    std::swprintf(text, std::size(text), L"D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x%lx;;;AU)",
+                  static_cast<unsigned long>(kUserRights));
+    return text;
+}
 
 torva::UniqueFile CreateInstance(const std::wstring& path, bool first) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kPipeSecurity, SDDL_REVISION_1,
-                                                                &descriptor, nullptr)) {
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            PipeSecurity().c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
         return torva::UniqueFile();
     }
     torva::UniqueLocalMem owner(descriptor);

@@ -7,6 +7,7 @@
 #include "ProgramFolder.h"
 #include "Win32Handles.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -236,6 +237,42 @@ TEST_F(DbService, StopEventEndsTheServiceAndThePipeGoes) {
     EXPECT_EQ(code, 0u);
     const auto reply = RawExchange(m_pipe, Golden(1, 13, 0, L"", L"", 0), 20, 500);
     EXPECT_FALSE(reply.opened);
+}
+
+// A signed-in user may send requests, but never make an instance of the
+// pipe: whoever can would listen in the service's place.
+TEST_F(DbService, UsersMayReadAndWriteThePipeButNotServeIt) {
+    Start();
+    const std::wstring path = L"\\\\.\\pipe\\" + m_pipe;
+    torva::UniqueFile pipe(::CreateFileW(path.c_str(), READ_CONTROL, 0, nullptr, OPEN_EXISTING, 0,
+                                         nullptr));
+    ASSERT_TRUE(pipe);
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(::GetSecurityInfo(pipe.get(), SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                nullptr, &dacl, nullptr, &descriptor),
+              DWORD{ERROR_SUCCESS});
+    torva::UniqueLocalMem owner(descriptor);
+    ASSERT_NE(dacl, nullptr);
+    BYTE users[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof(users);
+    ASSERT_TRUE(::CreateWellKnownSid(WinAuthenticatedUserSid, nullptr, users, &size));
+    int found = 0;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        ASSERT_TRUE(::GetAce(dacl, i, &ace));
+        const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        if (allowed->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
+            !::EqualSid(const_cast<DWORD*>(&allowed->SidStart), users)) {
+            continue;
+        }
+        ++found;
+        const ACCESS_MASK mask = allowed->Mask;
+        EXPECT_EQ(mask & (GENERIC_ALL | GENERIC_WRITE | FILE_CREATE_PIPE_INSTANCE), 0u) << mask;
+        EXPECT_EQ(mask & (FILE_READ_DATA | FILE_WRITE_DATA), DWORD{FILE_READ_DATA | FILE_WRITE_DATA})
+            << mask;
+    }
+    EXPECT_EQ(found, 1);
 }
 
 // Two services on one pipe name would answer for different folders.
