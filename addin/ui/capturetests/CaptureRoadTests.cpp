@@ -6,12 +6,18 @@
 #include "AutoAnswer.h"
 #include "DialogDriver.h"
 #include "HtmlCom.h"
+#include "LiveObjects.h"
 #include "LoginEntry.h"
 #include "RelayState.h"
 #include "SubmitClickFlag.h"
+#include "Trace.h"
+#include "TraceHook.h"
+#include "TraceLogReader.h"
 
 #include <commctrl.h>
 #include <mshtmdid.h>
+
+#include <optional>
 
 using Seen = std::vector<std::wstring>;
 
@@ -251,6 +257,60 @@ TEST_F(CaptureRoad, TheBandLettingTheSinksGoWhileTheQuestionIsOpenEndsTheCapture
     FinishNavigation();
 }
 
+TEST_F(CaptureRoad, TheCaptureHoldsItsSinkUntilItEndsThoughTheBandLetsItGo) {
+    CreateBand();
+    ShowTyped();
+    CSubmitButtonEventSink* sink = nullptr;
+    {
+        // Only the band's list and the button's connection keep it.
+        CComPtr<CSubmitButtonEventSink> listed = SinkOf(L"go");
+        ASSERT_TRUE(listed);
+        sink = listed.p;
+    }
+    sink->Options().m_nOnlyPwd = 0;
+    sink->Options().m_nCheckSet = 1;
+    TestThreadCall onTestThread;
+    LONG afterLetGo = -1;
+    ScriptedUser user({{L"登録確認", [&](HWND dialog) {
+                            onTestThread.Post([&] {
+                                DestroyBand();
+                                afterLetGo = ComModule().GetLockCount();
+                            });
+                            ::Sleep(300);
+                            DialogDriver::Click(dialog, IDOK);
+                        }}});
+    (void)sink->AutoEntry(sink->snum);
+    EXPECT_EQ(user.Finish(), Seen{L"登録確認"});
+    ASSERT_NE(afterLetGo, -1);
+    EXPECT_EQ(ComModule().GetLockCount(), afterLetGo - 1)
+        << "the sink lived until its capture ended, and went then";
+}
+
+TEST_F(CaptureRoad, TheCaptureHoldsThePagesDocumentUntilItEndsThoughTheBrowserMovesOn) {
+    CreateBand();
+    ShowTyped();
+    CComPtr<CSubmitButtonEventSink> sink = SinkOf(L"go");
+    ASSERT_TRUE(sink);
+    TestThreadCall onTestThread;
+    long afterMovingOn = -1;
+    ScriptedUser user({{L"登録確認", [&](HWND dialog) {
+                            // The browser shows another page: it lets its
+                            // document go, and the band the page's sinks.
+                            onTestThread.Post([&] {
+                                Show(L"capture-done.html");
+                                afterMovingOn = torva::browser::LiveObjects::Count();
+                            });
+                            ::Sleep(500);
+                            DialogDriver::Click(dialog, IDOK);
+                        }}});
+    EXPECT_EQ(ClickSink(sink), S_OK);
+    EXPECT_EQ(user.Finish(), Seen{L"登録確認"}) << "no registration for a page the band let go";
+    ASSERT_NE(afterMovingOn, -1);
+    EXPECT_FALSE(sink->Document());
+    EXPECT_LT(torva::browser::LiveObjects::Count(), afterMovingOn)
+        << "the old page's document lived until the capture ended, and went then";
+}
+
 TEST_F(CaptureRoad, AClickDuringACaptureOfTheSameBrowserStartsNoSecondOne) {
     CreateBand();
     ShowTyped();
@@ -280,6 +340,19 @@ TEST_F(CaptureRoad, AClickDuringARelayCallOfThisThreadStartsNothing) {
         EXPECT_EQ(user.Finish(), Seen{L"登録確認"});
     }
     g_bSubmitClicked = 0;
+    // The trace log tells why the click was not captured: a relay call of
+    // this thread would refuse the options read too, but the click is
+    // turned away before it tries.
+    ASSERT_TRUE(torva::trace::TraceHook::Bind(nullptr, L"addin_capture_tests.exe"));
+    std::optional<torva::trace::testing::LibraryLevel> level;
+    level.emplace(torva::trace::kFunctionLevel);
+    const auto logged = [](const wchar_t* text) {
+        return torva::trace::testing::LinesContaining(text, L"addin_capture_tests").size();
+    };
+    const wchar_t kDuringRelayCall[] = L"click during a relay call: not captured";
+    const wchar_t kOptionsNotRead[] = L"options not read: not captured";
+    const size_t duringBefore = logged(kDuringRelayCall);
+    const size_t optionsBefore = logged(kOptionsNotRead);
     CExpData caller(false);
     HANDLE lock = caller.GetSem(); // as a request of this thread waiting for its reply
     ASSERT_TRUE(lock);
@@ -288,6 +361,10 @@ TEST_F(CaptureRoad, AClickDuringARelayCallOfThisThreadStartsNothing) {
     caller.PutSem(lock);
     EXPECT_EQ(user.Finish(), Seen{});
     EXPECT_EQ(g_bSubmitClicked, 0) << "not a captured click";
+    EXPECT_EQ(logged(kDuringRelayCall), duringBefore + 1);
+    EXPECT_EQ(logged(kOptionsNotRead), optionsBefore) << "no options read was tried";
+    level.reset();
+    torva::trace::TraceHook::Unbind();
 }
 
 TEST_F(CaptureRoad, AStoredPageThatCannotBeReadIsNotTakenForANewOne) {
