@@ -52,6 +52,34 @@ bool ControlsOf(IHTMLElement* form, CComPtr<IHTMLFormElement>& controls, long& c
     return SUCCEEDED(FormControls(form, controls, count));
 }
 
+// True when a form holding this control gets an item from the capture: a
+// text, password, radio, check box or submit input, a SELECT, or a text area
+// unless text areas are left out (NOMULTITEXT). An image input alone makes
+// none: the capture keeps one only beside other controls of its form.
+bool MakesAnItem(IHTMLElement* element, const std::wstring& tag, bool textAreasLeftOut) {
+    if (SameNoCase(tag, L"SELECT")) return true;
+    if (SameNoCase(tag, L"TEXTAREA")) return !textAreasLeftOut;
+    if (!SameNoCase(tag, L"INPUT")) return false;
+    const std::wstring type = Upper(InputTypeOf(element));
+    return type == L"TEXT" || type == L"PASSWORD" || type == L"RADIO" || type == L"CHECKBOX" ||
+           type == L"SUBMIT";
+}
+
+// True when the capture stores an item for the form; false also when its
+// controls cannot be read.
+bool FormMakesAnItem(IHTMLElement* form, bool textAreasLeftOut) {
+    CComPtr<IHTMLFormElement> controls;
+    long count = 0;
+    if (!ControlsOf(form, controls, count)) return false;
+    for (long e = 0; e < count; ++e) {
+        CComPtr<IHTMLElement> element = ElementAt(controls.p, e);
+        std::wstring tag;
+        if (element && TagOf(element, tag) && MakesAnItem(element, tag, textAreasLeftOut))
+            return true;
+    }
+    return false;
+}
+
 bool FormsOf(IHTMLDocument2* document, CComPtr<IHTMLElementCollection>& forms, long& count) {
     if (!document || FAILED(document->get_forms(&forms)) || !forms) return false;
     return SUCCEEDED(forms->get_length(&count));
@@ -403,13 +431,16 @@ int CSubmitButtonEventSink::CheakFormData(IHTMLDocument2* document, CDataWebForm
     // changed: anything stored for it would be bound to another form by
     // index. nitem, the form's item number, cannot tell: several entries may
     // stand for one form, and a form without storable controls has none.
+    // Such a form (an image button alone) never has an entry, so it alone
+    // shows no change.
     (void)nitem;
     if (!webform || webform->m_items.empty()) return result(-2);
 
+    const bool textAreasLeftOut = m_ExpData.m_option.m_nNoMultiText == 1;
     std::vector<const CDataWebItem*> entries;
     for (const auto& item : webform->m_items)
         if (item && item->m_nIndex == formnum) entries.push_back(item.get());
-    if (entries.empty()) return result(-2);
+    if (entries.empty() && FormMakesAnItem(form, textAreasLeftOut)) return result(-2);
 
     for (const auto& item : webform->m_items) {
         if (!item || item->m_nIndex < 0 || item->m_nIndex >= formCount) continue;
@@ -425,7 +456,6 @@ int CSubmitButtonEventSink::CheakFormData(IHTMLDocument2* document, CDataWebForm
     long count = 0;
     if (!ControlsOf(form, controls, count)) return result(1);
 
-    const bool textAreasLeftOut = m_ExpData.m_option.m_nNoMultiText == 1;
     int identical = 0;
     for (const CDataWebItem* entry : entries) {
         // No control to compare element by element: such an entry stands
