@@ -97,12 +97,12 @@ public:
     // The live form formnum against the stored page webform: > 0 the number
     // of identical stored entries, 0 none, -1 an unnamed entry or a browser
     // failure, -2 the form's structure differs from the stored one. -2 also
-    // when the page's forms changed: no stored entry names form formnum (a
-    // form the page gained, or one moved by a form gained before it), or a
-    // stored entry's index names a form of another name; also a stored
-    // choice control without choices, or a page without entries. nitem, the
-    // form's item number, does not decide. An entry without controls is
-    // never identical.
+    // when the page's forms changed: no stored entry names form formnum
+    // while the capture would store it (a form the page gained, or one
+    // moved by a form gained before it), or a stored entry's index names a
+    // form of another name; also a stored choice control without choices,
+    // or a page without entries. nitem, the form's item number, does not
+    // decide. An entry without controls is never identical.
     int CheakFormData(CDataWebForm* webform, int formnum, int nitem);
     int CheakFormData(IHTMLDocument2* document, CDataWebForm* webform, int formnum, int nitem);
     // The capture of one click; its result is not used.
