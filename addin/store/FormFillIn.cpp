@@ -109,7 +109,7 @@ int FormFillIn::Run(IWebBrowser2* browser, const std::wstring& url, const std::w
     }
 
     std::wstring formName;
-    CComPtr<IHTMLElementCollection> elements;
+    CComPtr<IHTMLFormElement> elements;
     long elementCount = 0;
     if (FAILED(FormElements(forms, entry->m_nIndex, formName, elements, elementCount))) return -1;
     if (entry->m_ctrls.empty()) return -1;
@@ -134,20 +134,15 @@ int FormFillIn::Run(IWebBrowser2* browser, const std::wstring& url, const std::w
 }
 
 HRESULT FormFillIn::FormElements(IHTMLElementCollection* forms, long index, std::wstring& name,
-                                 CComPtr<IHTMLElementCollection>& elements, long& count) {
+                                 CComPtr<IHTMLFormElement>& elements, long& count) {
     CComPtr<IHTMLElement> formElement;
     HRESULT hr = FormMatcher::ElementAt(forms, index, &formElement);
     if (FAILED(hr)) return hr;
-    CComPtr<IHTMLFormElement> form;
-    if (FAILED(hr = QueryAs(formElement, IID_IHTMLFormElement, form))) return hr;
+    if (FAILED(hr = FormControls(formElement, elements, count))) return hr;
     ScopedBstr formName;
-    if (FAILED(hr = form->get_name(formName.Out()))) return hr;
+    if (FAILED(hr = elements->get_name(formName.Out()))) return hr;
     name = formName.Text();
-    CComPtr<IDispatch> all;
-    if (FAILED(hr = formElement->get_all(&all))) return hr;
-    if (!all) return E_FAIL;
-    if (FAILED(hr = QueryAs(all, IID_IHTMLElementCollection, elements))) return hr;
-    return elements->get_length(&count);
+    return S_OK;
 }
 
 int FormFillIn::FormGone(IWebBrowser2* browser, IHTMLDocument2* document, CDataWebForm& page,
@@ -178,7 +173,7 @@ bool FormFillIn::AskReRegister(CDataWebForm& page) {
     return question.Yes() == 1;
 }
 
-int FormFillIn::Fill(IWebBrowser2* browser, IHTMLElementCollection* elements, CDataWebForm& page,
+int FormFillIn::Fill(IWebBrowser2* browser, IHTMLFormElement* elements, CDataWebForm& page,
                      const CDataWebItem& entry, const FormMatch& match) {
     const HWND window = BrowserWindow(browser);
     {

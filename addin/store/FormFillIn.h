@@ -34,18 +34,17 @@ public:
     static CDataWebItem* ChooseEntry(const CDataWebForm& page, const std::wstring& name);
 
 private:
-    // The name of form index of forms (empty when it has none) and every
-    // element inside it, in document order.
+    // The name of form index of forms (empty when it has none) and its
+    // controls (its element collection, in document order).
     [[nodiscard]] static HRESULT FormElements(IHTMLElementCollection* forms, long index,
                                               std::wstring& name,
-                                              CComPtr<IHTMLElementCollection>& elements,
-                                              long& count);
+                                              CComPtr<IHTMLFormElement>& elements, long& count);
     [[nodiscard]] int FormGone(IWebBrowser2* browser, IHTMLDocument2* document, CDataWebForm& page,
                                const std::wstring& url, const std::wstring& entryName);
     [[nodiscard]] int FormChanged(IWebBrowser2* browser, IHTMLDocument2* document,
                                   CDataWebForm& page, const CDataWebItem& entry,
                                   const std::wstring& url, const std::wstring& entryName);
-    [[nodiscard]] int Fill(IWebBrowser2* browser, IHTMLElementCollection* elements,
+    [[nodiscard]] int Fill(IWebBrowser2* browser, IHTMLFormElement* elements,
                            CDataWebForm& page, const CDataWebItem& entry, const FormMatch& match);
     // The re-registration question. Whatever the answer, the page's
     // do-not-ask flag is stored; true when the user said yes.

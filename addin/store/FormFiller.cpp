@@ -8,7 +8,7 @@
 namespace {
 
 template <typename I>
-HRESULT ElementAs(IHTMLElementCollection* elements, long p, REFIID iid, CComPtr<I>& to) {
+HRESULT ElementAs(IHTMLFormElement* elements, long p, REFIID iid, CComPtr<I>& to) {
     CComPtr<IHTMLElement> element;
     HRESULT hr = FormMatcher::ElementAt(elements, p, &element);
     if (FAILED(hr)) return hr;

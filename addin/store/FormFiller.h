@@ -10,8 +10,8 @@
 
 class FormFiller {
 public:
-    // elements: the form's all collection the match was made on; not owned.
-    explicit FormFiller(IHTMLElementCollection* elements) noexcept : m_elements(elements) {}
+    // form: the form whose controls the match was made on; not owned.
+    explicit FormFiller(IHTMLFormElement* form) noexcept : m_elements(form) {}
 
     struct Options {
         bool fillMultiText = true; // false: text areas are left as they are
@@ -33,5 +33,5 @@ private:
     [[nodiscard]] HRESULT FillSelect(long p, const CDataWebSelCtrl& stored);
     [[nodiscard]] HRESULT FillTextArea(long p, const std::wstring& text);
 
-    IHTMLElementCollection* m_elements;
+    IHTMLFormElement* m_elements;
 };

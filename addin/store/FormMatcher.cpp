@@ -71,12 +71,25 @@ HRESULT OptionValue(IHTMLSelectElement* select, long i, std::wstring& value) {
 
 } // namespace
 
-HRESULT FormMatcher::ElementAt(IHTMLElementCollection* elements, long p, IHTMLElement** element) {
+namespace {
+
+template <typename Collection>
+HRESULT ElementOf(Collection* collection, long p, IHTMLElement** element) {
     *element = nullptr;
     CComPtr<IHTMLElement> item;
-    const HRESULT hr = ItemAt(elements, p, IID_IHTMLElement, item);
+    const HRESULT hr = ItemAt(collection, p, IID_IHTMLElement, item);
     if (SUCCEEDED(hr)) *element = item.Detach();
     return hr;
+}
+
+} // namespace
+
+HRESULT FormMatcher::ElementAt(IHTMLElementCollection* elements, long p, IHTMLElement** element) {
+    return ElementOf(elements, p, element);
+}
+
+HRESULT FormMatcher::ElementAt(IHTMLFormElement* form, long p, IHTMLElement** element) {
+    return ElementOf(form, p, element);
 }
 
 HRESULT FormMatcher::Match(const CDataWebItem& entry, FormMatch& result) {

@@ -1,7 +1,8 @@
 // Finds where the controls of a stored entry are among the elements of the
 // live form, and whether the form still has the stored structure.
 //
-// The elements are walked in document order against the stored controls in
+// The form's controls (its element collection, see FormControls) are walked
+// in document order against the stored controls in
 // list order: each fillable element must be the next stored control (same
 // tag, type, name and the kind's size or value checks); elements that are
 // not fillable controls (hidden inputs, buttons, fieldsets, options ...) are
@@ -30,23 +31,25 @@ struct FormMatch {
 
 class FormMatcher {
 public:
-    // elements: every element inside the form (its all collection), count
-    // of them. Not owned; must outlive the matcher. textAreasLeftOut: the
-    // store's option NOMULTITEXT is on, so captures leave text areas out; a
-    // text area is then matched only where the entry stores one.
-    FormMatcher(IHTMLElementCollection* elements, long count,
-                bool textAreasLeftOut = false) noexcept
-        : m_elements(elements), m_count(count), m_textAreasLeftOut(textAreasLeftOut) {}
+    // form: the form whose controls (its element collection, as the
+    // capture reads it) are walked, count of them. Not owned; must outlive
+    // the matcher. textAreasLeftOut: the store's option NOMULTITEXT is on,
+    // so captures leave text areas out; a text area is then matched only
+    // where the entry stores one.
+    FormMatcher(IHTMLFormElement* form, long count, bool textAreasLeftOut = false) noexcept
+        : m_elements(form), m_count(count), m_textAreasLeftOut(textAreasLeftOut) {}
 
     // Walks the elements against entry's controls. S_OK with result filled,
     // or the HRESULT of a failed element call. An entry without controls
     // matches nothing.
     [[nodiscard]] HRESULT Match(const CDataWebItem& entry, FormMatch& result);
 
-    // The element at position p of a collection; a failure or no element at
-    // p gives a failed HRESULT.
+    // The element at position p of a collection (the forms of a document)
+    // or of a form's controls; a failure or no element at p gives a failed
+    // HRESULT.
     [[nodiscard]] static HRESULT ElementAt(IHTMLElementCollection* elements, long p,
                                            IHTMLElement** element);
+    [[nodiscard]] static HRESULT ElementAt(IHTMLFormElement* form, long p, IHTMLElement** element);
 
 private:
     [[nodiscard]] HRESULT MatchSelect(long p, IHTMLElement* element, const std::wstring& tag,
@@ -61,7 +64,7 @@ private:
     // Passes over stored controls of no fillable kind: they have no element.
     void SkipUnfillable(const CDataWebItem& entry);
 
-    IHTMLElementCollection* m_elements;
+    IHTMLFormElement* m_elements;
     long m_count;
     bool m_textAreasLeftOut;
     FormMatch* m_result = nullptr;

@@ -1,6 +1,6 @@
 // The COM plumbing shared by every reader and writer of the live HTML
 // document: owners for BSTRs and VARIANTs, a typed query, and the items of
-// a collection (the forms or elements of a document, the elements of a
+// a collection (the forms or elements of a document, the controls of a
 // form, the options of a SELECT) by position.
 #pragma once
 
@@ -123,6 +123,27 @@ HRESULT ItemAt(Collection* collection, long i, REFIID iid, CComPtr<I>& item) {
     const HRESULT hr = ItemDispatchAt(collection, i, dispatch);
     if (FAILED(hr)) return hr;
     return QueryAs(dispatch, iid, item);
+}
+
+// The controls of a form: its element collection, read through the form's
+// own length and item(). It holds every control the form owns, in document
+// order, also those of table cells after the one that opened the form
+// (<td><form>...</td><td><input>...</form>), which the form's all
+// collection, holding only what lies inside the FORM element, leaves out.
+// Capture, fill-in and comparison all read a form through this one set.
+// S_OK with controls and count set; else controls is null and count 0.
+inline HRESULT FormControls(IUnknown* form, CComPtr<IHTMLFormElement>& controls, long& count) {
+    count = 0;
+    HRESULT hr = QueryAs(form, IID_IHTMLFormElement, controls);
+    if (FAILED(hr)) return hr;
+    long length = 0;
+    hr = controls->get_length(&length);
+    if (FAILED(hr)) {
+        controls.Release();
+        return hr;
+    }
+    count = length;
+    return S_OK;
 }
 
 // Option i of a SELECT.

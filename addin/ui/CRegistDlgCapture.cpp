@@ -77,6 +77,15 @@ bool TakesPageValues(const CDataWebItem* item) {
     return item->m_nState != 0 || item->m_strName.empty();
 }
 
+// True when element is one of form's controls (its form owner is form).
+bool OwnedBy(IHTMLElement* element, IHTMLFormElement* form) {
+    auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement);
+    if (!input || !form) return false;
+    CComPtr<IHTMLFormElement> owner;
+    if (FAILED(input->get_form(&owner)) || !owner) return false;
+    return As<IUnknown>(owner.p, IID_IUnknown) == As<IUnknown>(form, IID_IUnknown);
+}
+
 std::wstring WrapUrl(const std::wstring& url) {
     std::wstring shown;
     size_t pos = 0;
@@ -150,6 +159,7 @@ BOOL CRegistDlg::UpdatePageData() {
     if (count < 0) return FALSE;
 
     CDataWebItem* current = nullptr;
+    CComPtr<IHTMLFormElement> currentForm;
     int formOrdinal = 0;
     delete m_pAddItem;
     m_pAddItem = nullptr;
@@ -157,9 +167,14 @@ BOOL CRegistDlg::UpdatePageData() {
         CComPtr<IHTMLElement> element = regist::CollectionItem(all, i);
         if (!element) continue;
         SetPositionInfo(element, current, static_cast<int>(i));
-        if (GetInputImageElement(element, current, static_cast<int>(i))) continue;
+        // An image input is one of the item's controls only where it is one
+        // of its form's controls, as the fill-in and the click's comparison
+        // read them; one after the form's end belongs to no form.
+        CDataWebItem* imageItem = OwnedBy(element, currentForm) ? current : nullptr;
+        if (GetInputImageElement(element, imageItem, static_cast<int>(i))) continue;
         auto form = As<IHTMLFormElement>(element, IID_IHTMLFormElement);
         if (!form) continue;
+        currentForm = form;
 
         current = nullptr;
         for (auto& item : m_pWebForm->m_items)

@@ -322,6 +322,14 @@ int CSubmitButtonEventSink::AutoEntry(int snum) {
             return 0;
         }
     }
+    // The reads wait for the relay and dispatch messages meanwhile: a band
+    // that let this page's sinks go then has left the page, and nothing is
+    // asked about it.
+    if (!Listed()) {
+        TORVA_TRACE_ERROR(L"the band let the page go during the read");
+        TORVA_TRACE_RETURN_INT(L"CSubmitButtonEventSink::AutoEntry", 0);
+        return 0;
+    }
     if (page) {
         StoredPageEntry(document, page.get(), snum);
         TORVA_TRACE_RETURN_INT(L"CSubmitButtonEventSink::AutoEntry", 0);
@@ -329,8 +337,8 @@ int CSubmitButtonEventSink::AutoEntry(int snum) {
     }
 
     int itemNum = 0;
-    const int formnum = GetSubmitNum(snum, &itemNum);
-    if (m_ExpData.m_option.m_nOnlyPwd == 1 && !CheckPassword(formnum)) {
+    const int formnum = GetSubmitNum(document, snum, &itemNum);
+    if (m_ExpData.m_option.m_nOnlyPwd == 1 && !CheckPassword(document, formnum)) {
         TORVA_TRACE_RETURN_INT(L"CSubmitButtonEventSink::AutoEntry", 0);
         return 0;
     }
@@ -346,9 +354,9 @@ int CSubmitButtonEventSink::AutoEntry(int snum) {
 void CSubmitButtonEventSink::StoredPageEntry(IHTMLDocument2* document, CDataWebForm* page,
                                              int snum) {
     int itemNum = 0;
-    const int formnum = GetSubmitNum(snum, &itemNum);
-    if (m_ExpData.m_option.m_nOnlyPwd == 1 && !CheckPassword(formnum)) return;
-    const int rc = CheakFormData(page, formnum, itemNum);
+    const int formnum = GetSubmitNum(document, snum, &itemNum);
+    if (m_ExpData.m_option.m_nOnlyPwd == 1 && !CheckPassword(document, formnum)) return;
+    const int rc = CheakFormData(document, page, formnum, itemNum);
     if (rc > 0) return; // an identical entry is stored already
     if (rc == -2) {
         if (::MessageBoxW(TopWindow(), kReregistText, kWarningCaption,

@@ -76,8 +76,11 @@ public:
                       UINT* puArgErr) override;
 
     // ---- The capture's steps (CSubmitButtonEventSinkForm.cpp); public so
-    // that tests can run them on a page directly. Each works on the held
-    // document and the options last read by Invoke.
+    // that tests can run them on a page directly. Each reads the page
+    // document it is given (the forms without one: the document the sink
+    // holds) and works with the options last read by Invoke. A form is read
+    // through its controls (its element collection), as the capture stores
+    // them and the fill-in matches them.
 
     // The index in the document's forms of the form holding button snum
     // (counted over the forms' submit and image inputs from 0, as the band
@@ -86,16 +89,22 @@ public:
     // (forms with a text, password, radio, check box, submit or select
     // control, or a text area unless NOMULTITEXT is on).
     int GetSubmitNum(int snum, int* itemNum);
+    int GetSubmitNum(IHTMLDocument2* document, int snum, int* itemNum);
     // TRUE when form formnum holds a password input; also when the forms
     // cannot be had at all.
     BOOL CheckPassword(int formnum);
+    BOOL CheckPassword(IHTMLDocument2* document, int formnum);
     // The live form formnum against the stored page webform: > 0 the number
     // of identical stored entries, 0 none, -1 an unnamed entry or a browser
-    // failure, -2 the form's structure differs from the stored one (also a
-    // stored choice control without choices, or a page without entries).
-    // nitem, the form's item number, does not decide: only the registered
-    // forms are stored. An entry without controls is never identical.
+    // failure, -2 the form's structure differs from the stored one. -2 also
+    // when the page's forms changed: no stored entry names form formnum
+    // while the capture would store it (a form the page gained, or one
+    // moved by a form gained before it), or a stored entry's index names a
+    // form of another name; also a stored choice control without choices,
+    // or a page without entries. nitem, the form's item number, does not
+    // decide. An entry without controls is never identical.
     int CheakFormData(CDataWebForm* webform, int formnum, int nitem);
+    int CheakFormData(IHTMLDocument2* document, CDataWebForm* webform, int formnum, int nitem);
     // The capture of one click; its result is not used.
     int AutoEntry(int snum);
     // The options the steps work with, read afresh by every click.

@@ -24,8 +24,9 @@ bool SameNoCase(const std::wstring& a, const wchar_t* b) {
     return Upper(a) == b;
 }
 
-// The element at position i of a collection; null on any failure.
-CComPtr<IHTMLElement> ElementAt(IHTMLElementCollection* collection, long i) {
+// The element at position i of a collection (a document's forms, a form's
+// controls); null on any failure.
+template <typename Collection> CComPtr<IHTMLElement> ElementAt(Collection* collection, long i) {
     CComPtr<IHTMLElement> element;
     if (FAILED(ItemAt(collection, i, IID_IHTMLElement, element))) element.Release();
     return element;
@@ -45,12 +46,38 @@ std::wstring InputTypeOf(IHTMLElement* element) {
     return text.Text();
 }
 
-// A form's every element (its all collection) and their count.
-bool AllOf(IHTMLElement* form, CComPtr<IHTMLElementCollection>& all, long& count) {
-    CComPtr<IDispatch> dispatch;
-    if (FAILED(form->get_all(&dispatch)) || !dispatch) return false;
-    if (FAILED(QueryAs(dispatch.p, IID_IHTMLElementCollection, all))) return false;
-    return SUCCEEDED(all->get_length(&count));
+// A form's controls (its element collection, as the capture reads them)
+// and their count.
+bool ControlsOf(IHTMLElement* form, CComPtr<IHTMLFormElement>& controls, long& count) {
+    return SUCCEEDED(FormControls(form, controls, count));
+}
+
+// True when a form holding this control gets an item from the capture: a
+// text, password, radio, check box or submit input, a SELECT, or a text area
+// unless text areas are left out (NOMULTITEXT). An image input alone makes
+// none: the capture keeps one only beside other controls of its form.
+bool MakesAnItem(IHTMLElement* element, const std::wstring& tag, bool textAreasLeftOut) {
+    if (SameNoCase(tag, L"SELECT")) return true;
+    if (SameNoCase(tag, L"TEXTAREA")) return !textAreasLeftOut;
+    if (!SameNoCase(tag, L"INPUT")) return false;
+    const std::wstring type = Upper(InputTypeOf(element));
+    return type == L"TEXT" || type == L"PASSWORD" || type == L"RADIO" || type == L"CHECKBOX" ||
+           type == L"SUBMIT";
+}
+
+// True when the capture stores an item for the form; false also when its
+// controls cannot be read.
+bool FormMakesAnItem(IHTMLElement* form, bool textAreasLeftOut) {
+    CComPtr<IHTMLFormElement> controls;
+    long count = 0;
+    if (!ControlsOf(form, controls, count)) return false;
+    for (long e = 0; e < count; ++e) {
+        CComPtr<IHTMLElement> element = ElementAt(controls.p, e);
+        std::wstring tag;
+        if (element && TagOf(element, tag) && MakesAnItem(element, tag, textAreasLeftOut))
+            return true;
+    }
+    return false;
 }
 
 bool FormsOf(IHTMLDocument2* document, CComPtr<IHTMLElementCollection>& forms, long& count) {
@@ -63,7 +90,7 @@ class EntryCompare {
 public:
     enum class End { Walked, Structure, Unnamed, SelectCount, Failed };
 
-    EntryCompare(const CDataWebItem& entry, IHTMLElementCollection* all, long count,
+    EntryCompare(const CDataWebItem& entry, IHTMLFormElement* all, long count,
                  bool textAreasLeftOut)
         : m_entry(entry), m_all(all), m_count(count), m_textAreasLeftOut(textAreasLeftOut) {}
 
@@ -282,7 +309,7 @@ private:
     }
 
     const CDataWebItem& m_entry;
-    IHTMLElementCollection* m_all;
+    IHTMLFormElement* m_all;
     long m_count;
     bool m_textAreasLeftOut;
     int m_matched = 0;
@@ -294,6 +321,10 @@ private:
 } // namespace
 
 int CSubmitButtonEventSink::GetSubmitNum(int snum, int* itemNum) {
+    return GetSubmitNum(pDoc, snum, itemNum);
+}
+
+int CSubmitButtonEventSink::GetSubmitNum(IHTMLDocument2* document, int snum, int* itemNum) {
     TORVA_TRACE_ENTER(L"CSubmitButtonEventSink::GetSubmitNum");
     TORVA_TRACE_DETAIL(L"snum = %d , itemNum = 0x%08X", snum,
                        static_cast<unsigned>(reinterpret_cast<UINT_PTR>(itemNum)));
@@ -306,19 +337,19 @@ int CSubmitButtonEventSink::GetSubmitNum(int snum, int* itemNum) {
     };
     CComPtr<IHTMLElementCollection> forms;
     long formCount = 0;
-    if (!FormsOf(pDoc, forms, formCount)) return fail();
+    if (!FormsOf(document, forms, formCount)) return fail();
     const bool textAreasLeftOut = m_ExpData.m_option.m_nNoMultiText == 1;
     int buttons = 0;
     bool previousStorable = false;
     for (long j = 0; j < formCount; ++j) {
         if (previousStorable) ++*itemNum;
         previousStorable = false;
-        CComPtr<IHTMLElement> form = ElementAt(forms, j);
-        CComPtr<IHTMLElementCollection> all;
+        CComPtr<IHTMLElement> form = ElementAt(forms.p, j);
+        CComPtr<IHTMLFormElement> controls;
         long count = 0;
-        if (!form || !AllOf(form, all, count)) return fail();
+        if (!form || !ControlsOf(form, controls, count)) return fail();
         for (long e = 0; e < count; ++e) {
-            CComPtr<IHTMLElement> element = ElementAt(all, e);
+            CComPtr<IHTMLElement> element = ElementAt(controls.p, e);
             std::wstring tag;
             if (!element || !TagOf(element, tag)) return fail();
             element.p->AddRef(); // CheckTagName takes over one reference
@@ -347,6 +378,10 @@ int CSubmitButtonEventSink::GetSubmitNum(int snum, int* itemNum) {
 }
 
 BOOL CSubmitButtonEventSink::CheckPassword(int formnum) {
+    return CheckPassword(pDoc, formnum);
+}
+
+BOOL CSubmitButtonEventSink::CheckPassword(IHTMLDocument2* document, int formnum) {
     TORVA_TRACE_ENTER(L"CSubmitButtonEventSink::CheckPassword");
     TORVA_TRACE_DETAIL(L"formnum = %d", formnum);
     const auto answer = [](BOOL result) {
@@ -355,13 +390,13 @@ BOOL CSubmitButtonEventSink::CheckPassword(int formnum) {
         return result;
     };
     CComPtr<IHTMLElementCollection> forms;
-    if (!pDoc || FAILED(pDoc->get_forms(&forms)) || !forms) return answer(TRUE);
-    CComPtr<IHTMLElement> form = ElementAt(forms, formnum);
-    CComPtr<IHTMLElementCollection> all;
+    if (!document || FAILED(document->get_forms(&forms)) || !forms) return answer(TRUE);
+    CComPtr<IHTMLElement> form = ElementAt(forms.p, formnum);
+    CComPtr<IHTMLFormElement> controls;
     long count = 0;
-    if (!form || !AllOf(form, all, count)) return answer(FALSE);
+    if (!form || !ControlsOf(form, controls, count)) return answer(FALSE);
     for (long e = 0; e < count; ++e) {
-        CComPtr<IHTMLElement> element = ElementAt(all, e);
+        CComPtr<IHTMLElement> element = ElementAt(controls.p, e);
         std::wstring tag;
         if (!element || !TagOf(element, tag)) return answer(FALSE);
         if (Upper(tag) == L"INPUT" && Upper(InputTypeOf(element)) == L"PASSWORD")
@@ -371,6 +406,11 @@ BOOL CSubmitButtonEventSink::CheckPassword(int formnum) {
 }
 
 int CSubmitButtonEventSink::CheakFormData(CDataWebForm* webform, int formnum, int nitem) {
+    return CheakFormData(pDoc, webform, formnum, nitem);
+}
+
+int CSubmitButtonEventSink::CheakFormData(IHTMLDocument2* document, CDataWebForm* webform,
+                                          int formnum, int nitem) {
     TORVA_TRACE_ENTER(L"CSubmitButtonEventSink::CheakFormData");
     TORVA_TRACE_DETAIL(L"webform = 0x%08X , formnum = %d , nitem = %d",
                        static_cast<unsigned>(reinterpret_cast<UINT_PTR>(webform)), formnum, nitem);
@@ -380,40 +420,48 @@ int CSubmitButtonEventSink::CheakFormData(CDataWebForm* webform, int formnum, in
     };
     CComPtr<IHTMLElementCollection> forms;
     long formCount = 0;
-    if (!FormsOf(pDoc, forms, formCount)) return result(-1);
-    CComPtr<IHTMLElement> form = ElementAt(forms, formnum);
+    if (!FormsOf(document, forms, formCount)) return result(-1);
+    CComPtr<IHTMLElement> form = ElementAt(forms.p, formnum);
     if (!form) return result(-1);
-    // Only the forms the user registered are stored, each entry under its
-    // form's index; fewer entries than the form's item number is the usual
-    // case then (a login form registered, the search form before it not),
-    // not a changed page. Taking it for one would ask on every submit to
-    // discard the registered entries. A page left without any entry is one.
+    // The first save of a page stores an entry for every form it lists, each
+    // under its form's index, and every later save keeps those indexes. A
+    // form that no stored entry names (a form the page gained, or one moved
+    // to another index by a form gained before it), and a stored entry whose
+    // index now names a form of another name, show a page whose forms
+    // changed: anything stored for it would be bound to another form by
+    // index. nitem, the form's item number, cannot tell: several entries may
+    // stand for one form, and a form without storable controls has none.
+    // Such a form (an image button alone) never has an entry, so it alone
+    // shows no change.
     (void)nitem;
     if (!webform || webform->m_items.empty()) return result(-2);
 
+    const bool textAreasLeftOut = m_ExpData.m_option.m_nNoMultiText == 1;
     std::vector<const CDataWebItem*> entries;
     for (const auto& item : webform->m_items)
         if (item && item->m_nIndex == formnum) entries.push_back(item.get());
+    if (entries.empty() && FormMakesAnItem(form, textAreasLeftOut)) return result(-2);
 
-    std::wstring formName;
-    if (auto htmlForm = As<IHTMLFormElement>(form.p, IID_IHTMLFormElement)) {
+    for (const auto& item : webform->m_items) {
+        if (!item || item->m_nIndex < 0 || item->m_nIndex >= formCount) continue;
+        CComPtr<IHTMLElement> named = ElementAt(forms.p, item->m_nIndex);
+        auto htmlForm = As<IHTMLFormElement>(named.p, IID_IHTMLFormElement);
+        if (!htmlForm) return result(-1);
         ScopedBstr name;
-        if (SUCCEEDED(htmlForm->get_name(name.Out()))) formName = name.Text();
+        (void)htmlForm->get_name(name.Out());
+        if (item->m_strFormName != name.Text()) return result(-2);
     }
-    for (const CDataWebItem* entry : entries)
-        if (entry->m_strFormName != formName) return result(-2);
 
-    CComPtr<IHTMLElementCollection> all;
+    CComPtr<IHTMLFormElement> controls;
     long count = 0;
-    if (!AllOf(form, all, count)) return result(1);
+    if (!ControlsOf(form, controls, count)) return result(1);
 
-    const bool textAreasLeftOut = m_ExpData.m_option.m_nNoMultiText == 1;
     int identical = 0;
     for (const CDataWebItem* entry : entries) {
         // No control to compare element by element: such an entry stands
         // for no form, so it is neither identical nor a changed structure.
         if (entry->m_ctrls.empty()) continue;
-        EntryCompare compare(*entry, all, count, textAreasLeftOut);
+        EntryCompare compare(*entry, controls, count, textAreasLeftOut);
         switch (compare.Run()) {
         case EntryCompare::End::Structure: return result(-2);
         case EntryCompare::End::Unnamed:

@@ -6,6 +6,7 @@
 
 #include "FormFiller.h"
 #include "FormMatcher.h"
+#include "HtmlCom.h"
 
 #include <memory>
 
@@ -54,12 +55,9 @@ std::vector<std::wstring> FillLoginForm(const CDataWebItem& entry) {
     if (FAILED(document->get_forms(&forms)) || !forms) return {};
     CComPtr<IHTMLElement> form;
     if (FAILED(FormMatcher::ElementAt(forms, 0, &form))) return {};
-    CComPtr<IDispatch> all;
-    CComPtr<IHTMLElementCollection> elements;
-    if (FAILED(form->get_all(&all)) || !all) return {};
-    all->QueryInterface(IID_IHTMLElementCollection, reinterpret_cast<void**>(&elements));
+    CComPtr<IHTMLFormElement> elements;
     long count = 0;
-    elements->get_length(&count);
+    if (FAILED(FormControls(form, elements, count))) return {};
     FormMatch match;
     FormMatcher matcher(elements, count);
     if (FAILED(matcher.Match(entry, match)) || match.mismatch) return {};

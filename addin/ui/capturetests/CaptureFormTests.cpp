@@ -142,6 +142,14 @@ TEST_F(CaptureForm, UnderNoMultiTextThePagesTextAreasArePassedOver) {
     EXPECT_EQ(sink->CheakFormData(&page, 2, 0), 1);
     sink->Options().m_nNoMultiText = 0;
     EXPECT_EQ(sink->CheakFormData(&page, 2, 0), -2) << "a text area the entry lacks";
+
+    // Forms without an entry: the comment form, which the capture stores,
+    // is one the page gained; the banner's image button alone makes no item
+    // on any page, so its form without one shows no change.
+    EXPECT_EQ(sink->CheakFormData(&page, 1, 0), -2);
+    EXPECT_EQ(sink->CheakFormData(&page, 0, 0), 0);
+    sink->Options().m_nNoMultiText = 1;
+    EXPECT_EQ(sink->CheakFormData(&page, 1, 0), 0) << "no item for a text area left out";
 }
 
 TEST_F(CaptureForm, UnderNoMultiTextAnUnchangedPageAsksNothing) {

@@ -95,6 +95,16 @@ TEST_F(FormOwner, ControlsOfLaterCellsBelongToTheFormUpToItsEndTag) {
     EXPECT_EQ(FormNameOf(L"pass"), L"login");
     EXPECT_EQ(FormNameOf(L"go"), L"login");
     EXPECT_EQ(FormNameOf(L"outside"), L"<none>");
+    // Its all collection holds only what lies inside the FORM element, which
+    // the first cell's end closed: the user field alone.
+    auto element = login.As<IHTMLElement>(IID_IHTMLElement);
+    ASSERT_TRUE(element);
+    ComPtr<IDispatch> inside;
+    ASSERT_EQ(element->get_all(inside.put()), S_OK);
+    auto all = inside.As<IHTMLElementCollection>(IID_IHTMLElementCollection);
+    ASSERT_TRUE(all);
+    ASSERT_EQ(all->get_length(&length), S_OK);
+    EXPECT_EQ(length, 1);
     // The end tag ends the ownership: the next form is a form of its own.
     EXPECT_EQ(FormNameOf(L"q"), L"search");
     auto search = Form(1);

@@ -1,6 +1,7 @@
 // Filling stored entries into live pages: values of every control kind, the
 // submitting click, which entry is chosen, frames, and what is left alone.
 #include "AutoAnswer.h"
+#include "DialogAnswerer.h"
 #include "FillFixture.h"
 #include "LiveForm.h"
 #include "LoginEntry.h"
@@ -78,6 +79,28 @@ TEST_F(AutoInputFill, AutoSendSubmitsTheFilledFormWithTheChosenButton) {
     EXPECT_TRUE(Contains(sent, L"go=Login"));
     EXPECT_FALSE(Contains(sent, L"cancel="));
     EXPECT_FALSE(Contains(sent, L"img."));
+}
+
+TEST_F(AutoInputFill, AFormSplitAcrossTableCellsIsMatchedFilledAndSentWhole) {
+    // The login form opened in one table cell and closed in a later one: its
+    // controls are those of every cell, as the capture stored them.
+    StoreLogin(L"cells.html", L"send", [](CDataWebItem& item) { item.m_nAutoSend = 1; });
+    Show(L"cells.html");
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
+    DialogAnswerer user; // a question would be declined, and seen
+
+    EXPECT_EQ(Store().AutoInput(Browser(), PageUrl(L"cells.html"), L"send"), 1);
+
+    EXPECT_EQ(user.Log(), L"") << "the unchanged form is not taken for a changed one";
+    const LiveForm form(Top());
+    EXPECT_EQ(form.Value(L"user"), LoginValues::kUser);
+    EXPECT_EQ(form.Value(L"pw"), LoginValues::kPassword);
+    EXPECT_TRUE(form.Checked(L"plan", 1));
+    EXPECT_EQ(form.Text(L"memo"), LoginValues::kMemo);
+    ASSERT_EQ(m_navigations.Urls().size(), 1u);
+    const std::wstring sent = m_navigations.Urls()[0];
+    EXPECT_TRUE(Contains(sent, L"pw=" + PercentEncode(LoginValues::kPassword)));
+    EXPECT_TRUE(Contains(sent, L"go=Login"));
 }
 
 TEST_F(AutoInputFill, OfTwoSubmittingButtonsTheLaterOneIsClicked) {

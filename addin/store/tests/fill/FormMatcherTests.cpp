@@ -3,6 +3,7 @@
 #include "LoginEntry.h"
 
 #include "CComPtr.h"
+#include "HtmlCom.h"
 #include "HtmlDocument.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +23,7 @@ public:
         if (FAILED(document->get_forms(&forms)) || !forms) return;
         CComPtr<IHTMLElement> form;
         if (FAILED(FormMatcher::ElementAt(forms, 0, &form))) return;
-        CComPtr<IDispatch> all;
-        if (FAILED(form->get_all(&all)) || !all) return;
-        all->QueryInterface(IID_IHTMLElementCollection, reinterpret_cast<void**>(&m_elements));
-        if (m_elements) m_elements->get_length(&m_count);
+        (void)FormControls(form, m_elements, m_count);
     }
 
     // Matches entry; FAILED results fail the test. textAreasLeftOut: the
@@ -41,7 +39,7 @@ public:
 
 private:
     torva::browser::ComPtr<HtmlDocument> m_page;
-    CComPtr<IHTMLElementCollection> m_elements;
+    CComPtr<IHTMLFormElement> m_elements;
     long m_count = 0;
 };
 
