@@ -12,7 +12,8 @@ constexpr DWORD kPollMs = 10;
 constexpr UINT kCallMessage = WM_APP + 0x51;
 
 const wchar_t* const kCapturePages[] = {L"capture.html", L"capture-mixed.html",
-                                        L"capture-nopw.html", L"capture-done.html"};
+                                        L"capture-nopw.html", L"capture-done.html",
+                                        L"capture-sender.html"};
 
 bool IsDialogWindow(HWND window) {
     wchar_t name[16] = {};
