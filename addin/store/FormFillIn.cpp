@@ -6,6 +6,7 @@
 #include "CryptFlagScope.h"
 #include "FormFiller.h"
 #include "HtmlCom.h"
+#include "Trace.h"
 
 #include <memory>
 
@@ -199,6 +200,12 @@ int FormFillIn::Fill(IWebBrowser2* browser, IHTMLFormElement* elements, CDataWeb
     options.autoSend = entry.m_nAutoSend == 1 && !LacksAPassword(entry);
     long button = -1;
     if (FAILED(filler.Fill(entry, match, options, button))) return -1;
+    if (options.autoSend && button < 0) {
+        // To be sent, but no marked button of the entry is on the page: the
+        // form stays filled in and unsent, and is not reported as sent.
+        TORVA_TRACE_DETAIL(L"* no button to send with *");
+        return -1;
+    }
     if (button >= 0 && FAILED(filler.Click(button))) return -1;
     return 1;
 }

@@ -24,8 +24,10 @@ public:
     FormFillIn(const FormFillIn&) = delete;
     FormFillIn& operator=(const FormFillIn&) = delete;
 
-    // CExpData::AutoInput's contract: 1 filled, 0 nothing to fill, -1
-    // failure or refusal.
+    // CExpData::AutoInput's contract: 1 filled (and sent when the entry
+    // says so), 0 nothing to fill, -1 failure or refusal; an entry to be
+    // sent whose sending button is not on the page is filled in, not sent,
+    // and gives -1.
     [[nodiscard]] int Run(IWebBrowser2* browser, const std::wstring& url,
                           const std::wstring& entryName);
 

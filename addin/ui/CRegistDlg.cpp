@@ -1,5 +1,6 @@
 #include "CRegistDlg.h"
 #include "CRegistDlgSaveJob.h"
+#include "HtmlCom.h"
 
 #include <commctrl.h>
 
@@ -13,8 +14,9 @@ void InitListViewClass() noexcept {
 
 } // namespace
 
-CRegistDlg::CRegistDlg(IHTMLDocument2* document, int nSelForm, int nState)
-    : m_pDocument(document), m_nSelForm(nSelForm), m_nState(nState) {
+CRegistDlg::CRegistDlg(IHTMLDocument2* document, int nSelForm, int nState, IUnknown* sender)
+    : m_pDocument(document), m_nSelForm(nSelForm), m_nState(nState),
+      m_pSender(As<IUnknown>(sender, IID_IUnknown)) {
     InitListViewClass();
 }
 

@@ -17,6 +17,7 @@
 #pragma once
 
 #include "CAxDialogImpl.h"
+#include "CComPtr.h"
 #include "CDataWebForm.h"
 #include "CExpData.h"
 #include "CNotifyMsg.h"
@@ -51,9 +52,12 @@ public:
     static constexpr UINT WM_REGIST_RESELECT = WM_APP + 0x120;
 
     // document may be null (nothing is captured). nSelForm: the list row
-    // selected first, the form copied in state 2 and the button preselected
-    // among a new item's buttons.
-    CRegistDlg(IHTMLDocument2* document, int nSelForm, int nState);
+    // selected first and the form copied in state 2. sender: the submit or
+    // image input whose click opened the dialog, or null. A new item's
+    // sending button (the one auto-send clicks) is the clicked input when it
+    // belongs to the item's form, else the form's first submit or image
+    // input.
+    CRegistDlg(IHTMLDocument2* document, int nSelForm, int nState, IUnknown* sender = nullptr);
     ~CRegistDlg();
     CRegistDlg(const CRegistDlg&) = delete;
     CRegistDlg& operator=(const CRegistDlg&) = delete;
@@ -123,6 +127,13 @@ private:
     bool GetInputElement(IHTMLElement* element, CDataWebItem* item, int index);
     bool GetInputImageElement(IHTMLElement* element, CDataWebItem* item, int index);
     std::wstring NewRowLabel();
+    // The sending button of form: the clicked input when the form holds it,
+    // else its first submit or image input; null when it has none.
+    CComPtr<IUnknown> FormSender(IHTMLElement* form) const;
+    // Whether a new button control made from element is its item's sender:
+    // element is the current form's sender and no button of the item is
+    // marked yet.
+    bool IsSender(IHTMLElement* element, const CDataWebItem* item) const;
 
     // The list (CRegistDlg.cpp).
     int InsertRow(const std::wstring& label, const std::wstring& formName, CDataWebItem* item);
@@ -207,6 +218,8 @@ private:
     std::wstring m_strTempPath;
     int m_nSelForm;
     int m_nState;
+    CComPtr<IUnknown> m_pSender;     // the clicked input (identity), or null
+    CComPtr<IUnknown> m_pFormSender; // the sending button of the form being read
     int m_nRowCounter = 0; // running number of the "アイテム%d" rows
 
     // One worker at a time: at most one of the two handles is set.

@@ -53,11 +53,14 @@ std::unique_ptr<CDataWebCtrl> NewCtrl(int kind, const std::wstring& name) {
     return ctrl;
 }
 
-int ButtonCount(const CDataWebItem* item) {
-    int count = 0;
-    for (const auto& ctrl : item->m_ctrls)
-        if (ctrl->m_nType == D_WEB_CTRL_SUBMIT || ctrl->m_nType == D_WEB_CTRL_IMAGE) ++count;
-    return count;
+bool AnyButtonMarked(const CDataWebItem* item) {
+    for (const auto& ctrl : item->m_ctrls) {
+        const CDataWebButtonValue* button = ctrl->ButtonValue();
+        if ((ctrl->m_nType == D_WEB_CTRL_SUBMIT || ctrl->m_nType == D_WEB_CTRL_IMAGE) && button &&
+            button->m_nSelected == 1)
+            return true;
+    }
+    return false;
 }
 
 bool SameSelection(const CDataWebSelCtrl& a, const CDataWebSelCtrl& b) {
@@ -160,6 +163,7 @@ BOOL CRegistDlg::UpdatePageData() {
 
     CDataWebItem* current = nullptr;
     CComPtr<IHTMLFormElement> currentForm;
+    m_pFormSender.Release();
     int formOrdinal = 0;
     delete m_pAddItem;
     m_pAddItem = nullptr;
@@ -190,6 +194,7 @@ BOOL CRegistDlg::UpdatePageData() {
             current->m_strFormName = TakeBstr(formName);
             current->m_nIndex = formOrdinal;
         }
+        m_pFormSender = FormSender(element);
         if (m_nSaveFlg == 0 && m_nState == STATE_OVERWRITE) current->m_nState = 1;
         if (m_nSaveFlg == 0 && m_nState == STATE_ADD && formOrdinal == m_nSelForm && !m_pAddItem) {
             // A further entry for the same form: a copy of the item that
@@ -220,6 +225,7 @@ BOOL CRegistDlg::UpdatePageData() {
         }
         ++formOrdinal;
     }
+    m_pFormSender.Release();
 
     SetAddItem();
 
@@ -236,6 +242,27 @@ BOOL CRegistDlg::UpdatePageData() {
         SelectRow(m_nCurIndex);
     }
     return TRUE;
+}
+
+CComPtr<IUnknown> CRegistDlg::FormSender(IHTMLElement* form) const {
+    CComPtr<IUnknown> first;
+    CComPtr<IDispatch> controls = As<IDispatch>(form, IID_IDispatch);
+    const long count = regist::CollectionLength(controls);
+    for (long i = 0; i < count; ++i) {
+        CComPtr<IHTMLElement> element = regist::CollectionItem(controls, i);
+        if (!element || regist::TagName(element) != L"INPUT") continue;
+        const std::wstring type = regist::Lower(regist::InputType(element));
+        if (type != L"submit" && type != L"image") continue;
+        CComPtr<IUnknown> button = As<IUnknown>(element, IID_IUnknown);
+        if (m_pSender && button == m_pSender) return button;
+        if (!first) first = button;
+    }
+    return first;
+}
+
+bool CRegistDlg::IsSender(IHTMLElement* element, const CDataWebItem* item) const {
+    if (!m_pFormSender || !element || !item) return false;
+    return As<IUnknown>(element, IID_IUnknown) == m_pFormSender && !AnyButtonMarked(item);
 }
 
 void CRegistDlg::SetAddItem() {
@@ -445,7 +472,7 @@ bool CRegistDlg::GetInputElement(IHTMLElement* element, CDataWebItem* item, int 
         }
         auto ctrl = NewCtrl(D_WEB_CTRL_SUBMIT, name);
         ctrl->ButtonValue()->m_strValue = value;
-        ctrl->ButtonValue()->m_nSelected = ButtonCount(item) == m_nSelForm ? 1 : select;
+        ctrl->ButtonValue()->m_nSelected = IsSender(element, item) ? 1 : select;
         item->m_ctrls.push_back(std::move(ctrl));
         return true;
     }
@@ -490,7 +517,7 @@ bool CRegistDlg::GetInputImageElement(IHTMLElement* element, CDataWebItem* item,
     }
     auto ctrl = NewCtrl(D_WEB_CTRL_IMAGE, name);
     ctrl->ButtonValue()->m_strValue = alt;
-    ctrl->ButtonValue()->m_nSelected = ButtonCount(item) == m_nSelForm ? 1 : 0;
+    ctrl->ButtonValue()->m_nSelected = IsSender(element, item) ? 1 : 0;
     if (item->m_ctrls.empty()) {
         item->m_ctrls.push_back(std::move(ctrl));
     } else {

@@ -279,7 +279,8 @@ bool CSubmitButtonEventSink::ConfirmEntry() {
 }
 
 void CSubmitButtonEventSink::RunRegistDlg(IHTMLDocument2* document, int nSelForm, int nState) {
-    auto dialog = std::make_unique<CRegistDlg>(document, nSelForm, nState);
+    // The dialog keeps its own reference to the clicked input.
+    auto dialog = std::make_unique<CRegistDlg>(document, nSelForm, nState, pUnkIE);
     (void)dialog->DoModal(::GetActiveWindow());
 }
 

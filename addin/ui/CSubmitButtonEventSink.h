@@ -120,8 +120,9 @@ private:
     [[nodiscard]] bool StillOnPage(IHTMLDocument2* document) const;
     // The stored page's branch of AutoEntry.
     void StoredPageEntry(IHTMLDocument2* document, CDataWebForm* page, int snum);
-    // Runs the registration dialog modally over the active window.
-    static void RunRegistDlg(IHTMLDocument2* document, int nSelForm, int nState);
+    // Runs the registration dialog modally over the active window, with the
+    // clicked input as its form's sending button.
+    void RunRegistDlg(IHTMLDocument2* document, int nSelForm, int nState);
     // "登録確認" over the active window: true for "はい".
     static bool ConfirmEntry();
     // The browser's top-level window (the owner of the warning).

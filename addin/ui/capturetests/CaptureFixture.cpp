@@ -14,7 +14,7 @@ constexpr UINT kCallMessage = WM_APP + 0x51;
 const wchar_t* const kCapturePages[] = {L"capture.html",        L"capture-mixed.html",
                                         L"capture-nopw.html",   L"capture-done.html",
                                         L"capture-cells.html",  L"capture-gained.html",
-                                        L"capture-banner.html"};
+                                        L"capture-banner.html", L"capture-sender.html"};
 
 bool IsDialogWindow(HWND window) {
     wchar_t name[16] = {};

@@ -87,6 +87,49 @@ TEST_F(CaptureRoad, ANewPageIsConfirmedRegisteredAndTheSameSubmitThenOpensNothin
     EXPECT_EQ(ClickGo({}), Seen{});
 }
 
+TEST_F(CaptureRoad, ALogInFormAfterASearchFormIsSentWithItsClickedButtonWhenReopened) {
+    CreateBand();
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_REGIST, peltrix::test::AutoAnswer::kAllow);
+    ASSERT_TRUE(allow.Applied());
+    const std::wstring url = CapturePage(L"capture-sender.html");
+    Show(L"capture-sender.html");
+    Type(L"user", kUser);
+    Type(L"pw", kPassword);
+    {
+        ScriptedUser user({{L"登録確認", ScriptedUser::Press(IDOK)},
+                           {L"登録", RegisterAs(L"ログイン", true, true)}});
+        ClickOn(L"enter");
+        EXPECT_EQ(user.Finish(), (Seen{L"登録確認", L"登録"}));
+    }
+    FinishNavigation();
+
+    const auto stored = StoredPage(url);
+    ASSERT_TRUE(stored);
+    const CDataWebItem* login = nullptr;
+    for (const auto& item : stored->m_items)
+        if (item->m_strName == L"ログイン") login = item.get();
+    ASSERT_TRUE(login);
+    EXPECT_EQ(login->m_nAutoSend, 1);
+    const CDataWebCtrl* enter = nullptr;
+    for (const auto& ctrl : login->m_ctrls)
+        if (ctrl->m_nType == D_WEB_CTRL_SUBMIT && ctrl->m_strName == L"enter") enter = ctrl.get();
+    ASSERT_TRUE(enter);
+    EXPECT_EQ(enter->ButtonValue()->m_nSelected, 1) << "the form's only button, the one clicked";
+
+    // Reopened, the entry is filled in and sent with that button.
+    Show(L"capture-sender.html");
+    const peltrix::test::AutoAnswer input(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
+    ScriptedUser user({});
+    EXPECT_EQ(Store().AutoInput(Browser(), url, std::wstring()), 1);
+    EXPECT_EQ(user.Finish(), Seen{}) << "the sent entry is the stored one";
+    ASSERT_TRUE(BrowserObject().HasPendingLoad()) << "the filled form was sent";
+    FinishNavigation();
+    ScopedBstr sent;
+    ASSERT_EQ(Top()->get_URL(sent.Out()), S_OK);
+    EXPECT_NE(sent.Text().find(L"enter=Sign"), std::wstring::npos);
+    EXPECT_NE(sent.Text().find(L"user=" + kUser), std::wstring::npos);
+}
+
 TEST_F(CaptureRoad, WhatOpensForEachStateOfTheStoredPage) {
     struct Case {
         const char* what;

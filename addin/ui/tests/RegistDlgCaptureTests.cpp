@@ -1,6 +1,8 @@
 // The page capture on its own: the model built from the page, without a window.
 #include "RegistDlgFixture.h"
 
+#include "RegistHtml.h"
+
 namespace {
 
 const CDataWebItem* ItemOf(const CDataWebForm& form, const std::wstring& formName) {
@@ -61,11 +63,43 @@ TEST_F(RegistDlgTest, CaptureMakesOneItemPerFormWithControlsInPageOrder) {
     const CDataWebMultiText* memo = FindStored(*login, D_WEB_CTRL_MULTI, L"memo")->MultiValue();
     EXPECT_EQ(memo->m_nRows, 3);
     EXPECT_EQ(memo->m_nCols, 20);
-    // nSelForm 0: the first button of each item submits.
-    EXPECT_EQ(FindStored(*login, D_WEB_CTRL_SUBMIT, L"go")->ButtonValue()->m_nSelected, 1);
-    EXPECT_EQ(FindStored(*login, D_WEB_CTRL_SUBMIT, L"back")->ButtonValue()->m_nSelected, 0);
     // Nothing points into the live page.
     for (const auto& ctrl : login->m_ctrls) EXPECT_FALSE(ctrl->m_element);
+}
+
+TEST_F(RegistDlgTest, EachFormIsSentByTheClickedButtonElseByItsFirst) {
+    const auto sending = [](const CDataWebForm& form) {
+        std::vector<int> marks;
+        for (const wchar_t* formName : {L"login", L"search"})
+            for (const auto& ctrl : ItemOf(form, formName)->m_ctrls)
+                if (ctrl->m_nType == D_WEB_CTRL_SUBMIT)
+                    marks.push_back(ctrl->ButtonValue()->m_nSelected);
+        return marks; // go, back, 検索
+    };
+    // Without a click (the toolbar; the fill-in's re-registration, which
+    // passes the form's index) the row to select does not choose buttons.
+    for (const int selForm : {0, 1}) {
+        SCOPED_TRACE(selForm);
+        CRegistDlg dialog(Page(), selForm, CRegistDlg::STATE_NEW);
+        ASSERT_TRUE(dialog.UpdatePageData());
+        EXPECT_EQ(sending(*dialog.PageForm()), (std::vector<int>{1, 0, 1}));
+    }
+    // "戻る" clicked: it sends its form; the other form keeps its first.
+    CComPtr<IHTMLElementCollection> all;
+    ASSERT_EQ(Page()->get_all(&all), S_OK);
+    CComPtr<IHTMLElement> back;
+    long count = 0;
+    ASSERT_EQ(all->get_length(&count), S_OK);
+    for (long i = 0; i < count && !back; ++i) {
+        CComPtr<IHTMLElement> element;
+        if (SUCCEEDED(ItemAt(all.p, i, IID_IHTMLElement, element)) &&
+            regist::ControlName(element) == L"back")
+            back = element;
+    }
+    ASSERT_TRUE(back);
+    CRegistDlg clicked(Page(), 0, CRegistDlg::STATE_NEW, back);
+    ASSERT_TRUE(clicked.UpdatePageData());
+    EXPECT_EQ(sending(*clicked.PageForm()), (std::vector<int>{0, 1, 1}));
 }
 
 TEST_F(RegistDlgTest, CaptureWithoutDocumentFails) {
