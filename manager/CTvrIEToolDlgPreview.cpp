@@ -233,10 +233,12 @@ BOOL CTvrIEToolDlg::SetSelectMenuElement(IHTMLElement* element, CDataWebItem* it
                 continue;
             const std::wstring label = text.Text();
             auto asElement = As<IHTMLElement>(option, IID_IHTMLElement);
+            // Each button once, in order: two buttons of one VALUE (image
+            // buttons without a text) are the two options that show it.
             for (auto& ctrl : item->m_ctrls) {
                 CDataWebButtonValue* button = ctrl->ButtonValue();
                 if ((ctrl->m_nType != D_WEB_CTRL_SUBMIT && ctrl->m_nType != D_WEB_CTRL_IMAGE) ||
-                    !button || button->m_strValue != label)
+                    !button || button->m_strValue != label || ctrl->m_element)
                     continue;
                 ctrl->m_element.Reset(asElement);
                 bound = true;
@@ -247,6 +249,7 @@ BOOL CTvrIEToolDlg::SetSelectMenuElement(IHTMLElement* element, CDataWebItem* it
                     (void)option->put_selected(chosen ? VARIANT_FALSE : VARIANT_TRUE);
                     chosen = true;
                 }
+                break;
             }
         }
         return bound ? TRUE : FALSE;

@@ -377,7 +377,7 @@ TEST_F(MgrCommands, ApplySavesWhatThePreviewShowedWhenItWasPressed) {
     ASSERT_TRUE(Select(ItemNode(L"A")));
     // The preview of the shown item, bound as the preview binds it.
     PreviewPage preview(L"<input type=text name=user value=\"山田\">");
-    preview.Bind(*Shown());
+    preview.Bind(m_dlg, *Shown());
     preview.SetText(L"user", L"佐藤");
 
     BoxUser user({});
@@ -396,7 +396,7 @@ TEST_F(MgrCommands, LeavingAnItemWithAnEditedPreviewAsks) {
     ASSERT_TRUE(m_dlg.Open());
     ASSERT_TRUE(Select(ItemNode(L"A")));
     PreviewPage preview(L"<input type=text name=user value=\"山田\">");
-    preview.Bind(*Shown());
+    preview.Bind(m_dlg, *Shown());
     preview.SetText(L"user", L"佐藤");
     {
         BoxUser user({IDNO});
