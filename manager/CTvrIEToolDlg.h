@@ -281,6 +281,8 @@ private:
     // The pane's fields differ from the shown item (name box, check boxes).
     bool PaneDiffers(CDataWebItem* item, bool withAutoInput) const;
     void RestoreLeftEdits(CDataWebItem* item);
+    // Gives the item last put into state 7 its state and flags back.
+    void RestoreAutoInputItem();
     void DeleteSelected();
     void CopySelected();
     void CentreWindow();

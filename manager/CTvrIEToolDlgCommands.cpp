@@ -251,14 +251,17 @@ void CTvrIEToolDlg::RefreshItemLabels(CDataWebForm* page) {
     }
 }
 
+void CTvrIEToolDlg::RestoreAutoInputItem() {
+    if (!m_pAutoInputItem) return;
+    m_pAutoInputItem->m_nState = m_nAutoInputOldState;
+    m_pAutoInputItem->m_nAutoInput = m_nAutoInputOld;
+    m_pAutoInputItem->m_nAutoSend = m_nAutoSendOld;
+    m_pAutoInputItem = nullptr;
+}
+
 void CTvrIEToolDlg::RestoreLeftEdits(CDataWebItem* item) {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::RestoreLeftEdits");
-    if (m_pAutoInputItem) {
-        m_pAutoInputItem->m_nState = m_nAutoInputOldState;
-        m_pAutoInputItem->m_nAutoInput = m_nAutoInputOld;
-        m_pAutoInputItem->m_nAutoSend = m_nAutoSendOld;
-        m_pAutoInputItem = nullptr;
-    }
+    RestoreAutoInputItem();
     // A placeholder left with its edits given up is the item it was.
     if (m_pPlaceholderItem && m_pPlaceholderItem == item) {
         item->m_strName = m_strPlaceholderName;
@@ -476,10 +479,14 @@ void CTvrIEToolDlg::OnCheckAutoInput() {
             }
         }
         if (other && ShowMessage(kOtherAutoInput, kQuestion) == IDYES) {
-            m_pAutoInputItem = other;
-            m_nAutoInputOld = other->m_nAutoInput;
-            m_nAutoSendOld = other->m_nAutoSend;
-            m_nAutoInputOldState = other->m_nState;
+            // Asked again for the same item: what it was before the first
+            // answer stays what a discard gives back.
+            if (other != m_pAutoInputItem) {
+                m_pAutoInputItem = other;
+                m_nAutoInputOld = other->m_nAutoInput;
+                m_nAutoSendOld = other->m_nAutoSend;
+                m_nAutoInputOldState = other->m_nState;
+            }
             // Only a stored, unedited item is rewritten by state 7; any
             // other (an unsaved copy among them) keeps its own state and
             // loses the flag in memory, so that its save writes it cleared.

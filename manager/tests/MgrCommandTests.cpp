@@ -314,8 +314,18 @@ TEST_F(MgrCommands, AutoInputMovesFromAnotherItemOnlyWhenTheUserAgrees) {
     }
     EXPECT_TRUE(Checked(IDC_CHECK_AUTOINPUT));
     EXPECT_EQ(CTvrIEToolDlg::kItemAutoInputMoved, ItemOf(first)->m_nState);
+    // Off and on again: asked again, and agreed again.
+    Click(IDC_CHECK_AUTOINPUT);
+    EXPECT_FALSE(Checked(IDC_CHECK_AUTOINPUT));
+    {
+        BoxUser user({IDYES});
+        Click(IDC_CHECK_AUTOINPUT);
+        EXPECT_EQ(1u, user.Texts().size());
+    }
+    EXPECT_TRUE(Checked(IDC_CHECK_AUTOINPUT));
 
-    // Leaving the item with its edit given up gives the other item its flag back.
+    // Leaving the item with its edit given up gives the other item its flag
+    // and its state back, as they were stored.
     {
         BoxUser user({IDYES});
         ASSERT_TRUE(Select(ItemNode(L"A")));
