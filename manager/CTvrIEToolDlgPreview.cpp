@@ -154,6 +154,22 @@ void CTvrIEToolDlg::DownloadCompleteExplorerItem() {
         if (SetSelectMenuElement(element, item)) continue;
         (void)SetInputElement(element, item);
     }
+    TakeBoundPreview(*item);
+}
+
+void CTvrIEToolDlg::TakeBoundPreview(const CDataWebItem& item) {
+    m_boundPreview.Clear();
+    for (const auto& ctrl : item.m_ctrls) {
+        m_boundPreview.Take(ctrl->m_element);
+        if (const CDataWebSelCtrl* choices = ctrl->SelValue()) {
+            for (const auto& choice : choices->m_elements)
+                m_boundPreview.Take(choice->m_element);
+        }
+    }
+}
+
+const mablix::BoundSnapshot& CTvrIEToolDlg::BoundPreview() const {
+    return mablix::InstalledSnapshot() == &m_snapshot ? m_boundPreviewForSave : m_boundPreview;
 }
 
 BOOL CTvrIEToolDlg::SetTextElement(IHTMLElement* element, CDataWebItem* item, int clearPassword) {
