@@ -678,12 +678,20 @@ TEST_F(MgrPreview, LeavingThePlaceholderOfADeletedItemKeepsItDeleted) {
     EXPECT_EQ(1u, m_dlg->messages.size());
     EXPECT_EQ(CTvrIEToolDlg::kItemPlaceholder, placeholder->m_nState);
     EXPECT_EQ(L"", placeholder->m_strName);
-    // Typed into and left with the typing given up: still deleted.
+    // Typed into and cleared: the placeholder's own empty page comes back,
+    // none of the deleted data.
     ASSERT_EQ(placeholder, Show(key, kPlaceholder));
     Type(EditShowing(L""), L"typed");
-    TreeView_SelectItem(m_tree, Node(key, nullptr));
+    FxUser::Press(m_dlg->m_hWnd, IDC_BUTTON_CLEAR);
     ASSERT_EQ(2u, m_dlg->messages.size());
-    EXPECT_EQ(kLeave, m_dlg->messages[1]);
+    EXPECT_EQ(L"変更前のデータに戻しますか?", m_dlg->messages[1]);
+    EXPECT_EQ(L"", ShownPage(m_dlg->m_wndExplorer).Value(L"user"));
+    EXPECT_EQ(nullptr, EditShowing(kUser));
+    // Typed into and left with the typing given up: still deleted.
+    Type(EditShowing(L""), L"typed");
+    TreeView_SelectItem(m_tree, Node(key, nullptr));
+    ASSERT_EQ(3u, m_dlg->messages.size());
+    EXPECT_EQ(kLeave, m_dlg->messages[2]);
     EXPECT_EQ(CTvrIEToolDlg::kItemPlaceholder, placeholder->m_nState);
     EXPECT_EQ(L"", placeholder->m_strName);
 }
