@@ -113,8 +113,8 @@ public:
     // "名前なし" or its FORMNAME, numbered among its siblings, and "(新規登録)".
     std::wstring GetItemLabel(CDataWebForm* page, CDataWebItem* item);
     CDataWebForm* FindPageOfItem(const CDataWebItem* item) const;
-    // Drops every element binding of the preview; called before each new
-    // preview is built.
+    // Drops every element binding of the preview, and what its elements
+    // showed when they were bound; called before each new preview is built.
     void ClearElementBindings();
     // Frees an item of page (removed from its list) and forgets every
     // pointer that the dialog keeps to it.
@@ -281,6 +281,8 @@ private:
     // The pane's fields differ from the shown item (name box, check boxes).
     bool PaneDiffers(CDataWebItem* item, bool withAutoInput) const;
     void RestoreLeftEdits(CDataWebItem* item);
+    // Gives the item last put into state 7 its state and flags back.
+    void RestoreAutoInputItem();
     void DeleteSelected();
     void CopySelected();
     void CentreWindow();
@@ -311,6 +313,16 @@ private:
     std::vector<std::wstring> m_previewFiles;
     CDataWebItem* m_pPreviewItem = nullptr;
     bool m_bBindPending = false;
+    // What the bound elements showed when the page had loaded, before the
+    // user could touch them (the browser's own choices among them), and the
+    // copy of it that a save worker reads. An unnamed item's own preview is
+    // nothing entered: its edits are what differs from this.
+    mablix::BoundSnapshot m_boundPreview;
+    mablix::BoundSnapshot m_boundPreviewForSave;
+    void TakeBoundPreview(const CDataWebItem& item);
+    // The record above for the calling thread: the save worker's copy while
+    // it runs, else the window's own.
+    const mablix::BoundSnapshot& BoundPreview() const;
 
     // Loading and saving.
     HANDLE m_hLoader = nullptr;

@@ -45,22 +45,38 @@ bool Stored(std::int32_t select) {
     return select == 1;
 }
 
-// Whether the preview shows anything other than what is stored for item.
-// Unbound elements are not shown and so not changed.
-bool PreviewDiffers(const CDataWebItem& item) {
+// What an element showed when its preview was bound, when that is the
+// measure (an unnamed item's own preview), else null.
+const mablix::BoundSnapshot::Values* BoundValues(const mablix::BoundSnapshot* bound,
+                                                 const ElementRef& element) {
+    return bound ? bound->Find(element) : nullptr;
+}
+
+// Whether the preview shows anything other than what is stored for item,
+// or, for an element that bound records, other than what it showed when
+// it was bound. Unbound elements are not shown and so not changed.
+bool PreviewDiffers(const CDataWebItem& item, const mablix::BoundSnapshot* bound) {
     for (const auto& ctrl : item.m_ctrls) {
         switch (ctrl->m_nType) {
         case D_WEB_CTRL_TEXT:
         case D_WEB_CTRL_PSWD: {
             const auto shown = mablix::ElementText(ctrl->m_element);
             const CDataWebTextValue* text = ctrl->TextValue();
-            if (shown && text && *shown != text->m_strValue) return true;
+            if (const auto* at = BoundValues(bound, ctrl->m_element)) {
+                if (shown && *shown != at->text) return true;
+            } else if (shown && text && *shown != text->m_strValue) {
+                return true;
+            }
             break;
         }
         case D_WEB_CTRL_MULTI: {
             const auto shown = mablix::ElementText(ctrl->m_element);
             const CDataWebMultiText* area = ctrl->MultiValue();
-            if (shown && area && *shown != area->m_strText) return true;
+            if (const auto* at = BoundValues(bound, ctrl->m_element)) {
+                if (shown && *shown != at->text) return true;
+            } else if (shown && area && *shown != area->m_strText) {
+                return true;
+            }
             break;
         }
         case D_WEB_CTRL_RADIO:
@@ -69,10 +85,15 @@ bool PreviewDiffers(const CDataWebItem& item) {
             const CDataWebSelCtrl* choices = ctrl->SelValue();
             if (!choices) break;
             for (const auto& choice : choices->m_elements) {
-                const auto state = ctrl->m_nType == D_WEB_CTRL_SELECT
-                                       ? mablix::OptionSelected(choice->m_element)
-                                       : mablix::ElementChecked(choice->m_element);
-                if (state && *state != Stored(choice->m_nSelect)) return true;
+                const bool option = ctrl->m_nType == D_WEB_CTRL_SELECT;
+                const auto state = option ? mablix::OptionSelected(choice->m_element)
+                                          : mablix::ElementChecked(choice->m_element);
+                if (!state) continue;
+                if (const auto* at = BoundValues(bound, choice->m_element)) {
+                    if (state != (option ? at->selected : at->checked)) return true;
+                } else if (*state != Stored(choice->m_nSelect)) {
+                    return true;
+                }
             }
             break;
         }
@@ -80,7 +101,11 @@ bool PreviewDiffers(const CDataWebItem& item) {
         case D_WEB_CTRL_IMAGE: {
             const auto chosen = mablix::OptionSelected(ctrl->m_element);
             const CDataWebButtonValue* button = ctrl->ButtonValue();
-            if (chosen && button && *chosen != Stored(button->m_nSelected)) return true;
+            if (const auto* at = BoundValues(bound, ctrl->m_element)) {
+                if (chosen && chosen != at->selected) return true;
+            } else if (chosen && button && *chosen != Stored(button->m_nSelected)) {
+                return true;
+            }
             break;
         }
         default:
@@ -114,18 +139,26 @@ void PutSelected(const ElementRef& element, bool selected) {
     }
 }
 
-// Puts the stored values back into the bound elements of the preview.
-void RestorePreview(const CDataWebItem& item) {
+// Puts the stored values back into the bound elements of the preview, or,
+// for an element that bound records, what it showed when it was bound.
+void RestorePreview(const CDataWebItem& item, const mablix::BoundSnapshot* bound) {
     for (const auto& ctrl : item.m_ctrls) {
+        const auto* at = BoundValues(bound, ctrl->m_element);
         switch (ctrl->m_nType) {
         case D_WEB_CTRL_TEXT:
         case D_WEB_CTRL_PSWD:
-            if (const CDataWebTextValue* text = ctrl->TextValue())
+            if (at && at->text) {
+                PutText(ctrl->m_element, *at->text);
+            } else if (const CDataWebTextValue* text = ctrl->TextValue()) {
                 PutText(ctrl->m_element, text->m_strValue);
+            }
             break;
         case D_WEB_CTRL_MULTI:
-            if (const CDataWebMultiText* area = ctrl->MultiValue())
+            if (at && at->text) {
+                PutText(ctrl->m_element, *at->text);
+            } else if (const CDataWebMultiText* area = ctrl->MultiValue()) {
                 PutText(ctrl->m_element, area->m_strText);
+            }
             break;
         case D_WEB_CTRL_RADIO:
         case D_WEB_CTRL_CHECK:
@@ -133,18 +166,24 @@ void RestorePreview(const CDataWebItem& item) {
             const CDataWebSelCtrl* choices = ctrl->SelValue();
             if (!choices) break;
             for (const auto& choice : choices->m_elements) {
+                const auto* was = BoundValues(bound, choice->m_element);
                 if (ctrl->m_nType == D_WEB_CTRL_SELECT) {
-                    PutSelected(choice->m_element, Stored(choice->m_nSelect));
+                    PutSelected(choice->m_element,
+                                was && was->selected ? *was->selected : Stored(choice->m_nSelect));
                 } else {
-                    PutChecked(choice->m_element, Stored(choice->m_nSelect));
+                    PutChecked(choice->m_element,
+                               was && was->checked ? *was->checked : Stored(choice->m_nSelect));
                 }
             }
             break;
         }
         case D_WEB_CTRL_SUBMIT:
         case D_WEB_CTRL_IMAGE:
-            if (const CDataWebButtonValue* button = ctrl->ButtonValue())
+            if (at && at->selected) {
+                PutSelected(ctrl->m_element, *at->selected);
+            } else if (const CDataWebButtonValue* button = ctrl->ButtonValue()) {
                 PutSelected(ctrl->m_element, Stored(button->m_nSelected));
+            }
             break;
         default:
             break;
@@ -170,7 +209,12 @@ int CTvrIEToolDlg::IsChangeOrgData(int status) {
     CDataWebItem* item = m_pShownItem;
     if (!item || !FindPageOfItem(item)) TORVA_RETURN_INT(1);
     UpdateDialogFields(TRUE);
-    bool changed = PreviewDiffers(*item);
+    // An unnamed item (a placeholder left by a delete among them) is
+    // measured against its own preview as it was shown: the browser's first
+    // option of a list and the empty fields are nobody's edit.
+    const bool unnamed = item->m_nState == kItemPlaceholder || item->m_nState == kItemUnnamed;
+    const mablix::BoundSnapshot* bound = unnamed ? &BoundPreview() : nullptr;
+    bool changed = PreviewDiffers(*item, bound);
     if (!changed && (status == 0 || status == 4)) changed = PaneDiffers(item, true);
     if (!changed) TORVA_RETURN_INT(1);
     const wchar_t* question = nullptr;
@@ -185,7 +229,7 @@ int CTvrIEToolDlg::IsChangeOrgData(int status) {
     if (status != 0) TORVA_RETURN_INT(answer);
     if (answer != IDYES) TORVA_RETURN_INT(0);
     // Back to what is stored: the preview, and the pane's fields with it.
-    RestorePreview(*item);
+    RestorePreview(*item, bound);
     m_strItemName = item->m_strName.empty() ? item->m_strFormName : item->m_strName;
     const int state = item->m_nState;
     m_bAutoInput = state != kItemPlaceholder && Flag(item->m_nAutoInput) == 1;
@@ -251,14 +295,17 @@ void CTvrIEToolDlg::RefreshItemLabels(CDataWebForm* page) {
     }
 }
 
+void CTvrIEToolDlg::RestoreAutoInputItem() {
+    if (!m_pAutoInputItem) return;
+    m_pAutoInputItem->m_nState = m_nAutoInputOldState;
+    m_pAutoInputItem->m_nAutoInput = m_nAutoInputOld;
+    m_pAutoInputItem->m_nAutoSend = m_nAutoSendOld;
+    m_pAutoInputItem = nullptr;
+}
+
 void CTvrIEToolDlg::RestoreLeftEdits(CDataWebItem* item) {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::RestoreLeftEdits");
-    if (m_pAutoInputItem) {
-        m_pAutoInputItem->m_nState = m_nAutoInputOldState;
-        m_pAutoInputItem->m_nAutoInput = m_nAutoInputOld;
-        m_pAutoInputItem->m_nAutoSend = m_nAutoSendOld;
-        m_pAutoInputItem = nullptr;
-    }
+    RestoreAutoInputItem();
     // A placeholder left with its edits given up is the item it was.
     if (m_pPlaceholderItem && m_pPlaceholderItem == item) {
         item->m_strName = m_strPlaceholderName;
@@ -279,7 +326,11 @@ void CTvrIEToolDlg::OnTreeSelChanging(NMHDR* header, LRESULT* result) {
     CDataWebForm* page = FindPageOfItem(item);
     const int answer = IsChangeOrgData(1);
     if (answer == IDYES) {
-        RestoreLeftEdits(item);
+        // The preview's edits are given up; the item stays what the tree
+        // made it (a deleted item stays deleted). Only the check taken from
+        // another item is given back, or the save would clear it for nothing.
+        RestoreAutoInputItem();
+        RefreshItemLabels(page);
         return;
     }
     if (answer != 1) {
@@ -476,10 +527,14 @@ void CTvrIEToolDlg::OnCheckAutoInput() {
             }
         }
         if (other && ShowMessage(kOtherAutoInput, kQuestion) == IDYES) {
-            m_pAutoInputItem = other;
-            m_nAutoInputOld = other->m_nAutoInput;
-            m_nAutoSendOld = other->m_nAutoSend;
-            m_nAutoInputOldState = other->m_nState;
+            // Asked again for the same item: what it was before the first
+            // answer stays what a discard gives back.
+            if (other != m_pAutoInputItem) {
+                m_pAutoInputItem = other;
+                m_nAutoInputOld = other->m_nAutoInput;
+                m_nAutoSendOld = other->m_nAutoSend;
+                m_nAutoInputOldState = other->m_nState;
+            }
             // Only a stored, unedited item is rewritten by state 7; any
             // other (an unsaved copy among them) keeps its own state and
             // loses the flag in memory, so that its save writes it cleared.

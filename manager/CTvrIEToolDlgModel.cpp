@@ -119,6 +119,7 @@ std::wstring CTvrIEToolDlg::GetItemLabel(CDataWebForm* page, CDataWebItem* item)
 
 void CTvrIEToolDlg::ClearElementBindings() {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::ClearElementBindings");
+    m_boundPreview.Clear();
     for (const auto& page : m_pages) {
         for (const auto& item : page->m_items) {
             for (const auto& ctrl : item->m_ctrls) {
@@ -137,13 +138,20 @@ BOOL CTvrIEToolDlg::CheckDeleteData(CDataWebItem* item) {
     // Only the shown item has a preview; for any other there is nothing entered.
     if (!item || item != m_pShownItem) TORVA_RETURN_BOOL(TRUE);
     UpdateDialogFields(TRUE);
+    // What the preview showed when it was bound is its own, not entered:
+    // the browser's first option of a list, the choices an unnamed item
+    // was stored with. Without that record, an empty text, no check and the
+    // stored option choices are nothing entered.
+    const mablix::BoundSnapshot& bound = BoundPreview();
     for (const auto& ctrl : item->m_ctrls) {
         switch (ctrl->m_nType) {
         case D_WEB_CTRL_TEXT:
         case D_WEB_CTRL_PSWD:
         case D_WEB_CTRL_MULTI: {
             const auto text = mablix::ElementText(ctrl->m_element);
-            if (text && !text->empty()) TORVA_RETURN_BOOL(FALSE);
+            if (!text) break;
+            const mablix::BoundSnapshot::Values* shown = bound.Find(ctrl->m_element);
+            if (shown ? shown->text != text : !text->empty()) TORVA_RETURN_BOOL(FALSE);
             break;
         }
         case D_WEB_CTRL_RADIO:
@@ -152,12 +160,16 @@ BOOL CTvrIEToolDlg::CheckDeleteData(CDataWebItem* item) {
             const CDataWebSelCtrl* choices = ctrl->SelValue();
             if (!choices) break; // no choices
             for (const auto& choice : choices->m_elements) {
+                const mablix::BoundSnapshot::Values* shown = bound.Find(choice->m_element);
                 if (ctrl->m_nType == D_WEB_CTRL_SELECT) {
                     const auto selected = mablix::OptionSelected(choice->m_element);
-                    if (selected && *selected != (choice->m_nSelect == 1)) TORVA_RETURN_BOOL(FALSE);
+                    if (!selected) continue;
+                    if (shown ? shown->selected != selected : *selected != (choice->m_nSelect == 1))
+                        TORVA_RETURN_BOOL(FALSE);
                 } else {
                     const auto checked = mablix::ElementChecked(choice->m_element);
-                    if (checked && *checked) TORVA_RETURN_BOOL(FALSE);
+                    if (!checked) continue;
+                    if (shown ? shown->checked != checked : *checked) TORVA_RETURN_BOOL(FALSE);
                 }
             }
             break;

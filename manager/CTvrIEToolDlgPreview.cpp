@@ -154,6 +154,22 @@ void CTvrIEToolDlg::DownloadCompleteExplorerItem() {
         if (SetSelectMenuElement(element, item)) continue;
         (void)SetInputElement(element, item);
     }
+    TakeBoundPreview(*item);
+}
+
+void CTvrIEToolDlg::TakeBoundPreview(const CDataWebItem& item) {
+    m_boundPreview.Clear();
+    for (const auto& ctrl : item.m_ctrls) {
+        m_boundPreview.Take(ctrl->m_element);
+        if (const CDataWebSelCtrl* choices = ctrl->SelValue()) {
+            for (const auto& choice : choices->m_elements)
+                m_boundPreview.Take(choice->m_element);
+        }
+    }
+}
+
+const mablix::BoundSnapshot& CTvrIEToolDlg::BoundPreview() const {
+    return mablix::InstalledSnapshot() == &m_snapshot ? m_boundPreviewForSave : m_boundPreview;
 }
 
 BOOL CTvrIEToolDlg::SetTextElement(IHTMLElement* element, CDataWebItem* item, int clearPassword) {
@@ -233,10 +249,12 @@ BOOL CTvrIEToolDlg::SetSelectMenuElement(IHTMLElement* element, CDataWebItem* it
                 continue;
             const std::wstring label = text.Text();
             auto asElement = As<IHTMLElement>(option, IID_IHTMLElement);
+            // Each button once, in order: two buttons of one VALUE (image
+            // buttons without a text) are the two options that show it.
             for (auto& ctrl : item->m_ctrls) {
                 CDataWebButtonValue* button = ctrl->ButtonValue();
                 if ((ctrl->m_nType != D_WEB_CTRL_SUBMIT && ctrl->m_nType != D_WEB_CTRL_IMAGE) ||
-                    !button || button->m_strValue != label)
+                    !button || button->m_strValue != label || ctrl->m_element)
                     continue;
                 ctrl->m_element.Reset(asElement);
                 bound = true;
@@ -247,6 +265,7 @@ BOOL CTvrIEToolDlg::SetSelectMenuElement(IHTMLElement* element, CDataWebItem* it
                     (void)option->put_selected(chosen ? VARIANT_FALSE : VARIANT_TRUE);
                     chosen = true;
                 }
+                break;
             }
         }
         return bound ? TRUE : FALSE;

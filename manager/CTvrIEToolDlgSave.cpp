@@ -18,8 +18,12 @@ BOOL CTvrIEToolDlg::SetWebFormData() {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::SetWebFormData");
     const std::wstring now = GetSaveTime();
 
+    // An unnamed item with nothing entered stays unnamed: it needs no name,
+    // neither as the placeholder a delete left nor once saved as such.
     CDataWebItem* shown = FindPageOfItem(m_pShownItem) ? m_pShownItem : nullptr;
-    if (shown && !(shown->m_nState == kItemPlaceholder && CheckDeleteData(shown))) {
+    const bool unnamed =
+        shown && (shown->m_nState == kItemPlaceholder || shown->m_nState == kItemUnnamed);
+    if (shown && !(unnamed && CheckDeleteData(shown))) {
         UpdateDialogFields(TRUE);
         if (m_strItemName.empty()) {
             (void)ShowMessage(kNoItemName, MB_OK);

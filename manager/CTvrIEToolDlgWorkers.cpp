@@ -93,6 +93,7 @@ BOOL CTvrIEToolDlg::StartSaveWorker(UINT_PTR timer) {
             }
         }
     }
+    m_boundPreviewForSave = m_boundPreview;
     {
         std::lock_guard<std::mutex> lock(m_messagesLock);
         m_workerMessages.clear();
@@ -103,6 +104,7 @@ BOOL CTvrIEToolDlg::StartSaveWorker(UINT_PTR timer) {
                                nullptr);
     if (!m_hWorker) {
         m_snapshot.Clear();
+        m_boundPreviewForSave.Clear();
         ::EnableWindow(m_hWnd, TRUE);
         TORVA_RETURN_BOOL(FALSE);
     }
@@ -143,6 +145,7 @@ void CTvrIEToolDlg::EndSaveWorker(UINT_PTR timer, DWORD exitCode) {
     m_hWorker = nullptr;
     m_nWorkerTimer = 0;
     m_snapshot.Clear();
+    m_boundPreviewForSave.Clear();
     if (m_pUpdateMsg) {
         if (m_pUpdateMsg->m_hWnd) m_pUpdateMsg->DestroyWindow();
         m_pUpdateMsg.reset();

@@ -314,8 +314,18 @@ TEST_F(MgrCommands, AutoInputMovesFromAnotherItemOnlyWhenTheUserAgrees) {
     }
     EXPECT_TRUE(Checked(IDC_CHECK_AUTOINPUT));
     EXPECT_EQ(CTvrIEToolDlg::kItemAutoInputMoved, ItemOf(first)->m_nState);
+    // Off and on again: asked again, and agreed again.
+    Click(IDC_CHECK_AUTOINPUT);
+    EXPECT_FALSE(Checked(IDC_CHECK_AUTOINPUT));
+    {
+        BoxUser user({IDYES});
+        Click(IDC_CHECK_AUTOINPUT);
+        EXPECT_EQ(1u, user.Texts().size());
+    }
+    EXPECT_TRUE(Checked(IDC_CHECK_AUTOINPUT));
 
-    // Leaving the item with its edit given up gives the other item its flag back.
+    // Leaving the item with its edit given up gives the other item its flag
+    // and its state back, as they were stored.
     {
         BoxUser user({IDYES});
         ASSERT_TRUE(Select(ItemNode(L"A")));
@@ -377,7 +387,7 @@ TEST_F(MgrCommands, ApplySavesWhatThePreviewShowedWhenItWasPressed) {
     ASSERT_TRUE(Select(ItemNode(L"A")));
     // The preview of the shown item, bound as the preview binds it.
     PreviewPage preview(L"<input type=text name=user value=\"山田\">");
-    preview.Bind(*Shown());
+    preview.Bind(m_dlg, *Shown());
     preview.SetText(L"user", L"佐藤");
 
     BoxUser user({});
@@ -396,7 +406,7 @@ TEST_F(MgrCommands, LeavingAnItemWithAnEditedPreviewAsks) {
     ASSERT_TRUE(m_dlg.Open());
     ASSERT_TRUE(Select(ItemNode(L"A")));
     PreviewPage preview(L"<input type=text name=user value=\"山田\">");
-    preview.Bind(*Shown());
+    preview.Bind(m_dlg, *Shown());
     preview.SetText(L"user", L"佐藤");
     {
         BoxUser user({IDNO});

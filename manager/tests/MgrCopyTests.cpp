@@ -41,7 +41,7 @@ const wchar_t kEveryKind[] =
     L"<select name=pref multiple><option value=v0>選択0<option value=v1>選択1"
     L"<option value=v2 selected>選択2</select><textarea name=memo>line1\r\nline2</textarea>"
     L"<select name=submitbtnselect><option value=Login selected>Login<option "
-    L"value=alt>alt</select>";
+    L"value=Login>Login</select>";
 
 class MgrCopy : public MgrSaveFixture {};
 
@@ -52,6 +52,8 @@ TEST_F(MgrCopy, CopyGetsItsOwnKeysAndTheSourceStaysUntouched) {
                                            FillEveryKind(item, L"main");
                                            // A radio group stored as multiple.
                                            item.m_ctrls[3]->SelValue()->m_nMultiple = 1;
+                                           // Two buttons of one value.
+                                           item.m_ctrls[8]->ButtonValue()->m_strValue = L"Login";
                                        }});
     const std::wstring sourceKey = key + L"\\ITEM001";
     const auto source = Snapshot(m_raw, sourceKey);
@@ -83,7 +85,7 @@ TEST_F(MgrCopy, CopyGetsItsOwnKeysAndTheSourceStaysUntouched) {
     // its stored value even though its element was emptied.
     PreviewPage preview(kEveryKind);
     dlg.ClearElementBindings();
-    preview.Bind(*copy);
+    preview.Bind(dlg, *copy);
     copy->m_ctrls[1]->m_element.Reset();
     preview.SetText(L"code", L"");
     preview.SetText(L"user", L"copy-user");
@@ -141,7 +143,7 @@ TEST_F(MgrCopy, ChoiceControlWithoutChoicesStaysWithoutThemThroughCopyAndSave) {
     CDataWebItem* copy = dlg.CopyWebItem(page, *item, L"c");
     EXPECT_FALSE(copy->m_ctrls[1]->HasValue());
     PreviewPage preview(L"<input type=text name=user><input type=radio name=plan value=x checked>");
-    preview.Bind(*copy);
+    preview.Bind(dlg, *copy);
     Show(copy);
     // The checked radio button has no choice to go to: nothing entered.
     EXPECT_TRUE(dlg.CheckDeleteData(copy));

@@ -142,7 +142,7 @@ TEST_F(MgrCross, WhatTheManagerSavesLoadsAndFillsInTheAddin) {
     CDataWebItem* copy = dlg.CopyWebItem(page, *item, dlg.CreateCopyName(page, L"main"));
     PreviewPage preview(L"<input type=text name=user value=\"u-main\">"
                         L"<input type=password name=pw value=\"p-main\">");
-    preview.Bind(*item);
+    preview.Bind(dlg, *item);
     preview.SetText(L"user", L"新しい人");
     preview.SetText(L"pw", L"新しいパス");
     Show(item);

@@ -400,7 +400,7 @@ TEST_F(MgrSave, ApplyThenOkLeavesTheDatabaseAsApplyWroteIt) {
     CDataWebItem* copy = dlg.CopyWebItem(page, *b, dlg.CreateCopyName(page, b->m_strName));
     PreviewPage preview(PreviewOf(*copy));
     dlg.ClearElementBindings();
-    preview.Bind(*copy);
+    preview.Bind(dlg, *copy);
     preview.SetText(L"user", L"copied user");
     Show(copy);
     dlg.m_bAutoInput = TRUE;
@@ -448,7 +448,7 @@ TEST_F(MgrSave, FailedEncryptionLeavesThisAndLaterPasswordsAsStored) {
     CDataWebItem* a = page->m_items[0].get();
     CDataWebItem* copy = dlg.CopyWebItem(page, *page->m_items[1], L"copy of B");
     PreviewPage preview(PreviewOf(*a));
-    preview.Bind(*a);
+    preview.Bind(dlg, *a);
     preview.SetText(L"pw", L"new A");
     Show(a);
     dlg.encryptionsBeforeFailure = 0;
@@ -489,7 +489,7 @@ TEST_F(MgrSave, PasswordNotDecryptedAndNotChangedIsNeverWrittenBack) {
     CDataWebItem* a = Page(key)->m_items[0].get();
     ASSERT_EQ(a->m_ctrls[1]->TextValue()->m_nNotDecrypted, 1);
     PreviewPage preview(PreviewOf(*a));
-    preview.Bind(*a);
+    preview.Bind(dlg, *a);
     preview.SetText(L"user", L"changed");
     Show(a);
     dlg.m_nCryptUsable = 1;

@@ -224,53 +224,14 @@ void PreviewPage::SelectOption(const std::wstring& name, long index, bool select
     }
 }
 
-void PreviewPage::Bind(CDataWebItem& item) {
+void PreviewPage::Bind(CTvrIEToolDlg& dlg, CDataWebItem& item) {
+    // Whatever was bound belongs to another page, as when a preview loads.
+    dlg.ClearElementBindings();
     for (auto& element : All()) {
-        const Described d = Describe(element);
-        for (auto& ctrl : item.m_ctrls) {
-            const int kind = ctrl->m_nType;
-            if (d.tag == L"INPUT" &&
-                ((d.type == L"text" && kind == D_WEB_CTRL_TEXT) ||
-                 (d.type == L"password" && kind == D_WEB_CTRL_PSWD)) &&
-                ctrl->m_strName == d.name) {
-                ctrl->m_element.Reset(element);
-            } else if (d.tag == L"INPUT" &&
-                       ((d.type == L"radio" && kind == D_WEB_CTRL_RADIO) ||
-                        (d.type == L"checkbox" && kind == D_WEB_CTRL_CHECK)) &&
-                       ctrl->m_strName == d.name && ctrl->SelValue()) {
-                for (auto& choice : ctrl->SelValue()->m_elements) {
-                    if (choice->m_strValue == d.value) choice->m_element.Reset(element);
-                }
-            } else if (d.tag == L"TEXTAREA" && kind == D_WEB_CTRL_MULTI &&
-                       ctrl->m_strName == d.name) {
-                ctrl->m_element.Reset(element);
-            } else if (d.tag == L"SELECT") {
-                auto select = As<IHTMLSelectElement>(element, IID_IHTMLSelectElement);
-                long count = 0;
-                select->get_length(&count);
-                for (long i = 0; i < count; ++i) {
-                    CComPtr<IHTMLOptionElement> option;
-                    if (FAILED(::SelectOption(select.p, i, option))) continue;
-                    ScopedBstr value, text;
-                    option->get_value(value.Out());
-                    option->get_text(text.Out());
-                    auto asElement = As<IHTMLElement>(option, IID_IHTMLElement);
-                    if (d.name == L"submitbtnselect") {
-                        if ((kind == D_WEB_CTRL_SUBMIT || kind == D_WEB_CTRL_IMAGE) &&
-                            ctrl->ButtonValue() && ctrl->ButtonValue()->m_strValue == text.Text()) {
-                            ctrl->m_element.Reset(asElement);
-                        }
-                    } else if (kind == D_WEB_CTRL_SELECT && ctrl->m_strName == d.name &&
-                               ctrl->SelValue()) {
-                        ctrl->m_element.Reset(element);
-                        for (auto& choice : ctrl->SelValue()->m_elements) {
-                            if (choice->m_strValue == value.Text())
-                                choice->m_element.Reset(asElement);
-                        }
-                    }
-                }
-            }
-        }
+        if (dlg.SetTextElement(element, &item, 0)) continue;
+        if (dlg.SetTextAreaElement(element, &item)) continue;
+        if (dlg.SetSelectMenuElement(element, &item)) continue;
+        (void)dlg.SetInputElement(element, &item);
     }
 }
 

@@ -80,12 +80,12 @@ private:
 // "WEBFORMDATA\MGRTEST<pid>_<tag>": a page key that no other test program uses.
 std::wstring ScratchPageKey(const std::wstring& tag);
 
-// A preview page made from markup; Bind ties the item's controls to its
-// elements by kind, name and value, as the preview does after loading.
+// A preview page made from markup; Bind offers its elements to the dialog's
+// binders in page order, as the preview does after loading.
 class PreviewPage {
 public:
     explicit PreviewPage(const std::wstring& body);
-    void Bind(CDataWebItem& item);
+    void Bind(CTvrIEToolDlg& dlg, CDataWebItem& item);
     // The INPUT, TEXTAREA or SELECT named name (the value-th of a radio group
     // or check boxes when value is given).
     CComPtr<IHTMLElement> Element(const std::wstring& name, const wchar_t* value = nullptr);

@@ -430,6 +430,25 @@ protected:
         EXPECT_EQ(std::string::npos, file.find(Utf8(kPassword)));
     }
 
+    // A form without a name, with a single-choice list stored on its last
+    // option: its placeholder's list shows the browser's first one.
+    std::wstring StoreFormWithAList(const std::wstring& tag) {
+        return StorePage(tag, L"sample", [](CDataWebItem& item) {
+            item.m_strFormName.clear();
+            item.m_ctrls[6]->SelValue()->m_nMultiple = 0;
+        });
+    }
+    static constexpr const wchar_t* kPlaceholder = L"名前なし(新規登録)";
+    // The stored item shown and deleted as a user deletes it (the question
+    // answered yes); its placeholder once its preview is bound.
+    CDataWebItem* DeleteOnlyItem(const std::wstring& key) {
+        if (!Show(key, L"sample")) return nullptr;
+        m_dlg->messages.clear();
+        FxUser::Press(m_dlg->m_hWnd, IDC_BUTTON_DELETE);
+        EXPECT_EQ(1u, m_dlg->messages.size());
+        return Show(key, kPlaceholder);
+    }
+
     RawDb m_raw;
     std::vector<std::wstring> m_keys;
     std::unique_ptr<PreviewDlg> m_dlg;
@@ -617,4 +636,90 @@ TEST_F(MgrPreview, PreviewFileGoesWithTheDialogOnlyWhenTheDialogWroteIt) {
     m_dlg->DestroyWindow();
     m_dlg->DeletePreviewFile();
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(PreviewPath().c_str()));
+}
+
+TEST_F(MgrPreview, DeletedOnlyItemWithAListIsStoredUnnamedWithoutItsData) {
+    const std::wstring key = StoreFormWithAList(L"gone");
+    Open(1);
+    CDataWebItem* placeholder = DeleteOnlyItem(key);
+    ASSERT_NE(nullptr, placeholder);
+    ASSERT_TRUE(ShownPage(m_dlg->m_wndExplorer).Options(L"pref")[0].selected);
+
+    // Applied while shown: stored without a name and without its log-in data.
+    ASSERT_TRUE(Apply([&] {
+        auto name = m_raw.Text(key + L"\\ITEM001", L"NAME");
+        return name && name->empty();
+    }));
+    EXPECT_EQ(1u, m_dlg->messages.size());
+    auto loaded = Reload();
+    CDataWebItem* stored = ItemOf(*loaded, key);
+    ASSERT_NE(nullptr, stored);
+    EXPECT_EQ(L"", stored->m_strName);
+    EXPECT_EQ(L"", Ctrl(*stored, L"user")->TextValue()->m_strValue);
+    EXPECT_EQ(L"", Ctrl(*stored, L"pw")->TextValue()->m_strValue);
+
+    // Still the selected, unnamed placeholder: the next Apply asks for no name.
+    ASSERT_TRUE(PumpUntil([&] { return m_dlg->m_pShownItem && FullyBound(*m_dlg->m_pShownItem); }));
+    ASSERT_TRUE(Apply([&] { return true; }));
+    EXPECT_EQ(1u, m_dlg->messages.size());
+    EXPECT_EQ(CTvrIEToolDlg::kItemUnnamed, m_dlg->m_pShownItem->m_nState);
+}
+
+TEST_F(MgrPreview, LeavingThePlaceholderOfADeletedItemKeepsItDeleted) {
+    const std::wstring key = StoreFormWithAList(L"left");
+    const wchar_t kLeave[] =
+        L"項目の選択を変更すると、編集中のデータは破棄されます。\n選択項目を変更しますか？";
+    Open(1);
+    CDataWebItem* placeholder = DeleteOnlyItem(key);
+    ASSERT_NE(nullptr, placeholder);
+
+    // Left untouched: nothing is asked and it stays deleted.
+    TreeView_SelectItem(m_tree, Node(key, nullptr));
+    EXPECT_EQ(1u, m_dlg->messages.size());
+    EXPECT_EQ(CTvrIEToolDlg::kItemPlaceholder, placeholder->m_nState);
+    EXPECT_EQ(L"", placeholder->m_strName);
+    // Typed into and cleared: the placeholder's own empty page comes back,
+    // none of the deleted data.
+    ASSERT_EQ(placeholder, Show(key, kPlaceholder));
+    Type(EditShowing(L""), L"typed");
+    FxUser::Press(m_dlg->m_hWnd, IDC_BUTTON_CLEAR);
+    ASSERT_EQ(2u, m_dlg->messages.size());
+    EXPECT_EQ(L"変更前のデータに戻しますか?", m_dlg->messages[1]);
+    EXPECT_EQ(L"", ShownPage(m_dlg->m_wndExplorer).Value(L"user"));
+    EXPECT_EQ(nullptr, EditShowing(kUser));
+    // Typed into and left with the typing given up: still deleted.
+    Type(EditShowing(L""), L"typed");
+    TreeView_SelectItem(m_tree, Node(key, nullptr));
+    ASSERT_EQ(3u, m_dlg->messages.size());
+    EXPECT_EQ(kLeave, m_dlg->messages[2]);
+    EXPECT_EQ(CTvrIEToolDlg::kItemPlaceholder, placeholder->m_nState);
+    EXPECT_EQ(L"", placeholder->m_strName);
+}
+
+TEST_F(MgrPreview, ButtonsOfOneValueEachKeepTheirOwnChoice) {
+    // Two image buttons without a text: both stored with an empty VALUE.
+    const std::wstring key = StorePage(L"twins", L"sample", [](CDataWebItem& item) {
+        for (int i : {8, 9})
+            item.m_ctrls[size_t(i)]->ButtonValue()->m_strValue.clear();
+        item.m_ctrls[8]->ButtonValue()->m_nSelected = 1;
+        item.m_ctrls[9]->ButtonValue()->m_nSelected = 0;
+    });
+    Open(1);
+    ASSERT_NE(nullptr, Show(key, L"sample"));
+    const auto buttons = ShownPage(m_dlg->m_wndExplorer).Options(L"submitbtnselect");
+    ASSERT_EQ(2u, buttons.size());
+    EXPECT_TRUE(buttons[0].selected);
+    EXPECT_FALSE(buttons[1].selected);
+
+    // Nothing edited: leaving asks nothing, and Apply keeps the choice.
+    m_dlg->messages.clear();
+    TreeView_SelectItem(m_tree, Node(key, nullptr));
+    EXPECT_TRUE(m_dlg->messages.empty());
+    ASSERT_NE(nullptr, Show(key, L"sample"));
+    ASSERT_TRUE(Apply([&] { return true; }));
+    auto loaded = Reload();
+    CDataWebItem* stored = ItemOf(*loaded, key);
+    ASSERT_NE(nullptr, stored);
+    EXPECT_EQ(1, Ctrl(*stored, L"go")->ButtonValue()->m_nSelected);
+    EXPECT_EQ(0, Ctrl(*stored, L"img")->ButtonValue()->m_nSelected);
 }
