@@ -180,6 +180,12 @@ public:
     // The control's DownloadComplete: binds the loaded page's elements to
     // the shown item's controls, once per preview.
     void DownloadCompleteExplorerItem();
+    // The control's BeforeNavigate2: only the pages the dialog itself opens
+    // are loaded; a submission of the preview's form (Enter in its only
+    // field) is cancelled, so no typed value ever goes into an address.
+    void BeforeNavigate2ExplorerItem(IDispatch* browser, VARIANT* url, VARIANT* flags,
+                                     VARIANT* targetFrame, VARIANT* postData, VARIANT* headers,
+                                     VARIANT_BOOL* cancel);
     // Each binds one element when it recognises it; TRUE when it did.
     BOOL SetTextElement(IHTMLElement* element, CDataWebItem* item, int clearPassword);
     BOOL SetTextAreaElement(IHTMLElement* element, CDataWebItem* item);
@@ -311,6 +317,8 @@ private:
     std::vector<std::wstring> m_previewFiles;
     CDataWebItem* m_pPreviewItem = nullptr;
     bool m_bBindPending = false;
+    // Set while the dialog's own Navigate runs.
+    bool m_bNavigating = false;
 
     // Loading and saving.
     HANDLE m_hLoader = nullptr;
