@@ -296,7 +296,12 @@ void CTvrIEToolDlg::DeletePreviewFile() {
     m_bBindPending = false;
     // The control leaves the page before its file goes.
     NavigatePreview(kBlankPage);
-    for (const std::wstring& path : m_previewFiles)
-        (void)::DeleteFileW(path.c_str());
-    m_previewFiles.clear();
+    // A file the control still holds is tried again once it has gone.
+    std::vector<std::wstring> left;
+    for (const std::wstring& path : m_previewFiles) {
+        if (!::DeleteFileW(path.c_str()) &&
+            ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            left.push_back(path);
+    }
+    m_previewFiles.swap(left);
 }

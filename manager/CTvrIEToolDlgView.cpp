@@ -144,8 +144,8 @@ void CTvrIEToolDlg::OnDestroy() {
     Default();
 }
 
-void CTvrIEToolDlg::FillTree() {
-    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::FillTree");
+void CTvrIEToolDlg::SetTreeViewData() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::SetTreeViewData");
     const HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA);
     if (!tree) return;
     TreeView_DeleteAllItems(tree);
@@ -207,12 +207,12 @@ LRESULT CTvrIEToolDlg::OnFields(WPARAM fetch, LPARAM) {
 
 void CTvrIEToolDlg::OnTreeSelChanged(NMHDR*, LRESULT* result) {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnTreeSelChanged");
-    ShowSelection();
+    SetWebItemData();
     if (result) *result = 0;
 }
 
-void CTvrIEToolDlg::ShowSelection() {
-    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::ShowSelection");
+void CTvrIEToolDlg::SetWebItemData() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::SetWebItemData");
     const HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA);
     const HTREEITEM node = tree ? TreeView_GetSelection(tree) : nullptr;
     // The preview's bindings belong to the item shown before.
@@ -422,5 +422,6 @@ void CTvrIEToolDlg::OnCancel() {
             }
         }
     }
+    CloseDlg();
     EndDialog(IDCANCEL);
 }
