@@ -124,7 +124,8 @@ BOOL CTvrIEToolDlg::OnInitDialog() {
         (void)GetOptionData();
         ::PostMessageW(m_hWnd, WM_USER + 55, 0, 0);
     }
-    ShowCtrlData(nullptr);
+    // The pages and options belong to the loader until it has ended: the
+    // pane is shown once it has (WM_USER+55).
     TORVA_RETURN_BOOL(TRUE);
 }
 
@@ -218,6 +219,10 @@ void CTvrIEToolDlg::SetWebItemData() {
     // The preview's bindings belong to the item shown before.
     ClearElementBindings();
     m_pShownItem = ItemOfNode(node);
+    // The options as they are now: the browser may have changed them since
+    // the manager opened.
+    (void)GetOptionData();
+    m_bHidePwd = m_option.m_nHidePwd != 0 ? TRUE : FALSE;
     CDataWebItem* const item = m_pShownItem;
     CDataWebForm* page = item ? FindPageOfItem(item) : PageOfNode(node);
     const int state = item ? item->m_nState : kItemNormal;
