@@ -3,6 +3,7 @@
 #include "MablixShell.h"
 #include "TraceHook.h"
 #include "TraceScope.h"
+#include "resource.h"
 
 #include "Brisbel.h"
 #include "Peltrix.h"
@@ -19,6 +20,10 @@ const wchar_t kProfileKey[] = L"アプリケーション ウィザードで生�
 } // namespace
 
 CTvrIEToolApp theApp;
+
+BEGIN_MESSAGE_MAP(CTvrIEToolApp, CWinApp)
+    ON_COMMAND(ID_HELP, &CTvrIEToolApp::OnTvrIEToolHelp)
+END_MESSAGE_MAP()
 
 CTvrIEToolApp::CTvrIEToolApp() = default;
 
@@ -68,17 +73,18 @@ BOOL CTvrIEToolApp::InitInstance() {
     }
 
     {
+        // The dialog tells the caller when it closes (CloseDlg).
         CTvrIEToolDlg dialog;
+        dialog.m_nCallerWnd = m_nCallerWnd;
         m_pMainWnd = &dialog;
         (void)dialog.DoModal();
         m_pMainWnd = nullptr;
-        // Every closing path of the dialog ends here: the preview file
-        // goes once the control has let go of it, and only when this
-        // process wrote it.
-        dialog.DeletePreviewFile();
     }
-    mablix::NotifyCaller(m_nCallerWnd);
     TORVA_RETURN_BOOL(FALSE);
+}
+
+void CTvrIEToolApp::OnTvrIEToolHelp() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolApp::OnTvrIEToolHelp");
 }
 
 int CTvrIEToolApp::ExitInstance() {

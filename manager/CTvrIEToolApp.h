@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CWinApp.h"
+#include "FxMessageMap.h"
 
 class CTvrIEToolApp : public CWinApp {
 public:
@@ -13,10 +14,14 @@ public:
     int ExitInstance() override;
     // TRUE when the user passed the authentication of the given case.
     static BOOL IsAuthent(int authCase);
+    // The help command: nothing but its trace lines.
+    void OnTvrIEToolHelp();
 
     // The toolbar's window handle from "IEWND=%d"; 0 without one.
     int m_nCallerWnd = 0;
 
 private:
     HANDLE m_hInstanceEvent = nullptr;
+
+    DECLARE_MESSAGE_MAP()
 };

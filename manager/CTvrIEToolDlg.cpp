@@ -2,6 +2,7 @@
 #include "CTvrIEToolDlg.h"
 #include "CNotifyMsg.h"
 #include "CUpdateMsg.h"
+#include "MablixShell.h"
 #include "TraceScope.h"
 
 #include <commctrl.h>
@@ -43,6 +44,12 @@ CTvrIEToolDlg::~CTvrIEToolDlg() {
     m_pAutoInputItem = nullptr;
     m_pPlaceholderItem = nullptr;
     m_pages.clear();
+}
+
+void CTvrIEToolDlg::CloseDlg() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::CloseDlg");
+    DeletePreviewFile();
+    (void)mablix::NotifyCaller(m_nCallerWnd);
 }
 
 void CTvrIEToolDlg::UpdateDialogFields(BOOL fetch) {

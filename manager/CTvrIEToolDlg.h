@@ -166,7 +166,7 @@ public:
     // item fields shown for the selected node.
     BOOL OnInitDialog() override;
     // Rebuilds the tree from the model; the root is expanded with its pages.
-    void FillTree();
+    void SetTreeViewData();
     // The page or item behind a tree node (null for the root).
     CDataWebForm* PageOfNode(HTREEITEM node) const;
     CDataWebItem* ItemOfNode(HTREEITEM node) const;
@@ -180,6 +180,12 @@ public:
     // The control's DownloadComplete: binds the loaded page's elements to
     // the shown item's controls, once per preview.
     void DownloadCompleteExplorerItem();
+    // The control's BeforeNavigate2: only the pages the dialog itself opens
+    // are loaded; a submission of the preview's form (Enter in its only
+    // field) is cancelled, so no typed value ever goes into an address.
+    void BeforeNavigate2ExplorerItem(IDispatch* browser, VARIANT* url, VARIANT* flags,
+                                     VARIANT* targetFrame, VARIANT* postData, VARIANT* headers,
+                                     VARIANT_BOOL* cancel);
     // Each binds one element when it recognises it; TRUE when it did.
     BOOL SetTextElement(IHTMLElement* element, CDataWebItem* item, int clearPassword);
     BOOL SetTextAreaElement(IHTMLElement* element, CDataWebItem* item);
@@ -188,6 +194,11 @@ public:
     // Deletes the preview files this dialog wrote, after the control has
     // left them; a temp.htm that another process wrote stays.
     void DeletePreviewFile();
+    // Every closing path's last step: the preview file goes and the
+    // caller's window (the toolbar) is told that the manager has closed.
+    void CloseDlg();
+    // The caller's window from the command line; 0 when none was given.
+    int m_nCallerWnd = 0;
     CExplorer_item m_wndExplorer;
     // Commands of the tree and the item pane.
     // Compares the preview (and for status 0 and 4 the name box and check
@@ -233,7 +244,7 @@ protected:
     // a worker wait here until the window's thread shows them.
     DWORD m_dwUiThread = 0;
     void OnTreeSelChanged(NMHDR* header, LRESULT* result);
-    void ShowSelection();
+    void SetWebItemData();
     void OnTreeBeginLabelEdit(NMHDR* header, LRESULT* result);
     void OnTreeEndLabelEdit(NMHDR* header, LRESULT* result);
     void OnRename();
@@ -323,6 +334,8 @@ private:
     // The record above for the calling thread: the save worker's copy while
     // it runs, else the window's own.
     const mablix::BoundSnapshot& BoundPreview() const;
+    // Set while the dialog's own Navigate runs.
+    bool m_bNavigating = false;
 
     // Loading and saving.
     HANDLE m_hLoader = nullptr;

@@ -397,7 +397,7 @@ void CTvrIEToolDlg::DeleteSelected() {
         m_bSelecting = true;
         TreeView_DeleteItem(tree, node);
         m_bSelecting = false;
-        ShowSelection();
+        SetWebItemData();
         return;
     }
     CDataWebItem* item = ItemOfNode(node);
@@ -418,7 +418,7 @@ void CTvrIEToolDlg::DeleteSelected() {
         m_bSelecting = true;
         TreeView_DeleteItem(tree, node);
         m_bSelecting = false;
-        ShowSelection();
+        SetWebItemData();
         return;
     }
     // The form's last item stays as its placeholder; the name is kept for
@@ -428,7 +428,7 @@ void CTvrIEToolDlg::DeleteSelected() {
     item->m_strName.clear();
     item->m_nState = kItemPlaceholder;
     RefreshItemLabels(page);
-    ShowSelection();
+    SetWebItemData();
 }
 
 void CTvrIEToolDlg::OnCopy() {
@@ -464,11 +464,11 @@ void CTvrIEToolDlg::CopySelected() {
     CDataWebItem* copy = CopyWebItem(page, *item, CreateCopyName(page, m_strItemName));
     if (!copy) return;
     m_bSelecting = true;
-    FillTree();
+    SetTreeViewData();
     m_bSelecting = false;
     // The copy is shown as the selection.
     SelectNode(FindItemNode(copy));
-    if (m_pShownItem != copy) ShowSelection();
+    if (m_pShownItem != copy) SetWebItemData();
 }
 
 void CTvrIEToolDlg::OnClear() {

@@ -10,6 +10,8 @@
 namespace {
 const wchar_t kRoot[] = L"WEBFORMDATA";
 const wchar_t kOptionKey[] = L"WEBFORMDATA\\OPTION";
+// The most choices read for one control, whatever DATANUM says.
+constexpr std::int32_t kMaxChoices = 4096;
 
 std::wstring Numbered(const wchar_t* stem, int i) {
     wchar_t name[32];
@@ -151,7 +153,10 @@ void CTvrIEToolDlg::LoadChoices(TVRDB_HDB db, CDataWebCtrl& ctrl) {
     }
     DlgKeyScope closer(*this, db, key);
     CDataWebSelCtrl& choices = *ctrl.SelValue();
-    const std::int32_t count = GetDwordValue(db, key, L"DATANUM");
+    // A damaged count must not run the load for ever: no page holds more
+    // choices than this.
+    const std::int32_t stored = GetDwordValue(db, key, L"DATANUM");
+    const std::int32_t count = stored < kMaxChoices ? stored : kMaxChoices;
     for (std::int32_t i = 1; i <= count; ++i) {
         CDataWebSelElement& choice = choices.Add();
         choice.m_strValue = GetStringValue(db, key, Numbered(L"VALUE", i).c_str());

@@ -21,6 +21,7 @@
 namespace {
 
 constexpr DISPID kDownloadComplete = 104;
+constexpr DISPID kBeforeNavigate2 = 250;
 const wchar_t kPreviewName[] = L"temp.htm";
 const wchar_t kBlankPage[] = L"about:blank";
 const wchar_t kButtonChoice[] = L"submitbtnselect";
@@ -53,6 +54,9 @@ CDataWebCtrl* FindUnboundCtrl(CDataWebItem& item, std::int32_t kind, const std::
 BEGIN_EVENTSINK_MAP(CTvrIEToolDlg, CDialog)
     ON_EVENT(CTvrIEToolDlg, IDC_EXPLORER_ITEM, kDownloadComplete,
              CTvrIEToolDlg::DownloadCompleteExplorerItem, VTS_NONE)
+    ON_EVENT(CTvrIEToolDlg, IDC_EXPLORER_ITEM, kBeforeNavigate2,
+             CTvrIEToolDlg::BeforeNavigate2ExplorerItem,
+             VTS_DISPATCH VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PBOOL)
 END_EVENTSINK_MAP()
 
 void CTvrIEToolDlg::DoDataExchange(CDataExchange* dx) {
@@ -75,8 +79,16 @@ BOOL CTvrIEToolDlg::WriteHtmlFile(HANDLE file, const std::wstring& text) {
 }
 
 void CTvrIEToolDlg::NavigatePreview(const std::wstring& url) {
-    if (m_wndExplorer.m_hWnd && ::IsWindow(m_wndExplorer.m_hWnd))
-        m_wndExplorer.Navigate(url.c_str(), nullptr, nullptr, nullptr, nullptr);
+    if (!m_wndExplorer.m_hWnd || !::IsWindow(m_wndExplorer.m_hWnd)) return;
+    m_bNavigating = true;
+    m_wndExplorer.Navigate(url.c_str(), nullptr, nullptr, nullptr, nullptr);
+    m_bNavigating = false;
+}
+
+void CTvrIEToolDlg::BeforeNavigate2ExplorerItem(IDispatch*, VARIANT*, VARIANT*, VARIANT*,
+                                                VARIANT*, VARIANT*, VARIANT_BOOL* cancel) {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::BeforeNavigate2ExplorerItem");
+    if (!m_bNavigating && cancel) *cancel = VARIANT_TRUE;
 }
 
 void CTvrIEToolDlg::ShowCtrlData(CDataWebItem* item) {
@@ -303,7 +315,12 @@ void CTvrIEToolDlg::DeletePreviewFile() {
     m_bBindPending = false;
     // The control leaves the page before its file goes.
     NavigatePreview(kBlankPage);
-    for (const std::wstring& path : m_previewFiles)
-        (void)::DeleteFileW(path.c_str());
-    m_previewFiles.clear();
+    // A file the control still holds is tried again once it has gone.
+    std::vector<std::wstring> left;
+    for (const std::wstring& path : m_previewFiles) {
+        if (!::DeleteFileW(path.c_str()) &&
+            ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            left.push_back(path);
+    }
+    m_previewFiles.swap(left);
 }

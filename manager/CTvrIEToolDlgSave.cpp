@@ -105,8 +105,10 @@ bool CTvrIEToolDlg::SaveItem(TVRDB_HDB, CDataWebForm& page, CDataWebItem& item, 
     const bool isShown = &item == m_pShownItem;
     auto update = [&](int mode, std::int32_t after) {
         const int result = UpdateWebItem(&item, mode);
-        if (result != 1) return false; // -1 refused or failed, -2 no database
+        // What was written before a later write failed is written all the
+        // same: the page's UPDATEDATE follows it.
         if (m_nUpdateWrites > 0) written = true;
+        if (result != 1) return false; // -1 refused or failed, -2 no database
         item.m_nState = after;
         return true;
     };
@@ -162,7 +164,7 @@ bool CTvrIEToolDlg::SaveNewOrUnnamed(CDataWebForm& page, CDataWebItem& item, boo
     } else {
         TORVA_RETURN_BOOL(true);
     }
-    if (result == 1 && m_nUpdateWrites > 0) written = true;
+    if (m_nUpdateWrites > 0) written = true;
     TORVA_RETURN_BOOL(result == 1);
 }
 

@@ -124,7 +124,8 @@ BOOL CTvrIEToolDlg::OnInitDialog() {
         (void)GetOptionData();
         ::PostMessageW(m_hWnd, WM_USER + 55, 0, 0);
     }
-    ShowCtrlData(nullptr);
+    // The pages and options belong to the loader until it has ended: the
+    // pane is shown once it has (WM_USER+55).
     TORVA_RETURN_BOOL(TRUE);
 }
 
@@ -144,8 +145,8 @@ void CTvrIEToolDlg::OnDestroy() {
     Default();
 }
 
-void CTvrIEToolDlg::FillTree() {
-    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::FillTree");
+void CTvrIEToolDlg::SetTreeViewData() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::SetTreeViewData");
     const HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA);
     if (!tree) return;
     TreeView_DeleteAllItems(tree);
@@ -207,17 +208,21 @@ LRESULT CTvrIEToolDlg::OnFields(WPARAM fetch, LPARAM) {
 
 void CTvrIEToolDlg::OnTreeSelChanged(NMHDR*, LRESULT* result) {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnTreeSelChanged");
-    ShowSelection();
+    SetWebItemData();
     if (result) *result = 0;
 }
 
-void CTvrIEToolDlg::ShowSelection() {
-    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::ShowSelection");
+void CTvrIEToolDlg::SetWebItemData() {
+    TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::SetWebItemData");
     const HWND tree = ::GetDlgItem(m_hWnd, IDC_TREE_WEBDATA);
     const HTREEITEM node = tree ? TreeView_GetSelection(tree) : nullptr;
     // The preview's bindings belong to the item shown before.
     ClearElementBindings();
     m_pShownItem = ItemOfNode(node);
+    // The options as they are now: the browser may have changed them since
+    // the manager opened.
+    (void)GetOptionData();
+    m_bHidePwd = m_option.m_nHidePwd != 0 ? TRUE : FALSE;
     CDataWebItem* const item = m_pShownItem;
     CDataWebForm* page = item ? FindPageOfItem(item) : PageOfNode(node);
     const int state = item ? item->m_nState : kItemNormal;
@@ -422,5 +427,6 @@ void CTvrIEToolDlg::OnCancel() {
             }
         }
     }
+    CloseDlg();
     EndDialog(IDCANCEL);
 }

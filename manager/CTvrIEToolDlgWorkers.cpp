@@ -46,9 +46,9 @@ LRESULT CTvrIEToolDlg::OnLoaded(WPARAM, LPARAM) {
     m_bLoaded = true;
     m_bHidePwd = m_option.m_nHidePwd != 0 ? TRUE : FALSE;
     m_bSelecting = true;
-    FillTree();
+    SetTreeViewData();
     m_bSelecting = false;
-    ShowSelection();
+    SetWebItemData();
     if (m_pNotifyMsg) {
         if (m_pNotifyMsg->m_hWnd) m_pNotifyMsg->DestroyWindow();
         m_pNotifyMsg.reset();
@@ -156,6 +156,7 @@ void CTvrIEToolDlg::EndSaveWorker(UINT_PTR timer, DWORD exitCode) {
         messages.swap(m_workerMessages);
     }
     if (timer == kOkTimer && exitCode == 1) {
+        CloseDlg();
         EndDialog(IDOK);
         return;
     }
@@ -176,7 +177,7 @@ void CTvrIEToolDlg::RefillTree() {
     CDataWebItem* const shown = m_pShownItem;
     CDataWebForm* const shownPage = shown ? nullptr : PageOfNode(TreeView_GetSelection(tree));
     m_bSelecting = true;
-    FillTree();
+    SetTreeViewData();
     m_bSelecting = false;
     HTREEITEM node = shown ? FindItemNode(shown) : nullptr;
     if (shownPage) {
@@ -188,6 +189,6 @@ void CTvrIEToolDlg::RefillTree() {
     if (node) {
         SelectNode(node);
     } else {
-        ShowSelection();
+        SetWebItemData();
     }
 }

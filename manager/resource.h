@@ -53,3 +53,5 @@
 
 // The About box's system command.
 #define IDM_ABOUTBOX 0x0010
+// The framework's help command.
+#define ID_HELP 0xE146

@@ -240,3 +240,21 @@ TEST_F(MgrLoad, OptionsReadWithTheirDefaults) {
               raw.Dword(L"WEBFORMDATA\\OPTION", L"NOMULTITEXT").value_or(0));
     EXPECT_EQ(dlg.m_option.m_nSetAuto, raw.Dword(L"WEBFORMDATA\\OPTION", L"SETAUTO").value_or(1));
 }
+
+TEST_F(MgrLoad, DamagedChoiceCountReadsNoMoreThan4096Choices) {
+    const std::wstring page = NewPage(L"datanum");
+    const std::wstring ctrl = page + L"\\ITEM001\\CTRL001";
+    m_raw.SetText(page + L"\\ITEM001", L"NAME", L"n");
+    m_raw.SetDword(ctrl, L"TYPE", D_WEB_CTRL_SELECT);
+    m_raw.SetText(ctrl, L"NAME", L"pref");
+    m_raw.SetDword(ctrl + L"\\ELEMENT", L"DATANUM", 4097);
+    m_raw.SetText(ctrl + L"\\ELEMENT", L"VALUE1", L"first");
+    TestDlg dlg;
+    ASSERT_TRUE(dlg.GetWebFormData());
+    CDataWebForm* form = Find(dlg, page);
+    ASSERT_NE(form, nullptr);
+    const CDataWebSelCtrl* choices = form->m_items[0]->m_ctrls[0]->SelValue();
+    ASSERT_NE(choices, nullptr);
+    EXPECT_EQ(choices->m_elements.size(), 4096u);
+    EXPECT_EQ(choices->m_elements[0]->m_strValue, L"first");
+}

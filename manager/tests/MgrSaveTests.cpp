@@ -479,6 +479,23 @@ TEST_F(MgrSave, FailedEncryptionLeavesThisAndLaterPasswordsAsStored) {
     EXPECT_TRUE(found);
 }
 
+TEST_F(MgrSave, UpdateThatFailsAfterAWriteStillDatesItsPage) {
+    const std::wstring key = StorePage(L"half", {Named(L"A")});
+    TestDlg& dlg = Load();
+    CDataWebItem* a = Page(key)->m_items[0].get();
+    PreviewPage preview(PreviewOf(*a));
+    preview.Bind(dlg, *a);
+    preview.SetText(L"user", L"new user");
+    preview.SetText(L"pw", L"new pw");
+    Show(a);
+    dlg.encryptionsBeforeFailure = 0;
+    EXPECT_FALSE(dlg.SetWebFormData());
+    // The user name went in before the password failed: the page tells when.
+    EXPECT_EQ(m_raw.Text(key + L"\\ITEM001\\CTRL001", L"VALUE"), std::wstring(L"new user"));
+    EXPECT_EQ(m_raw.Text(key, L"UPDATEDATE"), dlg.clock);
+    EXPECT_EQ(Page(key)->m_strUpdateDate, dlg.clock);
+}
+
 TEST_F(MgrSave, PasswordNotDecryptedAndNotChangedIsNeverWrittenBack) {
     const std::wstring key = StorePage(L"nodec", {Named(L"A")});
     const auto stored = m_raw.Raw(key + L"\\ITEM001\\CTRL002", L"VALUE");

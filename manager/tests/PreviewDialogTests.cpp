@@ -34,6 +34,26 @@ protected:
     }
 };
 
+// The dialog whose loader waits in its database calls until released, as
+// on a slow store; the window's thread goes on meanwhile.
+class HeldLoaderDlg : public PreviewDlg {
+public:
+    HeldLoaderDlg() : m_release(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~HeldLoaderDlg() override {
+        Release();
+        ::CloseHandle(m_release);
+    }
+    void Release() { ::SetEvent(m_release); }
+    BOOL OpenDB(TVRDB_HDB* db) override {
+        if (::GetCurrentThreadId() != m_creator) ::WaitForSingleObject(m_release, 15000);
+        return PreviewDlg::OpenDB(db);
+    }
+
+private:
+    HANDLE m_release;
+    DWORD m_creator = ::GetCurrentThreadId();
+};
+
 // Dispatches this thread's messages until done() or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 15000) {
     const DWORD start = ::GetTickCount();
@@ -594,6 +614,86 @@ TEST_F(MgrPreview, ALaterDownloadCompleteKeepsWhatTheUserTyped) {
     CDataWebItem* stored = ItemOf(*loaded, key);
     ASSERT_NE(nullptr, stored);
     EXPECT_EQ(L"typed-\u03B1", Ctrl(*stored, L"pw")->TextValue()->m_strValue);
+}
+
+TEST_F(MgrPreview, NothingOfTheStoreIsShownBeforeTheLoaderHasEnded) {
+    const std::wstring key = StorePage(L"held", L"sample");
+    ASSERT_TRUE(m_raw.SetDword(kOption, L"HIDEPWD", 1));
+    auto held = std::make_unique<HeldLoaderDlg>();
+    HeldLoaderDlg* dlg = held.get();
+    m_dlg = std::move(held);
+    ASSERT_TRUE(m_dlg->Create(CTvrIEToolDlg::IDD, nullptr));
+    m_tree = ::GetDlgItem(m_dlg->m_hWnd, IDC_TREE_WEBDATA);
+    // While the loader fills the pages and options, the window's thread
+    // builds no preview from them.
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(PreviewPath().c_str()));
+    dlg->Release();
+    ASSERT_TRUE(PumpUntil([&] { return Node(key, L"sample") != nullptr; }));
+    // Then the empty pane, and the item as stored.
+    EXPECT_NE(std::string::npos, FileBytes(PreviewPath()).find("<form"));
+    ASSERT_NE(nullptr, Show(key, L"sample"));
+    EXPECT_EQ(kUser, ShownPage(m_dlg->m_wndExplorer).Value(L"user"));
+}
+
+TEST_F(MgrPreview, OptionsChangedInTheBrowserShapeTheNextItemShown) {
+    const std::wstring key = StorePage(L"options", L"sample");
+    Open(1);
+    EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(m_dlg->m_hWnd, IDC_CHECK_HIDEPWD));
+    // The browser's option dialog changes them while the manager is open.
+    ASSERT_TRUE(m_raw.SetDword(kOption, L"HIDEPWD", 0));
+    ASSERT_TRUE(m_raw.SetDword(kOption, L"NOMULTITEXT", 1));
+    TreeView_SelectItem(m_tree, Node(key, L"sample"));
+    CDataWebItem* item = m_dlg->m_pShownItem;
+    ASSERT_NE(nullptr, item);
+    ASSERT_TRUE(PumpUntil([&] { return static_cast<bool>(Ctrl(*item, L"pw")->m_element); }));
+    ShownPage page(m_dlg->m_wndExplorer);
+    EXPECT_EQ(L"text", page.Type(L"pw"));
+    EXPECT_EQ(kPassword, page.Value(L"pw"));
+    EXPECT_TRUE(page.Named(L"memo").empty());
+    EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(m_dlg->m_hWnd, IDC_CHECK_HIDEPWD));
+}
+
+TEST_F(MgrPreview, EnterInAFormOfOneFieldNeverLeavesThePreview) {
+    const std::wstring key = StorePage(L"enter", L"single", [](CDataWebItem& item) {
+        // The password alone.
+        for (size_t i = item.m_ctrls.size(); i-- > 0;)
+            if (item.m_ctrls[i]->m_strName != L"pw") item.m_ctrls.erase(item.m_ctrls.begin() + i);
+    });
+    Open(0);
+    CDataWebItem* item = Show(key, L"single");
+    ASSERT_NE(nullptr, item);
+    const std::wstring shown = ShownPage(m_dlg->m_wndExplorer).Url();
+    HWND edit = EditShowing(kPassword);
+    ASSERT_NE(nullptr, edit);
+    Type(edit, L"typed secret");
+    // Enter in the field, as the dialog's loop hands it on, and the form's
+    // submission that Enter makes in a browser.
+    ::SetFocus(edit);
+    MSG enter{::GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    (void)m_dlg->PreTranslateMessage(&enter);
+    {
+        CComPtr<IDispatch> document;
+        document.p = m_dlg->m_wndExplorer.get_Document();
+        auto html = As<IHTMLDocument2>(document, IID_IHTMLDocument2);
+        ASSERT_TRUE(html);
+        CComPtr<IHTMLElementCollection> forms;
+        ASSERT_TRUE(SUCCEEDED(html->get_forms(&forms)) && forms);
+        CComPtr<IHTMLFormElement> form;
+        ASSERT_TRUE(SUCCEEDED(ItemAt(forms.p, 0, IID_IHTMLFormElement, form)));
+        (void)form->submit();
+    }
+    PumpUntil([] { return false; }, 500);
+    const std::wstring url = ShownPage(m_dlg->m_wndExplorer).Url();
+    EXPECT_EQ(shown, url);
+    EXPECT_EQ(std::wstring::npos, url.find(L"typed"));
+    // The page stays the one bound, and what was typed is what Apply stores.
+    EXPECT_EQ(L"typed secret", ShownPage(m_dlg->m_wndExplorer).Value(L"pw"));
+    ASSERT_TRUE(Apply([&] { return true; }));
+    auto loaded = Reload();
+    CDataWebItem* stored = ItemOf(*loaded, key);
+    ASSERT_NE(nullptr, stored);
+    EXPECT_EQ(L"typed secret", Ctrl(*stored, L"pw")->TextValue()->m_strValue);
 }
 
 TEST_F(MgrPreview, UnwritablePreviewFileShowsABlankPageAndBindsNothing) {

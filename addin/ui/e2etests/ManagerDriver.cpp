@@ -105,6 +105,27 @@ void ManagerDriver::Press(int id) const {
                    reinterpret_cast<LPARAM>(::GetDlgItem(m_dialog, id)));
 }
 
+std::wstring ManagerDriver::Answer(int button, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    do {
+        for (HWND w = ::FindWindowW(L"#32770", kCaption); w;
+             w = ::FindWindowExW(nullptr, w, L"#32770", kCaption)) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(w, &owner);
+            if (w == m_dialog || owner != m_processId || !::IsWindowVisible(w)) continue;
+            const HWND choice = ::GetDlgItem(w, button);
+            if (!choice) continue;
+            // The message box's text is its static control 0xFFFF.
+            const std::wstring question = Text(::GetDlgItem(w, 0xFFFF));
+            ::PostMessageW(w, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(choice));
+            return question;
+        }
+        ::Sleep(100);
+    } while (::GetTickCount() - start < timeoutMs);
+    return {};
+}
+
 bool ManagerDriver::WaitForExit(DWORD timeoutMs) const {
     return m_process && ::WaitForSingleObject(m_process.get(), timeoutMs) == WAIT_OBJECT_0;
 }

@@ -39,6 +39,10 @@ public:
     void SetText(HWND window, const std::wstring& text) const;
     // A click on button id of the dialog (posted as the button's own notice).
     void Press(int id) const;
+    // Answers the manager's question (a message box in front of its dialog)
+    // with button id, waited for up to timeoutMs; the question's text, or
+    // empty when none came.
+    std::wstring Answer(int button, DWORD timeoutMs);
     // Until the manager's process has ended.
     bool WaitForExit(DWORD timeoutMs) const;
     // Ends a manager left open by a test that failed half-way: Cancel, and
