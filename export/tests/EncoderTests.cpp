@@ -72,6 +72,18 @@ TEST(EncodeSecretField, PlainFormsByKind) {
               "\x93\xfa\x96\x7b\x8c\xea");
     EXPECT_EQ(Plain(text.c_str(), static_cast<DWORD>(text.size() * 2), kFieldAnsiText),
               "\x93\xfa\x96\x7b\x8c\xea");
+    // Unsealed, a text is escaped as every text field of the file; sealed,
+    // it is kept as given.
+    const std::wstring awkward = L"a\"b\r\nc,d\re";
+    const DWORD awkwardLength = static_cast<DWORD>(awkward.size() * 2);
+    EXPECT_EQ(Plain(awkward.c_str(), awkwardLength, kFieldText), "a\\\"b\\\\nc,de");
+    EXPECT_EQ(Plain(awkward.c_str(), awkwardLength, kFieldAnsiText), "a\\\"b\\\\nc,de");
+    const OpenedField sealed =
+        OpenSealedField(Sealed(awkward.c_str(), awkwardLength, kFieldAnsiText), kPassphrase);
+    ASSERT_TRUE(sealed.ok);
+    std::vector<BYTE> expected(awkwardLength, 0);
+    std::memcpy(expected.data(), "a\"b\r\nc,d\re", awkward.size());
+    EXPECT_EQ(sealed.clear, expected);
 }
 
 TEST(EncodeSecretField, TextKindsReadNoFurtherThanTheLength) {
