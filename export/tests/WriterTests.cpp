@@ -2,6 +2,7 @@
 #include "CExportWriter.h"
 #include "ExportFixture.h"
 
+#include "FreedMemory.h"
 #include "StoreFixture.h"
 #include "TestBase64.h"
 
@@ -375,6 +376,21 @@ TEST(ExportWriter, ApplicationControlLines) {
     EXPECT_EQ(Written([&](CExportWriter& w) { return w.WriteApplicationItem(&app, nullptr, item); },
                       WriteResult::Nothing),
               "");
+}
+
+TEST(ExportWriter, TheApplicationPasswordLeavesNoEscapedCopyBehind) {
+    const CDataApl& app = Application(fx::kApplicationName);
+    const CDataCaption& caption = *app.captions[0];
+    const CDataItem& item = *caption.items[0];
+    // The end of the password's escaped form, up to the end of its text.
+    const MaskedText escapedEnd({L",26\\\\n経費", std::wstring_view(L"\0", 1)});
+    for (bool sealed : {true, false}) {
+        std::string bytes =
+            Written([&](CExportWriter& w) { return w.WriteApplicationItem(&app, &caption, item); },
+                    WriteResult::Written, sealed);
+        ::SecureZeroMemory(bytes.data(), bytes.size());
+        EXPECT_FALSE(escapedEnd.FoundInMemory()) << (sealed ? "sealed" : "unsealed");
+    }
 }
 
 TEST(ExportWriter, ApplicationTextsAreEscaped) {
