@@ -16,24 +16,6 @@ std::wstring Text(UINT id) {
     return GetResourceString(id);
 }
 
-// The display name of the first policy row of id; empty without one.
-std::wstring PolicyNameOf(const CGetDB& lists, int id) {
-    const CAuthPolicy* policies = lists.Policies();
-    if (!policies) return std::wstring();
-    for (int i = 0; i < policies->Count(); ++i)
-        if ((*policies)[i].policyId == id) return (*policies)[i].displayName;
-    return std::wstring();
-}
-
-// The name of the first device row of index; empty without one.
-std::wstring DeviceNameOf(const CGetDB& lists, int index) {
-    const CAuthDevice* devices = lists.Devices();
-    if (!devices) return std::wstring();
-    for (int i = 0; i < devices->Count(); ++i)
-        if ((*devices)[i].deviceIndex == index) return (*devices)[i].name;
-    return std::wstring();
-}
-
 std::wstring TreeText(HTREEITEM item) {
     if (!item || !g_pTvrExpItemView) return std::wstring();
     return static_cast<const wchar_t*>(g_pTvrExpItemView->GetTreeCtrl().GetItemText(item));
@@ -60,7 +42,7 @@ std::wstring PolicyItemReport(int code) {
     CGetDB lists;
     lists.LoadPolicies();
     const int32_t value = TheExportStore().PolicyValue(code - 33);
-    return vantrel::PolicyReport(value, PolicyNameOf(lists, vantrel::PolicyIdOfCode(code)));
+    return vantrel::PolicyReport(value, lists.GetPolicyName(vantrel::PolicyIdOfCode(code)));
 }
 
 std::wstring RulesReport() {
@@ -87,7 +69,8 @@ std::wstring AuthInformationReport(int code) {
     lists.LoadDevices();
     const CExportStore& store = TheExportStore();
     const int kind = code - 81;
-    const std::wstring name = code == 81 ? std::wstring() : DeviceNameOf(lists, kind);
+    const AuthDeviceRow* device = code == 81 ? nullptr : lists.FindDeviceByIndex(kind);
+    const std::wstring name = device ? device->name : std::wstring();
     return vantrel::AuthInfoReport(code, name, code != 81 && store.HasAuthInfo(kind) == 1,
                                    store.GetPinCacheText());
 }

@@ -5,6 +5,7 @@
 #include "CGetDB.h"
 #include "CMainFrame.h"
 #include "FormLabels.h"
+#include "PolicyItems.h"
 #include "ResourceStrings.h"
 #include "TreeCheckRules.h"
 #include "VantrelGlobals.h"
@@ -154,12 +155,8 @@ void CTvrExpItemView::FillPolicies(HTREEITEM root) {
     const HTREEITEM group = Insert(Text(22066), kPolicyGroup, nullptr, root);
     CGetDB lists;
     lists.LoadPolicies();
-    if (lists.Policies()) {
-        for (int id = 2; id <= 9; ++id) {
-            const AuthPolicyRow* row = lists.FindPolicy(id);
-            if (row) Insert(row->displayName, 31 + id, nullptr, group);
-        }
-    }
+    for (const vantrel::PolicyItem& item : vantrel::MakePolicyItems(lists))
+        Insert(item.label, item.type, nullptr, group);
     Reveal(group);
 }
 

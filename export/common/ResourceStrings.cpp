@@ -5,18 +5,21 @@
 namespace {
 
 constexpr UINT kFirstExportId = 22001;
-constexpr size_t kExportIdCount = 103;
+constexpr size_t kExportIdCount = 105;
 // The load buffer of one text; longer texts are cut.
 constexpr int kLoadBufferChars = 4096;
 
+// Constant data, there before any code of the program runs.
 struct ExportIds {
     UINT ids[kExportIdCount];
-    ExportIds() {
-        for (size_t i = 0; i < kExportIdCount; ++i)
-            ids[i] = kFirstExportId + static_cast<UINT>(i);
-    }
 };
-const ExportIds g_exportIds;
+constexpr ExportIds MakeExportIds() {
+    ExportIds list{};
+    for (size_t i = 0; i < kExportIdCount; ++i)
+        list.ids[i] = kFirstExportId + static_cast<UINT>(i);
+    return list;
+}
+constexpr ExportIds g_exportIds = MakeExportIds();
 const UINT g_exportSubstitutions[][2] = {{22102, 22103}};
 const ResourceStringTable g_exportTable = {g_exportIds.ids, kExportIdCount, g_exportSubstitutions,
                                            1};

@@ -21,7 +21,7 @@ struct ResourceStringTable {
     size_t substitutionCount;
 };
 
-// The export utility's table: the ids 22001 to 22103, and 22102 shown as
+// The export utility's table: the ids 22001 to 22105, and 22102 shown as
 // 22103 (the sign-in wording of later Windows versions).
 const ResourceStringTable& ExportUtilityStringTable();
 

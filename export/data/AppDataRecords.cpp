@@ -1,5 +1,7 @@
 #include "AppDataRecords.h"
 
+#include "KeyNameHash.h"
+
 #include <windows.h>
 
 CDataCtrl::~CDataCtrl() {
@@ -20,4 +22,23 @@ int32_t CDataItem::ControlIdSum() const {
     for (const auto& control : controls)
         sum += static_cast<uint32_t>(control->ID);
     return static_cast<int32_t>(sum);
+}
+
+std::wstring CWindowData::CreateHash(const std::wstring& text, const CryptApi& crypt) {
+    return CreateKeyNameHash(text, crypt);
+}
+
+std::wstring CWindowData::GetAplHash(const CryptApi& crypt) const {
+    return CreateHash(applicationName, crypt);
+}
+
+std::wstring CWindowData::GetCaptionHash(const CryptApi& crypt) const {
+    std::vector<int32_t> ids;
+    for (const auto& control : item.controls)
+        ids.push_back(control->ID);
+    return CreateHash(CaptionHashInput(caption, ids), crypt);
+}
+
+std::wstring CWindowData::GetItemHash(const CryptApi& crypt) const {
+    return CreateHash(item.NAME, crypt);
 }

@@ -3,6 +3,8 @@
 // item holds controls. Each owner deletes what it holds.
 #pragma once
 
+#include "CryptApi.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,6 +21,8 @@ public:
     int32_t ID = 0;
     std::wstring CAPTION; // for a password field: the password (wiped when freed)
     int32_t FLAG = 0;
+    // A password whose stored form could not be decrypted: CAPTION is empty.
+    bool unread = false;
 };
 
 class CDataItem {
@@ -54,10 +58,22 @@ public:
 using CDataAplList = std::vector<std::unique_ptr<CDataApl>>;
 
 // The write side of one entry. The controls of item are the caller's: it
-// fills them in and they go with the object.
+// fills them in and they go with the object. The hashes name the entry's
+// keys under "APCTRLDATA\REG" (empty when the library fails).
 class CWindowData {
 public:
     virtual ~CWindowData() = default;
+
+    // The digest of text in the thread's ANSI code page, lower-case hexadecimal.
+    static std::wstring CreateHash(const std::wstring& text,
+                                   const CryptApi& crypt = LibraryCryptApi());
+    // Of the application name.
+    std::wstring GetAplHash(const CryptApi& crypt = LibraryCryptApi()) const;
+    // Of the caption followed by the item's control-ID sum in hexadecimal.
+    std::wstring GetCaptionHash(const CryptApi& crypt = LibraryCryptApi()) const;
+    // Of the item name.
+    std::wstring GetItemHash(const CryptApi& crypt = LibraryCryptApi()) const;
+
     std::wstring applicationName;
     std::wstring caption;
     CDataItem item;

@@ -17,15 +17,18 @@ constexpr DWORD kEnumNameChars = 512; // 1024 bytes
 
 CExportStore::CExportStore(const DbApi& db, const CryptApi& crypt)
     : m_dbApi(db), m_cryptApi(crypt), m_keepData(db, crypt) {
+    // The default texts come from the string cache, which the program loads
+    // first thing in its start-up: Load takes them, the constructor (run
+    // with the application object, before the start-up) asks for none.
     for (int32_t& value : m_policies)
         value = -1;
-    m_rule.ruleOptionText = GetResourceString(22075);
-    m_touch.displayText = GetResourceString(22076);
 }
 
 CExportStore::~CExportStore() = default;
 
 int CExportStore::Load() {
+    m_rule.ruleOptionText = GetResourceString(22075);
+    m_touch.displayText = GetResourceString(22076);
     LoadAuthentication();
     TVRDB_HDB db = nullptr;
     if (m_dbApi.OpenDB(&db) != kDbOk || !db) return 0;
@@ -101,12 +104,13 @@ void CExportStore::ReadPassword(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* nam
     m_pendingPasswords.push_back({&control, std::move(stored)});
 }
 
-std::wstring CExportStore::DecryptPassword(const std::vector<BYTE>& stored) const {
+std::wstring CExportStore::DecryptPassword(const std::vector<BYTE>& stored, bool* unread) const {
     const DWORD size = static_cast<DWORD>(stored.size());
     SecretBytes plain(static_cast<size_t>(size) + 2, 0);
     DWORD plainLength = 0;
     if (m_cryptApi.Decrypt(stored.data(), size, plain.data(), size, &plainLength) != TVRCT_OK) {
         // Only this field is lost; the passwords after it are still read.
+        if (unread) *unread = true;
         return {};
     }
     if (plainLength > size) plainLength = size;
@@ -121,7 +125,7 @@ void CExportStore::DecryptPasswords() {
     auto work = [this, &next] {
         for (size_t i = next++; i < m_pendingPasswords.size(); i = next++) {
             PendingPassword& pending = m_pendingPasswords[i];
-            pending.control->VALUE = DecryptPassword(pending.stored);
+            pending.control->VALUE = DecryptPassword(pending.stored, &pending.control->unread);
         }
     };
     // A few passwords are decrypted on this thread: a thread costs more than

@@ -24,7 +24,8 @@ public:
     CExportStore(const CExportStore&) = delete;
     CExportStore& operator=(const CExportStore&) = delete;
 
-    // 0 when the user's database cannot be opened, else 1.
+    // 0 when the user's database cannot be opened, else 1. Takes the
+    // default texts from the string cache, which must be loaded by then.
     int Load();
 
     // The item carrying the tree handle, with its page's texts; null when none.
@@ -83,7 +84,8 @@ private:
     // Decrypts every noted password on several threads: each costs the
     // user key's unprotecting, and a page tree holds thousands.
     void DecryptPasswords();
-    std::wstring DecryptPassword(const std::vector<BYTE>& stored) const;
+    // Empty, with *unread set, when the stored form cannot be decrypted.
+    std::wstring DecryptPassword(const std::vector<BYTE>& stored, bool* unread) const;
     void EnumSubKeys(TVRDB_HDB db, TVRDB_HKEY key, std::vector<std::wstring>& names);
 
     const DbApi& m_dbApi;

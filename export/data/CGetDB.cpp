@@ -174,6 +174,22 @@ const AuthPolicyRow* CGetDB::FindPolicy(int policyId) const {
     return nullptr;
 }
 
+std::wstring CGetDB::GetPolicyName(int policyId) const {
+    if (!m_policies) return std::wstring();
+    for (int i = 0; i < m_policies->Count(); ++i) {
+        if ((*m_policies)[i].policyId == policyId) return (*m_policies)[i].displayName;
+    }
+    return std::wstring();
+}
+
+const AuthDeviceRow* CGetDB::FindDeviceByIndex(int deviceIndex) const {
+    if (!m_devices) return nullptr;
+    for (int i = 0; i < m_devices->Count(); ++i) {
+        if ((*m_devices)[i].deviceIndex == deviceIndex) return &(*m_devices)[i];
+    }
+    return nullptr;
+}
+
 std::wstring CGetDB::FindRuleByValue(const BYTE* data, int length) const {
     if (m_rules && data && length >= 0) {
         for (int i = 0; i < m_rules->Count(); ++i) {

@@ -29,6 +29,12 @@ public:
     // The first row with that id; null when no row has it; an empty row when
     // the policy list was never loaded.
     const AuthPolicyRow* FindPolicy(int policyId) const;
+    // The display name of the first policy row with that id; empty when no
+    // row has it or the policy list is not loaded.
+    std::wstring GetPolicyName(int policyId) const;
+    // The first device row with that device index; null when no row has it
+    // or the device list is not loaded.
+    const AuthDeviceRow* FindDeviceByIndex(int deviceIndex) const;
     // The name of the first rule whose data are exactly these bytes; "なし"
     // (text 22075) when none.
     std::wstring FindRuleByValue(const BYTE* data, int length) const;

@@ -103,7 +103,8 @@ void DBAccess::SetStringValue(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name,
                      static_cast<DWORD>(text.size() * sizeof(wchar_t)));
 }
 
-std::wstring DBAccess::GetStringValueCrypt(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name) {
+std::wstring DBAccess::GetStringValueCrypt(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name,
+                                          bool* unread) {
     if (!key || !m_cryptEnabled) return {};
     std::vector<BYTE> stored;
     if (!ReadValue(db, key, name, TVRDB_TYPE_BINARY, stored) || stored.empty()) return {};
@@ -111,7 +112,9 @@ std::wstring DBAccess::GetStringValueCrypt(TVRDB_HDB db, TVRDB_HKEY key, const w
     std::vector<BYTE> plain(8 * static_cast<size_t>(size) + 2, 0);
     DWORD plainLength = 0;
     if (m_cryptApi.Decrypt(stored.data(), size, plain.data(), 4 * size, &plainLength) != TVRCT_OK) {
-        m_cryptEnabled = 0;
+        // This value is lost; the ones after it are still read.
+        ::SecureZeroMemory(plain.data(), plain.size());
+        if (unread) *unread = true;
         return {};
     }
     if (plainLength > 4 * size) plainLength = 4 * size;

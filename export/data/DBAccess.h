@@ -1,8 +1,9 @@
 // Thin wrappers of the database and crypto calls for the application-data
 // tree, and its two readers/writers. Every operation takes the handles from
 // its caller; a null handle answers 13 without calling the library. The
-// first failed encryption or decryption of an object clears its
-// crypt-enabled flag: its encrypted reads and writes then do nothing.
+// first failed encryption of an object clears its crypt-enabled flag: its
+// encrypted reads and writes then do nothing. A failed decryption loses
+// only the value being read.
 #pragma once
 
 #include "AppDataRecords.h"
@@ -36,8 +37,10 @@ public:
     std::wstring GetStringValue(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name);
     void SetStringValue(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name,
                         const std::wstring& text);
-    // A missing or empty value reads as empty without a decryption.
-    std::wstring GetStringValueCrypt(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name);
+    // A missing or empty value reads as empty without a decryption; one that
+    // cannot be decrypted reads as empty and sets *unread.
+    std::wstring GetStringValueCrypt(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name,
+                                     bool* unread = nullptr);
     // Writes nothing when the encryption fails.
     void SetStringValueCrypt(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name,
                              const std::wstring& text);

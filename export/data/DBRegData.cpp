@@ -10,20 +10,11 @@ struct EntryKeys {
     std::wstring item;
 };
 
-std::vector<int32_t> ControlIds(const CDataItem& item) {
-    std::vector<int32_t> ids;
-    for (const auto& control : item.controls)
-        ids.push_back(control->ID);
-    return ids;
-}
-
 EntryKeys KeysOf(const CWindowData& data, const CryptApi& crypt) {
     EntryKeys keys;
-    keys.application = ApplicationKeyPath(CreateKeyNameHash(data.applicationName, crypt));
-    keys.caption = CaptionKeyPath(
-        keys.application,
-        CreateKeyNameHash(CaptionHashInput(data.caption, ControlIds(data.item)), crypt));
-    keys.item = ItemKeyPath(keys.caption, CreateKeyNameHash(data.item.NAME, crypt));
+    keys.application = ApplicationKeyPath(data.GetAplHash(crypt));
+    keys.caption = CaptionKeyPath(keys.application, data.GetCaptionHash(crypt));
+    keys.item = ItemKeyPath(keys.caption, data.GetItemHash(crypt));
     return keys;
 }
 
@@ -90,8 +81,9 @@ BOOL DBRegData::GetDBCtrl(TVRDB_HDB db, const std::wstring& sCtrlKey, CDataItem&
     control->TYPE = GetDwordValue(db, key, L"TYPE");
     control->ID = GetDwordValue(db, key, L"ID");
     if (bGetPass) {
-        control->CAPTION = control->TYPE == 2 ? GetStringValueCrypt(db, key, L"CAPTION")
-                                              : GetStringValue(db, key, L"CAPTION");
+        control->CAPTION = control->TYPE == 2
+                               ? GetStringValueCrypt(db, key, L"CAPTION", &control->unread)
+                               : GetStringValue(db, key, L"CAPTION");
     }
     control->FLAG = GetDwordValue(db, key, L"FLAG");
     CloseKey(db, &key);

@@ -47,6 +47,8 @@ struct WebControlNode {
     // Text and password: VALUE (a password in clear, wiped when freed), DATALEN.
     // Submit and image: VALUE, SELECT.
     std::wstring VALUE;
+    // A stored password that could not be decrypted: VALUE is empty.
+    bool unread = false;
     int32_t DATALEN = -1;
     int32_t SELECT = -1;
     // Radio, check box, select.

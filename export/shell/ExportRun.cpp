@@ -11,6 +11,12 @@ public:
         if (m_file != INVALID_HANDLE_VALUE)
             CloseHandle(m_file);
     }
+    // Closes through close; false when it failed. The handle is gone either way.
+    bool Close(BOOL(WINAPI* close)(HANDLE)) noexcept {
+        const HANDLE file = m_file;
+        m_file = INVALID_HANDLE_VALUE;
+        return close(file) != FALSE;
+    }
     FileOwner(const FileOwner&) = delete;
     FileOwner& operator=(const FileOwner&) = delete;
     HANDLE get() const noexcept { return m_file; }
@@ -63,6 +69,12 @@ ExportOutcome RunExportSteps(const CExportStore& store, const ExportRequest& req
     // Failed from a writer or the encoder ends the export as failed.
     const BatchOutcome outcome = WriteSections(store, sink, request.sections, request.progress);
     if (outcome.result == WriteResult::Failed)
+        return ExportOutcome::WriteFailed;
+    // A write the system took into its cache may still fail on its way to
+    // the disk: only a flushed and closed file is a success.
+    const bool flushed = request.file.flush(file.get()) != FALSE;
+    const bool closed = file.Close(request.file.close);
+    if (!flushed || !closed)
         return ExportOutcome::WriteFailed;
     return ExportOutcome::Done;
 }

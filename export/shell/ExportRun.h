@@ -14,12 +14,20 @@
 namespace vantrel {
 
 enum class ExportOutcome {
-    Done,            // every section handled ("成功")
+    Done,            // every section handled and the file closed ("成功"; "警告" when
+                     // passwords that could not be read were written empty)
     AuthRefused,     // nothing created; the worker ends with -1
     NoItems,         // failure code 2; nothing created
     SharingViolation,// 22096; nothing created
     CreateFailed,    // 22098; nothing created
     WriteFailed,     // a writer or the encoder failed: the file holds what was written
+};
+
+// The calls that end the writing of the target: the system's own, unless a
+// test stands in for them.
+struct ExportFileCalls {
+    BOOL(WINAPI* flush)(HANDLE) = &::FlushFileBuffers;
+    BOOL(WINAPI* close)(HANDLE) = &::CloseHandle;
 };
 
 struct ExportRequest {
@@ -29,6 +37,7 @@ struct ExportRequest {
     std::function<int()> authenticate;
     std::function<void(size_t)> progress;  // after each section, may be empty
     std::function<void()> started;         // after authentication, may be empty
+    ExportFileCalls file;
 };
 
 // The store's export passphrase is wiped when the run ends, whatever the

@@ -50,4 +50,23 @@ SectionWrite SectionFor(const CExportStore& store, const CheckedItem& item) {
     return NothingToWrite;
 }
 
+size_t UnreadSecrets(const CExportStore& store, const std::vector<CheckedItem>& items) {
+    size_t count = 0;
+    for (const CheckedItem& item : items) {
+        if (item.type == 18 && item.treeItem) {
+            for (const auto& page : store.Pages()) {
+                for (const auto& form : page->items) {
+                    if (form->treeItem != item.treeItem) continue;
+                    for (const auto& control : form->controls)
+                        count += control->unread ? 1 : 0;
+                }
+            }
+        } else if (item.type == 99 && item.appItem) {
+            for (const auto& control : item.appItem->controls)
+                count += control->unread ? 1 : 0;
+        }
+    }
+    return count;
+}
+
 }  // namespace vantrel

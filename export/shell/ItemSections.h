@@ -23,4 +23,8 @@ struct CheckedItem {
 // The store is read when the section is written, not now.
 SectionWrite SectionFor(const CExportStore& store, const CheckedItem& item);
 
+// How many passwords of these items could not be decrypted and are written
+// empty (web-form and application items).
+size_t UnreadSecrets(const CExportStore& store, const std::vector<CheckedItem>& items);
+
 }  // namespace vantrel

@@ -61,23 +61,34 @@ DWORD TVRDB_CALL EnumWithGaps(TVRDB_HDB, TVRDB_HKEY, DWORD index, LPWSTR name, D
 } // namespace
 
 TEST(KeyNameHash, LowerCaseHexOfTheWholeAnsiInput) {
-    const std::wstring hash = CreateKeyNameHash(L"経費精算");
+    const std::wstring hash = CWindowData::CreateHash(L"経費精算");
     ASSERT_EQ(hash.size(), 64u);
     for (wchar_t c : hash)
         EXPECT_TRUE(std::iswdigit(c) || (c >= L'a' && c <= L'f')) << c;
     // "abc": the digest bytes above 0x7F are formatted as two digits, not as
     // sign-extended numbers.
-    EXPECT_EQ(CreateKeyNameHash(L"abc"),
+    EXPECT_EQ(CWindowData::CreateHash(L"abc"),
               L"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    EXPECT_EQ(CreateKeyNameHash(L""),
+    EXPECT_EQ(CWindowData::CreateHash(L""),
               L"e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     // Inputs past 4096 bytes are hashed whole: texts that differ only at
     // their end give different names.
     const std::wstring longText(5000, L'a');
-    EXPECT_NE(CreateKeyNameHash(longText + L"x"), CreateKeyNameHash(longText + L"y"));
+    EXPECT_NE(CWindowData::CreateHash(longText + L"x"), CWindowData::CreateHash(longText + L"y"));
 }
 
 TEST(KeyNameHash, CaptionInputCarriesTheIdSumInHex) {
+    CWindowData data;
+    data.applicationName = L"App";
+    data.caption = L"Log on";
+    data.item.NAME = L"same";
+    data.item.controls.push_back(std::make_unique<CDataCtrl>(1, 10, L"u", 0));
+    data.item.controls.push_back(std::make_unique<CDataCtrl>(2, 16, L"p", 0));
+    EXPECT_EQ(data.GetAplHash(), CWindowData::CreateHash(L"App"));
+    EXPECT_EQ(data.GetCaptionHash(), CWindowData::CreateHash(L"Log on1a"));
+    EXPECT_EQ(data.GetItemHash(), CWindowData::CreateHash(L"same"));
+    data.item.controls.clear();
+    EXPECT_EQ(data.GetCaptionHash(), CWindowData::CreateHash(L"Log on0"));
     EXPECT_EQ(CaptionHashInput(L"Log on", {10, 16}), L"Log on1a");
     EXPECT_EQ(CaptionHashInput(L"x", {}), L"x0");
     EXPECT_EQ(CaptionHashInput(L"x", {-1}), L"xffffffff");
@@ -211,6 +222,42 @@ TEST_F(AppData, ReadingWithoutPasswordsLeavesEveryCaptionEmpty) {
     ASSERT_TRUE(reg.GetDBRegData(list, TRUE));
     EXPECT_EQ(list[0]->captions[0]->items[0]->controls[0]->CAPTION, L"plain");
     EXPECT_EQ(list[0]->captions[0]->items[0]->controls[1]->CAPTION, L"pw");
+}
+
+TEST_F(AppData, AnUnreadablePasswordLosesOnlyItsOwnCaption) {
+    DBRegData reg;
+    for (const wchar_t* name : {L"A", L"B"}) {
+        CWindowData data;
+        data.applicationName = name;
+        data.caption = L"C";
+        data.item.NAME = L"I";
+        data.item.controls.push_back(std::make_unique<CDataCtrl>(2, 2, std::wstring(L"pw-") + name, 0));
+        ASSERT_TRUE(reg.SetRegItem(data));
+    }
+    CDataAplList list;
+    ASSERT_TRUE(reg.GetDBRegData(list, TRUE));
+    ASSERT_EQ(list.size(), 2u);
+    // The application read first is the one made unreadable.
+    CWindowData first;
+    first.applicationName = list[0]->APLNAME;
+    first.caption = L"C";
+    first.item.NAME = L"I";
+    first.item.controls.push_back(std::make_unique<CDataCtrl>(2, 2, L"", 0));
+    const std::wstring itemKey = ItemKeyPath(
+        CaptionKeyPath(ApplicationKeyPath(first.GetAplHash()), first.GetCaptionHash()),
+        first.GetItemHash());
+    db.SetRaw(ControlKeyPath(itemKey, 0), L"CAPTION", TVRDB_TYPE_BINARY,
+              std::vector<BYTE>(46, 0x5A));
+
+    DBRegData again;
+    ASSERT_TRUE(again.GetDBRegData(list, TRUE));
+    ASSERT_EQ(list.size(), 2u);
+    const CDataCtrl& broken = *list[0]->captions[0]->items[0]->controls[0];
+    const CDataCtrl& after = *list[1]->captions[0]->items[0]->controls[0];
+    EXPECT_EQ(broken.CAPTION, L"");
+    EXPECT_TRUE(broken.unread);
+    EXPECT_EQ(after.CAPTION, L"pw-" + list[1]->APLNAME);
+    EXPECT_FALSE(after.unread);
 }
 
 TEST_F(AppData, AFailedEncryptionWritesNothing) {

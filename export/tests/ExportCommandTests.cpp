@@ -340,10 +340,11 @@ TEST(ExportCommandFixture, ASealedExportOpensFieldByFieldToTheFixture) {
     {
         AutoAnswer allow(AUTHCASE_EXPORT, AutoAnswer::kAllow);
         ASSERT_TRUE(allow.Applied());
+        // The fixture's password that cannot be opened is told at the end.
         const Seen sealed = RunCommand(host, sealedPath, passphrase);
-        EXPECT_EQ(L"成功", sealed.title);
+        EXPECT_EQ(L"警告", sealed.title);
         const Seen clear = RunCommand(host, clearPath, L"");
-        EXPECT_EQ(L"成功", clear.title);
+        EXPECT_EQ(L"警告", clear.title);
     }
     const std::string sealedText = eu::ReadAll(sealedPath);
     const std::string clearText = eu::ReadAll(clearPath);
@@ -370,4 +371,40 @@ TEST(ExportCommandFixture, ASealedExportOpensFieldByFieldToTheFixture) {
     }
     EXPECT_GT(opened, 5u);
     ExpectFixtureSecretsSealed(sealedText, clearText, passphrase);
+}
+
+// A stored password that cannot be decrypted is written empty: the end of
+// the export says so, with the number of such secrets, instead of "成功".
+TEST(ExportCommandFixture, UnreadablePasswordsAreToldAtTheEnd) {
+    ASSERT_EQ(0u, fx::Fill(fx::Options{}));
+    CExportStore store;
+    ASSERT_EQ(1, store.Load());
+    TestHost host(store);
+    // Gives every form its stand-in tree handle.
+    host.items = export_user::EverythingChecked(store, fx::kOutsideCodePageUrl);
+    // The rich page's form holds readable secrets only; the second form of
+    // that page holds the password that cannot be opened.
+    ASSERT_GE(store.Pages().size(), 1u);
+    ASSERT_GE(store.Pages()[0]->items.size(), 2u);
+    void* readable = store.Pages()[0]->items[0]->treeItem;
+    void* unreadable = store.Pages()[0]->items[1]->treeItem;
+    const std::wstring path = eu::TempPath(L"vantrel_unread.csv");
+    Seen good;
+    Seen warned;
+    {
+        AutoAnswer allow(AUTHCASE_EXPORT, AutoAnswer::kAllow);
+        ASSERT_TRUE(allow.Applied());
+        host.items = {CheckedItem{18, readable}};
+        good = RunCommand(host, path, L"pw");
+        host.items = {CheckedItem{18, readable}, CheckedItem{18, unreadable}};
+        warned = RunCommand(host, path, L"pw");
+    }
+    ::DeleteFileW(path.c_str());
+    EXPECT_EQ(0u, fx::Clear());
+    EXPECT_EQ(L"成功", good.title);
+    EXPECT_EQ(L"エクスポート処理が終了しました。", good.status);
+    EXPECT_EQ(L"警告", warned.title);
+    EXPECT_NE(std::wstring::npos, warned.status.find(L" 1 ")) << "the count";
+    EXPECT_TRUE(warned.okEnabled);
+    EXPECT_TRUE(warned.mainEnabled);
 }

@@ -114,7 +114,8 @@ int Export(Host& host, const std::wstring& path, const std::wstring& passphrase)
                 static_cast<int>(::SendDlgItemMessageW(window, IDC_EXPORTING_PROGRESS, PBM_GETPOS, 0, 0)));
     ::SendMessageW(::GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
     eu::PumpUntil([&] { return host.progress == nullptr; }, 5000);
-    return title == L"成功" ? 0 : 1;
+    // "警告": written, with secrets that could not be read written empty.
+    return title == L"成功" || title == L"警告" ? 0 : 1;
 }
 
 int Show(Host& host, const std::wstring& path) {

@@ -57,6 +57,21 @@ protected:
     std::wstring path;
 };
 
+// A write that fails only when the file is flushed or closed (a full
+// network share, a removed disk): the handle is still flushed and closed.
+BOOL WINAPI FailingFlush(HANDLE file) {
+    ::FlushFileBuffers(file);
+    ::SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+int g_closes = 0;
+BOOL WINAPI FailingClose(HANDLE file) {
+    ++g_closes;
+    ::CloseHandle(file);
+    ::SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
 SectionWrite Answer(WriteResult result) {
     return [result](CExportWriter&) { return result; };
 }
@@ -113,6 +128,19 @@ TEST_F(ExportRunTest, ItemsWithNothingToWriteAreNoFailure) {
     EXPECT_EQ(RunExport(store, request), ExportOutcome::Done);
     EXPECT_EQ(lastProgress, 3u);
     EXPECT_EQ(ReadAll(path).rfind("\"Version\",\"5\"", 0), 0u);
+}
+
+TEST_F(ExportRunTest, AWriteErrorShownOnlyAtFlushOrCloseIsAFailure) {
+    request.sections = {Answer(WriteResult::Written)};
+    request.file.flush = &FailingFlush;
+    EXPECT_EQ(RunExport(store, request), ExportOutcome::WriteFailed);
+    request.file = ExportFileCalls{};
+    request.file.close = &FailingClose;
+    g_closes = 0;
+    EXPECT_EQ(RunExport(store, request), ExportOutcome::WriteFailed);
+    EXPECT_EQ(g_closes, 1) << "closed once";
+    request.file = ExportFileCalls{};
+    EXPECT_EQ(RunExport(store, request), ExportOutcome::Done);
 }
 
 TEST_F(ExportRunTest, ExistingTargetIsTruncated) {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "FormLabels.h"
+#include "PolicyItems.h"
 
 using namespace vantrel;
 
@@ -19,7 +20,25 @@ WebPageNode PageOf(std::initializer_list<std::pair<const wchar_t*, const wchar_t
     return page;
 }
 
+DWORD TVRDB_CALL NoDatabase(TVRDB_HDB* db, DWORD, LPCWSTR) {
+    *db = nullptr;
+    return 2;
+}
+
 }  // namespace
+
+TEST(PolicyItems, WithoutThePolicyListEveryPolicyIsShownUnlabelled) {
+    DbApi missing = {};
+    missing.OpenDBEx = &NoDatabase;
+    CGetDB lists(missing);
+    lists.LoadPolicies();
+    const std::vector<PolicyItem> items = MakePolicyItems(lists);
+    ASSERT_EQ(items.size(), 8u);
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i].type, 33 + static_cast<int>(i));
+        EXPECT_EQ(items[i].label, L"");
+    }
+}
 
 TEST(FormLabels, UnnamedFormsNumberedFromTwo) {
     WebPageNode page = PageOf({{L"", L""}, {L"", L""}, {L"", L""}});

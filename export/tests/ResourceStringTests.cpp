@@ -37,7 +37,7 @@ const std::wstring kSignInText =
 TEST(ResourceStringCache, LoadsEveryTextOfTheTableOnce) {
     ResourceStringCache cache(ExportUtilityStringTable(), &Windows61);
     // 22037, 22074 and 22083 have no text in the table.
-    EXPECT_EQ(cache.Load(nullptr), 100);
+    EXPECT_EQ(cache.Load(nullptr), 102);
     EXPECT_EQ(cache.Load(nullptr), 0);
     EXPECT_STREQ(cache.Get(22002, nullptr), L"有効");
     EXPECT_STREQ(cache.Get(22004, nullptr), L" ◇Webフォームミルテ機能を停止する\t： %s\r\n\r\n");
@@ -52,7 +52,7 @@ TEST(ResourceStringCache, UnknownOrMissingIdIsOneBlankNeverNull) {
     ASSERT_NE(cache.Get(1, nullptr), nullptr);
     EXPECT_STREQ(cache.Get(1, nullptr), L" ");     // loads on first use
     EXPECT_STREQ(cache.Get(22000, nullptr), L" "); // outside the list
-    EXPECT_STREQ(cache.Get(22104, nullptr), L" ");
+    EXPECT_STREQ(cache.Get(22106, nullptr), L" ");
     EXPECT_STREQ(cache.Get(22037, nullptr), L" "); // in the list, not in the table
 }
 
@@ -87,7 +87,7 @@ TEST(ResourceStringCache, AfterFreeEveryLookupIsBlankAndNothingReloads) {
     cache.Free();
     EXPECT_STREQ(cache.Get(22063, nullptr), L" ");
     EXPECT_STREQ(cache.Get(22102, nullptr), L" ");
-    EXPECT_EQ(cache.Load(nullptr), 100); // a new load is the caller's explicit choice
+    EXPECT_EQ(cache.Load(nullptr), 102); // a new load is the caller's explicit choice
 }
 
 TEST(ResourceStringCache, ATableWithoutPairsNeverSubstitutes) {

@@ -12,6 +12,47 @@
 
 namespace fx = export_fixture;
 
+namespace {
+
+DWORD TVRDB_CALL NoDatabase(TVRDB_HDB* db) {
+    *db = nullptr;
+    return 2;
+}
+DWORD TVRDB_CALL NoNamedDatabase(TVRDB_HDB* db, DWORD, LPCWSTR) {
+    *db = nullptr;
+    return 2;
+}
+const DbApi& NoDatabaseApi() {
+    static const DbApi api = [] {
+        DbApi calls = {};
+        calls.OpenDB = &NoDatabase;
+        calls.OpenDBEx = &NoNamedDatabase;
+        return calls;
+    }();
+    return api;
+}
+
+// Built with the program's static objects, as the application object
+// builds its store before the program's start-up loads the string cache.
+CExportStore g_builtAtStart(NoDatabaseApi());
+
+// The start-up's first step, before any test runs: what it loaded.
+int g_loadedAtStart = -1;
+class StartUp : public ::testing::Environment {
+public:
+    void SetUp() override { g_loadedAtStart = LoadResourceStrings(::GetModuleHandleW(nullptr)); }
+};
+const auto* const g_startUp = ::testing::AddGlobalTestEnvironment(new StartUp);
+
+} // namespace
+
+TEST(ExportStoreStart, TheStringCacheIsLoadedByTheStartNotByBuildingTheStore) {
+    EXPECT_GT(g_loadedAtStart, 0) << "the cache was loaded while the static objects were built";
+    EXPECT_EQ(g_builtAtStart.Load(), 0);
+    EXPECT_EQ(g_builtAtStart.Rule().ruleOptionText, L"なし");
+    EXPECT_EQ(g_builtAtStart.Touch().displayText, L"タッチ認証を利用する");
+}
+
 CExportStore& FixtureStore() {
     static CExportStore* store = [] {
         EXPECT_EQ(fx::Fill(fx::Options{}), 0u);
@@ -103,8 +144,6 @@ TEST(ExportStore, PinCacheTimeAsHoursAndMinutes) {
     EXPECT_EQ(FixtureStore().GetPinCacheText(), L"1時間30分 TPM PINをキャッシュする");
     CExportStore empty;
     EXPECT_EQ(empty.GetPinCacheText(), L"未登録");
-    EXPECT_EQ(empty.Rule().ruleOptionText, L"なし");
-    EXPECT_EQ(empty.Touch().displayText, L"タッチ認証を利用する");
     EXPECT_EQ(empty.PolicyValue(0), -1);
     EXPECT_EQ(empty.Options().present, 0);
     EXPECT_EQ(empty.DecryptEnabled(), 1);
@@ -164,6 +203,11 @@ TEST(ExportStore, OnePasswordThatCannotBeOpenedAffectsOnlyItself) {
     EXPECT_EQ(ControlOf(item, L"broken").VALUE, L"");
     EXPECT_EQ(ControlOf(item, L"after").VALUE, fx::kAfterPassword);
     EXPECT_EQ(ControlOf(item, L"missing").VALUE, L"");
+    // Only the one that could not be opened is told as unread.
+    EXPECT_TRUE(ControlOf(item, L"broken").unread);
+    EXPECT_FALSE(ControlOf(item, L"empty").unread);
+    EXPECT_FALSE(ControlOf(item, L"after").unread);
+    EXPECT_FALSE(ControlOf(item, L"missing").unread);
     EXPECT_EQ(FixtureStore().DecryptEnabled(), 1);
 }
 

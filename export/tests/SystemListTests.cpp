@@ -107,7 +107,10 @@ TEST_F(SystemLists, PoliciesAreFoundById) {
     CGetDB lists;
     ASSERT_NE(lists.FindPolicy(2), nullptr);
     EXPECT_STREQ(lists.FindPolicy(2)->displayName, L""); // never loaded: an empty row
+    EXPECT_EQ(lists.GetPolicyName(2), L"");
     lists.LoadPolicies();
+    EXPECT_EQ(lists.GetPolicyName(2), L"エクスポート");
+    EXPECT_EQ(lists.GetPolicyName(9), L"");
     ASSERT_NE(lists.FindPolicy(2), nullptr);
     EXPECT_STREQ(lists.FindPolicy(2)->displayName, L"エクスポート");
     EXPECT_STREQ(lists.FindPolicy(2)->valueName, L"P1");
@@ -141,6 +144,12 @@ TEST_F(SystemLists, ListsStopAtTheirRowLimit) {
     EXPECT_EQ(lists.MediaRows()[9].kind, 2 + 9 % 5);
     ASSERT_EQ(lists.Devices()->Count(), 10);
     EXPECT_EQ((*lists.Devices())[4].deviceIndex, 4);
+    // Kinds 2 to 6 give indexes 0 to 4: M00 is the first of index 0.
+    ASSERT_NE(lists.FindDeviceByIndex(0), nullptr);
+    EXPECT_STREQ(lists.FindDeviceByIndex(0)->name, L"M00");
+    EXPECT_STREQ(lists.FindDeviceByIndex(4)->name, L"M04");
+    EXPECT_EQ(lists.FindDeviceByIndex(5), nullptr);
+    EXPECT_EQ(CGetDB().FindDeviceByIndex(0), nullptr); // not loaded
     EXPECT_EQ(lists.Rules()->Count(), 30);
     ASSERT_EQ(lists.RuleOptions()->Count(), 30);
     EXPECT_EQ((*lists.RuleOptions())[29].value, 29);

@@ -1,5 +1,6 @@
 #include "CExportingDlg.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "ExportDialogIds.h"
@@ -72,7 +73,7 @@ void CExportingDlg::EnableOwner() {
     if (m_owner && ::IsWindow(m_owner)) ::EnableWindow(m_owner, TRUE);
 }
 
-LRESULT CExportingDlg::OnExportState(WPARAM state, LPARAM) {
+LRESULT CExportingDlg::OnExportState(WPARAM state, LPARAM reason) {
     CWnd* ok = GetDlgItem(IDOK);
     switch (state) {
     case kExportFailed:
@@ -89,8 +90,16 @@ LRESULT CExportingDlg::OnExportState(WPARAM state, LPARAM) {
         break;
     case kExportDone:
         StopOnLastFrame();
-        m_strStatus = GetResourceString(22094);
-        SetWindowText(GetResourceString(22095));
+        if (reason > 0) {
+            // Secrets written empty: the file is not what the user stored.
+            wchar_t status[256];
+            std::swprintf(status, 256, GetResourceString(22105), static_cast<int>(reason));
+            m_strStatus = status;
+            SetWindowText(GetResourceString(22104));
+        } else {
+            m_strStatus = GetResourceString(22094);
+            SetWindowText(GetResourceString(22095));
+        }
         if (ok) ok->EnableWindow(TRUE);
         EnableOwner();
         break;

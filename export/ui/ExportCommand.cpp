@@ -56,7 +56,9 @@ void ExportCommand(IExportHost& host) {
     auto job = std::make_unique<ExportJob>();
     job->store = &store;
     job->path = g_exportTargetPath;
-    for (const CheckedItem& item : host.CheckedItems()) job->sections.push_back(SectionFor(store, item));
+    const std::vector<CheckedItem> checked = host.CheckedItems();
+    for (const CheckedItem& item : checked) job->sections.push_back(SectionFor(store, item));
+    job->unreadSecrets = UnreadSecrets(store, checked);
 
     progress = new CExportingDlg(main);
     if (!progress->Create(IDD_EXPORTING, main)) {

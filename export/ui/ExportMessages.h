@@ -7,7 +7,8 @@
 namespace vantrel {
 
 // Worker -> progress dialog. wParam: the state; lParam: 0, or why nothing
-// was exported (kNoCheckedItems).
+// was exported (kNoCheckedItems), or with kExportDone the number of
+// passwords that could not be read and were written empty.
 constexpr UINT kExportStateMessage = WM_USER + 41;
 constexpr WPARAM kExportFailed = 1;
 constexpr WPARAM kExportStarted = 2;

@@ -31,6 +31,7 @@ UINT __cdecl ExportThreadProc(LPVOID param) {
     const HWND dialog = job->dialog;
     const HWND progress = job->progress;
     const size_t count = job->sections.size();
+    const size_t unread = job->unreadSecrets;
 
     ExportRequest request;
     request.path = job->path;
@@ -55,6 +56,7 @@ UINT __cdecl ExportThreadProc(LPVOID param) {
     switch (outcome) {
     case ExportOutcome::Done:
         state = kExportDone;
+        reason = static_cast<LPARAM>(unread);
         break;
     case ExportOutcome::AuthRefused:
         exitCode = static_cast<UINT>(-1);

@@ -20,6 +20,7 @@ struct ExportJob {
     CExportStore* store = nullptr;
     std::wstring path;
     std::vector<SectionWrite> sections;  // one per checked item, in tree order
+    size_t unreadSecrets = 0;            // passwords of these items written empty
 };
 
 // The thread function; takes ownership of the job (an ExportJob*). Exit

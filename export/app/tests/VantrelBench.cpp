@@ -19,6 +19,12 @@ double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
+// The export ended with its file written: "成功", or "警告" when secrets
+// that could not be read were written empty.
+bool Written(const std::wstring& title) {
+    return title == L"成功" || title == L"警告";
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -54,8 +60,8 @@ int wmain(int argc, wchar_t** argv) {
                 std::printf("export with a passphrase, export button to the end: %.1f s (%d items, "
                             "%lu bytes, %s)\n",
                             seen.seconds, seen.sections, file.nFileSizeLow,
-                            seen.title == L"成功" ? "success" : "failure");
-                code = seen.title == L"成功" ? 0 : 1;
+                            Written(seen.title) ? "success" : "failure");
+                code = Written(seen.title) ? 0 : 1;
             } else {
                 std::printf("nothing could be ticked\n");
             }
