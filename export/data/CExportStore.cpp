@@ -115,10 +115,9 @@ std::wstring CExportStore::DecryptPassword(const std::vector<BYTE>& stored, bool
     }
     if (plainLength > size) plainLength = size;
     const auto* text = reinterpret_cast<const wchar_t*>(plain.data());
-    std::wstring clear(text, wcsnlen(text, plainLength / 2));
-    std::wstring escaped = EscapeText(clear, kEscapeMode);
-    if (!clear.empty()) ::SecureZeroMemory(clear.data(), clear.size() * sizeof(wchar_t));
-    return escaped;
+    // The password as stored: the file's escape belongs to its plain output
+    // alone, a sealed field carries the stored text.
+    return std::wstring(text, wcsnlen(text, plainLength / 2));
 }
 
 void CExportStore::DecryptPasswords() {

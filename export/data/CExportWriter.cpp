@@ -1,7 +1,6 @@
 #include "CExportWriter.h"
 
 #include "ExportFileFormat.h"
-#include "TextEscape.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,11 +9,6 @@ namespace {
 
 std::wstring DecimalText(int64_t value) {
     return std::to_wstring(value);
-}
-
-// Texts that were not escaped when loaded, before they go through the encoder.
-std::wstring EscapeForFile(const std::wstring& text) {
-    return EscapeText(text, kEscapeMode);
 }
 
 } // namespace
@@ -240,8 +234,8 @@ WriteResult CExportWriter::WriteAuthDevice(int itemType) {
         line.Number(1);
         line.Secret(slot.secret.data(), static_cast<DWORD>(slot.length), kFieldHex);
         if (kind != kAuthFingerprint) {
-            line.SecretText(EscapeForFile(slot.deviceName), kFieldAnsiText);
-            line.SecretText(EscapeForFile(slot.deviceInfo), kFieldAnsiText);
+            line.SecretText(slot.deviceName, kFieldAnsiText);
+            line.SecretText(slot.deviceInfo, kFieldAnsiText);
         }
         line.End();
         if (Put(line) == WriteResult::Failed) return WriteResult::Failed;
@@ -272,7 +266,7 @@ WriteResult CExportWriter::WriteApplicationItem(const CDataApl* application,
         line.Number(control->TYPE);
         line.Number(control->ID);
         if (control->TYPE == 2) {
-            line.SecretText(EscapeForFile(control->CAPTION), kFieldAnsiText);
+            line.SecretText(control->CAPTION, kFieldAnsiText);
         } else {
             line.PlainText(control->CAPTION);
         }

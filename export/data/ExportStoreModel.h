@@ -1,7 +1,9 @@
 // The nodes of the export store: web-form pages, authentication
 // information, the touch-authentication record and the rule. Deleting a node
 // deletes everything below it. Every text of the web-form tree is held
-// escaped (mode 1 of TextEscape.h), as the export file and the report use it.
+// escaped (mode 1 of TextEscape.h), as the export file and the report use it,
+// except a password's VALUE, held in clear as stored: the export escapes it
+// only where it writes it unsealed.
 #pragma once
 
 #include "SecretText.h"

@@ -22,7 +22,8 @@ public:
     // A text that was not escaped when loaded (application data, device texts).
     void PlainText(const std::wstring& text, Comma comma = kWithComma);
     void Secret(const BYTE* data, DWORD length, int fieldKind, Comma comma = kWithComma);
-    // A text through the secret-field encoder as its UTF-16 bytes.
+    // A text through the secret-field encoder as its UTF-16 bytes: the text
+    // as held, which the encoder escapes only when it writes it unsealed.
     void SecretText(const std::wstring& text, int fieldKind, Comma comma = kWithComma);
     void Empty(Comma comma = kWithComma);
     void End() { m_text += "\r\n"; }

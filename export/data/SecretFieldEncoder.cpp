@@ -1,6 +1,7 @@
 #include "SecretFieldEncoder.h"
 
 #include "AnsiText.h"
+#include "TextEscape.h"
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,10 @@ const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz01
 size_t TextChars(const BYTE* data, DWORD length) {
     if (!data) return 0;
     return wcsnlen(reinterpret_cast<const wchar_t*>(data), length / sizeof(wchar_t));
+}
+
+void WipeText(std::wstring& text) {
+    if (!text.empty()) ::SecureZeroMemory(text.data(), text.size() * sizeof(wchar_t));
 }
 
 // The ANSI form of the text in data, in wiped memory.
@@ -30,10 +35,14 @@ EncodeStatus EncodePlain(const BYTE* data, DWORD length, int kind, std::string& 
     switch (kind) {
     case kFieldText:
     case kFieldAnsiText: {
-        if (!AppendAnsi(reinterpret_cast<const wchar_t*>(data), TextChars(data, length), out)) {
-            return EncodeStatus::Unconvertible;
-        }
-        return EncodeStatus::Ok;
+        // Unsealed, a text is a field of the file like any other and is
+        // escaped as one; both copies are wiped.
+        std::wstring text(reinterpret_cast<const wchar_t*>(data), TextChars(data, length));
+        std::wstring escaped = EscapeText(text, kEscapeMode);
+        const bool converted = AppendAnsi(escaped, out);
+        WipeText(text);
+        WipeText(escaped);
+        return converted ? EncodeStatus::Ok : EncodeStatus::Unconvertible;
     }
     case kFieldRaw: {
         const size_t n = data ? strnlen(reinterpret_cast<const char*>(data), length) : 0;

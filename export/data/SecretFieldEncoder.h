@@ -1,6 +1,7 @@
 // Turns a secret or non-text field of the export file into printable 8-bit
 // text. Without a passphrase the field is written in a readable form chosen
-// by its kind; with one it is encrypted with TvrCT_PassEncrypt and framed:
+// by its kind (a text escaped as every text field of the file is); with one
+// the data as given, unescaped, are encrypted with TvrCT_PassEncrypt and framed:
 //   base64( "<TVRPASSHEADER>" "<" length ">" "<" base64(cipher) ">" "<" checksum ">" )
 // Clear copies made on the way are wiped when freed.
 #pragma once

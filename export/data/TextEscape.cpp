@@ -2,9 +2,32 @@
 
 namespace {
 
+// The length of the escaped text, so that it is made in one block: the
+// text may be a secret, and a block left behind by growing would keep a
+// copy of it in freed memory.
+size_t EscapedLength(const std::wstring& text) {
+    size_t length = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\r') {
+            if (i + 1 < text.size() && text[i + 1] == L'\n') {
+                length += 3;
+                ++i;
+            }
+        } else if (c == L'\n') {
+            length += 3;
+        } else if (c == L'"') {
+            length += 2;
+        } else {
+            ++length;
+        }
+    }
+    return length;
+}
+
 std::wstring Escape(const std::wstring& text) {
     std::wstring out;
-    out.reserve(text.size() + 8);
+    out.reserve(EscapedLength(text));
     for (size_t i = 0; i < text.size(); ++i) {
         const wchar_t c = text[i];
         if (c == L'\r') {

@@ -1,6 +1,8 @@
+#include "Passphrases.h"
 #include "SecretFieldEncoder.h"
 #include "TextEscape.h"
 
+#include "FreedMemory.h"
 #include "TestBase64.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +74,18 @@ TEST(EncodeSecretField, PlainFormsByKind) {
               "\x93\xfa\x96\x7b\x8c\xea");
     EXPECT_EQ(Plain(text.c_str(), static_cast<DWORD>(text.size() * 2), kFieldAnsiText),
               "\x93\xfa\x96\x7b\x8c\xea");
+    // Unsealed, a text is escaped as every text field of the file; sealed,
+    // it is kept as given.
+    const std::wstring awkward = L"a\"b\r\nc,d\re";
+    const DWORD awkwardLength = static_cast<DWORD>(awkward.size() * 2);
+    EXPECT_EQ(Plain(awkward.c_str(), awkwardLength, kFieldText), "a\\\"b\\\\nc,de");
+    EXPECT_EQ(Plain(awkward.c_str(), awkwardLength, kFieldAnsiText), "a\\\"b\\\\nc,de");
+    const OpenedField sealed =
+        OpenSealedField(Sealed(awkward.c_str(), awkwardLength, kFieldAnsiText), kPassphrase);
+    ASSERT_TRUE(sealed.ok);
+    std::vector<BYTE> expected(awkwardLength, 0);
+    std::memcpy(expected.data(), "a\"b\r\nc,d\re", awkward.size());
+    EXPECT_EQ(sealed.clear, expected);
 }
 
 TEST(EncodeSecretField, TextKindsReadNoFurtherThanTheLength) {
@@ -173,6 +187,30 @@ TEST(SecretText, WipesWhatItHeld) {
     bytes.Clear();
     for (int i = 0; i < 64; ++i)
         EXPECT_EQ(data[i], 0) << i;
+}
+
+TEST(SecretText, ClearCopiesAreWipedBeforeTheirMemoryIsFreed) {
+    // The escape of a text with many quotes makes its result in one block:
+    // once the caller has wiped it, no part of it is left anywhere.
+    std::wstring secret = L"s3\"cr\"et\"pa\"ss\"wo\"rd\"in\"qu\"ot\"es\"!!";
+    const MaskedText escapedPart({L"pa\\\"ss", L"\\\"wo\\\"rd\\\"in\\\""});
+    std::wstring escaped = EscapeText(secret, kEscapeMode);
+    ASSERT_TRUE(escapedPart.FoundInMemory());
+    ::SecureZeroMemory(escaped.data(), escaped.size() * sizeof(wchar_t));
+    EXPECT_FALSE(escapedPart.FoundInMemory());
+    // The same text written unsealed: the encoder's copies are wiped too.
+    std::string field = Plain(secret.c_str(), static_cast<DWORD>(secret.size() * 2), kFieldAnsiText);
+    ::SecureZeroMemory(field.data(), field.size());
+    EXPECT_FALSE(escapedPart.FoundInMemory());
+    ::SecureZeroMemory(secret.data(), secret.size() * sizeof(wchar_t));
+
+    // A passphrase is never left partly joined in freed memory.
+    const MaskedText devicePassphrase({L"Info#2026", L"0401"});
+    {
+        const SecretText passphrase = DevicePassphrase();
+        ASSERT_TRUE(devicePassphrase.FoundInMemory());
+    }
+    EXPECT_FALSE(devicePassphrase.FoundInMemory());
 }
 
 TEST(TextEscape, LineBreaksAndQuotes) {

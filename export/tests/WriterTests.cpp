@@ -2,11 +2,13 @@
 #include "CExportWriter.h"
 #include "ExportFixture.h"
 
+#include "FreedMemory.h"
 #include "StoreFixture.h"
 #include "TestBase64.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace fx = export_fixture;
@@ -54,6 +56,15 @@ std::string Ansi(const std::wstring& text) {
     std::string out;
     EXPECT_TRUE(AppendAnsi(text, out));
     return out;
+}
+
+// What a text sealed as field kind 5 opens to: its ANSI text, then zeros up
+// to its UTF-16 length.
+std::vector<BYTE> AnsiPayload(const std::wstring& text) {
+    const std::string ansi = Ansi(text);
+    std::vector<BYTE> bytes(text.size() * 2, 0);
+    std::copy(ansi.begin(), ansi.end(), bytes.begin());
+    return bytes;
 }
 
 std::vector<std::string> Lines(const std::string& bytes) {
@@ -194,8 +205,10 @@ TEST(ExportWriter, WebFormLinesOfEveryControlKind) {
     const auto lines = Lines(bytes);
     ASSERT_EQ(lines.size(), 14u);
     EXPECT_EQ(lines[0], CommonFields(L"10", L"0", L"userid") + "\"taro\\\"yamada\",\"32\"\r\n");
-    EXPECT_EQ(lines[1],
-              CommonFields(L"10", L"1", L"password") + "\"pa\\\"ss\\\\nw0rd\",\"-1\"\r\n");
+    // The password unsealed: quote and CR LF escaped, the lone CR dropped,
+    // comma and Japanese text as they are.
+    EXPECT_EQ(lines[1], CommonFields(L"10", L"1", L"password") +
+                            Ansi(L"\"pa\\\"ss\\\\nw0,rd合言葉\",\"-1\"\r\n"));
     EXPECT_EQ(lines[2],
               CommonFields(L"15", L"3", L"plan") + "\"0\",\"2\",\"a\",\"1\",\"b\",\"0\",\r\n");
     EXPECT_EQ(lines[3], CommonFields(L"14", L"4", L"keep") + "\"1\",\"1\",\"on\",\"1\",\r\n");
@@ -255,9 +268,8 @@ TEST(ExportWriter, SealedPasswordsOpenToTheirAnsiText) {
     EXPECT_EQ(fields[15], "-1");
     const OpenedField opened = OpenSealedField(fields[14], kPassphrase);
     ASSERT_TRUE(opened.ok) << fields[14];
-    const std::string escaped = "pa\\\"ss\\\\nw0rd";
-    ASSERT_EQ(opened.clear.size(), escaped.size() * 2);
-    EXPECT_EQ(std::string(opened.clear.begin(), opened.clear.begin() + escaped.size()), escaped);
+    // The password as stored, byte for byte: not the file's escaped form.
+    EXPECT_EQ(opened.clear, AnsiPayload(fx::kRichPassword));
     // The texts around it are the same as without passphrase.
     EXPECT_EQ(lines[0], CommonFields(L"10", L"0", L"userid") + "\"taro\\\"yamada\",\"32\"\r\n");
 }
@@ -318,18 +330,23 @@ TEST(ExportWriter, DeviceLines) {
     EXPECT_EQ(Written([](CExportWriter& w) { return w.WriteAuthDevice(82); }, WriteResult::Written),
               "\"5\",\"2\",\"0\",\"1\",\"a1b2c3d4\",\r\n\"5\",\"2\",\"2\",\"1\",\"0f1e2d\",\r\n");
     EXPECT_EQ(Written([](CExportWriter& w) { return w.WriteAuthDevice(83); }, WriteResult::Written),
-              "\"5\",\"3\",\"1\",\"1\",\"fe01\",\"PaSoRi RC-S380\",\"IDm 0123456789ABCDEF\",\r\n");
+              Ansi(L"\"5\",\"3\",\"1\",\"1\",\"fe01\",\"PaSoRi RC-S380\","
+                   L"\"IDm \\\"0123\\\",\\\\n456789AB 社員証\",\r\n"));
     EXPECT_EQ(Written([](CExportWriter& w) { return w.WriteAuthDevice(84); }, WriteResult::Written),
-              "\"5\",\"4\",\"2\",\"1\",\"55aa55aa\",\"USB DISK 2.0\",\"Serial 7F3A-0001\",\r\n");
+              "\"5\",\"4\",\"2\",\"1\",\"55aa55aa\",\"USB \\\"DISK\\\", 2.0\",\"Serial 7F3A-0001\",\r\n");
     EXPECT_EQ(Written([](CExportWriter& w) { return w.WriteAuthDevice(85); }, WriteResult::Written),
               Ansi(L"\"5\",\"5\",\"1\",\"1\",\"c0ffee\",\"SDカードリーダー\",\"容量 32GB\",\r\n"));
     const auto sealed = Fields(Written([](CExportWriter& w) { return w.WriteAuthDevice(83); },
                                        WriteResult::Written, true));
     ASSERT_EQ(sealed.size(), 7u);
     EXPECT_EQ(OpenSealedField(sealed[4], kPassphrase).clear, (std::vector<BYTE>{0xfe, 0x01}));
-    const OpenedField name = OpenSealedField(sealed[5], kPassphrase);
-    ASSERT_TRUE(name.ok);
-    EXPECT_EQ(std::string(name.clear.begin(), name.clear.begin() + 14), "PaSoRi RC-S380");
+    // Name and information sealed as stored, unescaped.
+    EXPECT_EQ(OpenSealedField(sealed[5], kPassphrase).clear, AnsiPayload(fx::kFelicaDeviceName));
+    EXPECT_EQ(OpenSealedField(sealed[6], kPassphrase).clear, AnsiPayload(fx::kFelicaDeviceInfo));
+    const auto usb = Fields(Written([](CExportWriter& w) { return w.WriteAuthDevice(84); },
+                                    WriteResult::Written, true));
+    ASSERT_EQ(usb.size(), 7u);
+    EXPECT_EQ(OpenSealedField(usb[5], kPassphrase).clear, AnsiPayload(fx::kDeviceTexts[1].name));
 }
 
 TEST(ExportWriter, ApplicationControlLines) {
@@ -344,7 +361,8 @@ TEST(ExportWriter, ApplicationControlLines) {
         L"\"6\",\"0\",\"0\",\"12\",\"経費精算システム\",\"ログオン - 経費精算\","
         L"\"経理\",\"1\",\"1\",\"6553650\",\"3007\",";
     EXPECT_EQ(lines[0], Ansi(head + L"\"1\",\"1001\",\"user01\",\"0\",\"0\",\r\n"));
-    EXPECT_EQ(lines[1], Ansi(head + L"\"2\",\"1002\",\"keihi\\\"2026\",\"0\",\"0\",\r\n"));
+    EXPECT_EQ(lines[1],
+              Ansi(head + L"\"2\",\"1002\",\"keihi\\\"20,26\\\\n経費\",\"0\",\"0\",\r\n"));
     EXPECT_EQ(lines[2], Ansi(head + L"\"3\",\"1003\",\"\",\"1\",\"1\",\r\n"));
     EXPECT_EQ(lines[3], Ansi(head + L"\"5\",\"1\",\"OK\",\"0\",\"0\",\r\n"));
 
@@ -354,10 +372,25 @@ TEST(ExportWriter, ApplicationControlLines) {
     ASSERT_EQ(sealed.size(), 16u);
     const OpenedField password = OpenSealedField(sealed[13], kPassphrase);
     ASSERT_TRUE(password.ok);
-    EXPECT_EQ(std::string(password.clear.begin(), password.clear.begin() + 11), "keihi\\\"2026");
+    EXPECT_EQ(password.clear, AnsiPayload(fx::kApplicationPassword));
     EXPECT_EQ(Written([&](CExportWriter& w) { return w.WriteApplicationItem(&app, nullptr, item); },
                       WriteResult::Nothing),
               "");
+}
+
+TEST(ExportWriter, TheApplicationPasswordLeavesNoEscapedCopyBehind) {
+    const CDataApl& app = Application(fx::kApplicationName);
+    const CDataCaption& caption = *app.captions[0];
+    const CDataItem& item = *caption.items[0];
+    // The end of the password's escaped form, up to the end of its text.
+    const MaskedText escapedEnd({L",26\\\\n経費", std::wstring_view(L"\0", 1)});
+    for (bool sealed : {true, false}) {
+        std::string bytes =
+            Written([&](CExportWriter& w) { return w.WriteApplicationItem(&app, &caption, item); },
+                    WriteResult::Written, sealed);
+        ::SecureZeroMemory(bytes.data(), bytes.size());
+        EXPECT_FALSE(escapedEnd.FoundInMemory()) << (sealed ? "sealed" : "unsealed");
+    }
 }
 
 TEST(ExportWriter, ApplicationTextsAreEscaped) {

@@ -108,6 +108,9 @@ void CExportDlg::FocusAndSelect(int id) {
 }
 
 bool CExportDlg::Validate() {
+    // The passphrase read at a refused try goes before the boxes are read
+    // again: growing it would leave the old text in freed memory.
+    WipePassphrase();
     if (!UpdateData(TRUE)) return false;
     CString confirmation;
     GetDlgItemText(IDC_EXPORT_CONFIRM, confirmation);

@@ -217,8 +217,12 @@ TEST_F(VantrelApp, ReportShowsTheSelectedItemOfEachKind) {
     EXPECT_TRUE(Contains(report, L"   フォーム名\t：  loginForm\r\n"));
     EXPECT_TRUE(Contains(report, L"   このアイテムを自動登録する\t：  有効\r\n"));
     EXPECT_TRUE(Contains(report, L"   データ入力後、自動送信する\t：  無効\r\n\r\n"));
-    EXPECT_TRUE(Contains(report, Res(22041) + L"    名前\t：  password\r\n    値\t：  ●"));
-    EXPECT_FALSE(Contains(report, L"w0rd"));
+    // One circle per character of the password as stored.
+    const std::wstring circles(std::wstring(export_fixture::kRichPassword).size(), L'●');
+    EXPECT_TRUE(Contains(report, Res(22041) + L"    名前\t：  password\r\n    値\t：  " + circles +
+                                     L"\r\n"))
+        << report;
+    EXPECT_FALSE(Contains(report, L"w0,rd"));
     EXPECT_LT(report.find(Res(22040)), report.find(Res(22041)));
 
     // A form without NAME is found by its tree item.
@@ -432,10 +436,15 @@ TEST_F(VantrelApp, TickedItemsAreExportedSealedWithThePassphraseAndInTheClear) {
     EXPECT_TRUE(opened.matches) << opened.mismatch;
     EXPECT_GT(opened.lines, 10u);
     EXPECT_GT(opened.opened, 5u);
-    // The fixture's secrets: escaped in the clear file, nowhere in the sealed one.
-    for (const char* secret : {"pa\\\"ss\\\\nw0rd", "keihi\\\"2026"}) {
+    // Every secret field opens to what the fixture stored, byte for byte, and
+    // no secret is in the sealed file in clear; the clear file has them escaped.
+    const sealed_export::SecretsCheck secrets =
+        sealed_export::CheckFixtureSecrets(sealedText, passphrase);
+    for (const std::string& fault : secrets.faults) ADD_FAILURE() << fault;
+    EXPECT_GT(secrets.fields, 20u);
+    for (const char* secret : {"\"pa\\\"ss\\\\nw0,rd\x8d\x87\x8c\xbe\x97\x74\"",
+                               "\"keihi\\\"20,26\\\\n\x8c\x6f\x94\xef\""}) {
         EXPECT_NE(std::string::npos, clearText.find(secret)) << secret;
-        EXPECT_EQ(std::string::npos, sealedText.find(secret)) << secret;
     }
     // The unticked page is not in the file.
     EXPECT_EQ(std::string::npos, clearText.find("emoji.example.jp"));
