@@ -224,4 +224,6 @@ private:
                                      const ZentripCell* key, const wchar_t* name);
 
     bool m_counted;
+    // The browser's window DisableBrowser disabled, until EnableBrowser.
+    HWND m_hDisabledWindow = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "Trace.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -23,7 +24,10 @@ void CExpData::DisableBrowser() {
         m_pBrowser = nullptr;
         TORVA_RETURN_VOID();
     }
-    if (window) ::EnableWindow(reinterpret_cast<HWND>(window), FALSE);
+    if (window) {
+        m_hDisabledWindow = reinterpret_cast<HWND>(window);
+        ::EnableWindow(m_hDisabledWindow, FALSE);
+    }
     m_nBrowserEnabled = 0;
 }
 
@@ -32,6 +36,10 @@ void CExpData::EnableBrowser() {
     // Whatever the browser answers now, the crypto call is over: a flag left
     // at 0 would make the band object cancel every navigation.
     m_nBrowserEnabled = 1;
+    // The window disabled comes back even when the browser has left the
+    // store meanwhile (its band let it go during the relay wait).
+    const HWND disabled = std::exchange(m_hDisabledWindow, nullptr);
+    if (disabled && ::IsWindow(disabled)) ::EnableWindow(disabled, TRUE);
     if (!m_pBrowser) TORVA_RETURN_VOID();
     SHANDLE_PTR window = 0;
     if (m_pBrowser->get_HWND(&window) != S_OK || !window) TORVA_RETURN_VOID();

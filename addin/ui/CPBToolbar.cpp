@@ -1,5 +1,6 @@
 #include "CPBToolbar.h"
 
+#include "CReflectionWnd.h"
 #include "res/resource.h"
 
 #include "GdiScopes.h"
@@ -38,6 +39,9 @@ CPBToolbar::~CPBToolbar() {
 void CPBToolbar::OnWindowGone() noexcept {
     // The list's lines own their URL strings: freed before the box goes.
     if (m_hCombo && ::IsWindow(m_hCombo)) CExpData::DeleteComboBoxItem(m_hCombo);
+    // A command still running must not reach the dead controls.
+    m_hCombo = nullptr;
+    m_hInput = nullptr;
     if (m_hImageList) {
         if (m_hWnd && ::IsWindow(m_hWnd)) SendMessage(TB_SETIMAGELIST, 0, 0);
         ::ImageList_Destroy(m_hImageList);
@@ -193,6 +197,7 @@ LRESULT CPBToolbar::OnClickedPop(WORD, WORD, HWND, BOOL&) {
 void CPBToolbar::OpenMenu() noexcept {
     TORVA_TRACE_ENTER(L"CPBToolbar::OpenMenu");
     if (m_menuOpen) return; // the drop-down arrow and the click both ask
+    const CReflectionWnd::OwnerHold hold(m_pHost);
     m_menuOpen = true;
     SetIconImage();
     EnableWindow(FALSE);
@@ -223,6 +228,8 @@ void CPBToolbar::RefreshComboBox() noexcept {
 
 LRESULT CPBToolbar::OnClickedInput(WORD, WORD, HWND, BOOL&) {
     TORVA_TRACE_ENTER(L"CPBToolbar::OnClickedInput");
+    // The fill's store is this toolbar's.
+    const CReflectionWnd::OwnerHold hold(m_pHost);
     ChangeInputButtonState(m_hInput, FALSE);
     const LRESULT selection = ::SendMessageW(m_hCombo, CB_GETCURSEL, 0, 0);
     if (selection == CB_ERR) {
@@ -251,6 +258,7 @@ LRESULT CPBToolbar::OnClickedInput(WORD, WORD, HWND, BOOL&) {
 
 LRESULT CPBToolbar::OnCloseEditTool(UINT, WPARAM, LPARAM, BOOL&) {
     TORVA_TRACE_ENTER(L"CPBToolbar::OnCloseEditTool");
+    const CReflectionWnd::OwnerHold hold(m_pHost);
     (void)m_ExpData.SetURLData(CExpData::URL_RENEW);
     RefreshComboBox();
     return 0;

@@ -4,7 +4,9 @@
 // the owner-drawn list 105 of the stored entries for the current page.
 //
 // UI thread only. The window is created by CReflectionWnd, which passes its
-// own messages through this map first.
+// own messages through this map first. Each command keeps the band alive
+// through that window while it runs (CReflectionWnd::OwnerHold): its loops
+// dispatch messages, and the browser may let the band go meanwhile.
 #pragma once
 
 #include "CExpData.h"
@@ -23,6 +25,8 @@
 #include <cstdint>
 
 // Toolbar control ids, menu commands and the manager's message.
+class CReflectionWnd;
+
 enum : UINT {
     IDC_TOOLBAR_POP = 102,
     IDC_TOOLBAR_COMBO = 105,
@@ -53,6 +57,9 @@ public:
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     END_MSG_MAP()
 
+    // The window that holds this toolbar and keeps the band alive while a
+    // command runs; set by that window.
+    void SetHost(CReflectionWnd* host) noexcept { m_pHost = host; }
     // Keeps a counted reference (the old one is released); null clears it.
     void SetBrowser(IWebBrowser2* browser) noexcept;
     IWebBrowser2* Browser() const noexcept { return m_pBrowser; }
@@ -97,6 +104,7 @@ private:
     void RefreshComboBox() noexcept;
     void OnWindowGone() noexcept;
 
+    CReflectionWnd* m_pHost = nullptr;
     HWND m_hCombo = nullptr;
     HWND m_hInput = nullptr;
     int m_nNewSystem = 0;

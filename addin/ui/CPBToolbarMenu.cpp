@@ -3,6 +3,7 @@
 #include "CPBToolbar.h"
 
 #include "COptionDlg.h"
+#include "CReflectionWnd.h"
 #include "CRegistDlg.h"
 #include "CSelFrameDlg.h"
 #include "CSelectEntry.h"
@@ -103,6 +104,7 @@ IHTMLDocument2* CPBToolbar::GetHTMLDocument(IWebBrowser2* browser, BOOL showMess
 
 LRESULT CPBToolbar::OnMenuReg(WORD, WORD, HWND, BOOL&) {
     TORVA_TRACE_ENTER(L"CPBToolbar::OnMenuReg");
+    const CReflectionWnd::OwnerHold hold(m_pHost);
     CComPtr<IWebBrowser2> browser(m_pBrowser);
     CComPtr<IHTMLDocument2> document;
     *(&document) = GetHTMLDocument(browser, TRUE, TRUE);
@@ -128,6 +130,7 @@ LRESULT CPBToolbar::OnMenuReg(WORD, WORD, HWND, BOOL&) {
 
 LRESULT CPBToolbar::OnMenuManage(WORD, WORD, HWND, BOOL&) {
     TORVA_TRACE_ENTER(L"CPBToolbar::OnMenuManage");
+    const CReflectionWnd::OwnerHold hold(m_pHost);
     std::wstring folder = GetModuleDirPath();
     if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
     const std::wstring application = folder + L"Mablix.exe";
@@ -153,21 +156,27 @@ LRESULT CPBToolbar::OnMenuManage(WORD, WORD, HWND, BOOL&) {
 
 LRESULT CPBToolbar::OnMenuOnOff(WORD, WORD, HWND, BOOL&) {
     TORVA_TRACE_ENTER(L"CPBToolbar::OnMenuOnOff");
+    const CReflectionWnd::OwnerHold hold(m_pHost);
     // Writing after a failed read would store the defaults over the user's
     // other options.
     if (!m_ExpData.GetOptionData()) return 0;
     m_ExpData.m_option.m_nStopFunc = 1 - m_ExpData.m_option.m_nStopFunc;
     m_ExpData.SetOptionData();
     ShowIcon(m_ExpData.m_option.m_nStopFunc == 1);
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
-    ::UpdateWindow(m_hWnd);
+    if (m_hWnd) {
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        ::UpdateWindow(m_hWnd);
+    }
     return 0;
 }
 
 LRESULT CPBToolbar::OnMenuOption(WORD, WORD, HWND, BOOL&) {
     TORVA_TRACE_ENTER(L"CPBToolbar::OnMenuOption");
+    const CReflectionWnd::OwnerHold hold(m_pHost);
     COptionDlg dialog;
-    if (dialog.DoModal(::GetActiveWindow()) == IDOK) {
+    const INT_PTR result = dialog.DoModal(::GetActiveWindow());
+    if (!m_hWnd) return 0; // the band's windows went meanwhile
+    if (result == IDOK) {
         RefreshComboBox();
         ShowIcon(m_ExpData.m_option.m_nStopFunc == 1);
         ::InvalidateRect(m_hWnd, nullptr, TRUE);

@@ -28,7 +28,10 @@ HRESULT CreateStockBar(REFIID iid, void** object) noexcept {
     return CStockBar::CreateInstance(nullptr, iid, object);
 }
 
-CStockBar::CStockBar() = default;
+CStockBar::CStockBar() {
+    // The toolbar's commands keep the band alive through its window.
+    m_ReflectWnd.SetOwner(static_cast<IDeskBand*>(this));
+}
 
 CStockBar::~CStockBar() {
     FinalRelease();

@@ -10,7 +10,10 @@
 // browser's events; SetSite(NULL), OnQuit and the destruction each
 // unadvise and release the browser, so the browser's sink list never keeps
 // the band alive. The band holds counted references to its sinks and lets
-// them go when the page changes and when it goes.
+// them go when the page changes and when it goes. The browser may let the
+// band go while one of its own events or a toolbar command runs a loop that
+// dispatches messages: the event holds the band until it is over, and a
+// command holds it through the reflection window (CReflectionWnd::OwnerHold).
 //
 // Browser UI thread only (apartment model; reference counts not interlocked).
 #pragma once

@@ -34,6 +34,9 @@ HRESULT CStockBar::Invoke(DISPID dispidMember, REFIID, LCID, WORD, DISPPARAMS* p
                 m_bDocumentCompletePending = true;
                 break;
             }
+            // This completion does the work of one put off before it and
+            // not yet run: one fill per load.
+            m_ReflectWnd.SetDeferredWork(nullptr);
             m_bInDocumentComplete = true;
             OnDocumentComplete();
             m_bInDocumentComplete = false;

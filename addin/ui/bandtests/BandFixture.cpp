@@ -51,6 +51,10 @@ void BandFixture::SetUp() {
     m_strip.reset(::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
                                     0, 880, 22, m_owner.get(), nullptr, nullptr, nullptr));
     ASSERT_TRUE(m_strip);
+    m_steps.reset(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    nullptr, nullptr));
+    ASSERT_TRUE(m_steps);
+    ::SetWindowSubclass(m_steps.get(), RunStep, 1, 0);
     m_browser = torva::browser::WebBrowser::Create();
     ASSERT_TRUE(m_browser);
     m_browser->SetTopWindow(m_owner.get());
@@ -66,6 +70,8 @@ void BandFixture::TearDown() {
     if (m_browser) m_browser->Shutdown();
     m_browser.reset();
     m_strip.reset();
+    if (m_steps) ::RemoveWindowSubclass(m_steps.get(), RunStep, 1);
+    m_steps.reset();
     if (m_owner) ::RemoveWindowSubclass(m_owner.get(), WatchTop, 1);
     m_owner.reset();
     for (auto& page : m_pages)
@@ -87,6 +93,23 @@ LRESULT CALLBACK BandFixture::WatchTop(HWND window, UINT message, WPARAM wParam,
         }
     }
     return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK BandFixture::RunStep(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR) {
+    if (message == WM_APP && lParam) {
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 0;
+    }
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+void BandFixture::OnTestThread(const std::function<void()>& step) {
+    if (::GetCurrentThreadId() == ::GetWindowThreadProcessId(m_steps.get(), nullptr)) {
+        step();
+        return;
+    }
+    ::SendMessageW(m_steps.get(), WM_APP, 0, reinterpret_cast<LPARAM>(&step));
 }
 
 std::wstring BandFixture::PagePath(const std::wstring& name) {

@@ -81,10 +81,16 @@ protected:
     // Runs once on the test thread when the top window is next disabled.
     void OnBrowserDisabled(std::function<void()> step) { m_onDisabled = std::move(step); }
 
+    // Runs step on the test thread and waits until it has run: for a driver
+    // thread acting while the test thread sits in a command's loop.
+    void OnTestThread(const std::function<void()>& step);
+
     // Refs an object holds, read by an AddRef/Release pair.
     static ULONG RefsOf(IUnknown* object);
 
 private:
+    static LRESULT CALLBACK RunStep(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR id, DWORD_PTR);
     static LRESULT CALLBACK WatchTop(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR id, DWORD_PTR self);
 
@@ -92,6 +98,7 @@ private:
     std::unique_ptr<OptionKeyBackup> m_options;
     torva::UniqueWindow m_owner;
     torva::UniqueWindow m_strip;
+    torva::UniqueWindow m_steps; // a message-only window of the test thread
     torva::browser::ComPtr<torva::browser::WebBrowser> m_browser;
     TestBandSite* m_site = nullptr;
     CComObject<BandUnderTest>* m_band = nullptr;

@@ -240,3 +240,53 @@ TEST_F(BandPage, AClickAfterTheBandIsGoneReachesNoSink) {
     EXPECT_TRUE(BrowserObject().HasPendingLoad()) << "the page submits as without the add-in";
     BrowserObject().RunPendingLoad();
 }
+
+TEST_F(BandPage, ACompletionBeforeTheDeferredOneRunsFillsOnceForBoth) {
+    StoreLogin();
+    CreateBand();
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
+    ASSERT_TRUE(allow.Applied());
+    int before = Disables();
+    Show(L"login.html");
+    const int onePage = Disables() - before;
+    ASSERT_GT(onePage, 0);
+
+    const auto complete = [this] {
+        Band().Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr,
+                      nullptr, nullptr);
+    };
+    // A completion during the fill is put off until the fill is over ...
+    OnBrowserDisabled(complete);
+    before = Disables();
+    ASSERT_EQ(BrowserObject().NavigateTo(PagePath(L"login.html")), S_OK);
+    BrowserObject().RunPendingLoad();
+    // ... and the browser completes the page again before the put-off one ran.
+    complete();
+    Pump(200);
+
+    EXPECT_EQ(Disables() - before, 2 * onePage)
+        << "the load's fill and one more for the later completions, not one for each";
+    EXPECT_EQ(LiveForm(Top()).Value(L"user"), kUser);
+}
+
+TEST_F(BandPage, ABrowserLetGoDuringThePasswordsDecryptionGetsItsWindowBack) {
+    StoreLogin();
+    CreateBand();
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
+    ASSERT_TRUE(allow.Applied());
+    // The first disabling is the authentication's, the next the password's
+    // decryption: the browser lets the band go while the decryption waits.
+    bool letGo = false;
+    OnBrowserDisabled([&] {
+        OnBrowserDisabled([&] {
+            letGo = true;
+            EXPECT_EQ(Band().SetSite(nullptr), S_OK);
+        });
+    });
+
+    Show(L"login.html");
+
+    ASSERT_TRUE(letGo);
+    EXPECT_TRUE(::IsWindowEnabled(TopWindow())) << "the browser's window is usable again";
+    EXPECT_EQ(Band().BandStore().m_nBrowserEnabled, 1);
+}

@@ -21,9 +21,12 @@ HWND FindMenuWindow(DWORD thread) {
 
 } // namespace
 
-MenuDriver::MenuDriver(wchar_t key, std::function<void()> after)
+MenuDriver::MenuDriver(wchar_t key, std::function<void()> after,
+                       std::function<void()> whileOpen)
     : m_testThread(::GetCurrentThreadId()),
-      m_thread([this, key, after = std::move(after)] { Run(key, after); }) {}
+      m_thread([this, key, after = std::move(after), whileOpen = std::move(whileOpen)] {
+          Run(key, after, whileOpen);
+      }) {}
 
 MenuDriver::~MenuDriver() {
     Join();
@@ -33,7 +36,8 @@ void MenuDriver::Join() {
     if (m_thread.joinable()) m_thread.join();
 }
 
-void MenuDriver::Run(wchar_t key, const std::function<void()>& after) {
+void MenuDriver::Run(wchar_t key, const std::function<void()>& after,
+                     const std::function<void()>& whileOpen) {
     HWND menuWindow = nullptr;
     for (int i = 0; i < 500 && !menuWindow; ++i) {
         menuWindow = FindMenuWindow(m_testThread);
@@ -48,6 +52,7 @@ void MenuDriver::Run(wchar_t key, const std::function<void()>& after) {
         ::GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
         m_items.emplace_back(text);
     }
+    if (whileOpen) whileOpen();
     if (key)
         ::PostMessageW(menuWindow, WM_CHAR, key, 0);
     else

@@ -2,7 +2,8 @@
 // its own it waits for the menu window ("#32768"), reads the texts of its
 // items, then types the accelerator of the item to choose (or Escape), and
 // finally runs an optional step (e.g. answering the message box the command
-// shows) while the test thread runs the command.
+// shows) while the test thread runs the command. An optional step of its
+// own runs while the menu is open, before the key is typed.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +17,8 @@
 class MenuDriver {
 public:
     // key: the accelerator letter to type; 0 closes the menu with Escape.
-    MenuDriver(wchar_t key, std::function<void()> after = nullptr);
+    MenuDriver(wchar_t key, std::function<void()> after = nullptr,
+               std::function<void()> whileOpen = nullptr);
     ~MenuDriver();
     MenuDriver(const MenuDriver&) = delete;
     MenuDriver& operator=(const MenuDriver&) = delete;
@@ -28,7 +30,8 @@ public:
     const std::vector<std::wstring>& Items() const noexcept { return m_items; }
 
 private:
-    void Run(wchar_t key, const std::function<void()>& after);
+    void Run(wchar_t key, const std::function<void()>& after,
+             const std::function<void()>& whileOpen);
 
     DWORD m_testThread;
     std::atomic<bool> m_seen{false};

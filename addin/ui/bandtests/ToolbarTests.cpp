@@ -32,8 +32,9 @@ protected:
     }
 
     // Opens the menu, reads it and chooses key (0: closes it).
-    std::vector<std::wstring> ChooseFromMenu(wchar_t key, std::function<void()> after = nullptr) {
-        MenuDriver driver(key, std::move(after));
+    std::vector<std::wstring> ChooseFromMenu(wchar_t key, std::function<void()> after = nullptr,
+                                             std::function<void()> whileOpen = nullptr) {
+        MenuDriver driver(key, std::move(after), std::move(whileOpen));
         ClickMenuButton();
         driver.Join();
         Pump(100);
@@ -224,6 +225,24 @@ TEST_F(Toolbar, TheInputButtonWithoutAChoiceFillsNothing) {
     EXPECT_TRUE(::IsWindowEnabled(input));
 }
 
+namespace {
+
+// The GDI objects the process holds. Wine answers GetGuiResources with
+// ERROR_CALL_NOT_IMPLEMENTED; there a live object answers GetObjectType by
+// its slot in the handle table alone, so the live slots are counted.
+DWORD GdiObjects() {
+    ::SetLastError(0);
+    const DWORD reported = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    if (reported != 0 || ::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return reported;
+    DWORD live = 0;
+    for (UINT_PTR slot = 1; slot < 0x10000; ++slot) {
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0) ++live;
+    }
+    return live;
+}
+
+} // namespace
+
 TEST_F(Toolbar, ThePreselectedEntryIsDrawnWithTheBoldFontMadeOnce) {
     StorePage(PageUrl(L"login.html"), [](CDataWebForm& page) {
         MakeLogin(page.AddItem(), L"仕事用", L"work", L"", 0);
@@ -234,12 +253,24 @@ TEST_F(Toolbar, ThePreselectedEntryIsDrawnWithTheBoldFontMadeOnce) {
     Show(L"login.html");
     ASSERT_EQ(Band().Bar().PreselectedIndex(), 1);
     HWND combo = Band().Bar().ComboBox();
-    // The list drawn again and again, as a user opening it would have it.
-    for (int i = 0; i < 20; ++i) {
-        ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i % 2), 0);
-        ::InvalidateRect(combo, nullptr, TRUE);
-        ::UpdateWindow(combo);
-    }
+    // The list drawn again and again, dropped down, and the menu opened, as
+    // a user going back and forth would have it.
+    const auto round = [&] {
+        for (int i = 0; i < 4; ++i) {
+            ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i % 2), 0);
+            ::InvalidateRect(combo, nullptr, TRUE);
+            ::UpdateWindow(combo);
+        }
+        ::SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        Pump(20);
+        ::SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+        ChooseFromMenu(0);
+    };
+    round(); // what is made once is made now
+    const DWORD before = GdiObjects();
+    ASSERT_GT(before, 0u);
+    for (int i = 0; i < 8; ++i) round();
+    EXPECT_EQ(GdiObjects(), before) << "nothing made per draw or per opening stays behind";
     EXPECT_EQ(Band().Bar().LastDrawnIndex(), 1);
 }
 
@@ -275,3 +306,78 @@ TEST_F(Toolbar, RegistrationOnAFramesetWithTwoFormsAsksWhichFrame) {
     EXPECT_FALSE(choice.LeftOpen());
 }
 
+TEST_F(Toolbar, ABandLetGoWhileACommandRunsStaysUntilTheCommandIsOver) {
+    // The browser lets the band go (its window closes, a script closes it)
+    // while a command of the toolbar sits in a loop: the band, its toolbar
+    // and the store the command uses stay until the command is over, then go.
+    StorePage(PageUrl(L"login.html"), [](CDataWebForm& page) {
+        MakeLogin(page.AddItem(), L"仕事用", L"work", L"secret", 0);
+    });
+    SetOptions(0, 1);
+    const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
+    ASSERT_TRUE(allow.Applied());
+    HWND toolbar = nullptr;
+    bool stayed = false;
+    // Lets the band go on the test thread; whether its toolbar was still there.
+    const auto letGo = [&] {
+        OnTestThread([&] {
+            DestroyBand();
+            stayed = ::IsWindow(toolbar) != FALSE;
+        });
+    };
+    const auto start = [&] {
+        stayed = false;
+        CreateBand();
+        Show(L"login.html");
+        toolbar = Bar();
+    };
+
+    // The input button, while the fill waits for the authentication.
+    start();
+    OnBrowserDisabled(letGo);
+    ::SendMessageW(Band().Bar().ComboBox(), CB_SETCURSEL, 0, 0);
+    ::SendMessageW(Band().Bar().InputButton(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(stayed) << "the input button";
+    EXPECT_EQ(LiveForm(Top()).Value(L"user"), L"work") << "the fill went on";
+    EXPECT_EQ(LiveForm(Top()).Value(L"pw"), L"secret");
+    Pump(100);
+    EXPECT_FALSE(::IsWindow(toolbar)) << "gone after the input button";
+    EXPECT_TRUE(::IsWindowEnabled(TopWindow()));
+
+    // The menu itself, while it is open.
+    start();
+    ChooseFromMenu(0, nullptr, letGo);
+    EXPECT_TRUE(stayed) << "the menu";
+    Pump(100);
+    EXPECT_FALSE(::IsWindow(toolbar)) << "gone after the menu";
+
+    // "登録", while it asks whether to add or overwrite.
+    start();
+    {
+        DialogDriver choice(L"登録方法選択", [&](DialogDriver& d) {
+            letGo();
+            DialogDriver::Click(d.Dialog(), IDCANCEL);
+        });
+        ChooseFromMenu(L'r');
+        choice.Join();
+        EXPECT_TRUE(choice.Dialog());
+    }
+    EXPECT_TRUE(stayed) << "the registration";
+    Pump(100);
+    EXPECT_FALSE(::IsWindow(toolbar)) << "gone after the registration";
+
+    // "オプション設定", while its dialog is open.
+    start();
+    {
+        DialogDriver options(L"オプション設定", [&](DialogDriver& d) {
+            letGo();
+            DialogDriver::Click(d.Dialog(), IDCANCEL);
+        });
+        ChooseFromMenu(L'o');
+        options.Join();
+        EXPECT_TRUE(options.Dialog());
+    }
+    EXPECT_TRUE(stayed) << "the options";
+    Pump(100);
+    EXPECT_FALSE(::IsWindow(toolbar)) << "gone after the options";
+}
