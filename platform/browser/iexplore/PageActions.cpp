@@ -216,9 +216,14 @@ bool SetDialogCheck(HWND dialog, const std::wstring& box, bool checked, std::wst
         }
     }
     const LONG type = c ? GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK : -1;
+    const bool radio = type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
     if (type != BS_CHECKBOX && type != BS_AUTOCHECKBOX && type != BS_3STATE &&
-        type != BS_AUTO3STATE) {
+        type != BS_AUTO3STATE && !radio) {
         why = L"no check box " + box;
+        return false;
+    }
+    if (radio && !checked) {
+        why = L"a radio button goes off only when another is chosen";
         return false;
     }
     if (!IsWindowEnabled(c) || !IsWindowVisible(c)) {
