@@ -120,6 +120,9 @@ bool Type(BrowserView& view, const Found& f, const std::wstring& text, std::wstr
     if (!h) return false;
     SetFocus(h);
     SetWindowTextW(h, text.c_str()); // the edit control tells the view (EN_CHANGE)
+    // A multi-line edit does not notify a change of its whole text; what
+    // the user typed would not reach the text area's value.
+    if (GetWindowLongW(h, GWL_STYLE) & ES_MULTILINE) Notify(h, EN_CHANGE);
     return true;
 }
 

@@ -80,6 +80,7 @@ TEST_F(Iexplore, ScriptFillsTheLoginPageAndTheBandSeesItAll) {
                                       "check plan team\n"
                                       "choose lang Deutsch\n"
                                       "choose tags B\n"
+                                      "type note \"a note\"\n"
                                       "expect-value user bob\n"
                                       "expect-value plan basic\n"
                                       "click \"Sign in\"\n"
@@ -90,6 +91,7 @@ TEST_F(Iexplore, ScriptFillsTheLoginPageAndTheBandSeesItAll) {
                                       "expect-url plan=team\n"
                                       "expect-url lang=Deutsch\n"
                                       "expect-url tags=a&tags=b&tags=c\n"
+                                      "expect-url note=a+note\n"
                                       "expect-text \"Signed in.\"\n"
                                       "screenshot \"" +
                                       Narrow(ShotPath()) + "\"\n",
