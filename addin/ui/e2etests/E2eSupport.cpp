@@ -64,10 +64,10 @@ void DeletePages(CExpData& store, const std::wstring& url) {
 
 } // namespace
 
-bool StoreLoginPage(bool autoSend) {
+bool StoreLoginPage(bool autoSend, const std::wstring& pageName) {
     // The store (and its relay) ends before the browser's own starts.
     const std::unique_ptr<CExpData> store = OpenStore();
-    const std::wstring url = PageUrl(L"e2e-login.html");
+    const std::wstring url = PageUrl(pageName);
     DeletePages(*store, url);
     CDataWebForm page;
     page.m_strUrl = url;
@@ -95,9 +95,16 @@ bool StoreLoginPage(bool autoSend) {
     return store->SetWebPageData(&page, nullptr) == 0 && !page.m_strKey.empty();
 }
 
-void DeleteLoginPage() {
+void DeleteLoginPage(const std::wstring& page) {
     const std::unique_ptr<CExpData> store = OpenStore();
-    DeletePages(*store, PageUrl(L"e2e-login.html"));
+    DeletePages(*store, PageUrl(page));
+}
+
+std::unique_ptr<CDataWebForm> StoredPage(const std::wstring& page) {
+    const std::unique_ptr<CExpData> store = OpenStore();
+    // The list this process loaded before the browser stored the page.
+    if (!store->SetURLData(CExpData::URL_RENEW)) return nullptr;
+    return std::unique_ptr<CDataWebForm>(store->GetWebPageData(PageUrl(page), 0));
 }
 
 DWORD RunBrowser(const std::wstring& script, std::wstring& log, DWORD timeoutMs) {

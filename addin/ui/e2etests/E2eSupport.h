@@ -9,7 +9,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+
+class CDataWebForm;
 
 namespace e2e {
 
@@ -33,14 +36,18 @@ struct LoginValues {
 };
 
 // Stores the entry of e2e-login.html's form "login" through the add-in's
-// store and the installed relay, as a capture makes it: user (text), pw
-// (password), plan b of a/b/c (radio), keep (check box, ticked), pref v3
-// of v1/v2/v3 (select), go (the submit button). AUTOINPUT on; AUTOSEND as
-// asked. Any page stored for the URL before is deleted first. False when
-// the store refused the page.
-bool StoreLoginPage(bool autoSend);
-// Deletes every page stored for e2e-login.html.
-void DeleteLoginPage();
+// store and the installed relay, as a capture makes it: user (text, 20
+// long), pw (password), plan b of a/b/c (radio), keep (check box, ticked),
+// pref v3 of v1/v2/v3 (select), go (the submit button). AUTOINPUT on;
+// AUTOSEND as asked. Stored for page, another page beside the program that
+// holds the same form, when one is named. Any page stored for the URL
+// before is deleted first. False when the store refused the page.
+bool StoreLoginPage(bool autoSend, const std::wstring& page = L"e2e-login.html");
+// Deletes every page stored for e2e-login.html, or for page.
+void DeleteLoginPage(const std::wstring& page = L"e2e-login.html");
+// The page stored for page as the store reads it now (URL list read
+// afresh, passwords not decrypted); null when none is stored.
+std::unique_ptr<CDataWebForm> StoredPage(const std::wstring& page);
 
 // Runs the installed iexplore.exe with a script and waits for it,
 // dispatching this thread's messages meanwhile; its exit code (0: every

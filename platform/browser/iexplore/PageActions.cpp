@@ -120,6 +120,9 @@ bool Type(BrowserView& view, const Found& f, const std::wstring& text, std::wstr
     if (!h) return false;
     SetFocus(h);
     SetWindowTextW(h, text.c_str()); // the edit control tells the view (EN_CHANGE)
+    // A multi-line edit does not notify a change of its whole text; what
+    // the user typed would not reach the text area's value.
+    if (GetWindowLongW(h, GWL_STYLE) & ES_MULTILINE) Notify(h, EN_CHANGE);
     return true;
 }
 
@@ -216,9 +219,14 @@ bool SetDialogCheck(HWND dialog, const std::wstring& box, bool checked, std::wst
         }
     }
     const LONG type = c ? GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK : -1;
+    const bool radio = type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
     if (type != BS_CHECKBOX && type != BS_AUTOCHECKBOX && type != BS_3STATE &&
-        type != BS_AUTO3STATE) {
+        type != BS_AUTO3STATE && !radio) {
         why = L"no check box " + box;
+        return false;
+    }
+    if (radio && !checked) {
+        why = L"a radio button goes off only when another is chosen";
         return false;
     }
     if (!IsWindowEnabled(c) || !IsWindowVisible(c)) {

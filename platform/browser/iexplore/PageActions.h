@@ -56,7 +56,8 @@ std::wstring PageText(HtmlDocument& top);
 HWND FindTopWindow(const std::wstring& title);
 [[nodiscard]] bool PressDialogButton(HWND dialog, const std::wstring& caption, std::wstring& why);
 // Ticks (checked) or unticks the dialog's check box, named by control id
-// (digits) or caption, with a click as a user's; then reads it back.
+// (digits) or caption, with a click as a user's; then reads it back. A
+// radio button is chosen so; it cannot be unticked (choose another).
 [[nodiscard]] bool SetDialogCheck(HWND dialog, const std::wstring& box, bool checked,
                                   std::wstring& why);
 [[nodiscard]] bool TypeIntoDialog(HWND dialog, int editIndex, const std::wstring& text,

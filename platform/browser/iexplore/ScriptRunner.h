@@ -26,6 +26,7 @@
 //   dialog-type TITLE N TEXT      type into its N-th edit box (from 0)
 //   dialog-check TITLE ID|CAPTION [on|off]   tick (or untick) a check box of
 //                                 that window with a click; fails unless it then is
+//                                 (a radio button: chosen with "on", never "off")
 //   wait-value NAME TEXT [MS]     until the field's value is TEXT
 //   toolbar-click ID              click toolbar button ID of a band (or the push
 //                                 button with control id ID on the toolbar)

@@ -45,9 +45,19 @@ struct FakeDialog {
                         nullptr);
         CreateWindowExW(0, L"BUTTON", L"Manual", WS_CHILD | WS_VISIBLE | BS_CHECKBOX, 0, 90, 160,
                         20, window.get(), reinterpret_cast<HMENU>(kManual), nullptr, nullptr);
+        // Two choices of one group, the first chosen.
+        CreateWindowExW(0, L"BUTTON", L"Add(&A)",
+                        WS_CHILD | WS_VISIBLE | WS_GROUP | BS_AUTORADIOBUTTON, 0, 120, 160, 20,
+                        window.get(), reinterpret_cast<HMENU>(kAdd), nullptr, nullptr);
+        CreateWindowExW(0, L"BUTTON", L"Overwrite(&U)", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON,
+                        0, 150, 160, 20, window.get(), reinterpret_cast<HMENU>(kOverwrite), nullptr,
+                        nullptr);
+        CheckDlgButton(window.get(), kAdd, BST_CHECKED);
     }
     static constexpr int kNeverAgain = 241;
     static constexpr int kManual = 242;
+    static constexpr int kAdd = 243;
+    static constexpr int kOverwrite = 244;
     torva::UniqueWindow window;
     HWND edit = nullptr;
     static inline int pressed = 0;
@@ -70,6 +80,7 @@ TEST_F(Iexplore, ScriptFillsTheLoginPageAndTheBandSeesItAll) {
                                       "check plan team\n"
                                       "choose lang Deutsch\n"
                                       "choose tags B\n"
+                                      "type note \"a note\"\n"
                                       "expect-value user bob\n"
                                       "expect-value plan basic\n"
                                       "click \"Sign in\"\n"
@@ -80,6 +91,7 @@ TEST_F(Iexplore, ScriptFillsTheLoginPageAndTheBandSeesItAll) {
                                       "expect-url plan=team\n"
                                       "expect-url lang=Deutsch\n"
                                       "expect-url tags=a&tags=b&tags=c\n"
+                                      "expect-url note=a+note\n"
                                       "expect-text \"Signed in.\"\n"
                                       "screenshot \"" +
                                       Narrow(ShotPath()) + "\"\n",
@@ -156,6 +168,28 @@ TEST_F(Iexplore, ScriptTicksAnotherComponentsCheckBoxAsAUserAndReadsItBack) {
     EXPECT_NE(log.find(L"FAIL 1: dialog-check Fake Dialog 242 -- the box stays unticked"),
               std::wstring::npos)
         << Narrow(log);
+}
+
+TEST_F(Iexplore, ScriptChoosesAnotherComponentsRadioButtonAsAUser) {
+    FakeDialog dialog;
+    ShowWindow(dialog.window.get(), SW_SHOWNOACTIVATE);
+    FakeDialog::pressed = 0;
+    std::wstring log;
+    const DWORD code = RunBrowser("wait-window \"Fake Dialog\" 5000\n"
+                                  "dialog-check \"Fake Dialog\" \"Overwrite(U)\" on\n"
+                                  "dialog-check \"Fake Dialog\" 244\n"
+                                  "dialog-check \"Fake Dialog\" 243 off\n",
+                                  log);
+    EXPECT_EQ(code, 1u);
+    EXPECT_NE(log.find(L"ok 3:"), std::wstring::npos) << Narrow(log);
+    EXPECT_NE(log.find(L"FAIL 4: dialog-check Fake Dialog 243 off -- a radio button goes off "
+                       L"only when another is chosen"),
+              std::wstring::npos)
+        << Narrow(log);
+    // Clicked once: the choice moved from the first to the second.
+    EXPECT_EQ(FakeDialog::pressed, FakeDialog::kOverwrite);
+    EXPECT_EQ(IsDlgButtonChecked(dialog.window.get(), FakeDialog::kOverwrite), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog.window.get(), FakeDialog::kAdd), BST_UNCHECKED);
 }
 
 TEST_F(Iexplore, FailingStepEndsTheScriptWithExitCodeOne) {
