@@ -44,6 +44,24 @@ std::wstring ConfirmAndRegister() {
            L"dialog-click 登録 OK\n";
 }
 
+// The main road on page: entered (the typing and the click) submits the form
+// as sent, "登録確認" is answered and the form registered; reopened, the
+// page is filled in and sent by itself with the same values, once.
+std::wstring CaptureThenReopen(const std::wstring& page, const std::wstring& entered,
+                               const std::wstring& sent) {
+    return Open(page) + L"expect-toolbar 102 enabled 20000\n" + entered + ConfirmAndRegister() +
+           L"wait-page e2e-done.html 40000\n"
+           L"expect-url " +
+           sent + L"\nopen " + Quoted(e2e::PagePath(page)) +
+           L"\n"
+           L"wait-page e2e-done.html 60000\n"
+           L"expect-url " +
+           sent +
+           L"\n"
+           L"sleep 3000\n"
+           L"expect-loads e2e-done.html 2\n";
+}
+
 std::string Narrow(const std::wstring& s) {
     std::string out;
     for (wchar_t c : s)
@@ -109,30 +127,15 @@ TEST_F(CapturePagesE2e, EveryKindOfControlIsCapturedAndTheReopenedPageIsFilledAn
     ASSERT_TRUE(regist.Applied() && input.Applied());
     const std::wstring sent =
         L"user=taro.e2e&pw=pw-e2e-42&plan=b&keep=on&pref=v3&note=memo-e2e-7&pic.x=0&pic.y=0";
-    Run(Open(L"e2e-kinds.html") +
-        L"expect-toolbar 102 enabled 20000\n"
-        L"type user taro.e2e\n"
-        L"type pw pw-e2e-42\n"
-        L"check plan b\n"
-        L"check keep\n"
-        L"choose pref v3\n"
-        L"type note memo-e2e-7\n"
-        L"click Go\n" +
-        ConfirmAndRegister() +
-        L"wait-page e2e-done.html 40000\n"
-        L"expect-url " +
-        sent +
-        L"\n"
-        // Reopened: every field filled in, the image input clicked.
-        L"open " +
-        Quoted(e2e::PagePath(L"e2e-kinds.html")) +
-        L"\n"
-        L"wait-page e2e-done.html 60000\n"
-        L"expect-url " +
-        sent +
-        L"\n"
-        L"sleep 3000\n"
-        L"expect-loads e2e-done.html 2\n");
+    Run(CaptureThenReopen(L"e2e-kinds.html",
+                          L"type user taro.e2e\n"
+                          L"type pw pw-e2e-42\n"
+                          L"check plan b\n"
+                          L"check keep\n"
+                          L"choose pref v3\n"
+                          L"type note memo-e2e-7\n"
+                          L"click Go\n",
+                          sent));
     const std::unique_ptr<CDataWebForm> page = e2e::StoredPage(L"e2e-kinds.html");
     ASSERT_TRUE(page) << "nothing stored for the page";
     const CDataWebItem* entry = Entry(*page, kEntry);
@@ -159,26 +162,11 @@ TEST_F(CapturePagesE2e, AFormSplitAcrossTableCellsIsCapturedAndTheReopenedPageIs
     const peltrix::test::AutoAnswer input(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
     ASSERT_TRUE(regist.Applied() && input.Applied());
     const std::wstring sent = L"user=taro.e2e&pw=pw-e2e-42&go=Login";
-    Run(Open(L"e2e-split.html") +
-        L"expect-toolbar 102 enabled 20000\n"
-        L"type user taro.e2e\n"
-        L"type pw pw-e2e-42\n"
-        L"click Login\n" +
-        ConfirmAndRegister() +
-        L"wait-page e2e-done.html 40000\n"
-        L"expect-url " +
-        sent +
-        L"\n"
-        // Reopened: filled in and sent by itself, once, without a question.
-        L"open " +
-        Quoted(e2e::PagePath(L"e2e-split.html")) +
-        L"\n"
-        L"wait-page e2e-done.html 60000\n"
-        L"expect-url " +
-        sent +
-        L"\n"
-        L"sleep 3000\n"
-        L"expect-loads e2e-done.html 2\n"
+    Run(CaptureThenReopen(L"e2e-split.html",
+                          L"type user taro.e2e\n"
+                          L"type pw pw-e2e-42\n"
+                          L"click Login\n",
+                          sent) +
         L"expect-loads e2e-split.html 2\n");
     const std::unique_ptr<CDataWebForm> page = e2e::StoredPage(L"e2e-split.html");
     ASSERT_TRUE(page);
@@ -193,26 +181,11 @@ TEST_F(CapturePagesE2e, ALogInFormAfterASearchFormIsCapturedAndTheReopenedPageIs
     const peltrix::test::AutoAnswer input(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
     ASSERT_TRUE(regist.Applied() && input.Applied());
     const std::wstring sent = L"user=taro.e2e&pw=pw-e2e-42&go=Login";
-    Run(Open(L"e2e-search.html") +
-        L"expect-toolbar 102 enabled 20000\n"
-        L"type user taro.e2e\n"
-        L"type pw pw-e2e-42\n"
-        L"click Login\n" +
-        ConfirmAndRegister() +
-        L"wait-page e2e-done.html 40000\n"
-        L"expect-url " +
-        sent +
-        L"\n"
-        // Reopened: the log-in form is filled in and sent by its button, once.
-        L"open " +
-        Quoted(e2e::PagePath(L"e2e-search.html")) +
-        L"\n"
-        L"wait-page e2e-done.html 60000\n"
-        L"expect-url " +
-        sent +
-        L"\n"
-        L"sleep 3000\n"
-        L"expect-loads e2e-done.html 2\n"
+    Run(CaptureThenReopen(L"e2e-search.html",
+                          L"type user taro.e2e\n"
+                          L"type pw pw-e2e-42\n"
+                          L"click Login\n",
+                          sent) +
         L"expect-loads e2e-search.html 2\n");
     const std::unique_ptr<CDataWebForm> page = e2e::StoredPage(L"e2e-search.html");
     ASSERT_TRUE(page);

@@ -20,6 +20,7 @@ namespace {
 
 std::unique_ptr<CExpData> OpenStore() {
     RelayState::Instance().SetRelayFolder(InstallFolder());
+    RelayState::Instance().SetReadyOpens(2400); // a 32-bit relay may need a minute to start
     return std::make_unique<CExpData>();
 }
 

@@ -13,7 +13,6 @@
 #include "OptionKeyBackup.h"
 
 #include "CExpData.h"
-#include "RelayState.h"
 
 #include <gtest/gtest.h>
 
@@ -206,11 +205,7 @@ TEST_F(ManagerE2e, AnEntryRenamedInTheManagerIsListedByTheToolbarAndStillFillsIn
 
     // The store holds the entry under its new name, still filled in by
     // itself.
-    RelayState::Instance().SetRelayFolder(e2e::InstallFolder());
-    RelayState::Instance().SetReadyOpens(2400); // a 32-bit relay may need a minute to start
-    CExpData store;
-    ASSERT_TRUE(store.SetURLData(CExpData::URL_RENEW));
-    std::unique_ptr<CDataWebForm> page(store.GetWebPageData(e2e::PageUrl(L"e2e-login.html"), 0));
+    const std::unique_ptr<CDataWebForm> page = e2e::StoredPage(L"e2e-login.html");
     ASSERT_TRUE(page);
     ASSERT_EQ(page->m_items.size(), 1u);
     EXPECT_EQ(page->m_items[0]->m_strName, kNewName);
@@ -249,11 +244,7 @@ TEST_F(ManagerE2e, AnEntryWithAChoiceListDeletedInTheManagerStaysDeletedAndLeave
     EXPECT_EQ(code, 0u) << std::string(log.begin(), log.end());
 
     // The store keeps the form's unnamed placeholder and no named entry.
-    RelayState::Instance().SetRelayFolder(e2e::InstallFolder());
-    RelayState::Instance().SetReadyOpens(2400); // a 32-bit relay may need a minute to start
-    CExpData store;
-    ASSERT_TRUE(store.SetURLData(CExpData::URL_RENEW));
-    std::unique_ptr<CDataWebForm> page(store.GetWebPageData(e2e::PageUrl(L"e2e-login.html"), 0));
+    const std::unique_ptr<CDataWebForm> page = e2e::StoredPage(L"e2e-login.html");
     ASSERT_TRUE(page);
     for (const auto& item : page->m_items)
         EXPECT_EQ(item->m_strName, L"");
