@@ -40,7 +40,7 @@ install_packages() {
 
 PACKAGES=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
           wine wine64 wine32:i386 libwine-dev xvfb xauth locales fonts-ipafont-gothic
-          googletest imagemagick)
+          googletest imagemagick clang-format)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
