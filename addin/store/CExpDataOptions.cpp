@@ -1,4 +1,4 @@
-// The seven web-form options under "WEBFORMDATA\OPTION".
+// The seven web-form options, stored in the database beside the pages.
 #include "CExpData.h"
 #include "TraceScope.h"
 

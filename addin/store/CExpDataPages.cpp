@@ -1,4 +1,4 @@
-// Writing and deleting the stored web-form tree under "WEBFORMDATA".
+// Writing and deleting the stored web-form tree.
 // Nothing written before a failure is undone: a page can be left with only
 // some of its items; the callers learn of it from SetWebPageData's result.
 #include "CExpData.h"

@@ -2,8 +2,8 @@
 // dialog to its filled tree over a store of stored pages, and the time of
 // Apply after one changed item in it.
 //   manager_bench [--pages=N]   (default 1,000 pages of 5 items x 10 controls)
-// The pages are written under "WEBFORMDATA\BENCH<pid>_<n>" of the user's
-// database and deleted at the end.
+// The pages are written as keys BENCH<pid>_<n> below the web-form root of the
+// user's database and deleted at the end.
 #include "CTvrIEToolDlg.h"
 #include "CWinApp.h"
 #include "WebFormLayout.h"
