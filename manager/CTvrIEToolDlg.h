@@ -1,4 +1,4 @@
-// The management dialog's data side: the whole "WEBFORMDATA" tree in memory
+// The management dialog's data side: the whole web-form tree in memory
 // with the edit states that the dialog's commands set, its load, its save,
 // and the thin layer over the database and crypto libraries that both use.
 //

@@ -4,9 +4,10 @@
 #include "CTvrIEToolDlg.h"
 #include "CTvrIEToolDlgHandles.h"
 #include "TraceScope.h"
+#include "WebFormLayout.h"
 
 namespace {
-const wchar_t kOptionKey[] = L"WEBFORMDATA\\OPTION";
+namespace wf = torva::webform;
 const wchar_t kNoItemName[] = L"アイテム名が入力されていません";
 
 std::int32_t Flag(std::int32_t value) {
@@ -49,8 +50,8 @@ BOOL CTvrIEToolDlg::SetWebFormData() {
         }
         const std::wstring& key = page->m_strKey;
         if (page->m_nEditState == kPageRetitled) {
-            if (SetStringValue(db, key, L"TITLE", page->m_strTitle) &&
-                SetStringValue(db, key, L"UPDATEDATE", now)) {
+            if (SetStringValue(db, key, wf::kPageTitle, page->m_strTitle) &&
+                SetStringValue(db, key, wf::kPageUpdateDate, now)) {
                 page->m_strUpdateDate = now;
                 page->m_nEditState = kPageNormal;
             } else {
@@ -59,7 +60,7 @@ BOOL CTvrIEToolDlg::SetWebFormData() {
         }
         if (Flag(page->m_nChangeFlg) != Flag(page->m_nLoadedChangeFlg)) {
             const std::int32_t flag = Flag(page->m_nChangeFlg);
-            if (SetDwordValue(db, key, L"CHANGEFLG", DWORD(flag))) {
+            if (SetDwordValue(db, key, wf::kPageChangeFlg, DWORD(flag))) {
                 page->m_nChangeFlg = flag;
                 page->m_nLoadedChangeFlg = flag;
             } else {
@@ -83,7 +84,7 @@ BOOL CTvrIEToolDlg::SetWebFormData() {
             ++i;
         }
         if (written) {
-            if (SetStringValue(db, key, L"UPDATEDATE", now)) {
+            if (SetStringValue(db, key, wf::kPageUpdateDate, now)) {
                 page->m_strUpdateDate = now;
             } else {
                 ok = false;
@@ -174,13 +175,13 @@ bool CTvrIEToolDlg::SaveHidePwd(TVRDB_HDB db) {
     const std::int32_t check = m_bHidePwd ? 1 : 0;
     if (check == m_option.m_nHidePwd) TORVA_RETURN_BOOL(true);
     TVRDB_HKEY key = nullptr;
-    DWORD opened = OpenKey(db, kOptionKey, &key);
+    DWORD opened = OpenKey(db, wf::kOptionKey, &key);
     if (opened == TVRDB_E_KEY_NOT_FOUND || opened == TVRDB_E_NO_MORE_ITEMS) {
-        opened = CreateKey(db, kOptionKey, &key);
+        opened = CreateKey(db, wf::kOptionKey, &key);
     }
     DlgKeyScope keyScope(*this, db, key);
     if (opened != TVRDB_OK) TORVA_RETURN_BOOL(false);
-    if (!SetDwordValue(db, &key, L"HIDEPWD", DWORD(check))) TORVA_RETURN_BOOL(false);
+    if (!SetDwordValue(db, &key, wf::kHidePwd.name, DWORD(check))) TORVA_RETURN_BOOL(false);
     m_option.m_nHidePwd = check;
     TORVA_RETURN_BOOL(true);
 }

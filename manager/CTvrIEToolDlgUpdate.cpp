@@ -5,15 +5,10 @@
 #include "CTvrIEToolDlgElements.h"
 #include "CTvrIEToolDlgHandles.h"
 #include "TraceScope.h"
-
-#include <cwchar>
+#include "WebFormLayout.h"
 
 namespace {
-std::wstring Numbered(const wchar_t* stem, int i) {
-    wchar_t name[32];
-    std::swprintf(name, 32, L"%ls%d", stem, i);
-    return name;
-}
+namespace wf = torva::webform;
 
 std::int32_t Flag(std::int32_t value) {
     return value == -1 ? 0 : value;
@@ -43,18 +38,18 @@ int CTvrIEToolDlg::UpdateWebItem(CDataWebItem* item, int mode) {
 
     switch (mode) {
     case 2:
-        if (!SetDwordValue(db, key, L"AUTOINPUT", 0)) TORVA_RETURN_INT(-1);
+        if (!SetDwordValue(db, key, wf::kItemAutoInput, 0)) TORVA_RETURN_INT(-1);
         item->m_nAutoInput = 0;
         ++m_nUpdateWrites;
         TORVA_RETURN_INT(1);
     case 0:
-        if (!SetStringValue(db, key, L"NAME", std::wstring())) TORVA_RETURN_INT(-1);
+        if (!SetStringValue(db, key, wf::kItemName, std::wstring())) TORVA_RETURN_INT(-1);
         item->m_strName.clear();
         ++m_nUpdateWrites;
-        if (!SetDwordValue(db, key, L"AUTOINPUT", DWORD(autoInput))) TORVA_RETURN_INT(-1);
+        if (!SetDwordValue(db, key, wf::kItemAutoInput, DWORD(autoInput))) TORVA_RETURN_INT(-1);
         item->m_nAutoInput = autoInput;
         ++m_nUpdateWrites;
-        if (!SetDwordValue(db, key, L"AUTOSEND", 0)) TORVA_RETURN_INT(-1);
+        if (!SetDwordValue(db, key, wf::kItemAutoSend, 0)) TORVA_RETURN_INT(-1);
         item->m_nAutoSend = 0;
         ++m_nUpdateWrites;
         break;
@@ -62,17 +57,17 @@ int CTvrIEToolDlg::UpdateWebItem(CDataWebItem* item, int mode) {
     case 3:
         if (name != item->m_strName) {
             if (!IsItemName(FindPageOfItem(item), item, name)) TORVA_RETURN_INT(-1);
-            if (!SetStringValue(db, key, L"NAME", name)) TORVA_RETURN_INT(-1);
+            if (!SetStringValue(db, key, wf::kItemName, name)) TORVA_RETURN_INT(-1);
             item->m_strName = name;
             ++m_nUpdateWrites;
         }
         if (mode == 3 || Flag(item->m_nAutoInput) != autoInput) {
-            if (!SetDwordValue(db, key, L"AUTOINPUT", DWORD(autoInput))) TORVA_RETURN_INT(-1);
+            if (!SetDwordValue(db, key, wf::kItemAutoInput, DWORD(autoInput))) TORVA_RETURN_INT(-1);
             item->m_nAutoInput = autoInput;
             ++m_nUpdateWrites;
         }
         if (Flag(item->m_nAutoSend) != autoSend) {
-            if (!SetDwordValue(db, key, L"AUTOSEND", DWORD(autoSend))) TORVA_RETURN_INT(-1);
+            if (!SetDwordValue(db, key, wf::kItemAutoSend, DWORD(autoSend))) TORVA_RETURN_INT(-1);
             item->m_nAutoSend = autoSend;
             ++m_nUpdateWrites;
         }
@@ -96,7 +91,7 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
             CDataWebTextValue* text = ctrl->TextValue();
             const auto shown = mablix::ElementText(ctrl->m_element);
             if (!text || !shown || *shown == text->m_strValue) break;
-            if (SetStringValue(db, key, L"VALUE", *shown)) {
+            if (SetStringValue(db, key, wf::kCtrlValue, *shown)) {
                 text->m_strValue = *shown;
                 ++m_nUpdateWrites;
             } else {
@@ -110,7 +105,7 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
             // Unchanged, or a password never had in clear and left empty: the
             // stored cipher stays as it is.
             if (!text || !shown || *shown == text->m_strValue) break;
-            if (SetStringValue_Encord(db, key, L"VALUE", *shown)) {
+            if (SetStringValue_Encord(db, key, wf::kCtrlValue, *shown)) {
                 text->m_strValue = *shown;
                 text->m_nNotDecrypted = 0;
                 ++m_nUpdateWrites;
@@ -124,7 +119,7 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
         case D_WEB_CTRL_SELECT: {
             CDataWebSelCtrl* choices = ctrl->SelValue();
             if (!choices) break; // no choices stored
-            const std::wstring element = key + L"\\ELEMENT";
+            const std::wstring element = wf::SubKeyPath(key, wf::kElementKey);
             int i = 1;
             for (auto& choice : choices->m_elements) {
                 const auto state = ctrl->m_nType == D_WEB_CTRL_SELECT
@@ -132,7 +127,7 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
                                        : mablix::ElementChecked(choice->m_element);
                 const std::int32_t value = state && *state ? 1 : 0;
                 if (state && value != (choice->m_nSelect == 1 ? 1 : 0)) {
-                    if (SetDwordValue(db, element, Numbered(L"SELECT", i).c_str(), DWORD(value))) {
+                    if (SetDwordValue(db, element, wf::NumberedValueName(wf::kElementSelectStem, i).c_str(), DWORD(value))) {
                         choice->m_nSelect = value;
                         ++m_nUpdateWrites;
                     } else {
@@ -147,7 +142,7 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
             CDataWebMultiText* area = ctrl->MultiValue();
             const auto shown = mablix::ElementText(ctrl->m_element);
             if (!area || !shown || *shown == area->m_strText) break;
-            if (SetStringValue(db, key, L"TEXT", *shown)) {
+            if (SetStringValue(db, key, wf::kCtrlText, *shown)) {
                 area->m_strText = *shown;
                 ++m_nUpdateWrites;
             } else {
@@ -162,7 +157,7 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
             if (!button || !chosen) break;
             const std::int32_t value = *chosen ? 1 : 0;
             if (value == (button->m_nSelected == 1 ? 1 : 0)) break;
-            if (SetDwordValue(db, key, L"SELECT", DWORD(value))) {
+            if (SetDwordValue(db, key, wf::kCtrlSelect, DWORD(value))) {
                 button->m_nSelected = value;
                 ++m_nUpdateWrites;
             } else {

@@ -3,24 +3,12 @@
 #include "CTvrIEToolDlg.h"
 #include "CTvrIEToolDlgHandles.h"
 #include "TraceScope.h"
+#include "WebFormLayout.h"
 
 #include <algorithm>
-#include <cwchar>
 
 namespace {
-const wchar_t kRoot[] = L"WEBFORMDATA";
-
-std::wstring NumberedKey(const std::wstring& parent, const wchar_t* stem, int n) {
-    wchar_t tail[32];
-    std::swprintf(tail, 32, L"%ls%03d", stem, n);
-    return parent + L"\\" + tail;
-}
-
-std::wstring Numbered(const wchar_t* stem, int i) {
-    wchar_t name[32];
-    std::swprintf(name, 32, L"%ls%d", stem, i);
-    return name;
-}
+namespace wf = torva::webform;
 
 bool IsChoiceKind(std::int32_t kind) {
     return kind == D_WEB_CTRL_RADIO || kind == D_WEB_CTRL_CHECK || kind == D_WEB_CTRL_SELECT;
@@ -51,7 +39,7 @@ BOOL CTvrIEToolDlg::AddWebItem(const std::wstring& pageKey, CDataWebItem* item) 
     // written into that key.
     std::wstring itemKey;
     for (int n = 1;; ++n) {
-        itemKey = NumberedKey(pageKey, L"ITEM", n);
+        itemKey = wf::NumberedKeyPath(pageKey, wf::kItemStem, n);
         const auto same = [&itemKey](const std::wstring& name) {
             return ::CompareStringOrdinal(name.c_str(), int(name.size()), itemKey.c_str(),
                                           int(itemKey.size()), TRUE) == CSTR_EQUAL;
@@ -64,11 +52,11 @@ BOOL CTvrIEToolDlg::AddWebItem(const std::wstring& pageKey, CDataWebItem* item) 
         TVRDB_HKEY key = nullptr;
         if (CreateKey(db, itemKey, &key) != TVRDB_OK) TORVA_RETURN_BOOL(FALSE);
         DlgKeyScope itemScope(*this, db, key);
-        ok = CreateValue(db, key, L"NAME", item->m_strName) == TVRDB_OK &&
-             CreateValue(db, key, L"FORMNAME", item->m_strFormName) == TVRDB_OK &&
-             CreateValue(db, key, L"AUTOINPUT", DWORD(item->m_nAutoInput)) == TVRDB_OK &&
-             CreateValue(db, key, L"AUTOSEND", DWORD(item->m_nAutoSend)) == TVRDB_OK &&
-             CreateValue(db, key, L"INDEX", DWORD(item->m_nIndex)) == TVRDB_OK;
+        ok = CreateValue(db, key, wf::kItemName, item->m_strName) == TVRDB_OK &&
+             CreateValue(db, key, wf::kItemFormName, item->m_strFormName) == TVRDB_OK &&
+             CreateValue(db, key, wf::kItemAutoInput, DWORD(item->m_nAutoInput)) == TVRDB_OK &&
+             CreateValue(db, key, wf::kItemAutoSend, DWORD(item->m_nAutoSend)) == TVRDB_OK &&
+             CreateValue(db, key, wf::kItemIndex, DWORD(item->m_nIndex)) == TVRDB_OK;
     }
     // The controls of a new item always get keys of their own: a copy still
     // holding its source's keys must never write into the source.
@@ -77,7 +65,7 @@ BOOL CTvrIEToolDlg::AddWebItem(const std::wstring& pageKey, CDataWebItem* item) 
     for (auto& ctrl : item->m_ctrls) {
         if (!ok) break;
         if (!ctrl) continue;
-        ctrlKeys.push_back(NumberedKey(itemKey, L"CTRL", n++));
+        ctrlKeys.push_back(wf::NumberedKeyPath(itemKey, wf::kCtrlStem, n++));
         ok = WriteNewCtrl(db, *ctrl, ctrlKeys.back());
     }
     if (!ok) {
@@ -109,7 +97,7 @@ bool CTvrIEToolDlg::WriteNewCtrl(TVRDB_HDB db, const CDataWebCtrl& ctrl,
     auto putText = [&](const wchar_t* name, const std::wstring& text) {
         return CreateValue(db, key, name, text) == TVRDB_OK;
     };
-    if (!put(L"TYPE", DWORD(ctrl.m_nType)) || !putText(L"NAME", ctrl.m_strName)) {
+    if (!put(wf::kCtrlType, DWORD(ctrl.m_nType)) || !putText(wf::kCtrlName, ctrl.m_strName)) {
         TORVA_RETURN_BOOL(false);
     }
     switch (ctrl.m_nType) {
@@ -117,18 +105,18 @@ bool CTvrIEToolDlg::WriteNewCtrl(TVRDB_HDB db, const CDataWebCtrl& ctrl,
     case D_WEB_CTRL_PSWD: {
         const CDataWebTextValue* text = ctrl.TextValue();
         if (!text) break;
-        if (text->m_nDataLen != -1 && !put(L"DATALEN", DWORD(text->m_nDataLen))) {
+        if (text->m_nDataLen != -1 && !put(wf::kCtrlDataLen, DWORD(text->m_nDataLen))) {
             TORVA_RETURN_BOOL(false);
         }
         if (ctrl.m_nType == D_WEB_CTRL_TEXT) {
-            if (!putText(L"VALUE", text->m_strValue)) TORVA_RETURN_BOOL(false);
+            if (!putText(wf::kCtrlValue, text->m_strValue)) TORVA_RETURN_BOOL(false);
         } else if (!text->m_strValue.empty()) {
-            if (!SetStringValue_Encord(db, ctrlKey, L"VALUE", text->m_strValue)) {
+            if (!SetStringValue_Encord(db, ctrlKey, wf::kCtrlValue, text->m_strValue)) {
                 TORVA_RETURN_BOOL(false);
             }
         } else if (text->m_nNotDecrypted == 0) {
             // A password that was never had in clear is not stored as empty.
-            if (!putText(L"VALUE", std::wstring())) TORVA_RETURN_BOOL(false);
+            if (!putText(wf::kCtrlValue, std::wstring())) TORVA_RETURN_BOOL(false);
         }
         break;
     }
@@ -137,21 +125,21 @@ bool CTvrIEToolDlg::WriteNewCtrl(TVRDB_HDB db, const CDataWebCtrl& ctrl,
     case D_WEB_CTRL_SELECT: {
         const CDataWebSelCtrl* choices = ctrl.SelValue();
         if (!choices) break; // no choice list: nothing beyond TYPE and NAME
-        if (!put(L"MULTIPLE", DWORD(choices->m_nMultiple))) TORVA_RETURN_BOOL(false);
+        if (!put(wf::kCtrlMultiple, DWORD(choices->m_nMultiple))) TORVA_RETURN_BOOL(false);
         TVRDB_HKEY element = nullptr;
-        if (CreateKey(db, ctrlKey + L"\\ELEMENT", &element) != TVRDB_OK) TORVA_RETURN_BOOL(false);
+        if (CreateKey(db, wf::SubKeyPath(ctrlKey, wf::kElementKey), &element) != TVRDB_OK) TORVA_RETURN_BOOL(false);
         DlgKeyScope elementScope(*this, db, element);
-        if (CreateValue(db, element, L"DATANUM", DWORD(choices->m_elements.size())) != TVRDB_OK) {
+        if (CreateValue(db, element, wf::kElementDataNum, DWORD(choices->m_elements.size())) != TVRDB_OK) {
             TORVA_RETURN_BOOL(false);
         }
         int i = 1;
         for (const auto& choice : choices->m_elements) {
-            const bool written = CreateValue(db, element, Numbered(L"VALUE", i).c_str(),
+            const bool written = CreateValue(db, element, wf::NumberedValueName(wf::kElementValueStem, i).c_str(),
                                              choice->m_strValue) == TVRDB_OK &&
-                                 CreateValue(db, element, Numbered(L"SELECT", i).c_str(),
+                                 CreateValue(db, element, wf::NumberedValueName(wf::kElementSelectStem, i).c_str(),
                                              DWORD(choice->m_nSelect == 1 ? 1 : 0)) == TVRDB_OK &&
                                  (ctrl.m_nType != D_WEB_CTRL_SELECT ||
-                                  CreateValue(db, element, Numbered(L"TEXT", i).c_str(),
+                                  CreateValue(db, element, wf::NumberedValueName(wf::kElementTextStem, i).c_str(),
                                               choice->m_strText) == TVRDB_OK);
             if (!written) TORVA_RETURN_BOOL(false);
             ++i;
@@ -161,9 +149,9 @@ bool CTvrIEToolDlg::WriteNewCtrl(TVRDB_HDB db, const CDataWebCtrl& ctrl,
     case D_WEB_CTRL_MULTI: {
         const CDataWebMultiText* area = ctrl.MultiValue();
         if (!area) break;
-        if ((area->m_nRows != -1 && !put(L"ROWS", DWORD(area->m_nRows))) ||
-            (area->m_nCols != -1 && !put(L"COLS", DWORD(area->m_nCols))) ||
-            !putText(L"TEXT", area->m_strText)) {
+        if ((area->m_nRows != -1 && !put(wf::kCtrlRows, DWORD(area->m_nRows))) ||
+            (area->m_nCols != -1 && !put(wf::kCtrlCols, DWORD(area->m_nCols))) ||
+            !putText(wf::kCtrlText, area->m_strText)) {
             TORVA_RETURN_BOOL(false);
         }
         break;
@@ -172,8 +160,8 @@ bool CTvrIEToolDlg::WriteNewCtrl(TVRDB_HDB db, const CDataWebCtrl& ctrl,
     case D_WEB_CTRL_IMAGE: {
         const CDataWebButtonValue* button = ctrl.ButtonValue();
         if (!button) break;
-        if (!putText(L"VALUE", button->m_strValue) ||
-            !put(L"SELECT", DWORD(button->m_nSelected == 1 ? 1 : 0))) {
+        if (!putText(wf::kCtrlValue, button->m_strValue) ||
+            !put(wf::kCtrlSelect, DWORD(button->m_nSelected == 1 ? 1 : 0))) {
             TORVA_RETURN_BOOL(false);
         }
         break;
@@ -203,7 +191,7 @@ BOOL CTvrIEToolDlg::DeleteWebItem(const std::wstring& pageKey, CDataWebItem* ite
                 TVRDB_HKEY ctrlKey = nullptr;
                 if (OpenKey(db, ctrl->m_strKey, &ctrlKey) == TVRDB_OK) {
                     DlgKeyScope ctrlScope(*this, db, ctrlKey);
-                    if (!Deleted(TvrDB_DeleteKey(db, ctrlKey, L"ELEMENT")))
+                    if (!Deleted(TvrDB_DeleteKey(db, ctrlKey, wf::kElementKey)))
                         TORVA_RETURN_BOOL(FALSE);
                 }
             }
@@ -236,7 +224,7 @@ BOOL CTvrIEToolDlg::DeleteWebForm(CDataWebForm* page, BOOL remove) {
         TVRDB_HDB db = nullptr;
         if (!OpenDB(&db)) TORVA_RETURN_BOOL(FALSE);
         DlgDbScope dbScope(*this, db);
-        const DWORD opened = OpenKey(db, kRoot, &root);
+        const DWORD opened = OpenKey(db, wf::kRootKey, &root);
         if (opened != TVRDB_OK && opened != TVRDB_E_KEY_NOT_FOUND) TORVA_RETURN_BOOL(FALSE);
         DlgKeyScope rootScope(*this, db, root);
         if (root && !Deleted(TvrDB_DeleteKey(db, root, GetSubKey(page->m_strKey).c_str()))) {

@@ -1,6 +1,6 @@
 #include "PreviewHtml.h"
 
-#include "WebCtrlKind.h"
+#include "WebFormLayout.h"
 
 #include <windows.h>
 

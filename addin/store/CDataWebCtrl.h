@@ -6,7 +6,7 @@
 #include "CDataWebSelCtrl.h"
 #include "CDataWebTextValue.h"
 #include "ElementRef.h"
-#include "WebCtrlKind.h"
+#include "WebFormLayout.h"
 
 #include <cstdint>
 #include <memory>

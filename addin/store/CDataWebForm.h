@@ -18,7 +18,7 @@ public:
     CDataWebItem& AddItem();
     void RemoveAllItems() noexcept { m_items.clear(); }
 
-    std::wstring m_strKey; // full path under "WEBFORMDATA"; empty until stored
+    std::wstring m_strKey; // full path of the page key; empty until stored
     std::wstring m_strUrl;
     std::wstring m_strTitle;
     std::wstring m_strUpdateDate; // "%Y/%m/%d %H:%M:%S"

@@ -5,6 +5,7 @@
 #include "TraceScope.h"
 
 #include "Trace.h"
+#include "WebFormLayout.h"
 
 #include <algorithm>
 #include <utility>
@@ -128,5 +129,5 @@ bool CExpData::WritePassword(const ZentripCell* db, const ZentripCell* key,
     // Without encryption a password is skipped, not stored in clear; for the
     // caller that is a password not stored.
     if (!text.empty() && m_nCryptUsable != 1) TORVA_RETURN_BOOL(false);
-    TORVA_RETURN_BOOL(CreateValue_Encord(db, key, L"VALUE", text) == 0);
+    TORVA_RETURN_BOOL(CreateValue_Encord(db, key, torva::webform::kCtrlValue, text) == 0);
 }

@@ -1,31 +1,44 @@
-// The seven web-form options under "WEBFORMDATA\OPTION".
+// The seven web-form options, stored in the database beside the pages.
 #include "CExpData.h"
 #include "TraceScope.h"
 
+#include "WebFormLayout.h"
+
 #include <cstdint>
+#include <iterator>
 
 namespace {
 
-constexpr const wchar_t* kOptionKey = L"WEBFORMDATA\\OPTION";
+namespace wf = torva::webform;
+using wf::kOptionKey;
+
 constexpr DWORD kNothingStored = 4;
 constexpr DWORD kKeyNotFound = 8;
 
 struct OptionValue {
-    const wchar_t* name;
+    wf::WebFormOption stored; // its name and the value taken when it is not stored
     std::int32_t CDataOption::*field;
-    std::int32_t missing; // taken when the value is not stored
 };
 
-// In the order in which they are read and written.
 constexpr OptionValue kOptionValues[] = {
-    {L"STOPFUNC", &CDataOption::m_nStopFunc, 0},
-    {L"STOPAUTOINPUT", &CDataOption::m_nStopAutoInput, 0},
-    {L"SETAUTO", &CDataOption::m_nSetAuto, 1},
-    {L"CHECKSET", &CDataOption::m_nCheckSet, 1},
-    {L"ONLYPWD", &CDataOption::m_nOnlyPwd, 0},
-    {L"NOMULTITEXT", &CDataOption::m_nNoMultiText, 0},
-    {L"HIDEPWD", &CDataOption::m_nHidePwd, 1},
+    {wf::kStopFunc, &CDataOption::m_nStopFunc},
+    {wf::kStopAutoInput, &CDataOption::m_nStopAutoInput},
+    {wf::kSetAuto, &CDataOption::m_nSetAuto},
+    {wf::kCheckSet, &CDataOption::m_nCheckSet},
+    {wf::kOnlyPwd, &CDataOption::m_nOnlyPwd},
+    {wf::kNoMultiText, &CDataOption::m_nNoMultiText},
+    {wf::kHidePwd, &CDataOption::m_nHidePwd},
 };
+
+// Read and written in the layout's order.
+constexpr bool InLayoutOrder() {
+    if (std::size(kOptionValues) != std::size(wf::kOptions)) return false;
+    for (std::size_t i = 0; i < std::size(kOptionValues); ++i) {
+        if (kOptionValues[i].stored.name != wf::kOptions[i].name) return false;
+    }
+    return true;
+}
+static_assert(InLayoutOrder(), "every option, in the layout's order");
 
 } // namespace
 
@@ -37,7 +50,7 @@ BOOL CExpData::GetOptionData() {
     const DWORD opened = OpenKey(db, kOptionKey, &key);
     if (opened == kNothingStored || opened == kKeyNotFound) {
         // A fresh database: every option has its default, so capture is on.
-        for (const OptionValue& option : kOptionValues) m_option.*option.field = option.missing;
+        for (const OptionValue& option : kOptionValues) m_option.*option.field = option.stored.missing;
         CloseDB(&db);
         TORVA_RETURN_BOOL(TRUE);
     }
@@ -46,8 +59,8 @@ BOOL CExpData::GetOptionData() {
         TORVA_RETURN_BOOL(FALSE);
     }
     for (const OptionValue& option : kOptionValues) {
-        const std::int32_t value = GetDwordValue(db, key, option.name);
-        m_option.*option.field = value == -1 ? option.missing : value;
+        const std::int32_t value = GetDwordValue(db, key, option.stored.name);
+        m_option.*option.field = value == -1 ? option.stored.missing : value;
     }
     CloseKey(db, &key);
     CloseDB(&db);
@@ -67,9 +80,9 @@ void CExpData::SetOptionData() {
     for (const OptionValue& option : kOptionValues) {
         const DWORD value = static_cast<DWORD>(m_option.*option.field);
         if (created) {
-            (void)CreateValue(db, key, option.name, value);
+            (void)CreateValue(db, key, option.stored.name, value);
         } else {
-            SetDwordValue(db, key, option.name, value);
+            SetDwordValue(db, key, option.stored.name, value);
         }
     }
     CloseKey(db, &key);

@@ -4,18 +4,14 @@
 
 #include "KeyNumbering.h"
 #include "WaitCursor.h"
+#include "WebFormLayout.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 
 namespace {
 
-std::wstring Numbered(const wchar_t* stem, int i) {
-    wchar_t name[32];
-    std::swprintf(name, 32, L"%ls%d", stem, i);
-    return name;
-}
+namespace wf = torva::webform;
 
 // Items and controls in the order of their numbers (CTRL999 before CTRL1000),
 // whatever order the database enumerates them in.
@@ -41,7 +37,7 @@ CDataWebForm* CExpData::GetWebPageData(const std::wstring& url, int decrypt) {
     }
     // A page number freed and reused by another site must not offer this
     // site's entries there.
-    if (GetStringValue(db, page, L"URL") != url) {
+    if (GetStringValue(db, page, wf::kPageUrl) != url) {
         CloseKey(db, &page);
         CloseDB(&db);
         return nullptr;
@@ -49,9 +45,9 @@ CDataWebForm* CExpData::GetWebPageData(const std::wstring& url, int decrypt) {
     auto form = std::make_unique<CDataWebForm>();
     form->m_strKey = pageKey;
     form->m_strUrl = url;
-    form->m_strUpdateDate = GetStringValue(db, page, L"UPDATEDATE");
-    form->m_strTitle = GetStringValue(db, page, L"TITLE");
-    form->m_nChangeFlg = GetDwordValue(db, page, L"CHANGEFLG");
+    form->m_strUpdateDate = GetStringValue(db, page, wf::kPageUpdateDate);
+    form->m_strTitle = GetStringValue(db, page, wf::kPageTitle);
+    form->m_nChangeFlg = GetDwordValue(db, page, wf::kPageChangeFlg);
     std::vector<std::wstring> itemPaths;
     const bool listed = EnumSubKeys(db, page, itemPaths);
     CloseKey(db, &page);
@@ -65,11 +61,11 @@ CDataWebForm* CExpData::GetWebPageData(const std::wstring& url, int decrypt) {
     for (auto& item : form->m_items) {
         ZentripCell* key = nullptr;
         if (OpenKey(db, item->m_strKey.c_str(), &key) != 0) continue;
-        item->m_strName = GetStringValue(db, key, L"NAME");
-        item->m_strFormName = GetStringValue(db, key, L"FORMNAME");
-        item->m_nAutoInput = GetDwordValue(db, key, L"AUTOINPUT");
-        item->m_nAutoSend = GetDwordValue(db, key, L"AUTOSEND");
-        item->m_nIndex = GetDwordValue(db, key, L"INDEX");
+        item->m_strName = GetStringValue(db, key, wf::kItemName);
+        item->m_strFormName = GetStringValue(db, key, wf::kItemFormName);
+        item->m_nAutoInput = GetDwordValue(db, key, wf::kItemAutoInput);
+        item->m_nAutoSend = GetDwordValue(db, key, wf::kItemAutoSend);
+        item->m_nIndex = GetDwordValue(db, key, wf::kItemIndex);
         std::vector<std::wstring> ctrlPaths;
         const bool ctrlsListed = EnumSubKeys(db, key, ctrlPaths);
         CloseKey(db, &key);
@@ -89,20 +85,20 @@ void CExpData::LoadCtrl(const ZentripCell* db, CDataWebCtrl& ctrl, int decrypt) 
     TORVA_TRACE_SCOPE(L"CExpData::LoadCtrl");
     ZentripCell* key = nullptr;
     if (OpenKey(db, ctrl.m_strKey.c_str(), &key) != 0) TORVA_RETURN_VOID();
-    ctrl.m_nType = GetDwordValue(db, key, L"TYPE");
-    ctrl.m_strName = GetStringValue(db, key, L"NAME");
+    ctrl.m_nType = GetDwordValue(db, key, wf::kCtrlType);
+    ctrl.m_strName = GetStringValue(db, key, wf::kCtrlName);
     switch (ctrl.m_nType) {
     case D_WEB_CTRL_TEXT:
     case D_WEB_CTRL_PSWD: {
         (void)ctrl.CreateValue();
         CDataWebTextValue& text = *ctrl.TextValue();
-        text.m_nDataLen = GetDwordValue(db, key, L"DATALEN");
+        text.m_nDataLen = GetDwordValue(db, key, wf::kCtrlDataLen);
         if (ctrl.m_nType != D_WEB_CTRL_PSWD) {
-            text.m_strValue = GetStringValue(db, key, L"VALUE");
+            text.m_strValue = GetStringValue(db, key, wf::kCtrlValue);
         } else if (decrypt) {
             // The decrypting read closes the key before it decrypts.
-            if (!ReadClearPassword(db, &key, L"VALUE", text.m_strValue)) text.m_nNotDecrypted = 1;
-        } else if (!GetStringValue(db, key, L"VALUE").empty()) {
+            if (!ReadClearPassword(db, &key, wf::kCtrlValue, text.m_strValue)) text.m_nNotDecrypted = 1;
+        } else if (!GetStringValue(db, key, wf::kCtrlValue).empty()) {
             // Cipher bytes read as text are no password: none is held, and
             // the mark says that the stored one is still there.
             text.m_nNotDecrypted = 1;
@@ -113,18 +109,18 @@ void CExpData::LoadCtrl(const ZentripCell* db, CDataWebCtrl& ctrl, int decrypt) 
     case D_WEB_CTRL_CHECK:
     case D_WEB_CTRL_SELECT: {
         ZentripCell* elements = nullptr;
-        const std::wstring elementPath = ctrl.m_strKey + L"\\Element";
-        const std::int32_t multiple = GetDwordValue(db, key, L"MULTIPLE");
+        const std::wstring elementPath = wf::SubKeyPath(ctrl.m_strKey, wf::kElementKeyAsRead);
+        const std::int32_t multiple = GetDwordValue(db, key, wf::kCtrlMultiple);
         if (OpenKey(db, elementPath.c_str(), &elements) != 0) break;
         (void)ctrl.CreateValue();
         CDataWebSelCtrl& sel = *ctrl.SelValue();
         sel.m_nMultiple = multiple;
-        const std::int32_t count = GetDwordValue(db, elements, L"DATANUM");
+        const std::int32_t count = GetDwordValue(db, elements, wf::kElementDataNum);
         for (int i = 1; i <= count; ++i) {
             CDataWebSelElement& choice = sel.Add();
-            choice.m_strValue = GetStringValue(db, elements, Numbered(L"VALUE", i).c_str());
-            choice.m_strText = GetStringValue(db, elements, Numbered(L"TEXT", i).c_str());
-            choice.m_nSelect = GetDwordValue(db, elements, Numbered(L"SELECT", i).c_str()) == 1;
+            choice.m_strValue = GetStringValue(db, elements, wf::NumberedValueName(wf::kElementValueStem, i).c_str());
+            choice.m_strText = GetStringValue(db, elements, wf::NumberedValueName(wf::kElementTextStem, i).c_str());
+            choice.m_nSelect = GetDwordValue(db, elements, wf::NumberedValueName(wf::kElementSelectStem, i).c_str()) == 1;
         }
         CloseKey(db, &elements);
         break;
@@ -132,17 +128,17 @@ void CExpData::LoadCtrl(const ZentripCell* db, CDataWebCtrl& ctrl, int decrypt) 
     case D_WEB_CTRL_MULTI: {
         (void)ctrl.CreateValue();
         CDataWebMultiText& multi = *ctrl.MultiValue();
-        multi.m_strText = GetStringValue(db, key, L"TEXT");
-        multi.m_nRows = GetDwordValue(db, key, L"ROWS");
-        multi.m_nCols = GetDwordValue(db, key, L"COLS");
+        multi.m_strText = GetStringValue(db, key, wf::kCtrlText);
+        multi.m_nRows = GetDwordValue(db, key, wf::kCtrlRows);
+        multi.m_nCols = GetDwordValue(db, key, wf::kCtrlCols);
         break;
     }
     case D_WEB_CTRL_SUBMIT:
     case D_WEB_CTRL_IMAGE: {
         (void)ctrl.CreateValue();
         CDataWebButtonValue& button = *ctrl.ButtonValue();
-        button.m_strValue = GetStringValue(db, key, L"VALUE");
-        button.m_nSelected = GetDwordValue(db, key, L"SELECT") == 1;
+        button.m_strValue = GetStringValue(db, key, wf::kCtrlValue);
+        button.m_nSelected = GetDwordValue(db, key, wf::kCtrlSelect) == 1;
         break;
     }
     default: break;
@@ -172,9 +168,9 @@ void CExpData::GetWebFormDataEncrypt(CDataWebForm* pWeb) {
             if (!text || ctrl->m_nType != D_WEB_CTRL_PSWD) continue;
             ZentripCell* key = nullptr;
             if (Zentrip_OpenKey(db, ctrl->m_strKey.c_str(), &key) != 0) continue;
-            text->m_nDataLen = GetDwordValue(db, key, L"DATALEN");
+            text->m_nDataLen = GetDwordValue(db, key, wf::kCtrlDataLen);
             std::wstring clear;
-            if (ReadClearPassword(db, &key, L"VALUE", clear)) {
+            if (ReadClearPassword(db, &key, wf::kCtrlValue, clear)) {
                 text->m_strValue = std::move(clear);
                 text->m_nNotDecrypted = 0;
             }

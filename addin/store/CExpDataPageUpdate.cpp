@@ -3,20 +3,14 @@
 #include "TraceScope.h"
 
 #include "UrlList.h"
-
-#include <cstdio>
+#include "WebFormLayout.h"
 
 namespace {
 
-constexpr const wchar_t* kRootKey = L"WEBFORMDATA";
+namespace wf = torva::webform;
+
 constexpr DWORD kNothingStored = 4;
 constexpr DWORD kKeyNotFound = 8;
-
-std::wstring Numbered(const wchar_t* stem, int i) {
-    wchar_t name[32];
-    std::swprintf(name, 32, L"%ls%d", stem, i);
-    return name;
-}
 
 } // namespace
 
@@ -30,9 +24,9 @@ BOOL CExpData::UpdateWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem) {
         CloseDB(&db);
         TORVA_RETURN_BOOL(FALSE);
     }
-    bool ok = CreateValue(db, page, L"TITLE", pWebForm->m_strTitle) == 0;
-    ok = CreateValue(db, page, L"UPDATEDATE", pWebForm->m_strUpdateDate) == 0 && ok;
-    ok = CreateValue(db, page, L"CHANGEFLG", DWORD(pWebForm->m_nChangeFlg)) == 0 && ok;
+    bool ok = CreateValue(db, page, wf::kPageTitle, pWebForm->m_strTitle) == 0;
+    ok = CreateValue(db, page, wf::kPageUpdateDate, pWebForm->m_strUpdateDate) == 0 && ok;
+    ok = CreateValue(db, page, wf::kPageChangeFlg, DWORD(pWebForm->m_nChangeFlg)) == 0 && ok;
     CloseKey(db, &page);
     if (pSelItem) {
         ZentripCell* item = nullptr;
@@ -40,10 +34,10 @@ BOOL CExpData::UpdateWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem) {
             CloseDB(&db);
             TORVA_RETURN_BOOL(FALSE);
         }
-        ok = CreateValue(db, item, L"NAME", pSelItem->m_strName) == 0 && ok;
-        ok = CreateValue(db, item, L"AUTOINPUT", DWORD(pSelItem->m_nAutoInput)) == 0 && ok;
-        ok = CreateValue(db, item, L"AUTOSEND", DWORD(pSelItem->m_nAutoSend)) == 0 && ok;
-        ok = CreateValue(db, item, L"INDEX", DWORD(pSelItem->m_nIndex)) == 0 && ok;
+        ok = CreateValue(db, item, wf::kItemName, pSelItem->m_strName) == 0 && ok;
+        ok = CreateValue(db, item, wf::kItemAutoInput, DWORD(pSelItem->m_nAutoInput)) == 0 && ok;
+        ok = CreateValue(db, item, wf::kItemAutoSend, DWORD(pSelItem->m_nAutoSend)) == 0 && ok;
+        ok = CreateValue(db, item, wf::kItemIndex, DWORD(pSelItem->m_nIndex)) == 0 && ok;
         CloseKey(db, &item);
         for (auto& ctrl : pSelItem->m_ctrls) {
             if (ctrl && ctrl->HasValue()) ok = UpdateCtrl(db, *ctrl) && ok;
@@ -69,49 +63,49 @@ bool CExpData::UpdateCtrl(const ZentripCell* db, CDataWebCtrl& ctrl) {
     };
     if (const CDataWebTextValue* text = ctrl.TextValue()) {
         if (ctrl.m_nType != D_WEB_CTRL_PSWD) {
-            ok = CreateValue(db, key, L"VALUE", text->m_strValue) == 0 && ok;
+            ok = CreateValue(db, key, wf::kCtrlValue, text->m_strValue) == 0 && ok;
         } else if (text->m_nNotDecrypted != 1 || !text->m_strValue.empty()) {
             ok = WritePassword(db, key, text->m_strValue) && ok;
         }
         // else: the password came without its clear text and nobody put a
         // new one in: the stored cipher is the only copy of it and stays.
-        if (changed) writeOrDelete(L"DATALEN", text->m_nDataLen);
+        if (changed) writeOrDelete(wf::kCtrlDataLen, text->m_nDataLen);
     } else if (const CDataWebSelCtrl* sel = ctrl.SelValue()) {
         ZentripCell* elements = nullptr;
-        const std::wstring elementPath = ctrl.m_strKey + L"\\ELEMENT";
+        const std::wstring elementPath = wf::SubKeyPath(ctrl.m_strKey, wf::kElementKey);
         if (OpenKey(db, elementPath.c_str(), &elements) != 0) {
             ok = false;
         } else {
             const int count = int(sel->m_elements.size());
             if (changed) {
-                ok = CreateValue(db, key, L"MULTIPLE", DWORD(sel->m_nMultiple)) == 0 && ok;
-                const std::int32_t before = GetDwordValue(db, elements, L"DATANUM");
-                ok = CreateValue(db, elements, L"DATANUM", DWORD(count)) == 0 && ok;
+                ok = CreateValue(db, key, wf::kCtrlMultiple, DWORD(sel->m_nMultiple)) == 0 && ok;
+                const std::int32_t before = GetDwordValue(db, elements, wf::kElementDataNum);
+                ok = CreateValue(db, elements, wf::kElementDataNum, DWORD(count)) == 0 && ok;
                 for (int i = count + 1; i <= before; ++i) {
-                    (void)Zentrip_DeleteValue(db, elements, Numbered(L"VALUE", i).c_str());
-                    (void)Zentrip_DeleteValue(db, elements, Numbered(L"SELECT", i).c_str());
-                    (void)Zentrip_DeleteValue(db, elements, Numbered(L"TEXT", i).c_str());
+                    (void)Zentrip_DeleteValue(db, elements, wf::NumberedValueName(wf::kElementValueStem, i).c_str());
+                    (void)Zentrip_DeleteValue(db, elements, wf::NumberedValueName(wf::kElementSelectStem, i).c_str());
+                    (void)Zentrip_DeleteValue(db, elements, wf::NumberedValueName(wf::kElementTextStem, i).c_str());
                 }
             }
             for (int i = 1; i <= count; ++i) {
                 const CDataWebSelElement& choice = *sel->m_elements[i - 1];
-                ok = CreateValue(db, elements, Numbered(L"SELECT", i).c_str(), DWORD(choice.m_nSelect)) == 0 && ok;
+                ok = CreateValue(db, elements, wf::NumberedValueName(wf::kElementSelectStem, i).c_str(), DWORD(choice.m_nSelect)) == 0 && ok;
                 if (choice.m_nEntry != 1) continue;
-                ok = CreateValue(db, elements, Numbered(L"VALUE", i).c_str(), choice.m_strValue) == 0 && ok;
-                ok = CreateValue(db, elements, Numbered(L"TEXT", i).c_str(), choice.m_strText) == 0 && ok;
+                ok = CreateValue(db, elements, wf::NumberedValueName(wf::kElementValueStem, i).c_str(), choice.m_strValue) == 0 && ok;
+                ok = CreateValue(db, elements, wf::NumberedValueName(wf::kElementTextStem, i).c_str(), choice.m_strText) == 0 && ok;
             }
             CloseKey(db, &elements);
         }
     } else if (const CDataWebMultiText* multi = ctrl.MultiValue()) {
-        ok = CreateValue(db, key, L"TEXT", multi->m_strText) == 0 && ok;
+        ok = CreateValue(db, key, wf::kCtrlText, multi->m_strText) == 0 && ok;
         if (changed) {
-            writeOrDelete(L"ROWS", multi->m_nRows);
-            writeOrDelete(L"COLS", multi->m_nCols);
+            writeOrDelete(wf::kCtrlRows, multi->m_nRows);
+            writeOrDelete(wf::kCtrlCols, multi->m_nCols);
         }
     } else if (const CDataWebButtonValue* button = ctrl.ButtonValue()) {
         // The user's choice of submit button is kept whatever the capture did.
-        ok = CreateValue(db, key, L"SELECT", DWORD(button->m_nSelected)) == 0 && ok;
-        if (changed) ok = CreateValue(db, key, L"VALUE", button->m_strValue) == 0 && ok;
+        ok = CreateValue(db, key, wf::kCtrlSelect, DWORD(button->m_nSelected)) == 0 && ok;
+        if (changed) ok = CreateValue(db, key, wf::kCtrlValue, button->m_strValue) == 0 && ok;
     }
     CloseKey(db, &key);
     TORVA_RETURN_BOOL(ok);
@@ -133,7 +127,7 @@ void CExpData::DeleteWebItem(CDataWebItem* pSelItem) {
         if (kind == D_WEB_CTRL_RADIO || kind == D_WEB_CTRL_CHECK || kind == D_WEB_CTRL_SELECT) {
             ZentripCell* key = nullptr;
             if (OpenKey(db, ctrl->m_strKey.c_str(), &key) == 0) {
-                (void)Zentrip_DeleteKey(db, key, L"ELEMENT");
+                (void)Zentrip_DeleteKey(db, key, wf::kElementKey);
                 CloseKey(db, &key);
             }
         }
@@ -154,7 +148,7 @@ BOOL CExpData::DeleteWebPageData(CDataWebForm* pWebForm) {
     if (!OpenDB(&db)) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* root = nullptr;
     ZentripCell* page = nullptr;
-    const DWORD rootOpened = OpenKey(db, kRootKey, &root);
+    const DWORD rootOpened = OpenKey(db, wf::kRootKey, &root);
     const DWORD pageOpened =
         rootOpened == 0 ? OpenKey(db, pWebForm->m_strKey.c_str(), &page) : rootOpened;
     if (pageOpened == 0) {
@@ -193,7 +187,7 @@ void CExpData::ReleaseAutoSet(CDataWebForm* pWebForm, CDataWebItem* pKeep) {
         item->m_nAutoInput = 0;
         ZentripCell* key = nullptr;
         if (OpenKey(db, item->m_strKey.c_str(), &key) != 0) continue;
-        SetDwordValue(db, key, L"AUTOINPUT", 0);
+        SetDwordValue(db, key, wf::kItemAutoInput, 0);
         CloseKey(db, &key);
     }
     CloseDB(&db);
@@ -206,7 +200,7 @@ void CExpData::SetChangeFlag(CDataWebForm* pWebForm) {
     if (!OpenDB(&db)) TORVA_RETURN_VOID();
     ZentripCell* key = nullptr;
     if (OpenKey(db, pWebForm->m_strKey.c_str(), &key) == 0) {
-        SetDwordValue(db, key, L"CHANGEFLG", DWORD(pWebForm->m_nChangeFlg));
+        SetDwordValue(db, key, wf::kPageChangeFlg, DWORD(pWebForm->m_nChangeFlg));
         CloseKey(db, &key);
     }
     CloseDB(&db);

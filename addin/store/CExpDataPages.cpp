@@ -1,4 +1,4 @@
-// Writing and deleting the stored web-form tree under "WEBFORMDATA".
+// Writing and deleting the stored web-form tree.
 // Nothing written before a failure is undone: a page can be left with only
 // some of its items; the callers learn of it from SetWebPageData's result.
 #include "CExpData.h"
@@ -7,21 +7,15 @@
 #include "KeyNumbering.h"
 #include "Trace.h"
 #include "WaitCursor.h"
-
-#include <cstdio>
+#include "WebFormLayout.h"
 
 namespace {
 
-constexpr const wchar_t* kRootKey = L"WEBFORMDATA";
+namespace wf = torva::webform;
+
 constexpr DWORD kNothingStored = 4;
 constexpr DWORD kKeyNotFound = 8;
 constexpr DWORD kEnumNameChars = 512;
-
-std::wstring Numbered(const wchar_t* stem, int i) {
-    wchar_t name[32];
-    std::swprintf(name, 32, L"%ls%d", stem, i);
-    return name;
-}
 
 } // namespace
 
@@ -46,7 +40,7 @@ bool CExpData::NextFreeKey(const ZentripCell* db, const ZentripCell* parentKey,
     std::vector<std::wstring> taken;
     if (!EnumSubKeys(db, parentKey, taken)) TORVA_RETURN_BOOL(false);
     for (int number = 1; number <= int(taken.size()) + 1; ++number) {
-        const std::wstring candidate = NumberedKeyPath(parentPath, stem, number);
+        const std::wstring candidate = wf::NumberedKeyPath(parentPath, stem, number);
         bool used = false;
         for (const std::wstring& name : taken) used = used || SameKeyPath(name, candidate);
         if (used) continue;
@@ -71,7 +65,7 @@ int CExpData::SetWebPageData(CDataWebForm* pWebForm, CDataWebItem* pSelItem) {
     ZentripCell* db = nullptr;
     if (!OpenDB(&db)) TORVA_RETURN_INT(1);
     ZentripCell* root = nullptr;
-    const DWORD opened = OpenKey(db, kRootKey, &root);
+    const DWORD opened = OpenKey(db, wf::kRootKey, &root);
     CloseKey(db, &root);
     BOOL stored = FALSE;
     if (pWebForm->m_strKey.empty() || opened == kNothingStored || opened == kKeyNotFound) {
@@ -93,12 +87,12 @@ BOOL CExpData::AddWebForm(CDataWebForm* pWebForm) {
     ZentripCell* db = nullptr;
     if (!OpenDB(&db)) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* root = nullptr;
-    if (OpenKey(db, kRootKey, &root) != 0 && CreateKey(db, kRootKey, &root) != 0) {
+    if (OpenKey(db, wf::kRootKey, &root) != 0 && CreateKey(db, wf::kRootKey, &root) != 0) {
         CloseDB(&db);
         TORVA_RETURN_BOOL(FALSE);
     }
     std::wstring pagePath;
-    const bool numbered = NextFreeKey(db, root, kRootKey, L"PAGE", pagePath);
+    const bool numbered = NextFreeKey(db, root, wf::kRootKey, wf::kPageStem, pagePath);
     CloseKey(db, &root);
     ZentripCell* page = nullptr;
     if (!numbered || CreateKey(db, pagePath.c_str(), &page) != 0) {
@@ -106,17 +100,17 @@ BOOL CExpData::AddWebForm(CDataWebForm* pWebForm) {
         TORVA_RETURN_BOOL(FALSE);
     }
     pWebForm->m_strKey = pagePath;
-    bool complete = CreateValue(db, page, L"URL", pWebForm->m_strUrl) == 0;
-    complete = CreateValue(db, page, L"TITLE", pWebForm->m_strTitle) == 0 && complete;
-    complete = CreateValue(db, page, L"UPDATEDATE", pWebForm->m_strUpdateDate) == 0 && complete;
-    complete = CreateValue(db, page, L"CHANGEFLG", DWORD(pWebForm->m_nChangeFlg)) == 0 && complete;
+    bool complete = CreateValue(db, page, wf::kPageUrl, pWebForm->m_strUrl) == 0;
+    complete = CreateValue(db, page, wf::kPageTitle, pWebForm->m_strTitle) == 0 && complete;
+    complete = CreateValue(db, page, wf::kPageUpdateDate, pWebForm->m_strUpdateDate) == 0 && complete;
+    complete = CreateValue(db, page, wf::kPageChangeFlg, DWORD(pWebForm->m_nChangeFlg)) == 0 && complete;
     CloseKey(db, &page);
     CloseDB(&db);
 
     int number = 1;
     for (auto& item : pWebForm->m_items) {
         if (!item) continue;
-        item->m_strKey = NumberedKeyPath(pagePath, L"ITEM", number++);
+        item->m_strKey = wf::NumberedKeyPath(pagePath, wf::kItemStem, number++);
         complete = AddWebItem(item.get(), 1) && complete;
     }
     UrlListAddPage(*pWebForm);
@@ -133,9 +127,9 @@ BOOL CExpData::AddWebForm(CDataWebForm* pWebForm, CDataWebItem* pSelItem) {
         CloseDB(&db);
         TORVA_RETURN_BOOL(FALSE);
     }
-    bool complete = CreateValue(db, page, L"CHANGEFLG", DWORD(pWebForm->m_nChangeFlg)) == 0;
+    bool complete = CreateValue(db, page, wf::kPageChangeFlg, DWORD(pWebForm->m_nChangeFlg)) == 0;
     std::wstring itemPath;
-    const bool numbered = NextFreeKey(db, page, pWebForm->m_strKey, L"ITEM", itemPath);
+    const bool numbered = NextFreeKey(db, page, pWebForm->m_strKey, wf::kItemStem, itemPath);
     CloseKey(db, &page);
     CloseDB(&db);
     if (!numbered) TORVA_RETURN_BOOL(FALSE);
@@ -155,17 +149,17 @@ BOOL CExpData::AddWebItem(CDataWebItem* pItem, int fCreateItemKey) {
         CloseDB(&db);
         TORVA_RETURN_BOOL(FALSE);
     }
-    bool complete = CreateValue(db, itemKey, L"NAME", pItem->m_strName) == 0;
-    complete = CreateValue(db, itemKey, L"FORMNAME", pItem->m_strFormName) == 0 && complete;
-    complete = CreateValue(db, itemKey, L"AUTOINPUT", DWORD(pItem->m_nAutoInput)) == 0 && complete;
-    complete = CreateValue(db, itemKey, L"AUTOSEND", DWORD(pItem->m_nAutoSend)) == 0 && complete;
-    complete = CreateValue(db, itemKey, L"INDEX", DWORD(pItem->m_nIndex)) == 0 && complete;
+    bool complete = CreateValue(db, itemKey, wf::kItemName, pItem->m_strName) == 0;
+    complete = CreateValue(db, itemKey, wf::kItemFormName, pItem->m_strFormName) == 0 && complete;
+    complete = CreateValue(db, itemKey, wf::kItemAutoInput, DWORD(pItem->m_nAutoInput)) == 0 && complete;
+    complete = CreateValue(db, itemKey, wf::kItemAutoSend, DWORD(pItem->m_nAutoSend)) == 0 && complete;
+    complete = CreateValue(db, itemKey, wf::kItemIndex, DWORD(pItem->m_nIndex)) == 0 && complete;
     CloseKey(db, &itemKey);
 
     int number = 1;
     for (auto& ctrl : pItem->m_ctrls) {
         if (!ctrl) continue;
-        ctrl->m_strKey = NumberedKeyPath(pItem->m_strKey, L"CTRL", number++);
+        ctrl->m_strKey = wf::NumberedKeyPath(pItem->m_strKey, wf::kCtrlStem, number++);
         complete = WriteCtrl(db, *pItem, *ctrl) && complete;
     }
     CloseDB(&db);
@@ -177,47 +171,47 @@ bool CExpData::WriteCtrl(const ZentripCell* db, const CDataWebItem& item, CDataW
     ZentripCell* key = nullptr;
     if (CreateKey(db, ctrl.m_strKey.c_str(), &key) != 0) TORVA_RETURN_BOOL(false);
     const bool contents = !item.m_strName.empty();
-    bool ok = CreateValue(db, key, L"TYPE", DWORD(ctrl.m_nType)) == 0;
-    ok = CreateValue(db, key, L"NAME", ctrl.m_strName) == 0 && ok;
+    bool ok = CreateValue(db, key, wf::kCtrlType, DWORD(ctrl.m_nType)) == 0;
+    ok = CreateValue(db, key, wf::kCtrlName, ctrl.m_strName) == 0 && ok;
     if (const CDataWebTextValue* text = ctrl.TextValue()) {
         if (contents) {
             const bool written = ctrl.m_nType == D_WEB_CTRL_PSWD
                                      ? WritePassword(db, key, text->m_strValue)
-                                     : CreateValue(db, key, L"VALUE", text->m_strValue) == 0;
+                                     : CreateValue(db, key, wf::kCtrlValue, text->m_strValue) == 0;
             ok = written && ok;
         }
         if (text->m_nDataLen != -1) {
-            ok = CreateValue(db, key, L"DATALEN", DWORD(text->m_nDataLen)) == 0 && ok;
+            ok = CreateValue(db, key, wf::kCtrlDataLen, DWORD(text->m_nDataLen)) == 0 && ok;
         }
     } else if (const CDataWebSelCtrl* sel = ctrl.SelValue()) {
-        ok = CreateValue(db, key, L"MULTIPLE", DWORD(sel->m_nMultiple)) == 0 && ok;
+        ok = CreateValue(db, key, wf::kCtrlMultiple, DWORD(sel->m_nMultiple)) == 0 && ok;
         ZentripCell* elements = nullptr;
-        const std::wstring elementPath = ctrl.m_strKey + L"\\ELEMENT";
+        const std::wstring elementPath = wf::SubKeyPath(ctrl.m_strKey, wf::kElementKey);
         if (CreateKey(db, elementPath.c_str(), &elements) != 0) {
             ok = false;
         } else {
-            ok = CreateValue(db, elements, L"DATANUM", DWORD(sel->m_elements.size())) == 0 && ok;
+            ok = CreateValue(db, elements, wf::kElementDataNum, DWORD(sel->m_elements.size())) == 0 && ok;
             int i = 1;
             for (const auto& choice : sel->m_elements) {
-                ok = CreateValue(db, elements, Numbered(L"VALUE", i).c_str(), choice->m_strValue) == 0 && ok;
+                ok = CreateValue(db, elements, wf::NumberedValueName(wf::kElementValueStem, i).c_str(), choice->m_strValue) == 0 && ok;
                 if (contents) {
-                    ok = CreateValue(db, elements, Numbered(L"SELECT", i).c_str(),
+                    ok = CreateValue(db, elements, wf::NumberedValueName(wf::kElementSelectStem, i).c_str(),
                                      DWORD(choice->m_nSelect)) == 0 && ok;
                 }
                 if (ctrl.m_nType == D_WEB_CTRL_SELECT) {
-                    ok = CreateValue(db, elements, Numbered(L"TEXT", i).c_str(), choice->m_strText) == 0 && ok;
+                    ok = CreateValue(db, elements, wf::NumberedValueName(wf::kElementTextStem, i).c_str(), choice->m_strText) == 0 && ok;
                 }
                 ++i;
             }
             CloseKey(db, &elements);
         }
     } else if (const CDataWebMultiText* multi = ctrl.MultiValue()) {
-        if (multi->m_nRows != -1) ok = CreateValue(db, key, L"ROWS", DWORD(multi->m_nRows)) == 0 && ok;
-        if (multi->m_nCols != -1) ok = CreateValue(db, key, L"COLS", DWORD(multi->m_nCols)) == 0 && ok;
-        if (contents) ok = CreateValue(db, key, L"TEXT", multi->m_strText) == 0 && ok;
+        if (multi->m_nRows != -1) ok = CreateValue(db, key, wf::kCtrlRows, DWORD(multi->m_nRows)) == 0 && ok;
+        if (multi->m_nCols != -1) ok = CreateValue(db, key, wf::kCtrlCols, DWORD(multi->m_nCols)) == 0 && ok;
+        if (contents) ok = CreateValue(db, key, wf::kCtrlText, multi->m_strText) == 0 && ok;
     } else if (const CDataWebButtonValue* button = ctrl.ButtonValue()) {
-        ok = CreateValue(db, key, L"VALUE", button->m_strValue) == 0 && ok;
-        ok = CreateValue(db, key, L"SELECT", DWORD(button->m_nSelected)) == 0 && ok;
+        ok = CreateValue(db, key, wf::kCtrlValue, button->m_strValue) == 0 && ok;
+        ok = CreateValue(db, key, wf::kCtrlSelect, DWORD(button->m_nSelected)) == 0 && ok;
     }
     CloseKey(db, &key);
     TORVA_RETURN_BOOL(ok);

@@ -5,6 +5,7 @@
 #include "RelayState.h"
 #include "Trace.h"
 #include "UrlList.h"
+#include "WebFormLayout.h"
 #include "Win32Handles.h"
 
 #include "EventWait.h"
@@ -14,9 +15,10 @@
 
 namespace {
 
+namespace wf = torva::webform;
+
 constexpr DWORD kUrlLockWait = 30000;
 constexpr DWORD kEnumNameChars = 512;
-constexpr const wchar_t* kRootKey = L"WEBFORMDATA";
 
 // Holds the URL-list lock for its life; not held when the lock could not be had.
 class UrlListLock {
@@ -62,7 +64,7 @@ BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wst
     ZentripCell* db = nullptr;
     if (!OpenDB(&db)) TORVA_RETURN_BOOL(FALSE);
     ZentripCell* root = nullptr;
-    if (OpenKey(db, kRootKey, &root) != 0) {
+    if (OpenKey(db, wf::kRootKey, &root) != 0) {
         CloseDB(&db);
         TORVA_RETURN_BOOL(FALSE);
     }
@@ -80,7 +82,7 @@ BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wst
         if (length == 0) continue;
         ZentripCell* page = nullptr;
         if (OpenKey(db, name, &page) != 0) continue;
-        std::wstring pageUrl = GetStringValue(db, page, L"URL");
+        std::wstring pageUrl = GetStringValue(db, page, wf::kPageUrl);
         CloseKey(db, &page);
         // Sub keys without a URL, such as the option key, are no pages.
         if (pageUrl.empty()) continue;
@@ -94,7 +96,7 @@ BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wst
         if (pagesOfUrl[page.url] < 2) continue;
         ZentripCell* key = nullptr;
         if (OpenKey(db, page.key.c_str(), &key) != 0) continue;
-        page.updateDate = GetStringValue(db, key, L"UPDATEDATE");
+        page.updateDate = GetStringValue(db, key, wf::kPageUpdateDate);
         CloseKey(db, &key);
     }
     CloseDB(&db);

@@ -2,14 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cwctype>
-
-std::wstring NumberedKeyPath(const std::wstring& parent, const wchar_t* stem, int number) {
-    wchar_t name[64];
-    std::swprintf(name, 64, L"%ls%03d", stem, number);
-    return parent + L"\\" + name;
-}
 
 int KeyNumber(const std::wstring& path) {
     size_t digits = path.size();

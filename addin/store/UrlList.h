@@ -4,7 +4,7 @@
 //
 // Several pages may be stored for one URL (one left over by a delete that
 // stopped part way, and the page stored after it): among them the page
-// registered last, by its "UPDATEDATE", stands first and is the one found.
+// registered last, by its update date, stands first and is the one found.
 #pragma once
 
 #include <string>

@@ -108,6 +108,3 @@ private:
     std::wstring m_spareText;
     int32_t m_decryptEnabled = 1;
 };
-
-constexpr wchar_t kWebFormKey[] = L"WEBFORMDATA";
-constexpr wchar_t kWebFormOptionKey[] = L"WEBFORMDATA\\OPTION";

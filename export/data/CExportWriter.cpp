@@ -15,14 +15,14 @@ std::wstring DecimalText(int64_t value) {
 
 int WebControlFieldCount(const WebControlNode& control) {
     switch (control.kind) {
-    case kWebCtrlRadio:
-    case kWebCtrlCheck:
-    case kWebCtrlSelect:
+    case D_WEB_CTRL_RADIO:
+    case D_WEB_CTRL_CHECK:
+    case D_WEB_CTRL_SELECT:
         return 13 + static_cast<int>(control.elements.size());
-    case kWebCtrlMulti:
+    case D_WEB_CTRL_MULTI:
         return 11;
-    case kWebCtrlSubmit:
-    case kWebCtrlImage:
+    case D_WEB_CTRL_SUBMIT:
+    case D_WEB_CTRL_IMAGE:
         return 8;
     default:
         return 10;
@@ -47,7 +47,7 @@ WriteResult CExportWriter::WriteVersionLine() {
 void CExportWriter::WebControlFields(RecordLine& line, const WebControlNode& control) {
     switch (control.record) {
     case WebValueRecord::Text:
-        if (control.kind == kWebCtrlPassword) {
+        if (control.kind == D_WEB_CTRL_PSWD) {
             line.SecretText(control.VALUE, kFieldAnsiText);
         } else {
             line.Text(control.VALUE);
@@ -60,7 +60,7 @@ void CExportWriter::WebControlFields(RecordLine& line, const WebControlNode& con
         for (const auto& element : control.elements) {
             line.Text(element.VALUE);
             line.Number(element.SELECT);
-            if (control.kind == kWebCtrlSelect) line.Text(element.TEXT);
+            if (control.kind == D_WEB_CTRL_SELECT) line.Text(element.TEXT);
         }
         break;
     case WebValueRecord::MultiLine: {

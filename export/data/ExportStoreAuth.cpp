@@ -7,6 +7,7 @@
 #include "CGetDB.h"
 #include "Passphrases.h"
 #include "ResourceStrings.h"
+#include "WebFormLayout.h"
 
 #define SECURITY_WIN32
 #include <security.h>
@@ -15,6 +16,8 @@
 #include <cwchar>
 
 namespace {
+
+namespace wf = torva::webform;
 
 constexpr wchar_t kGinaDatabase[] = L"TORVA_GINA";
 constexpr wchar_t kTouchInfoKey[] = L"TOUCHAUTHINFO";
@@ -329,16 +332,16 @@ void CExportStore::LoadPolicies(TVRDB_HDB db) {
 
 void CExportStore::LoadOptions(TVRDB_HDB db) {
     TVRDB_HKEY key = nullptr;
-    if (OpenKeyWithRetries(db, kWebFormOptionKey, &key) != kDbOk) return;
-    const int32_t stopFunc = ReadDword(db, key, L"STOPFUNC");
+    if (OpenKeyWithRetries(db, wf::kOptionKey, &key) != kDbOk) return;
+    const int32_t stopFunc = ReadDword(db, key, wf::kStopFunc.name);
     if (stopFunc != -1) {
         m_options.STOPFUNC = stopFunc;
-        m_options.STOPAUTOINPUT = ReadDword(db, key, L"STOPAUTOINPUT");
-        m_options.SETAUTO = ReadDword(db, key, L"SETAUTO");
-        m_options.CHECKSET = ReadDword(db, key, L"CHECKSET");
-        m_options.ONLYPWD = ReadDword(db, key, L"ONLYPWD");
-        m_options.NOMULTITEXT = ReadDword(db, key, L"NOMULTITEXT");
-        m_options.HIDEPWD = ReadDword(db, key, L"HIDEPWD");
+        m_options.STOPAUTOINPUT = ReadDword(db, key, wf::kStopAutoInput.name);
+        m_options.SETAUTO = ReadDword(db, key, wf::kSetAuto.name);
+        m_options.CHECKSET = ReadDword(db, key, wf::kCheckSet.name);
+        m_options.ONLYPWD = ReadDword(db, key, wf::kOnlyPwd.name);
+        m_options.NOMULTITEXT = ReadDword(db, key, wf::kNoMultiText.name);
+        m_options.HIDEPWD = ReadDword(db, key, wf::kHidePwd.name);
         m_options.present = 1;
     }
     m_dbApi.CloseKey(db, key);

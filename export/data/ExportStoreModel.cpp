@@ -12,17 +12,17 @@ const wchar_t* const kPolicyValueNames[kPolicyCount] = {
 
 WebValueRecord ValueRecordOf(int32_t kind) {
     switch (kind) {
-    case kWebCtrlText:
-    case kWebCtrlPassword:
+    case D_WEB_CTRL_TEXT:
+    case D_WEB_CTRL_PSWD:
         return WebValueRecord::Text;
-    case kWebCtrlRadio:
-    case kWebCtrlCheck:
-    case kWebCtrlSelect:
+    case D_WEB_CTRL_RADIO:
+    case D_WEB_CTRL_CHECK:
+    case D_WEB_CTRL_SELECT:
         return WebValueRecord::Choices;
-    case kWebCtrlMulti:
+    case D_WEB_CTRL_MULTI:
         return WebValueRecord::MultiLine;
-    case kWebCtrlSubmit:
-    case kWebCtrlImage:
+    case D_WEB_CTRL_SUBMIT:
+    case D_WEB_CTRL_IMAGE:
         return WebValueRecord::Button;
     default:
         return WebValueRecord::None;
@@ -30,7 +30,7 @@ WebValueRecord ValueRecordOf(int32_t kind) {
 }
 
 WebControlNode::~WebControlNode() {
-    if (kind == kWebCtrlPassword) Wipe(VALUE);
+    if (kind == D_WEB_CTRL_PSWD) Wipe(VALUE);
 }
 
 AuthSlot::~AuthSlot() {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "SecretText.h"
+#include "WebFormLayout.h"
 
 #include <windows.h>
 
@@ -15,20 +16,8 @@
 #include <string>
 #include <vector>
 
-// Control kinds of a web-form control node.
-enum WebCtrlKind {
-    kWebCtrlText = 0,
-    kWebCtrlPassword = 1,
-    kWebCtrlFile = 2, // never stored: gets no value record
-    kWebCtrlRadio = 3,
-    kWebCtrlCheck = 4,
-    kWebCtrlSelect = 5,
-    kWebCtrlMulti = 6,
-    kWebCtrlSubmit = 7,
-    kWebCtrlImage = 8,
-};
-
-// Which value record a control node holds, chosen by its kind.
+// Which value record a control node holds, chosen by its kind (a WebCtrlKind;
+// kind 2 gets none).
 enum class WebValueRecord { None, Text, Choices, MultiLine, Button };
 WebValueRecord ValueRecordOf(int32_t kind);
 
@@ -131,15 +120,16 @@ struct AuthRuleRecord {
     int32_t logonMode = 0;
 };
 
+// Until the options are read each holds the value taken when it is not stored.
 struct WebFormOptions {
     int32_t present = 0;
-    int32_t STOPFUNC = 0;
-    int32_t STOPAUTOINPUT = 0;
-    int32_t SETAUTO = 1;
-    int32_t CHECKSET = 1;
-    int32_t ONLYPWD = 0;
-    int32_t NOMULTITEXT = 0;
-    int32_t HIDEPWD = 1;
+    int32_t STOPFUNC = torva::webform::kStopFunc.missing;
+    int32_t STOPAUTOINPUT = torva::webform::kStopAutoInput.missing;
+    int32_t SETAUTO = torva::webform::kSetAuto.missing;
+    int32_t CHECKSET = torva::webform::kCheckSet.missing;
+    int32_t ONLYPWD = torva::webform::kOnlyPwd.missing;
+    int32_t NOMULTITEXT = torva::webform::kNoMultiText.missing;
+    int32_t HIDEPWD = torva::webform::kHidePwd.missing;
 };
 
 constexpr int kPolicyCount = 9;

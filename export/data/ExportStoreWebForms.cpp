@@ -2,23 +2,21 @@
 // forms and their controls, with the layout the add-in writes.
 #include "CExportStore.h"
 
-#include <cwchar>
+#include "WebFormLayout.h"
 
 namespace {
 
-bool IsOptionKey(const std::wstring& path) {
-    return ::CompareStringOrdinal(path.c_str(), -1, kWebFormOptionKey, -1, TRUE) == CSTR_EQUAL;
-}
+namespace wf = torva::webform;
 
-std::wstring Numbered(const wchar_t* stem, int32_t n) {
-    return stem + std::to_wstring(n);
+bool IsOptionKey(const std::wstring& path) {
+    return ::CompareStringOrdinal(path.c_str(), -1, wf::kOptionKey, -1, TRUE) == CSTR_EQUAL;
 }
 
 } // namespace
 
 void CExportStore::LoadWebPages(TVRDB_HDB db) {
     TVRDB_HKEY root = nullptr;
-    if (OpenKeyWithRetries(db, kWebFormKey, &root) != kDbOk) return;
+    if (OpenKeyWithRetries(db, wf::kRootKey, &root) != kDbOk) return;
     std::vector<std::wstring> pageKeys;
     EnumSubKeys(db, root, pageKeys);
     m_dbApi.CloseKey(db, root);
@@ -33,9 +31,9 @@ void CExportStore::LoadWebPages(TVRDB_HDB db) {
             m_pages.push_back(std::move(page));
             continue;
         }
-        page->URL = ReadText(db, key, L"URL");
-        page->TITLE = ReadText(db, key, L"TITLE");
-        page->UPDATEDATE = ReadText(db, key, L"UPDATEDATE");
+        page->URL = ReadText(db, key, wf::kPageUrl);
+        page->TITLE = ReadText(db, key, wf::kPageTitle);
+        page->UPDATEDATE = ReadText(db, key, wf::kPageUpdateDate);
         std::vector<std::wstring> itemKeys;
         EnumSubKeys(db, key, itemKeys);
         m_dbApi.CloseKey(db, key);
@@ -53,11 +51,11 @@ void CExportStore::LoadWebPages(TVRDB_HDB db) {
 void CExportStore::LoadWebItem(TVRDB_HDB db, WebItemNode& item) {
     TVRDB_HKEY key = nullptr;
     if (OpenKeyWithRetries(db, item.key, &key) != kDbOk) return;
-    item.NAME = ReadText(db, key, L"NAME");
-    item.FORMNAME = ReadText(db, key, L"FORMNAME");
-    item.AUTOINPUT = ReadDword(db, key, L"AUTOINPUT");
-    item.AUTOSEND = ReadDword(db, key, L"AUTOSEND");
-    item.INDEX = ReadDword(db, key, L"INDEX");
+    item.NAME = ReadText(db, key, wf::kItemName);
+    item.FORMNAME = ReadText(db, key, wf::kItemFormName);
+    item.AUTOINPUT = ReadDword(db, key, wf::kItemAutoInput);
+    item.AUTOSEND = ReadDword(db, key, wf::kItemAutoSend);
+    item.INDEX = ReadDword(db, key, wf::kItemIndex);
     std::vector<std::wstring> controlKeys;
     EnumSubKeys(db, key, controlKeys);
     m_dbApi.CloseKey(db, key);
@@ -72,31 +70,31 @@ void CExportStore::LoadWebItem(TVRDB_HDB db, WebItemNode& item) {
 void CExportStore::LoadWebControl(TVRDB_HDB db, WebControlNode& control) {
     TVRDB_HKEY key = nullptr;
     if (OpenKeyWithRetries(db, control.key, &key) != kDbOk) return;
-    control.kind = ReadDword(db, key, L"TYPE");
-    control.NAME = ReadText(db, key, L"NAME");
+    control.kind = ReadDword(db, key, wf::kCtrlType);
+    control.NAME = ReadText(db, key, wf::kCtrlName);
     control.record = ValueRecordOf(control.kind);
     switch (control.record) {
     case WebValueRecord::Text:
-        control.DATALEN = ReadDword(db, key, L"DATALEN");
-        if (control.kind == kWebCtrlPassword) {
-            ReadPassword(db, key, L"VALUE", control);
+        control.DATALEN = ReadDword(db, key, wf::kCtrlDataLen);
+        if (control.kind == D_WEB_CTRL_PSWD) {
+            ReadPassword(db, key, wf::kCtrlValue, control);
         } else {
-            control.VALUE = ReadText(db, key, L"VALUE");
+            control.VALUE = ReadText(db, key, wf::kCtrlValue);
         }
         break;
     case WebValueRecord::Choices: {
-        control.MULTIPLE = ReadDword(db, key, L"MULTIPLE");
+        control.MULTIPLE = ReadDword(db, key, wf::kCtrlMultiple);
         TVRDB_HKEY elements = nullptr;
-        if (OpenKeyWithRetries(db, control.key + L"\\Element", &elements) == kDbOk) {
-            const int32_t count = ReadDword(db, elements, L"DATANUM");
+        if (OpenKeyWithRetries(db, wf::SubKeyPath(control.key, wf::kElementKeyAsRead), &elements) == kDbOk) {
+            const int32_t count = ReadDword(db, elements, wf::kElementDataNum);
             // A damaged count must not run the load for ever: no page holds
             // more choices than this.
             const int32_t limit = count < 4096 ? count : 4096;
             for (int32_t n = 1; n <= limit; ++n) {
                 WebElementNode element;
-                element.VALUE = ReadText(db, elements, Numbered(L"VALUE", n).c_str());
-                element.TEXT = ReadText(db, elements, Numbered(L"TEXT", n).c_str());
-                element.SELECT = ReadDword(db, elements, Numbered(L"SELECT", n).c_str());
+                element.VALUE = ReadText(db, elements, wf::NumberedValueName(wf::kElementValueStem, n).c_str());
+                element.TEXT = ReadText(db, elements, wf::NumberedValueName(wf::kElementTextStem, n).c_str());
+                element.SELECT = ReadDword(db, elements, wf::NumberedValueName(wf::kElementSelectStem, n).c_str());
                 control.elements.push_back(std::move(element));
             }
             m_dbApi.CloseKey(db, elements);
@@ -104,13 +102,13 @@ void CExportStore::LoadWebControl(TVRDB_HDB db, WebControlNode& control) {
         break;
     }
     case WebValueRecord::MultiLine:
-        control.ROWS = ReadDword(db, key, L"ROWS");
-        control.COLS = ReadDword(db, key, L"COLS");
-        control.TEXT = ReadText(db, key, L"TEXT");
+        control.ROWS = ReadDword(db, key, wf::kCtrlRows);
+        control.COLS = ReadDword(db, key, wf::kCtrlCols);
+        control.TEXT = ReadText(db, key, wf::kCtrlText);
         break;
     case WebValueRecord::Button:
-        control.VALUE = ReadText(db, key, L"VALUE");
-        control.SELECT = ReadDword(db, key, L"SELECT");
+        control.VALUE = ReadText(db, key, wf::kCtrlValue);
+        control.SELECT = ReadDword(db, key, wf::kCtrlSelect);
         break;
     case WebValueRecord::None:
         break;

@@ -27,14 +27,14 @@ std::wstring WebControlText(const WebControlNode& control) {
     if (control.record == WebValueRecord::None)
         return {};
     switch (control.kind) {
-    case kWebCtrlText:
-    case kWebCtrlFile:
+    case D_WEB_CTRL_TEXT:
+    case D_WEB_CTRL_UNUSED:
         return NameLine(control) + Filled(22078, control.VALUE);
-    case kWebCtrlPassword:
+    case D_WEB_CTRL_PSWD:
         return NameLine(control) + Text(22079) + Masked(control.VALUE, L'\x25CF') + L"\r\n";
-    case kWebCtrlRadio:
-    case kWebCtrlCheck:
-    case kWebCtrlSelect: {
+    case D_WEB_CTRL_RADIO:
+    case D_WEB_CTRL_CHECK:
+    case D_WEB_CTRL_SELECT: {
         std::wstring text = NameLine(control);
         for (const WebElementNode& element : control.elements) {
             if (element.SELECT == 1)
@@ -42,7 +42,7 @@ std::wstring WebControlText(const WebControlNode& control) {
         }
         return text;
     }
-    case kWebCtrlMulti: {
+    case D_WEB_CTRL_MULTI: {
         std::wstring text = Filled(22081, control.NAME) + Text(22082);
         if (control.COLS > 0) {
             const size_t cols = static_cast<size_t>(control.COLS);
@@ -51,8 +51,8 @@ std::wstring WebControlText(const WebControlNode& control) {
         }
         return text + L"\r\n";
     }
-    case kWebCtrlSubmit:
-    case kWebCtrlImage:
+    case D_WEB_CTRL_SUBMIT:
+    case D_WEB_CTRL_IMAGE:
         return control.SELECT != 0 ? Filled(22081, control.VALUE) : std::wstring();
     default:
         return {};

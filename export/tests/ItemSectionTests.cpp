@@ -64,7 +64,7 @@ TEST_F(ItemSectionTest, WebFormItemFoundByItsTreeHandle) {
     int handle = 0;
     form->treeItem = &handle;
     auto control = std::make_unique<WebControlNode>();
-    control->kind = kWebCtrlText;
+    control->kind = D_WEB_CTRL_TEXT;
     control->record = WebValueRecord::Text;
     control->NAME = L"user";
     control->VALUE = L"taro";

@@ -18,7 +18,7 @@ WebControlNode Control(int32_t kind, WebValueRecord record, const wchar_t* name)
 }  // namespace
 
 TEST(ReportText, PasswordShownAsOneCirclePerCharacter) {
-    WebControlNode control = Control(kWebCtrlPassword, WebValueRecord::Text, L"pw");
+    WebControlNode control = Control(D_WEB_CTRL_PSWD, WebValueRecord::Text, L"pw");
     control.VALUE = L"abc";
     EXPECT_EQ(WebControlText(control),
               L"    名前\t：  pw\r\n    値\t：  \x25CF\x25CF\x25CF\r\n");
@@ -26,7 +26,7 @@ TEST(ReportText, PasswordShownAsOneCirclePerCharacter) {
 }
 
 TEST(ReportText, MultiLineTextCutIntoColumns) {
-    WebControlNode control = Control(kWebCtrlMulti, WebValueRecord::MultiLine, L"memo");
+    WebControlNode control = Control(D_WEB_CTRL_MULTI, WebValueRecord::MultiLine, L"memo");
     control.TEXT = L"0123456789";
     control.COLS = 4;
     EXPECT_EQ(WebControlText(control),
@@ -36,26 +36,26 @@ TEST(ReportText, MultiLineTextCutIntoColumns) {
 }
 
 TEST(ReportText, ChoicesShowSelectedTextOrValue) {
-    WebControlNode radio = Control(kWebCtrlRadio, WebValueRecord::Choices, L"plan");
+    WebControlNode radio = Control(D_WEB_CTRL_RADIO, WebValueRecord::Choices, L"plan");
     radio.elements = {{L"a", L"", 0}, {L"b", L"", 0}};
     EXPECT_EQ(WebControlText(radio), L"    名前\t：  plan\r\n");
-    WebControlNode select = Control(kWebCtrlSelect, WebValueRecord::Choices, L"pref");
+    WebControlNode select = Control(D_WEB_CTRL_SELECT, WebValueRecord::Choices, L"pref");
     select.elements = {{L"13", L"東京都", 1}, {L"27", L"", 1}, {L"40", L"福岡県", 0}};
     EXPECT_EQ(WebControlText(select),
               L"    名前\t：  pref\r\n    選択値\t：  東京都\r\n    選択値\t：  27\r\n");
 }
 
 TEST(ReportText, ButtonsAndMissingRecords) {
-    WebControlNode submit = Control(kWebCtrlSubmit, WebValueRecord::Button, L"go");
+    WebControlNode submit = Control(D_WEB_CTRL_SUBMIT, WebValueRecord::Button, L"go");
     submit.VALUE = L"ログイン";
     submit.SELECT = 0;
     EXPECT_EQ(WebControlText(submit), L"");
     submit.SELECT = 1;
     EXPECT_EQ(WebControlText(submit), L"    名前\t ：  ログイン\r\n");
-    WebControlNode file = Control(kWebCtrlFile, WebValueRecord::None, L"upload");
+    WebControlNode file = Control(D_WEB_CTRL_UNUSED, WebValueRecord::None, L"upload");
     EXPECT_EQ(WebControlText(file), L"");
     // A stored text holding a format is shown as it is.
-    WebControlNode text = Control(kWebCtrlText, WebValueRecord::Text, L"%s%n");
+    WebControlNode text = Control(D_WEB_CTRL_TEXT, WebValueRecord::Text, L"%s%n");
     text.VALUE = L"%d";
     EXPECT_EQ(WebControlText(text), L"    名前\t：  %s%n\r\n    値\t：  %d\r\n");
 }
@@ -124,7 +124,7 @@ std::unique_ptr<WebItemNode> Form(const wchar_t* name, const wchar_t* user) {
     form->AUTOINPUT = 1;
     form->AUTOSEND = 0;
     auto control = std::make_unique<WebControlNode>();
-    control->kind = kWebCtrlText;
+    control->kind = D_WEB_CTRL_TEXT;
     control->record = WebValueRecord::Text;
     control->NAME = L"user";
     control->VALUE = user;

@@ -190,7 +190,7 @@ TEST(ExportStore, TextsAreHeldEscaped) {
 TEST(ExportStore, StoredPasswordsAreDecryptedAsStored) {
     const WebItemNode& item = *PageOf(fx::kRichPageUrl).items[0];
     const WebControlNode& password = ControlOf(item, L"password");
-    EXPECT_EQ(password.kind, kWebCtrlPassword);
+    EXPECT_EQ(password.kind, D_WEB_CTRL_PSWD);
     // Held in clear as stored, quote, line breaks and all: the file's escape
     // is not the password's.
     EXPECT_EQ(password.VALUE, fx::kRichPassword);
@@ -266,7 +266,7 @@ TEST(ExportStore, RetriesStopWhenTheKeyIsNotThere) {
     int webFormOpens = 0;
     FaultyDb::Reset();
     FaultyDb::failOpen = [&webFormOpens](const std::wstring& path) -> DWORD {
-        if (path != kWebFormKey) return 0;
+        if (path != torva::webform::kRootKey) return 0;
         ++webFormOpens;
         return 8;
     };
@@ -278,7 +278,7 @@ TEST(ExportStore, RetriesStopWhenTheKeyIsNotThere) {
     EXPECT_EQ(webFormOpens, 1);
     webFormOpens = 0;
     FaultyDb::failOpen = [&webFormOpens](const std::wstring& path) -> DWORD {
-        if (path != kWebFormKey) return 0;
+        if (path != torva::webform::kRootKey) return 0;
         ++webFormOpens;
         return 24; // busy: worth another try
     };
@@ -324,7 +324,7 @@ TEST(ExportStore, PasswordBytesAreDecryptedAsStoredNotEscaped) {
     const std::wstring control = L"WEBFORMDATA\\PAGE900\\ITEM001\\CTRL001";
     db.SetText(L"WEBFORMDATA\\PAGE900", L"URL", L"https://quoted.example.jp/");
     db.SetText(L"WEBFORMDATA\\PAGE900\\ITEM001", L"NAME", L"q");
-    db.SetDword(control, L"TYPE", kWebCtrlPassword);
+    db.SetDword(control, L"TYPE", D_WEB_CTRL_PSWD);
     db.SetText(control, L"NAME", L"pw");
     db.SetRaw(control, L"VALUE", TVRDB_TYPE_BINARY, kQuotedCipher);
     CryptApi exact = LibraryCryptApi();

@@ -2,10 +2,11 @@
 // dialog to its filled tree over a store of stored pages, and the time of
 // Apply after one changed item in it.
 //   manager_bench [--pages=N]   (default 1,000 pages of 5 items x 10 controls)
-// The pages are written under "WEBFORMDATA\BENCH<pid>_<n>" of the user's
-// database and deleted at the end.
+// The pages are written as keys BENCH<pid>_<n> below the web-form root of the
+// user's database and deleted at the end.
 #include "CTvrIEToolDlg.h"
 #include "CWinApp.h"
+#include "WebFormLayout.h"
 #include "resource.h"
 
 #include "Brisbel.h"
@@ -20,6 +21,7 @@
 
 namespace {
 
+namespace wf = torva::webform;
 using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point start) {
@@ -51,44 +53,38 @@ private:
     TVRDB_HKEY m_key = nullptr;
 };
 
-std::wstring Numbered(const wchar_t* format, const std::wstring& parent, int n) {
-    wchar_t text[512];
-    std::swprintf(text, 512, format, parent.c_str(), n);
-    return text;
-}
-
 // One page: 5 items (forms 0..4) of 8 text controls and 2 radio groups of 3.
 void WritePage(Writer& out, const std::wstring& page, int n) {
     out.Key(page);
-    out.Text(L"URL", L"https://bench.example.jp/page" + std::to_wstring(n));
-    out.Text(L"TITLE", L"ページ" + std::to_wstring(n));
-    out.Text(L"UPDATEDATE", L"2026/12/09 10:00:00");
-    out.Dword(L"CHANGEFLG", 0);
+    out.Text(wf::kPageUrl, L"https://bench.example.jp/page" + std::to_wstring(n));
+    out.Text(wf::kPageTitle, L"ページ" + std::to_wstring(n));
+    out.Text(wf::kPageUpdateDate, L"2026/12/09 10:00:00");
+    out.Dword(wf::kPageChangeFlg, 0);
     for (int i = 1; i <= 5; ++i) {
-        const std::wstring item = Numbered(L"%ls\\ITEM%03d", page, i);
+        const std::wstring item = wf::NumberedKeyPath(page, wf::kItemStem, i);
         out.Key(item);
-        out.Text(L"NAME", L"アイテム" + std::to_wstring(i));
-        out.Text(L"FORMNAME", L"form" + std::to_wstring(i));
-        out.Dword(L"AUTOINPUT", i == 1 ? 1 : 0);
-        out.Dword(L"AUTOSEND", 0);
-        out.Dword(L"INDEX", DWORD(i - 1));
+        out.Text(wf::kItemName, L"アイテム" + std::to_wstring(i));
+        out.Text(wf::kItemFormName, L"form" + std::to_wstring(i));
+        out.Dword(wf::kItemAutoInput, i == 1 ? 1 : 0);
+        out.Dword(wf::kItemAutoSend, 0);
+        out.Dword(wf::kItemIndex, DWORD(i - 1));
         for (int c = 1; c <= 10; ++c) {
-            const std::wstring ctrl = Numbered(L"%ls\\CTRL%03d", item, c);
+            const std::wstring ctrl = wf::NumberedKeyPath(item, wf::kCtrlStem, c);
             out.Key(ctrl);
             const bool radio = c > 8;
-            out.Dword(L"TYPE", radio ? D_WEB_CTRL_RADIO : D_WEB_CTRL_TEXT);
-            out.Text(L"NAME", L"field" + std::to_wstring(c));
+            out.Dword(wf::kCtrlType, radio ? D_WEB_CTRL_RADIO : D_WEB_CTRL_TEXT);
+            out.Text(wf::kCtrlName, L"field" + std::to_wstring(c));
             if (!radio) {
-                out.Text(L"VALUE", L"値" + std::to_wstring(c));
-                out.Dword(L"DATALEN", DWORD(-1));
+                out.Text(wf::kCtrlValue, L"値" + std::to_wstring(c));
+                out.Dword(wf::kCtrlDataLen, DWORD(-1));
                 continue;
             }
-            out.Dword(L"MULTIPLE", 0);
-            out.Key(ctrl + L"\\ELEMENT");
-            out.Dword(L"DATANUM", 3);
+            out.Dword(wf::kCtrlMultiple, 0);
+            out.Key(wf::SubKeyPath(ctrl, wf::kElementKey));
+            out.Dword(wf::kElementDataNum, 3);
             for (int o = 1; o <= 3; ++o) {
-                out.Text(Numbered(L"%lsVALUE%d", L"", o).c_str(), L"v" + std::to_wstring(o));
-                out.Dword(Numbered(L"%lsSELECT%d", L"", o).c_str(), o == 1 ? 1 : 0);
+                out.Text(wf::NumberedValueName(wf::kElementValueStem, o).c_str(), L"v" + std::to_wstring(o));
+                out.Dword(wf::NumberedValueName(wf::kElementSelectStem, o).c_str(), o == 1 ? 1 : 0);
             }
         }
     }
@@ -133,8 +129,8 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("the user's database does not open\n");
         return 1;
     }
-    wchar_t stem[64];
-    std::swprintf(stem, 64, L"WEBFORMDATA\\BENCH%lu_", ::GetCurrentProcessId());
+    const std::wstring stem = wf::SubKeyPath(wf::kRootKey, L"BENCH") +
+                              std::to_wstring(::GetCurrentProcessId()) + L"_";
     std::vector<std::wstring> keys;
     auto start = Clock::now();
     {
@@ -174,9 +170,9 @@ int wmain(int argc, wchar_t** argv) {
 
     start = Clock::now();
     TVRDB_HKEY root = nullptr;
-    if (TvrDB_OpenKey(db, L"WEBFORMDATA", &root) == TVRDB_OK) {
+    if (TvrDB_OpenKey(db, wf::kRootKey, &root) == TVRDB_OK) {
         for (const auto& key : keys)
-            (void)TvrDB_DeleteKey(db, root, key.c_str() + std::wcslen(L"WEBFORMDATA\\"));
+            (void)TvrDB_DeleteKey(db, root, key.c_str() + std::wcslen(wf::kRootKey) + 1);
         TvrDB_CloseKey(db, root);
     }
     std::printf("clean-up: %.0f ms\n", MsSince(start));

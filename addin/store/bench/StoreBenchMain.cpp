@@ -8,6 +8,7 @@
 #include "ProgramFolder.h"
 #include "RelayRecords.h"
 #include "RelayState.h"
+#include "WebFormLayout.h"
 
 #include <chrono>
 #include <cstdio>
@@ -17,6 +18,7 @@
 
 namespace {
 
+namespace wf = torva::webform;
 using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point start) {
@@ -92,11 +94,11 @@ int wmain(int argc, wchar_t** argv) {
     // 1,000 pages written directly, without the numbering's enumeration.
     ZentripCell* db = nullptr;
     if (!store->OpenDB(&db)) return 1;
-    const std::wstring stem = L"WEBFORMDATA\\BENCH" + std::to_wstring(pid) + L"_";
+    const std::wstring stem = wf::SubKeyPath(wf::kRootKey, L"BENCH") + std::to_wstring(pid) + L"_";
     for (int i = 0; i < 1000; ++i) {
         ZentripCell* key = nullptr;
         if (store->CreateKey(db, (stem + std::to_wstring(i)).c_str(), &key) != 0) continue;
-        store->SetStringValue(db, key, L"URL", L"https://bench.example/page" + std::to_wstring(i));
+        store->SetStringValue(db, key, wf::kPageUrl, L"https://bench.example/page" + std::to_wstring(i));
         store->CloseKey(db, &key);
     }
     RelayState::Instance().ResetCounts();
@@ -105,7 +107,7 @@ int wmain(int argc, wchar_t** argv) {
     Report(renewed ? "renew URL list, 1000+ pages" : "renew URL list FAILED", MsSince(start));
 
     ZentripCell* root = nullptr;
-    if (store->OpenKey(db, L"WEBFORMDATA", &root) == 0) {
+    if (store->OpenKey(db, wf::kRootKey, &root) == 0) {
         for (int i = 0; i < 1000; ++i) {
             const std::wstring name = L"BENCH" + std::to_wstring(pid) + L"_" + std::to_wstring(i);
             (void)store->Zentrip_DeleteKey(db, root, name.c_str());

@@ -1,6 +1,9 @@
 #include "KeyNumbering.h"
+#include "WebFormLayout.h"
 
 #include <gtest/gtest.h>
+
+using torva::webform::NumberedKeyPath;
 
 TEST(KeyNumbering, NumbersHaveAtLeastThreeDigitsAndNoUpperBound) {
     EXPECT_EQ(NumberedKeyPath(L"WEBFORMDATA", L"PAGE", 1), L"WEBFORMDATA\\PAGE001");
