@@ -15,6 +15,7 @@
 #include "CDialog.h"
 #include "CExplorer_item.h"
 #include "DpiScaler.h"
+#include "Win32Handles.h"
 
 #include "Brisbel.h"
 
@@ -214,7 +215,7 @@ public:
     // TRUE once the loader has filled the tree.
     bool IsLoaded() const noexcept { return m_bLoaded; }
     // TRUE while an apply or OK worker runs.
-    bool IsSaving() const noexcept { return m_hWorker != nullptr; }
+    bool IsSaving() const noexcept { return static_cast<bool>(m_hWorker); }
 
 protected:
     LRESULT OnFields(WPARAM fetch, LPARAM);
@@ -338,9 +339,9 @@ private:
     bool m_bNavigating = false;
 
     // Loading and saving.
-    HANDLE m_hLoader = nullptr;
+    torva::JoinedThread m_hLoader;
     bool m_bLoaded = false;
-    HANDLE m_hWorker = nullptr;
+    torva::JoinedThread m_hWorker;
     UINT_PTR m_nWorkerTimer = 0;
     std::unique_ptr<mablix::CNotifyMsg> m_pNotifyMsg;
     std::unique_ptr<mablix::CUpdateMsg> m_pUpdateMsg;

@@ -117,7 +117,7 @@ BOOL CTvrIEToolDlg::OnInitDialog() {
         ::EnableWindow(::GetDlgItem(m_hWnd, id), FALSE);
     m_nCryptUsable = 1;
 
-    m_hLoader = ::CreateThread(nullptr, 0, &CTvrIEToolDlg::LoaderThread, this, 0, nullptr);
+    m_hLoader.reset(::CreateThread(nullptr, 0, &CTvrIEToolDlg::LoaderThread, this, 0, nullptr));
     if (!m_hLoader) {
         // Without a thread the tree is read here.
         (void)GetWebFormData();
@@ -132,12 +132,8 @@ BOOL CTvrIEToolDlg::OnInitDialog() {
 void CTvrIEToolDlg::OnDestroy() {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnDestroy");
     // The threads use the model: it stays until they have ended.
-    for (HANDLE* thread : {&m_hLoader, &m_hWorker}) {
-        if (!*thread) continue;
-        ::WaitForSingleObject(*thread, INFINITE);
-        ::CloseHandle(*thread);
-        *thread = nullptr;
-    }
+    m_hLoader.reset();
+    m_hWorker.reset();
     ::KillTimer(m_hWnd, 1);
     ::KillTimer(m_hWnd, 2);
     m_pNotifyMsg.reset();
