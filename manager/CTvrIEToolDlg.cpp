@@ -11,7 +11,6 @@
 
 namespace {
 const wchar_t kCaption[] = L"Webフォームデータ管理";
-constexpr UINT kFieldsMessage = WM_USER + 60;
 } // namespace
 
 CTvrIEToolDlg::CTvrIEToolDlg(CWnd* parent) : CDialog(IDD, parent) {

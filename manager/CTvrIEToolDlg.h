@@ -134,6 +134,10 @@ public:
     };
     // Edit states of pages.
     enum PageState : std::int32_t { kPageNormal = 0, kPageRetitled = 1, kPageDeleted = 3 };
+    // A flag that was never stored (-1) counts as not set.
+    static constexpr std::int32_t Flag(std::int32_t value) noexcept {
+        return value == -1 ? 0 : value;
+    }
 
     // Pages in database order, owned.
     std::vector<std::unique_ptr<CDataWebForm>> m_pages;
@@ -278,6 +282,10 @@ protected:
                               DWORD* produced);
 
 private:
+    // Posted by the loader when it has ended.
+    static constexpr UINT kLoadedMessage = WM_USER + 55;
+    // Sent by UpdateDialogFields to the window's own thread.
+    static constexpr UINT kFieldsMessage = WM_USER + 60;
     static DWORD WINAPI LoaderThread(void* dialog);
     static DWORD WINAPI SaveThread(void* dialog);
     // Takes the fields and the bound values, disables the dialog and starts

@@ -13,7 +13,6 @@
 #include <cwchar>
 
 namespace {
-constexpr UINT kFieldsMessage = WM_USER + 60;
 constexpr int kImageRoot = 0;
 constexpr int kImagePage = 1;
 constexpr int kImageItem = 2;
@@ -59,7 +58,7 @@ BEGIN_MESSAGE_MAP(CTvrIEToolDlg, CDialog)
     ON_WM_TIMER()
     ON_WM_CLOSE()
     ON_WM_DESTROY()
-    ON_MESSAGE(WM_USER + 55, &CTvrIEToolDlg::OnLoaded)
+    ON_MESSAGE(kLoadedMessage, &CTvrIEToolDlg::OnLoaded)
     ON_MESSAGE(kFieldsMessage, &CTvrIEToolDlg::OnFields)
     ON_NOTIFY(TVN_SELCHANGINGW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeSelChanging)
     ON_NOTIFY(TVN_SELCHANGEDW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeSelChanged)
@@ -122,7 +121,7 @@ BOOL CTvrIEToolDlg::OnInitDialog() {
         // Without a thread the tree is read here.
         (void)GetWebFormData();
         (void)GetOptionData();
-        ::PostMessageW(m_hWnd, WM_USER + 55, 0, 0);
+        ::PostMessageW(m_hWnd, kLoadedMessage, 0, 0);
     }
     // The pages and options belong to the loader until it has ended: the
     // pane is shown once it has (WM_USER+55).

@@ -16,7 +16,6 @@
 #include <commctrl.h>
 
 namespace {
-constexpr UINT kLoadedMessage = WM_USER + 55;
 constexpr UINT_PTR kApplyTimer = 1;
 constexpr UINT_PTR kOkTimer = 2;
 constexpr UINT kPollMs = 10;
