@@ -95,8 +95,8 @@ BOOL CTvrIEToolDlg::StartSaveWorker(UINT_PTR timer) {
     }
     ::InterlockedExchange(&m_nSaving, 0);
     ::EnableWindow(m_hWnd, FALSE);
-    m_hWorker.reset(::CreateThread(nullptr, 0, &CTvrIEToolDlg::SaveThread, this, CREATE_SUSPENDED,
-                                   nullptr));
+    m_hWorker.reset(
+        ::CreateThread(nullptr, 0, &CTvrIEToolDlg::SaveThread, this, CREATE_SUSPENDED, nullptr));
     if (!m_hWorker) {
         m_snapshot.Clear();
         m_boundPreviewForSave.Clear();
