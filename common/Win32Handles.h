@@ -55,6 +55,14 @@ struct FileHandleTraits { // CreateFile, CreateNamedPipe (INVALID_HANDLE_VALUE w
     static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { ::CloseHandle(h); }
 };
+struct JoinedThreadTraits { // CreateThread: the thread has ended before its handle goes
+    static HANDLE Invalid() { return nullptr; }
+    static bool IsValid(HANDLE h) { return h != nullptr; }
+    static void Close(HANDLE h) {
+        ::WaitForSingleObject(h, INFINITE);
+        ::CloseHandle(h);
+    }
+};
 struct FindHandleTraits {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
@@ -93,6 +101,7 @@ struct WindowTraits {
 
 using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 using UniqueFile = UniqueResource<HANDLE, FileHandleTraits>;
+using JoinedThread = UniqueResource<HANDLE, JoinedThreadTraits>;
 using UniqueFind = UniqueResource<HANDLE, FindHandleTraits>;
 using UniqueRegKey = UniqueResource<HKEY, RegKeyTraits>;
 using UniqueModule = UniqueResource<HMODULE, ModuleTraits>;

@@ -25,11 +25,8 @@ BOOL COstravoApp::InitInstance() {
     LoadResourceStrings(m_hInstance);
     SetRegistryKey(GetResourceString(IDS_PROFILE_KEY));
 
-    m_mutex.reset(::CreateMutexW(nullptr, TRUE, kMutexName));
-    if (!m_mutex || ::GetLastError() == ERROR_ALREADY_EXISTS) {
-        m_mutex.reset();
+    if (m_instance.Acquire() != torva::InstanceState::First)
         return FALSE; // another instance runs: end without a word
-    }
 
     std::wstring folder = torva::ProgramFolder();
     if (!folder.empty() && folder.back() == L'\\') folder.pop_back();

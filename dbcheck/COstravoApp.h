@@ -4,7 +4,7 @@
 
 #include "COstravoSettings.h"
 #include "Framework.h"
-#include "Win32Handles.h"
+#include "InstanceGuard.h"
 
 namespace ostravo {
 
@@ -21,7 +21,8 @@ public:
 
 private:
     COstravoSettings m_settings;
-    torva::UniqueHandle m_mutex; // held until the process ends
+    // The mutex kMutexName, held until the process ends.
+    torva::InstanceGuard m_instance{torva::InstanceGuard::Kind::Mutex, kMutexName};
 };
 
 } // namespace ostravo

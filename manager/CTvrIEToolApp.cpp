@@ -49,10 +49,9 @@ BOOL CTvrIEToolApp::InitInstance() {
     std::free(const_cast<wchar_t*>(m_pszAppName));
     m_pszAppName = _wcsdup(mablix::kDisplayName);
 
-    bool running = false;
-    m_hInstanceEvent = mablix::CreateInstanceEvent(&running);
-    if (!m_hInstanceEvent) {
-        if (running) mablix::ActivateRunningInstance();
+    const torva::InstanceState instance = m_instance.Acquire();
+    if (instance != torva::InstanceState::First) {
+        if (instance == torva::InstanceState::AlreadyRunning) mablix::ActivateRunningInstance();
         TORVA_RETURN_BOOL(FALSE);
     }
 
@@ -89,10 +88,7 @@ void CTvrIEToolApp::OnTvrIEToolHelp() {
 
 int CTvrIEToolApp::ExitInstance() {
     const int code = CWinApp::ExitInstance();
-    if (m_hInstanceEvent) {
-        ::CloseHandle(m_hInstanceEvent);
-        m_hInstanceEvent = nullptr;
-    }
+    m_instance.Release();
     torva::trace::TraceHook::Unbind();
     return code;
 }

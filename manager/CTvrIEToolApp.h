@@ -5,6 +5,8 @@
 
 #include "CWinApp.h"
 #include "FxMessageMap.h"
+#include "InstanceGuard.h"
+#include "MablixShell.h"
 
 class CTvrIEToolApp : public CWinApp {
 public:
@@ -21,7 +23,7 @@ public:
     int m_nCallerWnd = 0;
 
 private:
-    HANDLE m_hInstanceEvent = nullptr;
+    torva::InstanceGuard m_instance{torva::InstanceGuard::Kind::Event, mablix::kInstanceEvent};
 
     DECLARE_MESSAGE_MAP()
 };

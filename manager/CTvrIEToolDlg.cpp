@@ -11,7 +11,6 @@
 
 namespace {
 const wchar_t kCaption[] = L"Webフォームデータ管理";
-constexpr UINT kFieldsMessage = WM_USER + 60;
 } // namespace
 
 CTvrIEToolDlg::CTvrIEToolDlg(CWnd* parent) : CDialog(IDD, parent) {
@@ -29,13 +28,8 @@ CTvrIEToolDlg::CTvrIEToolDlg(CWnd* parent) : CDialog(IDD, parent) {
 CTvrIEToolDlg::~CTvrIEToolDlg() {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::~CTvrIEToolDlg");
     // A thread still running uses the model.
-    for (HANDLE thread : {m_hLoader, m_hWorker}) {
-        if (!thread) continue;
-        ::WaitForSingleObject(thread, INFINITE);
-        ::CloseHandle(thread);
-    }
-    m_hLoader = nullptr;
-    m_hWorker = nullptr;
+    m_hLoader.reset();
+    m_hWorker.reset();
     // Bindings are released while every control still stands, and the
     // preview files this dialog wrote go with it.
     DeletePreviewFile();

@@ -15,6 +15,7 @@
 #include "CDialog.h"
 #include "CExplorer_item.h"
 #include "DpiScaler.h"
+#include "Win32Handles.h"
 
 #include "Brisbel.h"
 
@@ -133,6 +134,10 @@ public:
     };
     // Edit states of pages.
     enum PageState : std::int32_t { kPageNormal = 0, kPageRetitled = 1, kPageDeleted = 3 };
+    // A flag that was never stored (-1) counts as not set.
+    static constexpr std::int32_t Flag(std::int32_t value) noexcept {
+        return value == -1 ? 0 : value;
+    }
 
     // Pages in database order, owned.
     std::vector<std::unique_ptr<CDataWebForm>> m_pages;
@@ -214,7 +219,7 @@ public:
     // TRUE once the loader has filled the tree.
     bool IsLoaded() const noexcept { return m_bLoaded; }
     // TRUE while an apply or OK worker runs.
-    bool IsSaving() const noexcept { return m_hWorker != nullptr; }
+    bool IsSaving() const noexcept { return static_cast<bool>(m_hWorker); }
 
 protected:
     LRESULT OnFields(WPARAM fetch, LPARAM);
@@ -277,6 +282,10 @@ protected:
                               DWORD* produced);
 
 private:
+    // Posted by the loader when it has ended.
+    static constexpr UINT kLoadedMessage = WM_USER + 55;
+    // Sent by UpdateDialogFields to the window's own thread.
+    static constexpr UINT kFieldsMessage = WM_USER + 60;
     static DWORD WINAPI LoaderThread(void* dialog);
     static DWORD WINAPI SaveThread(void* dialog);
     // Takes the fields and the bound values, disables the dialog and starts
@@ -338,9 +347,9 @@ private:
     bool m_bNavigating = false;
 
     // Loading and saving.
-    HANDLE m_hLoader = nullptr;
+    torva::JoinedThread m_hLoader;
     bool m_bLoaded = false;
-    HANDLE m_hWorker = nullptr;
+    torva::JoinedThread m_hWorker;
     UINT_PTR m_nWorkerTimer = 0;
     std::unique_ptr<mablix::CNotifyMsg> m_pNotifyMsg;
     std::unique_ptr<mablix::CUpdateMsg> m_pUpdateMsg;

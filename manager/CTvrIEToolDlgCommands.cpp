@@ -30,10 +30,6 @@ const wchar_t kSaveBeforeCopy[] = L"データが変更されています。\n保
 
 constexpr UINT kQuestion = MB_YESNO | MB_ICONEXCLAMATION;
 
-std::int32_t Flag(std::int32_t value) {
-    return value == -1 ? 0 : value;
-}
-
 std::wstring Format(const wchar_t* format, const std::wstring& text) {
     std::wstring result(text.size() + std::wcslen(format) + 1, L'\0');
     const int written = std::swprintf(result.data(), result.size(), format, text.c_str());

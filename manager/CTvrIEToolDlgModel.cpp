@@ -15,11 +15,6 @@ const wchar_t kNewEntry[] = L"(新規登録)";
 const wchar_t kNoName[] = L"名前なし";
 const wchar_t kNameTaken[] = L"既に登録されているアイテム名です。";
 
-// A flag that was never stored (-1) counts as not set.
-std::int32_t Flag(std::int32_t value) {
-    return value == -1 ? 0 : value;
-}
-
 bool NameTaken(const CDataWebForm& page, const CDataWebItem* except, const std::wstring& name) {
     for (const auto& item : page.m_items) {
         if (!item || item.get() == except || item->m_nState == CTvrIEToolDlg::kItemDeleted)

@@ -9,10 +9,6 @@
 namespace {
 namespace wf = torva::webform;
 const wchar_t kNoItemName[] = L"アイテム名が入力されていません";
-
-std::int32_t Flag(std::int32_t value) {
-    return value == -1 ? 0 : value;
-}
 } // namespace
 
 BOOL CTvrIEToolDlg::SetWebFormData() {

@@ -9,10 +9,6 @@
 
 namespace {
 namespace wf = torva::webform;
-
-std::int32_t Flag(std::int32_t value) {
-    return value == -1 ? 0 : value;
-}
 } // namespace
 
 int CTvrIEToolDlg::UpdateWebItem(CDataWebItem* item, int mode) {

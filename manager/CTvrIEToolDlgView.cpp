@@ -13,7 +13,6 @@
 #include <cwchar>
 
 namespace {
-constexpr UINT kFieldsMessage = WM_USER + 60;
 constexpr int kImageRoot = 0;
 constexpr int kImagePage = 1;
 constexpr int kImageItem = 2;
@@ -59,7 +58,7 @@ BEGIN_MESSAGE_MAP(CTvrIEToolDlg, CDialog)
     ON_WM_TIMER()
     ON_WM_CLOSE()
     ON_WM_DESTROY()
-    ON_MESSAGE(WM_USER + 55, &CTvrIEToolDlg::OnLoaded)
+    ON_MESSAGE(kLoadedMessage, &CTvrIEToolDlg::OnLoaded)
     ON_MESSAGE(kFieldsMessage, &CTvrIEToolDlg::OnFields)
     ON_NOTIFY(TVN_SELCHANGINGW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeSelChanging)
     ON_NOTIFY(TVN_SELCHANGEDW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeSelChanged)
@@ -117,12 +116,12 @@ BOOL CTvrIEToolDlg::OnInitDialog() {
         ::EnableWindow(::GetDlgItem(m_hWnd, id), FALSE);
     m_nCryptUsable = 1;
 
-    m_hLoader = ::CreateThread(nullptr, 0, &CTvrIEToolDlg::LoaderThread, this, 0, nullptr);
+    m_hLoader.reset(::CreateThread(nullptr, 0, &CTvrIEToolDlg::LoaderThread, this, 0, nullptr));
     if (!m_hLoader) {
         // Without a thread the tree is read here.
         (void)GetWebFormData();
         (void)GetOptionData();
-        ::PostMessageW(m_hWnd, WM_USER + 55, 0, 0);
+        ::PostMessageW(m_hWnd, kLoadedMessage, 0, 0);
     }
     // The pages and options belong to the loader until it has ended: the
     // pane is shown once it has (WM_USER+55).
@@ -132,12 +131,8 @@ BOOL CTvrIEToolDlg::OnInitDialog() {
 void CTvrIEToolDlg::OnDestroy() {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnDestroy");
     // The threads use the model: it stays until they have ended.
-    for (HANDLE* thread : {&m_hLoader, &m_hWorker}) {
-        if (!*thread) continue;
-        ::WaitForSingleObject(*thread, INFINITE);
-        ::CloseHandle(*thread);
-        *thread = nullptr;
-    }
+    m_hLoader.reset();
+    m_hWorker.reset();
     ::KillTimer(m_hWnd, 1);
     ::KillTimer(m_hWnd, 2);
     m_pNotifyMsg.reset();

@@ -16,7 +16,6 @@
 #include <commctrl.h>
 
 namespace {
-constexpr UINT kLoadedMessage = WM_USER + 55;
 constexpr UINT_PTR kApplyTimer = 1;
 constexpr UINT_PTR kOkTimer = 2;
 constexpr UINT kPollMs = 10;
@@ -38,11 +37,7 @@ DWORD WINAPI CTvrIEToolDlg::LoaderThread(void* parameter) {
 LRESULT CTvrIEToolDlg::OnLoaded(WPARAM, LPARAM) {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnLoaded");
     if (m_bLoaded) TORVA_RETURN_INT(0);
-    if (m_hLoader) {
-        ::WaitForSingleObject(m_hLoader, INFINITE);
-        ::CloseHandle(m_hLoader);
-        m_hLoader = nullptr;
-    }
+    m_hLoader.reset();
     m_bLoaded = true;
     m_bHidePwd = m_option.m_nHidePwd != 0 ? TRUE : FALSE;
     m_bSelecting = true;
@@ -100,8 +95,8 @@ BOOL CTvrIEToolDlg::StartSaveWorker(UINT_PTR timer) {
     }
     ::InterlockedExchange(&m_nSaving, 0);
     ::EnableWindow(m_hWnd, FALSE);
-    m_hWorker = ::CreateThread(nullptr, 0, &CTvrIEToolDlg::SaveThread, this, CREATE_SUSPENDED,
-                               nullptr);
+    m_hWorker.reset(
+        ::CreateThread(nullptr, 0, &CTvrIEToolDlg::SaveThread, this, CREATE_SUSPENDED, nullptr));
     if (!m_hWorker) {
         m_snapshot.Clear();
         m_boundPreviewForSave.Clear();
@@ -109,7 +104,7 @@ BOOL CTvrIEToolDlg::StartSaveWorker(UINT_PTR timer) {
         TORVA_RETURN_BOOL(FALSE);
     }
     m_nWorkerTimer = timer;
-    ::ResumeThread(m_hWorker);
+    ::ResumeThread(m_hWorker.get());
     ::SetTimer(m_hWnd, timer, kPollMs, nullptr);
     TORVA_RETURN_BOOL(TRUE);
 }
@@ -122,7 +117,7 @@ void CTvrIEToolDlg::OnTimer(UINT_PTR id) {
     ::KillTimer(m_hWnd, id);
     if (!m_hWorker || id != m_nWorkerTimer) return;
     DWORD code = 0;
-    if (!::GetExitCodeThread(m_hWorker, &code)) code = 0;
+    if (!::GetExitCodeThread(m_hWorker.get(), &code)) code = 0;
     if (code == STILL_ACTIVE) {
         // A save that lasts longer than one poll shows the saving notice.
         if (m_nSaving > 0 && !m_pUpdateMsg) {
@@ -140,9 +135,7 @@ void CTvrIEToolDlg::OnTimer(UINT_PTR id) {
 
 void CTvrIEToolDlg::EndSaveWorker(UINT_PTR timer, DWORD exitCode) {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::EndSaveWorker");
-    ::WaitForSingleObject(m_hWorker, INFINITE);
-    ::CloseHandle(m_hWorker);
-    m_hWorker = nullptr;
+    m_hWorker.reset();
     m_nWorkerTimer = 0;
     m_snapshot.Clear();
     m_boundPreviewForSave.Clear();

@@ -21,19 +21,6 @@ int ParseCallerWindow(const wchar_t* commandLine) {
     return handle;
 }
 
-HANDLE CreateInstanceEvent(bool* alreadyRunning) {
-    TORVA_TRACE_SCOPE(L"mablix::CreateInstanceEvent");
-    if (alreadyRunning) *alreadyRunning = false;
-    HANDLE event = ::CreateEventW(nullptr, FALSE, FALSE, kInstanceEvent);
-    if (!event) return nullptr;
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-        ::CloseHandle(event);
-        if (alreadyRunning) *alreadyRunning = true;
-        return nullptr;
-    }
-    return event;
-}
-
 bool ActivateRunningInstance() {
     TORVA_TRACE_SCOPE(L"mablix::ActivateRunningInstance");
     const HWND window = ::FindWindowW(nullptr, kDisplayName);

@@ -11,12 +11,6 @@ namespace mablix {
 // anywhere, in any case; 0 when "IEWND" is missing or no number follows.
 int ParseCallerWindow(const wchar_t* commandLine);
 
-// Creates the process's single-instance event "MABLIX_CHECK_EVENT". Returns
-// the handle (kept for the process's life) when this is the first instance;
-// null when creation failed or another instance owns it, and then
-// *alreadyRunning says which.
-HANDLE CreateInstanceEvent(bool* alreadyRunning);
-
 // Brings the running instance's window (its caption "Webフォームデータ管理")
 // to the front; false when no such window was found.
 bool ActivateRunningInstance();
@@ -26,6 +20,8 @@ bool ActivateRunningInstance();
 // is gone. True when posted.
 bool NotifyCaller(int callerWindow);
 
+// The process's single-instance event, held for the process's life by the
+// first instance.
 inline constexpr wchar_t kInstanceEvent[] = L"MABLIX_CHECK_EVENT";
 inline constexpr wchar_t kDisplayName[] = L"Webフォームデータ管理";
 inline constexpr UINT kCloseNotice = WM_USER + 400;

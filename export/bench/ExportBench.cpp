@@ -7,6 +7,7 @@
 #include "CExportWriter.h"
 #include "AllSections.h"
 #include "ExportFixture.h"
+#include "Win32Handles.h"
 
 #include <windows.h>
 
@@ -64,9 +65,9 @@ int wmain(int argc, wchar_t** argv) {
     wchar_t folder[MAX_PATH];
     ::GetTempPathW(MAX_PATH, folder);
     const std::wstring path = std::wstring(folder) + L"export_bench.csv";
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 2;
+    torva::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return 2;
 
     CryptApi counting = LibraryCryptApi();
     counting.PassEncrypt = &CountingPassEncrypt;
@@ -74,13 +75,13 @@ int wmain(int argc, wchar_t** argv) {
     // The edge page that code page 932 cannot hold would end the export.
     const std::vector<SectionWrite> sections =
         AllSections(store, export_fixture::kOutsideCodePageUrl);
-    ExportSink sink(file);
+    ExportSink sink(file.get());
     start = Clock::now();
     const BatchOutcome outcome = WriteSections(store, sink, sections, {}, counting);
     const double writeSeconds = Since(start);
     LARGE_INTEGER size = {};
-    ::GetFileSizeEx(file, &size);
-    ::CloseHandle(file);
+    ::GetFileSizeEx(file.get(), &size);
+    file.reset();
     ::DeleteFileW(path.c_str());
 
     std::printf("pages %zu, applications %zu\n", store.Pages().size(), store.Applications().size());

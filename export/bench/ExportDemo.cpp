@@ -4,6 +4,7 @@
 //   export_demo <file.csv> [passphrase]
 #include "AllSections.h"
 #include "ExportFixture.h"
+#include "Win32Handles.h"
 
 #include <cstdio>
 
@@ -18,16 +19,16 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     if (argc == 3) store.SetExportPassphrase(argv[2]);
-    HANDLE file = ::CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    torva::UniqueFile file(::CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         std::fputs("The file could not be created.\n", stderr);
         return 2;
     }
-    ExportSink sink(file);
+    ExportSink sink(file.get());
     const BatchOutcome outcome =
         WriteSections(store, sink, AllSections(store, export_fixture::kOutsideCodePageUrl));
-    ::CloseHandle(file);
+    file.reset();
     std::printf("%zu pages, %zu applications; %zu sections, %zu sealed fields: %s\n",
                 store.Pages().size(), store.Applications().size(), outcome.sectionsDone,
                 outcome.sealedFields, outcome.result == WriteResult::Failed ? "FAILED" : "written");

@@ -1,31 +1,8 @@
 #include "ExportRun.h"
 
+#include "Win32Handles.h"
+
 namespace vantrel {
-
-namespace {
-
-class FileOwner {
-public:
-    explicit FileOwner(HANDLE file) noexcept : m_file(file) {}
-    ~FileOwner() {
-        if (m_file != INVALID_HANDLE_VALUE)
-            CloseHandle(m_file);
-    }
-    // Closes through close; false when it failed. The handle is gone either way.
-    bool Close(BOOL(WINAPI* close)(HANDLE)) noexcept {
-        const HANDLE file = m_file;
-        m_file = INVALID_HANDLE_VALUE;
-        return close(file) != FALSE;
-    }
-    FileOwner(const FileOwner&) = delete;
-    FileOwner& operator=(const FileOwner&) = delete;
-    HANDLE get() const noexcept { return m_file; }
-
-private:
-    HANDLE m_file;
-};
-
-}  // namespace
 
 namespace {
 
@@ -51,9 +28,9 @@ ExportOutcome RunExportSteps(const CExportStore& store, const ExportRequest& req
     if (request.sections.empty())
         return ExportOutcome::NoItems;
 
-    FileOwner file(CreateFileW(request.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE)
+    torva::UniqueFile file(CreateFileW(request.path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return GetLastError() == ERROR_SHARING_VIOLATION ? ExportOutcome::SharingViolation
                                                          : ExportOutcome::CreateFailed;
 
@@ -73,7 +50,8 @@ ExportOutcome RunExportSteps(const CExportStore& store, const ExportRequest& req
     // A write the system took into its cache may still fail on its way to
     // the disk: only a flushed and closed file is a success.
     const bool flushed = request.file.flush(file.get()) != FALSE;
-    const bool closed = file.Close(request.file.close);
+    // The handle is gone whether the close succeeded or not.
+    const bool closed = request.file.close(file.release()) != FALSE;
     if (!flushed || !closed)
         return ExportOutcome::WriteFailed;
     return ExportOutcome::Done;

@@ -1,33 +1,19 @@
 // The single-instance guard of the program: the named event
-// "TVRIMPORTEXPORT_CHECK_EVENT", held until the process ends.
+// "TVRIMPORTEXPORT_CHECK_EVENT" (auto-reset, not signalled, default
+// security), held until the process ends.
 #pragma once
 
-#include <windows.h>
-
-#include <memory>
+#include "InstanceGuard.h"
 
 namespace vantrel {
 
-enum class InstanceState {
-    First,          // this process holds the event
-    AlreadyRunning, // another process holds it: end silently
-    Failed,         // the event could not be made: end
-};
+using torva::InstanceState;
 
-class SingleInstance {
+inline constexpr wchar_t kInstanceEventName[] = L"TVRIMPORTEXPORT_CHECK_EVENT";
+
+class SingleInstance : public torva::InstanceGuard {
 public:
-    SingleInstance() = default;
-    ~SingleInstance();
-    SingleInstance(const SingleInstance&) = delete;
-    SingleInstance& operator=(const SingleInstance&) = delete;
-
-    // Creates the event (auto-reset, not signalled, default security).
-    InstanceState Acquire();
-
-private:
-    HANDLE m_event = nullptr;
+    SingleInstance() noexcept : InstanceGuard(Kind::Event, kInstanceEventName) {}
 };
-
-extern const wchar_t kInstanceEventName[];
 
 }  // namespace vantrel

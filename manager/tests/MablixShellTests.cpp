@@ -1,5 +1,6 @@
 // The manager's start-up and close pieces: the caller's window from the
 // toolbar's command line, the single-instance event and the close notice.
+#include "InstanceGuard.h"
 #include "MablixShell.h"
 
 #include <gtest/gtest.h>
@@ -21,19 +22,16 @@ TEST(MablixShell, CallerWindowFromCommandLine) {
 }
 
 TEST(MablixShell, SecondInstanceEventIsRefused) {
-    bool running = true;
-    const HANDLE first = mablix::CreateInstanceEvent(&running);
-    ASSERT_NE(nullptr, first);
-    EXPECT_FALSE(running);
-    const HANDLE second = mablix::CreateInstanceEvent(&running);
-    EXPECT_EQ(nullptr, second);
-    EXPECT_TRUE(running);
-    ::CloseHandle(first);
+    using torva::InstanceGuard;
+    using torva::InstanceState;
+    InstanceGuard first(InstanceGuard::Kind::Event, mablix::kInstanceEvent);
+    ASSERT_EQ(InstanceState::First, first.Acquire());
+    InstanceGuard second(InstanceGuard::Kind::Event, mablix::kInstanceEvent);
+    EXPECT_EQ(InstanceState::AlreadyRunning, second.Acquire());
+    first.Release();
     // Once the owner is gone a new start owns it again.
-    const HANDLE again = mablix::CreateInstanceEvent(&running);
-    EXPECT_NE(nullptr, again);
-    EXPECT_FALSE(running);
-    if (again) ::CloseHandle(again);
+    InstanceGuard again(InstanceGuard::Kind::Event, mablix::kInstanceEvent);
+    EXPECT_EQ(InstanceState::First, again.Acquire());
 }
 
 HWND MakeCallerWindow() {
