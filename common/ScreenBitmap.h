@@ -40,4 +40,4 @@ inline bool SaveScreenBitmap(const std::wstring& path) {
     return ok;
 }
 
-}  // namespace torva
+} // namespace torva

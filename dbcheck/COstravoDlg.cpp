@@ -25,14 +25,14 @@ constexpr NamedRow kRows[] = {
 } // namespace
 
 BEGIN_MESSAGE_MAP(COstravoDlg, CDialog)
-    ON_WM_PAINT()
-    ON_WM_QUERYDRAGICON()
-    ON_BN_CLICKED(IDCANCEL, &COstravoDlg::OnClose2)
-    ON_BN_CLICKED(IDC_INIT, &COstravoDlg::OnInitialise)
-    ON_BN_CLICKED(IDC_CHECK_SYSTEMDEFINED, &COstravoDlg::OnBoxChanged)
-    ON_BN_CLICKED(IDC_CHECK_ADMIN, &COstravoDlg::OnBoxChanged)
-    ON_BN_CLICKED(IDC_CHECK_GINA, &COstravoDlg::OnBoxChanged)
-    ON_BN_CLICKED(IDC_CHECK_USERDB, &COstravoDlg::OnBoxChanged)
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_BN_CLICKED(IDCANCEL, &COstravoDlg::OnClose2)
+ON_BN_CLICKED(IDC_INIT, &COstravoDlg::OnInitialise)
+ON_BN_CLICKED(IDC_CHECK_SYSTEMDEFINED, &COstravoDlg::OnBoxChanged)
+ON_BN_CLICKED(IDC_CHECK_ADMIN, &COstravoDlg::OnBoxChanged)
+ON_BN_CLICKED(IDC_CHECK_GINA, &COstravoDlg::OnBoxChanged)
+ON_BN_CLICKED(IDC_CHECK_USERDB, &COstravoDlg::OnBoxChanged)
 END_MESSAGE_MAP()
 
 COstravoDlg::COstravoDlg(const COstravoSettings& settings, CWnd* parent)
@@ -63,9 +63,13 @@ void COstravoDlg::OnPaint() {
     ::EndPaint(m_hWnd, &paint);
 }
 
-HCURSOR COstravoDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+HCURSOR COstravoDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}
 
-void COstravoDlg::OnClose2() { EndDialog(IDCANCEL); }
+void COstravoDlg::OnClose2() {
+    EndDialog(IDCANCEL);
+}
 
 void COstravoDlg::OnBoxChanged() {
     bool any = false;

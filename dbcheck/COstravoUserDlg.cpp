@@ -6,8 +6,8 @@
 namespace ostravo {
 
 BEGIN_MESSAGE_MAP(COstravoUserDlg, CDialog)
-    ON_BN_CLICKED(IDC_INIT, &COstravoUserDlg::OnInitialise)
-    ON_BN_CLICKED(IDC_CHECK_USERDB, &COstravoUserDlg::OnBoxChanged)
+ON_BN_CLICKED(IDC_INIT, &COstravoUserDlg::OnInitialise)
+ON_BN_CLICKED(IDC_CHECK_USERDB, &COstravoUserDlg::OnBoxChanged)
 END_MESSAGE_MAP()
 
 COstravoUserDlg::COstravoUserDlg(const COstravoSettings& settings, CWnd* parent)

@@ -58,8 +58,8 @@ static_assert(offsetof(DbsvcNamedRecord, state) == 2064, "state field");
 // The record size of a request code, 0 for a code that is none.
 constexpr size_t DbsvcRecordSize(uint32_t code) noexcept {
     return code == DBSVC_CHECK_USERDB || code == DBSVC_INIT_USERDB ? sizeof(DbsvcUserRecord)
-           : code == DBSVC_CHECK_DB || code == DBSVC_INIT_DB        ? sizeof(DbsvcNamedRecord)
-                                                                    : 0;
+           : code == DBSVC_CHECK_DB || code == DBSVC_INIT_DB       ? sizeof(DbsvcNamedRecord)
+                                                                   : 0;
 }
 
 // The larger record: a buffer of this size holds either.

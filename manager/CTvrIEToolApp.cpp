@@ -22,7 +22,7 @@ const wchar_t kProfileKey[] = L"アプリケーション ウィザードで生�
 CTvrIEToolApp theApp;
 
 BEGIN_MESSAGE_MAP(CTvrIEToolApp, CWinApp)
-    ON_COMMAND(ID_HELP, &CTvrIEToolApp::OnTvrIEToolHelp)
+ON_COMMAND(ID_HELP, &CTvrIEToolApp::OnTvrIEToolHelp)
 END_MESSAGE_MAP()
 
 CTvrIEToolApp::CTvrIEToolApp() = default;
@@ -30,7 +30,7 @@ CTvrIEToolApp::CTvrIEToolApp() = default;
 BOOL CTvrIEToolApp::IsAuthent(int authCase) {
     TORVA_TRACE_SCOPE(L"CTvrIEToolApp::IsAuthent");
     TORVA_RETURN_BOOL(::TvrAuth_AuthenticateUser(static_cast<eAuthCase>(authCase)) == 0 ? TRUE
-                                                                                          : FALSE);
+                                                                                        : FALSE);
 }
 
 BOOL CTvrIEToolApp::InitInstance() {

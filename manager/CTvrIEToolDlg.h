@@ -260,6 +260,7 @@ protected:
     void OnOK() override;
     // Asks before unsaved edits of the tree are given up.
     void OnCancel() override;
+
 public:
     // Accelerators 132 (F2 rename, Delete), except while an edit box has the
     // focus, where the keys belong to the text.

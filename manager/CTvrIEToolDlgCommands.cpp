@@ -215,11 +215,20 @@ int CTvrIEToolDlg::IsChangeOrgData(int status) {
     if (!changed) TORVA_RETURN_INT(1);
     const wchar_t* question = nullptr;
     switch (status) {
-    case 0: question = kRestore; break;
-    case 1: question = kLeave; break;
-    case 2: question = kCancel; break;
-    case 4: question = kSaveBeforeCopy; break;
-    default: TORVA_RETURN_INT(-1);
+    case 0:
+        question = kRestore;
+        break;
+    case 1:
+        question = kLeave;
+        break;
+    case 2:
+        question = kCancel;
+        break;
+    case 4:
+        question = kSaveBeforeCopy;
+        break;
+    default:
+        TORVA_RETURN_INT(-1);
     }
     const int answer = ShowMessage(question, kQuestion);
     if (status != 0) TORVA_RETURN_INT(answer);
@@ -229,7 +238,8 @@ int CTvrIEToolDlg::IsChangeOrgData(int status) {
     m_strItemName = item->m_strName.empty() ? item->m_strFormName : item->m_strName;
     const int state = item->m_nState;
     m_bAutoInput = state != kItemPlaceholder && Flag(item->m_nAutoInput) == 1;
-    m_bAutoSend = state != kItemPlaceholder && state != kItemUnnamed && Flag(item->m_nAutoSend) == 1;
+    m_bAutoSend =
+        state != kItemPlaceholder && state != kItemUnnamed && Flag(item->m_nAutoSend) == 1;
     UpdateDialogFields(FALSE);
     TORVA_RETURN_INT(IDYES);
 }
@@ -549,7 +559,8 @@ void CTvrIEToolDlg::OnCheckAutoInput() {
 void CTvrIEToolDlg::OnCheckChangeFlg() {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::OnCheckChangeFlg");
     UpdateDialogFields(TRUE);
-    if (CDataWebForm* page = FindPageOfItem(m_pShownItem)) page->m_nChangeFlg = m_bChangeFlg ? 1 : 0;
+    if (CDataWebForm* page = FindPageOfItem(m_pShownItem))
+        page->m_nChangeFlg = m_bChangeFlg ? 1 : 0;
 }
 
 void CTvrIEToolDlg::OnSysCommand(UINT id, LPARAM) {

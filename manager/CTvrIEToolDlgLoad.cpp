@@ -150,9 +150,12 @@ void CTvrIEToolDlg::LoadChoices(TVRDB_HDB db, CDataWebCtrl& ctrl) {
     const std::int32_t count = stored < kMaxChoices ? stored : kMaxChoices;
     for (std::int32_t i = 1; i <= count; ++i) {
         CDataWebSelElement& choice = choices.Add();
-        choice.m_strValue = GetStringValue(db, key, wf::NumberedValueName(wf::kElementValueStem, i).c_str());
-        choice.m_strText = GetStringValue(db, key, wf::NumberedValueName(wf::kElementTextStem, i).c_str());
-        choice.m_nSelect = GetDwordValue(db, key, wf::NumberedValueName(wf::kElementSelectStem, i).c_str()) == 1;
+        choice.m_strValue =
+            GetStringValue(db, key, wf::NumberedValueName(wf::kElementValueStem, i).c_str());
+        choice.m_strText =
+            GetStringValue(db, key, wf::NumberedValueName(wf::kElementTextStem, i).c_str());
+        choice.m_nSelect =
+            GetDwordValue(db, key, wf::NumberedValueName(wf::kElementSelectStem, i).c_str()) == 1;
     }
 }
 

@@ -52,11 +52,11 @@ CDataWebCtrl* FindUnboundCtrl(CDataWebItem& item, std::int32_t kind, const std::
 } // namespace
 
 BEGIN_EVENTSINK_MAP(CTvrIEToolDlg, CDialog)
-    ON_EVENT(CTvrIEToolDlg, IDC_EXPLORER_ITEM, kDownloadComplete,
-             CTvrIEToolDlg::DownloadCompleteExplorerItem, VTS_NONE)
-    ON_EVENT(CTvrIEToolDlg, IDC_EXPLORER_ITEM, kBeforeNavigate2,
-             CTvrIEToolDlg::BeforeNavigate2ExplorerItem,
-             VTS_DISPATCH VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PBOOL)
+ON_EVENT(CTvrIEToolDlg, IDC_EXPLORER_ITEM, kDownloadComplete,
+         CTvrIEToolDlg::DownloadCompleteExplorerItem, VTS_NONE)
+ON_EVENT(CTvrIEToolDlg, IDC_EXPLORER_ITEM, kBeforeNavigate2,
+         CTvrIEToolDlg::BeforeNavigate2ExplorerItem,
+         VTS_DISPATCH VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PBOOL)
 END_EVENTSINK_MAP()
 
 void CTvrIEToolDlg::DoDataExchange(CDataExchange* dx) {
@@ -85,8 +85,8 @@ void CTvrIEToolDlg::NavigatePreview(const std::wstring& url) {
     m_bNavigating = false;
 }
 
-void CTvrIEToolDlg::BeforeNavigate2ExplorerItem(IDispatch*, VARIANT*, VARIANT*, VARIANT*,
-                                                VARIANT*, VARIANT*, VARIANT_BOOL* cancel) {
+void CTvrIEToolDlg::BeforeNavigate2ExplorerItem(IDispatch*, VARIANT*, VARIANT*, VARIANT*, VARIANT*,
+                                                VARIANT*, VARIANT_BOOL* cancel) {
     TORVA_TRACE_SCOPE(L"CTvrIEToolDlg::BeforeNavigate2ExplorerItem");
     if (!m_bNavigating && cancel) *cancel = VARIANT_TRUE;
 }
@@ -272,7 +272,7 @@ BOOL CTvrIEToolDlg::SetSelectMenuElement(IHTMLElement* element, CDataWebItem* it
                 bound = true;
                 if (stored) {
                     (void)option->put_selected(button->m_nSelected == 1 ? VARIANT_TRUE
-                                                                         : VARIANT_FALSE);
+                                                                        : VARIANT_FALSE);
                 } else {
                     (void)option->put_selected(chosen ? VARIANT_FALSE : VARIANT_TRUE);
                     chosen = true;

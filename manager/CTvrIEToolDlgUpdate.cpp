@@ -123,7 +123,9 @@ bool CTvrIEToolDlg::WriteBoundValues(TVRDB_HDB db, CDataWebItem& item) {
                                        : mablix::ElementChecked(choice->m_element);
                 const std::int32_t value = state && *state ? 1 : 0;
                 if (state && value != (choice->m_nSelect == 1 ? 1 : 0)) {
-                    if (SetDwordValue(db, element, wf::NumberedValueName(wf::kElementSelectStem, i).c_str(), DWORD(value))) {
+                    if (SetDwordValue(db, element,
+                                      wf::NumberedValueName(wf::kElementSelectStem, i).c_str(),
+                                      DWORD(value))) {
                         choice->m_nSelect = value;
                         ++m_nUpdateWrites;
                     } else {

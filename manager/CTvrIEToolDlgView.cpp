@@ -50,32 +50,32 @@ std::wstring WindowText(HWND window) {
 } // namespace
 
 BEGIN_MESSAGE_MAP(CTvrIEToolDlg, CDialog)
-    ON_WM_SYSCOMMAND()
-    ON_WM_PAINT()
-    ON_WM_QUERYDRAGICON()
-    ON_WM_SIZE()
-    ON_WM_GETMINMAXINFO()
-    ON_WM_TIMER()
-    ON_WM_CLOSE()
-    ON_WM_DESTROY()
-    ON_MESSAGE(kLoadedMessage, &CTvrIEToolDlg::OnLoaded)
-    ON_MESSAGE(kFieldsMessage, &CTvrIEToolDlg::OnFields)
-    ON_NOTIFY(TVN_SELCHANGINGW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeSelChanging)
-    ON_NOTIFY(TVN_SELCHANGEDW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeSelChanged)
-    ON_NOTIFY(NM_RCLICK, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeRClick)
-    ON_NOTIFY(TVN_BEGINLABELEDITW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeBeginLabelEdit)
-    ON_NOTIFY(TVN_ENDLABELEDITW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeEndLabelEdit)
-    ON_BN_CLICKED(IDC_BUTTON_RENAME, &CTvrIEToolDlg::OnRename)
-    ON_BN_CLICKED(IDC_BUTTON_APPLY, &CTvrIEToolDlg::OnApply)
-    ON_BN_CLICKED(IDC_BUTTON_ITEMINFO, &CTvrIEToolDlg::OnPaneToggle)
-    ON_BN_CLICKED(IDC_BUTTON_DELETE, &CTvrIEToolDlg::OnDelete)
-    ON_BN_CLICKED(IDC_BUTTON_COPY, &CTvrIEToolDlg::OnCopy)
-    ON_BN_CLICKED(IDC_BUTTON_CLEAR, &CTvrIEToolDlg::OnClear)
-    ON_BN_CLICKED(IDC_BUTTON_OPENPAGE, &CTvrIEToolDlg::OnOpenPage)
-    ON_BN_CLICKED(IDC_CHECK_AUTOINPUT, &CTvrIEToolDlg::OnCheckAutoInput)
-    ON_BN_CLICKED(IDC_CHECK_CHANGEFLG, &CTvrIEToolDlg::OnCheckChangeFlg)
-    ON_COMMAND(ID_ACCEL_RENAME, &CTvrIEToolDlg::OnRename)
-    ON_COMMAND(ID_ACCEL_DELETE, &CTvrIEToolDlg::OnAccelDelete)
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_WM_SIZE()
+ON_WM_GETMINMAXINFO()
+ON_WM_TIMER()
+ON_WM_CLOSE()
+ON_WM_DESTROY()
+ON_MESSAGE(kLoadedMessage, &CTvrIEToolDlg::OnLoaded)
+ON_MESSAGE(kFieldsMessage, &CTvrIEToolDlg::OnFields)
+ON_NOTIFY(TVN_SELCHANGINGW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeSelChanging)
+ON_NOTIFY(TVN_SELCHANGEDW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeSelChanged)
+ON_NOTIFY(NM_RCLICK, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeRClick)
+ON_NOTIFY(TVN_BEGINLABELEDITW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeBeginLabelEdit)
+ON_NOTIFY(TVN_ENDLABELEDITW, IDC_TREE_WEBDATA, &CTvrIEToolDlg::OnTreeEndLabelEdit)
+ON_BN_CLICKED(IDC_BUTTON_RENAME, &CTvrIEToolDlg::OnRename)
+ON_BN_CLICKED(IDC_BUTTON_APPLY, &CTvrIEToolDlg::OnApply)
+ON_BN_CLICKED(IDC_BUTTON_ITEMINFO, &CTvrIEToolDlg::OnPaneToggle)
+ON_BN_CLICKED(IDC_BUTTON_DELETE, &CTvrIEToolDlg::OnDelete)
+ON_BN_CLICKED(IDC_BUTTON_COPY, &CTvrIEToolDlg::OnCopy)
+ON_BN_CLICKED(IDC_BUTTON_CLEAR, &CTvrIEToolDlg::OnClear)
+ON_BN_CLICKED(IDC_BUTTON_OPENPAGE, &CTvrIEToolDlg::OnOpenPage)
+ON_BN_CLICKED(IDC_CHECK_AUTOINPUT, &CTvrIEToolDlg::OnCheckAutoInput)
+ON_BN_CLICKED(IDC_CHECK_CHANGEFLG, &CTvrIEToolDlg::OnCheckChangeFlg)
+ON_COMMAND(ID_ACCEL_RENAME, &CTvrIEToolDlg::OnRename)
+ON_COMMAND(ID_ACCEL_DELETE, &CTvrIEToolDlg::OnAccelDelete)
 END_MESSAGE_MAP()
 
 BOOL CTvrIEToolDlg::OnInitDialog() {
@@ -222,14 +222,14 @@ void CTvrIEToolDlg::SetWebItemData() {
     CDataWebForm* page = item ? FindPageOfItem(item) : PageOfNode(node);
     const int state = item ? item->m_nState : kItemNormal;
     // An item without a name proposes its form's name.
-    m_strItemName = item ? (item->m_strName.empty() ? item->m_strFormName : item->m_strName)
-                         : std::wstring();
+    m_strItemName =
+        item ? (item->m_strName.empty() ? item->m_strFormName : item->m_strName) : std::wstring();
     m_strFormName = item ? item->m_strFormName : std::wstring();
     m_bAutoInput = item && state != kItemPlaceholder && item->m_nAutoInput == 1 ? TRUE : FALSE;
-    m_bAutoSend = item && state != kItemPlaceholder && state != kItemUnnamed &&
-                          item->m_nAutoSend == 1
-                      ? TRUE
-                      : FALSE;
+    m_bAutoSend =
+        item && state != kItemPlaceholder && state != kItemUnnamed && item->m_nAutoSend == 1
+            ? TRUE
+            : FALSE;
     m_bChangeFlg = page && page->m_nChangeFlg == 1 ? TRUE : FALSE;
     if (item) RefreshItemLabels(page);
     UpdateDialogFields(FALSE);
@@ -382,10 +382,9 @@ BOOL CTvrIEToolDlg::PreTranslateMessage(MSG* msg) {
             }
             // Enter presses a focused push button, never the default one.
             wchar_t kind[16] = {};
-            const bool button = focus && ::GetClassNameW(focus, kind, 16) &&
-                                ::lstrcmpiW(kind, L"Button") == 0 &&
-                                (::GetWindowLongW(focus, GWL_STYLE) & BS_TYPEMASK) <=
-                                    BS_DEFPUSHBUTTON;
+            const bool button =
+                focus && ::GetClassNameW(focus, kind, 16) && ::lstrcmpiW(kind, L"Button") == 0 &&
+                (::GetWindowLongW(focus, GWL_STYLE) & BS_TYPEMASK) <= BS_DEFPUSHBUTTON;
             if (!button) return TRUE;
         }
     }

@@ -127,20 +127,23 @@ bool CTvrIEToolDlg::WriteNewCtrl(TVRDB_HDB db, const CDataWebCtrl& ctrl,
         if (!choices) break; // no choice list: nothing beyond TYPE and NAME
         if (!put(wf::kCtrlMultiple, DWORD(choices->m_nMultiple))) TORVA_RETURN_BOOL(false);
         TVRDB_HKEY element = nullptr;
-        if (CreateKey(db, wf::SubKeyPath(ctrlKey, wf::kElementKey), &element) != TVRDB_OK) TORVA_RETURN_BOOL(false);
+        if (CreateKey(db, wf::SubKeyPath(ctrlKey, wf::kElementKey), &element) != TVRDB_OK)
+            TORVA_RETURN_BOOL(false);
         DlgKeyScope elementScope(*this, db, element);
-        if (CreateValue(db, element, wf::kElementDataNum, DWORD(choices->m_elements.size())) != TVRDB_OK) {
+        if (CreateValue(db, element, wf::kElementDataNum, DWORD(choices->m_elements.size())) !=
+            TVRDB_OK) {
             TORVA_RETURN_BOOL(false);
         }
         int i = 1;
         for (const auto& choice : choices->m_elements) {
-            const bool written = CreateValue(db, element, wf::NumberedValueName(wf::kElementValueStem, i).c_str(),
-                                             choice->m_strValue) == TVRDB_OK &&
-                                 CreateValue(db, element, wf::NumberedValueName(wf::kElementSelectStem, i).c_str(),
-                                             DWORD(choice->m_nSelect == 1 ? 1 : 0)) == TVRDB_OK &&
-                                 (ctrl.m_nType != D_WEB_CTRL_SELECT ||
-                                  CreateValue(db, element, wf::NumberedValueName(wf::kElementTextStem, i).c_str(),
-                                              choice->m_strText) == TVRDB_OK);
+            const bool written =
+                CreateValue(db, element, wf::NumberedValueName(wf::kElementValueStem, i).c_str(),
+                            choice->m_strValue) == TVRDB_OK &&
+                CreateValue(db, element, wf::NumberedValueName(wf::kElementSelectStem, i).c_str(),
+                            DWORD(choice->m_nSelect == 1 ? 1 : 0)) == TVRDB_OK &&
+                (ctrl.m_nType != D_WEB_CTRL_SELECT ||
+                 CreateValue(db, element, wf::NumberedValueName(wf::kElementTextStem, i).c_str(),
+                             choice->m_strText) == TVRDB_OK);
             if (!written) TORVA_RETURN_BOOL(false);
             ++i;
         }

@@ -13,7 +13,8 @@ int ParseCallerWindow(const wchar_t* commandLine) {
     std::wstring text(commandLine);
     const size_t first = text.find_first_not_of(L" \t\r\n");
     text.erase(0, first == std::wstring::npos ? text.size() : first);
-    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towupper(c));
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(std::towupper(c));
     const size_t at = text.find(L"IEWND");
     if (at == std::wstring::npos) return 0;
     int handle = 0;

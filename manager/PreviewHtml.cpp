@@ -47,9 +47,9 @@ void AppendPassword(std::wstring& page, const CDataWebCtrl& ctrl, const CDataWeb
                 SizeAttributes(value.m_nDataLen) + L"><P>\n";
         return;
     }
-    page += std::wstring(kPasswordMarker) + L"\npassword(" + name +
-            L")<INPUT TYPE=\"text\" name" + Quoted(ctrl.m_strName) +
-            SizeAttributes(value.m_nDataLen) + L">" + kPasswordMarker + L"\n<P>\n";
+    page += std::wstring(kPasswordMarker) + L"\npassword(" + name + L")<INPUT TYPE=\"text\" name" +
+            Quoted(ctrl.m_strName) + SizeAttributes(value.m_nDataLen) + L">" + kPasswordMarker +
+            L"\n<P>\n";
 }
 
 void AppendChoices(std::wstring& page, const CDataWebCtrl& ctrl, const wchar_t* heading,
@@ -59,8 +59,8 @@ void AppendChoices(std::wstring& page, const CDataWebCtrl& ctrl, const wchar_t* 
         for (const auto& choice : choices->m_elements) {
             const bool checked = !newItem && choice->m_nSelect == 1;
             page += EscapeHtml(choice->m_strValue) + L"<INPUT TYPE=\"" + type + L"\"" +
-                    (checked ? L" checked" : L"") + L" name" + Quoted(ctrl.m_strName) +
-                    L" value" + Quoted(choice->m_strValue) + L"><BR>\n";
+                    (checked ? L" checked" : L"") + L" name" + Quoted(ctrl.m_strName) + L" value" +
+                    Quoted(choice->m_strValue) + L"><BR>\n";
         }
     }
     page += L"</BLOCKQUOTE><P>\n";

@@ -1,20 +1,34 @@
 #include "CDataWebCtrl.h"
 
-CDataWebCtrl::~CDataWebCtrl() { DeleteValue(); }
+CDataWebCtrl::~CDataWebCtrl() {
+    DeleteValue();
+}
 
-void CDataWebCtrl::DeleteValue() noexcept { m_value = std::monostate{}; }
+void CDataWebCtrl::DeleteValue() noexcept {
+    m_value = std::monostate{};
+}
 
 bool CDataWebCtrl::CreateValue() {
     switch (m_nType) {
     case D_WEB_CTRL_TEXT:
-    case D_WEB_CTRL_PSWD: m_value = std::make_unique<CDataWebTextValue>(); return true;
+    case D_WEB_CTRL_PSWD:
+        m_value = std::make_unique<CDataWebTextValue>();
+        return true;
     case D_WEB_CTRL_RADIO:
     case D_WEB_CTRL_CHECK:
-    case D_WEB_CTRL_SELECT: m_value = std::make_unique<CDataWebSelCtrl>(); return true;
-    case D_WEB_CTRL_MULTI: m_value = std::make_unique<CDataWebMultiText>(); return true;
+    case D_WEB_CTRL_SELECT:
+        m_value = std::make_unique<CDataWebSelCtrl>();
+        return true;
+    case D_WEB_CTRL_MULTI:
+        m_value = std::make_unique<CDataWebMultiText>();
+        return true;
     case D_WEB_CTRL_SUBMIT:
-    case D_WEB_CTRL_IMAGE: m_value = std::make_unique<CDataWebButtonValue>(); return true;
-    default: DeleteValue(); return false;
+    case D_WEB_CTRL_IMAGE:
+        m_value = std::make_unique<CDataWebButtonValue>();
+        return true;
+    default:
+        DeleteValue();
+        return false;
     }
 }
 

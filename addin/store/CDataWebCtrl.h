@@ -41,7 +41,7 @@ public:
     std::int32_t m_nType = D_WEB_CTRL_TEXT;
     std::wstring m_strName;
     ElementRef m_element;
-    std::int32_t m_nChanged = 0; // 1: the capture replaced a stored value
+    std::int32_t m_nChanged = 0;   // 1: the capture replaced a stored value
     std::int32_t m_nPosition = -1; // index among the page's elements; -1 none
 
 private:

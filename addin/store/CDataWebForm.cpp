@@ -1,6 +1,8 @@
 #include "CDataWebForm.h"
 
-CDataWebForm::~CDataWebForm() { RemoveAllItems(); }
+CDataWebForm::~CDataWebForm() {
+    RemoveAllItems();
+}
 
 CDataWebItem& CDataWebForm::AddItem() {
     m_items.push_back(std::make_unique<CDataWebItem>());

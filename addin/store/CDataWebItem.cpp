@@ -1,6 +1,8 @@
 #include "CDataWebItem.h"
 
-CDataWebItem::~CDataWebItem() { RemoveAllCtrls(); }
+CDataWebItem::~CDataWebItem() {
+    RemoveAllCtrls();
+}
 
 CDataWebCtrl& CDataWebItem::AddCtrl() {
     m_ctrls.push_back(std::make_unique<CDataWebCtrl>());
@@ -16,5 +18,6 @@ void CDataWebItem::Copy(const CDataWebItem& source) {
     m_nAutoInput = source.m_nAutoInput;
     m_nAutoSend = source.m_nAutoSend;
     m_nIndex = source.m_nIndex;
-    for (const auto& ctrl : source.m_ctrls) AddCtrl().Copy(*ctrl);
+    for (const auto& ctrl : source.m_ctrls)
+        AddCtrl().Copy(*ctrl);
 }

@@ -1,8 +1,12 @@
 #include "CDataWebSelCtrl.h"
 
-CDataWebSelCtrl::~CDataWebSelCtrl() { RemoveAll(); }
+CDataWebSelCtrl::~CDataWebSelCtrl() {
+    RemoveAll();
+}
 
-void CDataWebSelCtrl::RemoveAll() noexcept { m_elements.clear(); }
+void CDataWebSelCtrl::RemoveAll() noexcept {
+    m_elements.clear();
+}
 
 CDataWebSelElement& CDataWebSelCtrl::Add() {
     m_elements.push_back(std::make_unique<CDataWebSelElement>());

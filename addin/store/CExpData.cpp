@@ -59,9 +59,13 @@ CExpData::~CExpData() {
     if (RelayState::Instance().RemoveStore()) RelayState::Instance().EndRelay();
 }
 
-HANDLE CExpData::GetSem() { return RelayState::Instance().TakeRequestLock(kLockWait); }
+HANDLE CExpData::GetSem() {
+    return RelayState::Instance().TakeRequestLock(kLockWait);
+}
 
-void CExpData::PutSem(HANDLE& lock) { RelayState::Instance().ReleaseRequestLock(lock); }
+void CExpData::PutSem(HANDLE& lock) {
+    RelayState::Instance().ReleaseRequestLock(lock);
+}
 
 BOOL CExpData::ExecIERelay(int renew) {
     TORVA_TRACE_SCOPE(L"CExpData::ExecIERelay");
@@ -131,7 +135,8 @@ DWORD CExpData::Zentrip_EnumKey(const ZentripCell* db, const ZentripCell* key, D
     const auto* replyName =
         reinterpret_cast<const wchar_t*>(reply.data() + offsetof(RELAY_ENUMKEY, szName));
     size_t chars = 0;
-    while (chars < RELAY_NAME_LENGTH && chars + 1 < capacity && replyName[chars]) ++chars;
+    while (chars < RELAY_NAME_LENGTH && chars + 1 < capacity && replyName[chars])
+        ++chars;
     std::memcpy(name, replyName, chars * sizeof(wchar_t));
     name[chars] = L'\0';
     *length = Load32(reply.data(), offsetof(RELAY_ENUMKEY, dwNameLength));
@@ -232,14 +237,15 @@ DWORD CExpData::Zentrip_QueryValue(const ZentripCell* db, const ZentripCell* key
     *type = Load32(reply.data(), offsetof(RELAY_QUERYVALUE_RESULT, dwValueType));
     if (data && Load32(reply.data(), offsetof(RELAY_QUERYVALUE_RESULT, dwWantData)) == 1 &&
         dataSize != 0 && reply.size() == sizeof(RELAY_QUERYVALUE_RESULT) + size_t{dataSize}) {
-        std::memcpy(data, reply.data() + sizeof(RELAY_QUERYVALUE_RESULT), std::min(dataSize, *size));
+        std::memcpy(data, reply.data() + sizeof(RELAY_QUERYVALUE_RESULT),
+                    std::min(dataSize, *size));
     }
     *size = dataSize;
     TORVA_RETURN_INT(result);
 }
 
-DWORD CExpData::Zentrip_SetValue(const ZentripCell* db, const ZentripCell* key,
-                                 const wchar_t* name, DWORD type, const BYTE* data, DWORD size) {
+DWORD CExpData::Zentrip_SetValue(const ZentripCell* db, const ZentripCell* key, const wchar_t* name,
+                                 DWORD type, const BYTE* data, DWORD size) {
     TORVA_TRACE_SCOPE(L"CExpData::Zentrip_SetValue");
     if (!db || !key || !name || (size != 0 && !data)) TORVA_RETURN_INT(kZentripFailure);
     std::vector<BYTE> request = NewRecord<RELAY_SETVALUE>(TYPE_TVRDB_SETVALUE, size);

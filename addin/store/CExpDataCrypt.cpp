@@ -69,7 +69,8 @@ bool CExpData::ReadClearPassword(const ZentripCell* db, ZentripCell** key, const
     if (queried != 0) return false;
     std::vector<BYTE> stored(size, 0);
     DWORD read = size;
-    if (Zentrip_QueryValue(db, *key, name, &type, stored.data(), &read) != 0 || m_nCryptUsable != 1) {
+    if (Zentrip_QueryValue(db, *key, name, &type, stored.data(), &read) != 0 ||
+        m_nCryptUsable != 1) {
         return false;
     }
     bool clear = false;
@@ -85,7 +86,8 @@ bool CExpData::ReadClearPassword(const ZentripCell* db, ZentripCell** key, const
             const auto* text = reinterpret_cast<const wchar_t*>(plain.data());
             size_t chars = 0;
             const size_t limit = std::min<size_t>(produced, capacity) / sizeof(wchar_t);
-            while (chars < limit && text[chars]) ++chars;
+            while (chars < limit && text[chars])
+                ++chars;
             value.assign(text, chars);
             clear = true;
         }

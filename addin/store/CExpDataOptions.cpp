@@ -50,7 +50,8 @@ BOOL CExpData::GetOptionData() {
     const DWORD opened = OpenKey(db, kOptionKey, &key);
     if (opened == kNothingStored || opened == kKeyNotFound) {
         // A fresh database: every option has its default, so capture is on.
-        for (const OptionValue& option : kOptionValues) m_option.*option.field = option.stored.missing;
+        for (const OptionValue& option : kOptionValues)
+            m_option.*option.field = option.stored.missing;
         CloseDB(&db);
         TORVA_RETURN_BOOL(TRUE);
     }

@@ -56,7 +56,8 @@ CDataWebForm* CExpData::GetWebPageData(const std::wstring& url, int decrypt) {
         return nullptr;
     }
     SortByNumber(itemPaths);
-    for (const std::wstring& itemPath : itemPaths) form->AddItem().m_strKey = itemPath;
+    for (const std::wstring& itemPath : itemPaths)
+        form->AddItem().m_strKey = itemPath;
 
     for (auto& item : form->m_items) {
         ZentripCell* key = nullptr;
@@ -97,7 +98,8 @@ void CExpData::LoadCtrl(const ZentripCell* db, CDataWebCtrl& ctrl, int decrypt) 
             text.m_strValue = GetStringValue(db, key, wf::kCtrlValue);
         } else if (decrypt) {
             // The decrypting read closes the key before it decrypts.
-            if (!ReadClearPassword(db, &key, wf::kCtrlValue, text.m_strValue)) text.m_nNotDecrypted = 1;
+            if (!ReadClearPassword(db, &key, wf::kCtrlValue, text.m_strValue))
+                text.m_nNotDecrypted = 1;
         } else if (!GetStringValue(db, key, wf::kCtrlValue).empty()) {
             // Cipher bytes read as text are no password: none is held, and
             // the mark says that the stored one is still there.
@@ -118,9 +120,13 @@ void CExpData::LoadCtrl(const ZentripCell* db, CDataWebCtrl& ctrl, int decrypt) 
         const std::int32_t count = GetDwordValue(db, elements, wf::kElementDataNum);
         for (int i = 1; i <= count; ++i) {
             CDataWebSelElement& choice = sel.Add();
-            choice.m_strValue = GetStringValue(db, elements, wf::NumberedValueName(wf::kElementValueStem, i).c_str());
-            choice.m_strText = GetStringValue(db, elements, wf::NumberedValueName(wf::kElementTextStem, i).c_str());
-            choice.m_nSelect = GetDwordValue(db, elements, wf::NumberedValueName(wf::kElementSelectStem, i).c_str()) == 1;
+            choice.m_strValue = GetStringValue(
+                db, elements, wf::NumberedValueName(wf::kElementValueStem, i).c_str());
+            choice.m_strText = GetStringValue(
+                db, elements, wf::NumberedValueName(wf::kElementTextStem, i).c_str());
+            choice.m_nSelect =
+                GetDwordValue(db, elements,
+                              wf::NumberedValueName(wf::kElementSelectStem, i).c_str()) == 1;
         }
         CloseKey(db, &elements);
         break;
@@ -141,7 +147,8 @@ void CExpData::LoadCtrl(const ZentripCell* db, CDataWebCtrl& ctrl, int decrypt) 
         button.m_nSelected = GetDwordValue(db, key, wf::kCtrlSelect) == 1;
         break;
     }
-    default: break;
+    default:
+        break;
     }
     CloseKey(db, &key);
 }

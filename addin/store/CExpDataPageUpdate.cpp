@@ -82,17 +82,29 @@ bool CExpData::UpdateCtrl(const ZentripCell* db, CDataWebCtrl& ctrl) {
                 const std::int32_t before = GetDwordValue(db, elements, wf::kElementDataNum);
                 ok = CreateValue(db, elements, wf::kElementDataNum, DWORD(count)) == 0 && ok;
                 for (int i = count + 1; i <= before; ++i) {
-                    (void)Zentrip_DeleteValue(db, elements, wf::NumberedValueName(wf::kElementValueStem, i).c_str());
-                    (void)Zentrip_DeleteValue(db, elements, wf::NumberedValueName(wf::kElementSelectStem, i).c_str());
-                    (void)Zentrip_DeleteValue(db, elements, wf::NumberedValueName(wf::kElementTextStem, i).c_str());
+                    (void)Zentrip_DeleteValue(
+                        db, elements, wf::NumberedValueName(wf::kElementValueStem, i).c_str());
+                    (void)Zentrip_DeleteValue(
+                        db, elements, wf::NumberedValueName(wf::kElementSelectStem, i).c_str());
+                    (void)Zentrip_DeleteValue(
+                        db, elements, wf::NumberedValueName(wf::kElementTextStem, i).c_str());
                 }
             }
             for (int i = 1; i <= count; ++i) {
                 const CDataWebSelElement& choice = *sel->m_elements[i - 1];
-                ok = CreateValue(db, elements, wf::NumberedValueName(wf::kElementSelectStem, i).c_str(), DWORD(choice.m_nSelect)) == 0 && ok;
+                ok = CreateValue(db, elements,
+                                 wf::NumberedValueName(wf::kElementSelectStem, i).c_str(),
+                                 DWORD(choice.m_nSelect)) == 0 &&
+                     ok;
                 if (choice.m_nEntry != 1) continue;
-                ok = CreateValue(db, elements, wf::NumberedValueName(wf::kElementValueStem, i).c_str(), choice.m_strValue) == 0 && ok;
-                ok = CreateValue(db, elements, wf::NumberedValueName(wf::kElementTextStem, i).c_str(), choice.m_strText) == 0 && ok;
+                ok = CreateValue(db, elements,
+                                 wf::NumberedValueName(wf::kElementValueStem, i).c_str(),
+                                 choice.m_strValue) == 0 &&
+                     ok;
+                ok = CreateValue(db, elements,
+                                 wf::NumberedValueName(wf::kElementTextStem, i).c_str(),
+                                 choice.m_strText) == 0 &&
+                     ok;
             }
             CloseKey(db, &elements);
         }

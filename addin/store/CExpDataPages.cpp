@@ -42,7 +42,8 @@ bool CExpData::NextFreeKey(const ZentripCell* db, const ZentripCell* parentKey,
     for (int number = 1; number <= int(taken.size()) + 1; ++number) {
         const std::wstring candidate = wf::NumberedKeyPath(parentPath, stem, number);
         bool used = false;
-        for (const std::wstring& name : taken) used = used || SameKeyPath(name, candidate);
+        for (const std::wstring& name : taken)
+            used = used || SameKeyPath(name, candidate);
         if (used) continue;
         // Another writer may have taken it since the enumeration.
         ZentripCell* probe = nullptr;
@@ -102,8 +103,10 @@ BOOL CExpData::AddWebForm(CDataWebForm* pWebForm) {
     pWebForm->m_strKey = pagePath;
     bool complete = CreateValue(db, page, wf::kPageUrl, pWebForm->m_strUrl) == 0;
     complete = CreateValue(db, page, wf::kPageTitle, pWebForm->m_strTitle) == 0 && complete;
-    complete = CreateValue(db, page, wf::kPageUpdateDate, pWebForm->m_strUpdateDate) == 0 && complete;
-    complete = CreateValue(db, page, wf::kPageChangeFlg, DWORD(pWebForm->m_nChangeFlg)) == 0 && complete;
+    complete =
+        CreateValue(db, page, wf::kPageUpdateDate, pWebForm->m_strUpdateDate) == 0 && complete;
+    complete =
+        CreateValue(db, page, wf::kPageChangeFlg, DWORD(pWebForm->m_nChangeFlg)) == 0 && complete;
     CloseKey(db, &page);
     CloseDB(&db);
 
@@ -151,8 +154,10 @@ BOOL CExpData::AddWebItem(CDataWebItem* pItem, int fCreateItemKey) {
     }
     bool complete = CreateValue(db, itemKey, wf::kItemName, pItem->m_strName) == 0;
     complete = CreateValue(db, itemKey, wf::kItemFormName, pItem->m_strFormName) == 0 && complete;
-    complete = CreateValue(db, itemKey, wf::kItemAutoInput, DWORD(pItem->m_nAutoInput)) == 0 && complete;
-    complete = CreateValue(db, itemKey, wf::kItemAutoSend, DWORD(pItem->m_nAutoSend)) == 0 && complete;
+    complete =
+        CreateValue(db, itemKey, wf::kItemAutoInput, DWORD(pItem->m_nAutoInput)) == 0 && complete;
+    complete =
+        CreateValue(db, itemKey, wf::kItemAutoSend, DWORD(pItem->m_nAutoSend)) == 0 && complete;
     complete = CreateValue(db, itemKey, wf::kItemIndex, DWORD(pItem->m_nIndex)) == 0 && complete;
     CloseKey(db, &itemKey);
 
@@ -190,24 +195,36 @@ bool CExpData::WriteCtrl(const ZentripCell* db, const CDataWebItem& item, CDataW
         if (CreateKey(db, elementPath.c_str(), &elements) != 0) {
             ok = false;
         } else {
-            ok = CreateValue(db, elements, wf::kElementDataNum, DWORD(sel->m_elements.size())) == 0 && ok;
+            ok = CreateValue(db, elements, wf::kElementDataNum, DWORD(sel->m_elements.size())) ==
+                     0 &&
+                 ok;
             int i = 1;
             for (const auto& choice : sel->m_elements) {
-                ok = CreateValue(db, elements, wf::NumberedValueName(wf::kElementValueStem, i).c_str(), choice->m_strValue) == 0 && ok;
+                ok = CreateValue(db, elements,
+                                 wf::NumberedValueName(wf::kElementValueStem, i).c_str(),
+                                 choice->m_strValue) == 0 &&
+                     ok;
                 if (contents) {
-                    ok = CreateValue(db, elements, wf::NumberedValueName(wf::kElementSelectStem, i).c_str(),
-                                     DWORD(choice->m_nSelect)) == 0 && ok;
+                    ok = CreateValue(db, elements,
+                                     wf::NumberedValueName(wf::kElementSelectStem, i).c_str(),
+                                     DWORD(choice->m_nSelect)) == 0 &&
+                         ok;
                 }
                 if (ctrl.m_nType == D_WEB_CTRL_SELECT) {
-                    ok = CreateValue(db, elements, wf::NumberedValueName(wf::kElementTextStem, i).c_str(), choice->m_strText) == 0 && ok;
+                    ok = CreateValue(db, elements,
+                                     wf::NumberedValueName(wf::kElementTextStem, i).c_str(),
+                                     choice->m_strText) == 0 &&
+                         ok;
                 }
                 ++i;
             }
             CloseKey(db, &elements);
         }
     } else if (const CDataWebMultiText* multi = ctrl.MultiValue()) {
-        if (multi->m_nRows != -1) ok = CreateValue(db, key, wf::kCtrlRows, DWORD(multi->m_nRows)) == 0 && ok;
-        if (multi->m_nCols != -1) ok = CreateValue(db, key, wf::kCtrlCols, DWORD(multi->m_nCols)) == 0 && ok;
+        if (multi->m_nRows != -1)
+            ok = CreateValue(db, key, wf::kCtrlRows, DWORD(multi->m_nRows)) == 0 && ok;
+        if (multi->m_nCols != -1)
+            ok = CreateValue(db, key, wf::kCtrlCols, DWORD(multi->m_nCols)) == 0 && ok;
         if (contents) ok = CreateValue(db, key, wf::kCtrlText, multi->m_strText) == 0 && ok;
     } else if (const CDataWebButtonValue* button = ctrl.ButtonValue()) {
         ok = CreateValue(db, key, wf::kCtrlValue, button->m_strValue) == 0 && ok;

@@ -50,14 +50,19 @@ BOOL CExpData::SetURLData(int operation, const std::wstring& url, const std::wst
     if (!lock.IsHeld()) TORVA_RETURN_BOOL(FALSE);
     UrlList& list = UrlList::Instance();
     switch (operation) {
-    case URL_DELETEALL: list.Clear(); TORVA_RETURN_BOOL(TRUE);
+    case URL_DELETEALL:
+        list.Clear();
+        TORVA_RETURN_BOOL(TRUE);
     case URL_ADD:
         if (url.empty() || pageKey.empty()) TORVA_RETURN_BOOL(FALSE);
         list.Add(url, pageKey);
         TORVA_RETURN_BOOL(TRUE);
-    case URL_DELETE: TORVA_RETURN_BOOL(!url.empty() && list.RemoveUrl(url) ? TRUE : FALSE);
-    case URL_RENEW: break;
-    default: TORVA_RETURN_BOOL(FALSE);
+    case URL_DELETE:
+        TORVA_RETURN_BOOL(!url.empty() && list.RemoveUrl(url) ? TRUE : FALSE);
+    case URL_RENEW:
+        break;
+    default:
+        TORVA_RETURN_BOOL(FALSE);
     }
 
     list.Clear();

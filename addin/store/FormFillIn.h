@@ -46,8 +46,8 @@ private:
     [[nodiscard]] int FormChanged(IWebBrowser2* browser, IHTMLDocument2* document,
                                   CDataWebForm& page, const CDataWebItem& entry,
                                   const std::wstring& url, const std::wstring& entryName);
-    [[nodiscard]] int Fill(IWebBrowser2* browser, IHTMLFormElement* elements,
-                           CDataWebForm& page, const CDataWebItem& entry, const FormMatch& match);
+    [[nodiscard]] int Fill(IWebBrowser2* browser, IHTMLFormElement* elements, CDataWebForm& page,
+                           const CDataWebItem& entry, const FormMatch& match);
     // The re-registration question. Whatever the answer, the page's
     // do-not-ask flag is stored; true when the user said yes.
     [[nodiscard]] bool AskReRegister(CDataWebForm& page);

@@ -147,6 +147,7 @@ inline HRESULT FormControls(IUnknown* form, CComPtr<IHTMLFormElement>& controls,
 }
 
 // Option i of a SELECT.
-inline HRESULT SelectOption(IHTMLSelectElement* select, long i, CComPtr<IHTMLOptionElement>& option) {
+inline HRESULT SelectOption(IHTMLSelectElement* select, long i,
+                            CComPtr<IHTMLOptionElement>& option) {
     return ItemAt(select, i, IID_IHTMLOptionElement, option);
 }

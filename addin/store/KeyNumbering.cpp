@@ -6,7 +6,8 @@
 
 int KeyNumber(const std::wstring& path) {
     size_t digits = path.size();
-    while (digits > 0 && std::iswdigit(path[digits - 1])) --digits;
+    while (digits > 0 && std::iswdigit(path[digits - 1]))
+        --digits;
     if (digits == path.size() || path.size() - digits > 9) return -1;
     return std::stoi(path.substr(digits));
 }

@@ -56,8 +56,8 @@ std::wstring ReadLocationValue(HKEY root, const wchar_t* subKey, REGSAM extraAcc
 } // namespace addin_detail
 
 std::wstring GetModuleDirPath() {
-    std::wstring dir = addin_detail::ReadLocationValue(HKEY_LOCAL_MACHINE, L"Software\\Kobel\\TORVA",
-                                                       KEY_WOW64_32KEY);
+    std::wstring dir = addin_detail::ReadLocationValue(HKEY_LOCAL_MACHINE,
+                                                       L"Software\\Kobel\\TORVA", KEY_WOW64_32KEY);
     if (dir.empty()) TORVA_TRACE_DETAIL(L"* sDir is Empty *");
     return dir;
 }

@@ -43,7 +43,9 @@ bool RelayState::AddStore() {
     return first;
 }
 
-bool RelayState::RemoveStore() noexcept { return m_stores.fetch_sub(1) <= 1; }
+bool RelayState::RemoveStore() noexcept {
+    return m_stores.fetch_sub(1) <= 1;
+}
 
 bool RelayState::ThisThreadHoldsLock() const noexcept {
     return m_lockOwner == ::GetCurrentThreadId();
@@ -67,7 +69,9 @@ void RelayState::ReleaseRequestLock(HANDLE& lock) noexcept {
     lock = nullptr;
 }
 
-void RelayState::SetRelayFolder(std::wstring folder) { m_folder = std::move(folder); }
+void RelayState::SetRelayFolder(std::wstring folder) {
+    m_folder = std::move(folder);
+}
 
 DWORD RelayState::RelayProcessId() const noexcept {
     return m_server ? m_server->RelayProcessId() : 0;

@@ -68,9 +68,9 @@ inline constexpr wchar_t kCtrlSelect[] = L"SELECT";     // SUBMIT, IMAGE: DWORD
 
 // Values of an element key: the count, then for each choice i = 1 ... count
 // the values named NumberedValueName(stem, i).
-inline constexpr wchar_t kElementDataNum[] = L"DATANUM";  // DWORD
-inline constexpr wchar_t kElementValueStem[] = L"VALUE";  // VALUEi, text
-inline constexpr wchar_t kElementTextStem[] = L"TEXT";    // TEXTi, text
+inline constexpr wchar_t kElementDataNum[] = L"DATANUM";   // DWORD
+inline constexpr wchar_t kElementValueStem[] = L"VALUE";   // VALUEi, text
+inline constexpr wchar_t kElementTextStem[] = L"TEXT";     // TEXTi, text
 inline constexpr wchar_t kElementSelectStem[] = L"SELECT"; // SELECTi, DWORD
 
 // The options: DWORDs under kOptionKey, each with the value taken when it is
@@ -111,7 +111,8 @@ inline std::wstring NumberedValueName(const wchar_t* stem, int number) {
 namespace detail {
 
 constexpr bool SameText(const wchar_t* a, const wchar_t* b) {
-    while (*a != 0 && *a == *b) ++a, ++b;
+    while (*a != 0 && *a == *b)
+        ++a, ++b;
     return *a == *b;
 }
 
@@ -120,13 +121,15 @@ constexpr wchar_t Upper(wchar_t c) {
 }
 
 constexpr bool SameKeyName(const wchar_t* a, const wchar_t* b) {
-    while (*a != 0 && Upper(*a) == Upper(*b)) ++a, ++b;
+    while (*a != 0 && Upper(*a) == Upper(*b))
+        ++a, ++b;
     return Upper(*a) == Upper(*b);
 }
 
 // True when path is parent, one backslash and name.
 constexpr bool IsSubKey(const wchar_t* path, const wchar_t* parent, const wchar_t* name) {
-    while (*parent != 0 && *path == *parent) ++path, ++parent;
+    while (*parent != 0 && *path == *parent)
+        ++path, ++parent;
     return *parent == 0 && *path == L'\\' && SameText(path + 1, name);
 }
 

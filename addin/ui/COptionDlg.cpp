@@ -68,8 +68,8 @@ LRESULT COptionDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 void COptionDlg::SetStopFunc(BOOL enable) noexcept {
-    for (const int id : {IDC_OPTION_STOPAUTOINPUT, IDC_OPTION_SETAUTO, IDC_OPTION_CHECKSET,
-                         IDC_OPTION_ONLYPWD}) {
+    for (const int id :
+         {IDC_OPTION_STOPAUTOINPUT, IDC_OPTION_SETAUTO, IDC_OPTION_CHECKSET, IDC_OPTION_ONLYPWD}) {
         ::EnableWindow(GetDlgItem(id), enable);
     }
 }
@@ -90,7 +90,7 @@ LRESULT COptionDlg::OnClickedStop(WORD, WORD, HWND, BOOL&) {
     SetStopFunc(stopped ? FALSE : TRUE);
     if (!stopped) {
         SetAutoInput(::IsDlgButtonChecked(m_hWnd, IDC_OPTION_SETAUTO) == BST_CHECKED ? TRUE
-                                                                                       : FALSE);
+                                                                                     : FALSE);
     }
     return 0;
 }
@@ -198,9 +198,8 @@ LRESULT COptionDlg::OnClickedCancel(WORD, WORD, HWND, BOOL&) {
     if (m_worker) return 0;
     CDataOption shown;
     GetInputOptionData(shown);
-    if (!SameOptions(shown, m_loaded) &&
-        ::MessageBoxW(m_hWnd, kDiscardQuestion, kWarningCaption, MB_ICONWARNING | MB_YESNO) ==
-            IDNO) {
+    if (!SameOptions(shown, m_loaded) && ::MessageBoxW(m_hWnd, kDiscardQuestion, kWarningCaption,
+                                                       MB_ICONWARNING | MB_YESNO) == IDNO) {
         return 0;
     }
     EndDialog(IDCANCEL);

@@ -123,13 +123,13 @@ LRESULT CPBToolbar::OnCreate(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled) 
                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_TOOLBAR_INPUT)),
                                  ComtlModuleInstance(), nullptr);
     if (m_hInput) ::SendMessageW(m_hInput, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), FALSE);
-    m_hCombo = ::CreateWindowExW(
-        0, L"COMBOBOX", L"",
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | CBS_DROPDOWNLIST |
-            CBS_OWNERDRAWFIXED | CBS_AUTOHSCROLL | CBS_HASSTRINGS,
-        m_dpi.ScaleX(180), 0, m_dpi.ScaleX(200), m_dpi.ScaleY(200), m_hWnd,
-        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_TOOLBAR_COMBO)), ComtlModuleInstance(),
-        nullptr);
+    m_hCombo =
+        ::CreateWindowExW(0, L"COMBOBOX", L"",
+                          WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | CBS_DROPDOWNLIST |
+                              CBS_OWNERDRAWFIXED | CBS_AUTOHSCROLL | CBS_HASSTRINGS,
+                          m_dpi.ScaleX(180), 0, m_dpi.ScaleX(200), m_dpi.ScaleY(200), m_hWnd,
+                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_TOOLBAR_COMBO)),
+                          ComtlModuleInstance(), nullptr);
     if (m_hCombo) ::SendMessageW(m_hCombo, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), FALSE);
 
     // The preselected entry's bold font, made once for every paint.
@@ -161,13 +161,14 @@ LRESULT CPBToolbar::OnDrawComboBox(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
         return TRUE;
     }
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT got = ::SendMessageW(item->hwndItem, CB_GETLBTEXT,
-                                       static_cast<WPARAM>(item->itemID),
-                                       reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT got =
+        ::SendMessageW(item->hwndItem, CB_GETLBTEXT, static_cast<WPARAM>(item->itemID),
+                       reinterpret_cast<LPARAM>(text.data()));
     text.resize(got > 0 ? static_cast<size_t>(got) : 0);
     m_nLastDrawn = m_nPreselected;
     const bool preselected = static_cast<int>(item->itemID) == m_nPreselected;
-    HGDIOBJ font = preselected && m_boldFont ? m_boldFont.get() : ::GetStockObject(DEFAULT_GUI_FONT);
+    HGDIOBJ font =
+        preselected && m_boldFont ? m_boldFont.get() : ::GetStockObject(DEFAULT_GUI_FONT);
     const torva::SelectedObject selected(item->hDC, font);
     ::SetTextColor(item->hDC, RGB(0, 0, 0));
     ::SetBkColor(item->hDC, RGB(255, 255, 255));
@@ -238,7 +239,8 @@ LRESULT CPBToolbar::OnClickedInput(WORD, WORD, HWND, BOOL&) {
     }
     const LRESULT length =
         ::SendMessageW(m_hCombo, CB_GETLBTEXTLEN, static_cast<WPARAM>(selection), 0);
-    const LRESULT data = ::SendMessageW(m_hCombo, CB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
+    const LRESULT data =
+        ::SendMessageW(m_hCombo, CB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
     if (length > 0 && data != CB_ERR && data != 0) {
         std::wstring name(static_cast<size_t>(length) + 1, L'\0');
         const LRESULT got = ::SendMessageW(m_hCombo, CB_GETLBTEXT, static_cast<WPARAM>(selection),

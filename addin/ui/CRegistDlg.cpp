@@ -103,4 +103,3 @@ LRESULT CRegistDlg::OnAlive(UINT, WPARAM, LPARAM, BOOL& handled) {
     handled = TRUE;
     return 1;
 }
-

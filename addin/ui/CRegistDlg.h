@@ -102,7 +102,6 @@ protected:
     virtual UINT_PTR SetPollTimer(UINT_PTR id, UINT periodMs);
 
 private:
-
     // Message handlers.
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnLvnItemchangingListItem(int, NMHDR*, BOOL&);
@@ -185,13 +184,13 @@ private:
     HWND CopyWindow() const;
 
     // Controls.
-    HWND m_hTitle = nullptr;     // 206
-    HWND m_hUrl = nullptr;       // 211
-    HWND m_hDate = nullptr;      // 214
-    HWND m_hList = nullptr;      // 209
-    HWND m_hItemName = nullptr;  // 218
-    HWND m_hFormName = nullptr;  // 220
-    HWND m_hFoldBtn = nullptr;   // 216
+    HWND m_hTitle = nullptr;            // 206
+    HWND m_hUrl = nullptr;              // 211
+    HWND m_hDate = nullptr;             // 214
+    HWND m_hList = nullptr;             // 209
+    HWND m_hItemName = nullptr;         // 218
+    HWND m_hFormName = nullptr;         // 220
+    HWND m_hFoldBtn = nullptr;          // 216
     IWebBrowser2* m_pBrowser = nullptr; // control 219, one reference held
 
     IHTMLDocument2* m_pDocument; // not owned
@@ -220,7 +219,7 @@ private:
     int m_nState;
     CComPtr<IUnknown> m_pSender;     // the clicked input (identity), or null
     CComPtr<IUnknown> m_pFormSender; // the sending button of the form being read
-    int m_nRowCounter = 0; // running number of the "アイテム%d" rows
+    int m_nRowCounter = 0;           // running number of the "アイテム%d" rows
 
     // One worker at a time: at most one of the two handles is set.
     HANDLE m_hApplyThread = nullptr;

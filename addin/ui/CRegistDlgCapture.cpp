@@ -68,7 +68,8 @@ bool SameSelection(const CDataWebSelCtrl& a, const CDataWebSelCtrl& b) {
     for (size_t i = 0; i < a.m_elements.size(); ++i) {
         const auto& x = *a.m_elements[i];
         const auto& y = *b.m_elements[i];
-        if (x.m_strValue != y.m_strValue || x.m_nSelect != y.m_nSelect || x.m_strText != y.m_strText)
+        if (x.m_strValue != y.m_strValue || x.m_nSelect != y.m_nSelect ||
+            x.m_strText != y.m_strText)
             return false;
     }
     return true;
@@ -206,7 +207,8 @@ BOOL CRegistDlg::UpdatePageData() {
             m_pAddItem->m_nAutoInput = 0;
             m_pAddItem->m_nAutoSend = 0;
             m_pAddItem->m_nState = 2;
-            for (auto& ctrl : m_pAddItem->m_ctrls) ctrl->m_strKey.clear();
+            for (auto& ctrl : m_pAddItem->m_ctrls)
+                ctrl->m_strKey.clear();
             (void)GetWebCtrl(element, m_pAddItem);
         }
         const int n = GetWebCtrl(element, current);
@@ -285,11 +287,16 @@ void CRegistDlg::SetPositionInfo(IHTMLElement* element, CDataWebItem* item, int 
     int kind = -1;
     if (tag == L"INPUT") {
         const std::wstring type = regist::Lower(regist::InputType(element));
-        if (type == L"text") kind = D_WEB_CTRL_TEXT;
-        else if (type == L"password") kind = D_WEB_CTRL_PSWD;
-        else if (type == L"radio") kind = D_WEB_CTRL_RADIO;
-        else if (type == L"checkbox") kind = D_WEB_CTRL_CHECK;
-        else if (type == L"submit") kind = D_WEB_CTRL_SUBMIT;
+        if (type == L"text")
+            kind = D_WEB_CTRL_TEXT;
+        else if (type == L"password")
+            kind = D_WEB_CTRL_PSWD;
+        else if (type == L"radio")
+            kind = D_WEB_CTRL_RADIO;
+        else if (type == L"checkbox")
+            kind = D_WEB_CTRL_CHECK;
+        else if (type == L"submit")
+            kind = D_WEB_CTRL_SUBMIT;
     } else if (tag == L"TEXTAREA") {
         kind = D_WEB_CTRL_MULTI;
     } else if (tag == L"SELECT") {
@@ -338,8 +345,10 @@ bool CRegistDlg::GetTextElement(IHTMLElement* element, CDataWebItem* item, int i
     (void)text->get_type(&typeText);
     const std::wstring type = TakeBstr(typeText);
     int kind = -1;
-    if (type == L"text") kind = D_WEB_CTRL_TEXT;
-    else if (type == L"password") kind = D_WEB_CTRL_PSWD;
+    if (type == L"text")
+        kind = D_WEB_CTRL_TEXT;
+    else if (type == L"password")
+        kind = D_WEB_CTRL_PSWD;
     if (kind < 0) return false;
 
     BSTR nameText = nullptr;
@@ -416,7 +425,8 @@ bool CRegistDlg::GetSelectElement(IHTMLElement* element, CDataWebItem* item, int
     page.m_nMultiple = multiple != VARIANT_FALSE ? 1 : 0;
     const long count = regist::CollectionLength(select);
     for (long i = 0; i < count; ++i) {
-        auto option = As<IHTMLOptionElement>(regist::CollectionItem(select, i), IID_IHTMLOptionElement);
+        auto option =
+            As<IHTMLOptionElement>(regist::CollectionItem(select, i), IID_IHTMLOptionElement);
         if (!option) continue;
         BSTR valueText = nullptr;
         BSTR textText = nullptr;
@@ -477,8 +487,10 @@ bool CRegistDlg::GetInputElement(IHTMLElement* element, CDataWebItem* item, int 
         return true;
     }
     int kind = -1;
-    if (type == L"radio") kind = D_WEB_CTRL_RADIO;
-    else if (type == L"checkbox") kind = D_WEB_CTRL_CHECK;
+    if (type == L"radio")
+        kind = D_WEB_CTRL_RADIO;
+    else if (type == L"checkbox")
+        kind = D_WEB_CTRL_CHECK;
     if (kind < 0) return false;
 
     CDataWebCtrl* ctrl = FindCtrl(item, kind, name);

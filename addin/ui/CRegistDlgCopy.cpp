@@ -31,7 +31,9 @@ std::wstring Esc(std::wstring text) {
     return text;
 }
 
-std::wstring Num(int value) { return std::to_wstring(value); }
+std::wstring Num(int value) {
+    return std::to_wstring(value);
+}
 
 std::wstring Trim(const std::wstring& text) {
     const wchar_t* space = L" \t\r\n";
@@ -45,7 +47,8 @@ std::wstring TextFragment(const CDataWebCtrl& ctrl) {
     const std::wstring name = Esc(ctrl.m_strName);
     std::wstring html = L"text(" + name + L")<INPUT TYPE=\"text\" name=\"" + name + L"\"";
     if (!v.m_strValue.empty()) html += L" value=\"" + Esc(v.m_strValue) + L"\"";
-    if (v.m_nDataLen > 0) html += L" size=" + Num(v.m_nDataLen) + L" maxlength=" + Num(v.m_nDataLen);
+    if (v.m_nDataLen > 0)
+        html += L" size=" + Num(v.m_nDataLen) + L" maxlength=" + Num(v.m_nDataLen);
     return html + L"><P>\r\n";
 }
 
@@ -98,8 +101,8 @@ std::wstring ChoiceFragment(const CDataWebCtrl& ctrl, bool radio) {
 }
 
 std::wstring ButtonList(const std::vector<const CDataWebCtrl*>& buttons) {
-    std::wstring html = L"submit button\n\n<BLOCKQUOTE><SELECT NAME=\"" + std::wstring(kButtonListName) +
-                        L"\">\n";
+    std::wstring html =
+        L"submit button\n\n<BLOCKQUOTE><SELECT NAME=\"" + std::wstring(kButtonListName) + L"\">\n";
     for (const CDataWebCtrl* button : buttons) {
         const CDataWebButtonValue& v = *button->ButtonValue();
         const std::wstring value = Esc(v.m_strValue);
@@ -131,7 +134,8 @@ void DetachCopy(CDataWebItem& item) {
     for (auto& ctrl : item.m_ctrls) {
         ctrl->m_element.Reset();
         if (CDataWebSelCtrl* sel = ctrl->SelValue())
-            for (auto& e : sel->m_elements) e->m_element.Reset();
+            for (auto& e : sel->m_elements)
+                e->m_element.Reset();
     }
 }
 
@@ -147,15 +151,30 @@ std::wstring CRegistDlg::BuildFormHtml(const CDataWebItem& item) const {
         const CDataWebCtrl& ctrl = *owned;
         if (!ctrl.HasValue()) continue;
         switch (ctrl.m_nType) {
-        case D_WEB_CTRL_TEXT: html += TextFragment(ctrl); break;
-        case D_WEB_CTRL_PSWD: html += PasswordFragment(ctrl, hidePwd); break;
-        case D_WEB_CTRL_MULTI: html += MultiFragment(ctrl); break;
-        case D_WEB_CTRL_SELECT: html += SelectFragment(ctrl); break;
-        case D_WEB_CTRL_RADIO: html += ChoiceFragment(ctrl, true); break;
-        case D_WEB_CTRL_CHECK: html += ChoiceFragment(ctrl, false); break;
+        case D_WEB_CTRL_TEXT:
+            html += TextFragment(ctrl);
+            break;
+        case D_WEB_CTRL_PSWD:
+            html += PasswordFragment(ctrl, hidePwd);
+            break;
+        case D_WEB_CTRL_MULTI:
+            html += MultiFragment(ctrl);
+            break;
+        case D_WEB_CTRL_SELECT:
+            html += SelectFragment(ctrl);
+            break;
+        case D_WEB_CTRL_RADIO:
+            html += ChoiceFragment(ctrl, true);
+            break;
+        case D_WEB_CTRL_CHECK:
+            html += ChoiceFragment(ctrl, false);
+            break;
         case D_WEB_CTRL_SUBMIT:
-        case D_WEB_CTRL_IMAGE: buttons.push_back(&ctrl); break;
-        default: break;
+        case D_WEB_CTRL_IMAGE:
+            buttons.push_back(&ctrl);
+            break;
+        default:
+            break;
         }
     }
     if (buttons.size() > 1) html += ButtonList(buttons);
@@ -234,8 +253,10 @@ BOOL CRegistDlg::SetTextElement(IHTMLElement* element, CDataWebItem* item, int p
     if (passwordFlag) ::SysFreeString(typeText);
     const std::wstring name = TakeBstr(nameText);
     int kind = -1;
-    if (type == L"text") kind = D_WEB_CTRL_TEXT;
-    else if (type == L"password") kind = D_WEB_CTRL_PSWD;
+    if (type == L"text")
+        kind = D_WEB_CTRL_TEXT;
+    else if (type == L"password")
+        kind = D_WEB_CTRL_PSWD;
     if (kind < 0) return FALSE;
     for (auto& ctrl : item->m_ctrls) {
         if (ctrl->m_nType != kind || ctrl->m_strName != name) continue;
@@ -257,7 +278,8 @@ BOOL CRegistDlg::SetTextAreaElement(IHTMLElement* element, CDataWebItem* item) {
     for (auto& ctrl : item->m_ctrls) {
         if (ctrl->m_nType != D_WEB_CTRL_MULTI || ctrl->m_strName != name) continue;
         ctrl->m_element.Reset(element);
-        if (const CDataWebMultiText* v = ctrl->MultiValue()) (void)regist::WriteValue(element, v->m_strText);
+        if (const CDataWebMultiText* v = ctrl->MultiValue())
+            (void)regist::WriteValue(element, v->m_strText);
         return TRUE;
     }
     return FALSE;
@@ -284,7 +306,8 @@ BOOL CRegistDlg::SetSelectMenuElement(IHTMLElement* element, CDataWebItem* item)
                 const CDataWebButtonValue* v = ctrl->ButtonValue();
                 if (!v || Trim(v->m_strValue) != label) continue;
                 bool already = false;
-                for (const CDataWebCtrl* t : taken) already = already || t == ctrl.get();
+                for (const CDataWebCtrl* t : taken)
+                    already = already || t == ctrl.get();
                 if (already) continue;
                 taken.push_back(ctrl.get());
                 ctrl->m_element.Reset(option);
@@ -327,8 +350,10 @@ BOOL CRegistDlg::SetInputElement(IHTMLElement* element, CDataWebItem* item) {
     if (!input) return FALSE;
     const std::wstring type = regist::Lower(regist::InputType(element));
     int kind = -1;
-    if (type == L"radio") kind = D_WEB_CTRL_RADIO;
-    else if (type == L"checkbox") kind = D_WEB_CTRL_CHECK;
+    if (type == L"radio")
+        kind = D_WEB_CTRL_RADIO;
+    else if (type == L"checkbox")
+        kind = D_WEB_CTRL_CHECK;
     if (kind < 0) return FALSE;
     const std::wstring name = regist::ControlName(element);
     std::wstring value;

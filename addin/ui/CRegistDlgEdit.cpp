@@ -77,7 +77,8 @@ int CRegistDlg::IsChangeCtrlData(int nStatus) {
     if (nStatus != 0) {
         for (const auto& ctrl : item->m_ctrls) {
             const bool replaced = nStatus == 2 && ctrl->m_nChanged == 1 && !nameEmpty;
-            if (replaced || CopyDiffers(*ctrl, nameEmpty)) return Ask(QuestionFor(nStatus), kWarning);
+            if (replaced || CopyDiffers(*ctrl, nameEmpty))
+                return Ask(QuestionFor(nStatus), kWarning);
         }
         return 1;
     }
@@ -94,7 +95,8 @@ int CRegistDlg::IsChangeCtrlData(int nStatus) {
             SetChecked(m_hAutoSend, 0);
         }
     }
-    const std::wstring storedTitle = m_pWebForm ? m_pWebForm->m_strTitle.substr(0, kTitleChars) : L"";
+    const std::wstring storedTitle =
+        m_pWebForm ? m_pWebForm->m_strTitle.substr(0, kTitleChars) : L"";
     if (WindowText(m_hTitle) != storedTitle) {
         if (r != IDYES) {
             if (Ask(kClearQuestion, kWarning) != IDYES) return 0;
@@ -210,7 +212,8 @@ LRESULT CRegistDlg::OnClickedCancel(WORD, WORD, HWND, BOOL&) {
         if (IsChageItemData(2) == 1) return 0;
         const std::wstring storedTitle =
             m_pWebForm ? m_pWebForm->m_strTitle.substr(0, kTitleChars) : L"";
-        if (WindowText(m_hTitle) != storedTitle && Ask(kCancelQuestion, kWarning) != IDYES) return 0;
+        if (WindowText(m_hTitle) != storedTitle && Ask(kCancelQuestion, kWarning) != IDYES)
+            return 0;
     }
     DeleteCopyFile();
     RemoveKeyForwarding();

@@ -84,15 +84,16 @@ LRESULT CRegistDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     m_forwarding = KeyForwarding{};
 
     const HWND host = GetDlgItem(IDC_REGIST_BROWSER);
-    auto* control = host ? reinterpret_cast<IUnknown*>(
-                               ::SendMessageW(host, AxHostGetControlMessage(), 0, 0))
-                         : nullptr;
+    auto* control =
+        host ? reinterpret_cast<IUnknown*>(::SendMessageW(host, AxHostGetControlMessage(), 0, 0))
+             : nullptr;
     if (m_pBrowser) {
         m_pBrowser->Release();
         m_pBrowser = nullptr;
     }
     if (control &&
-        SUCCEEDED(control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_pBrowser))) &&
+        SUCCEEDED(
+            control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_pBrowser))) &&
         m_pBrowser) {
         const LONG_PTR exStyle = ::GetWindowLongPtrW(host, GWL_EXSTYLE);
         ::SetWindowLongPtrW(host, GWL_EXSTYLE, exStyle | WS_EX_CLIENTEDGE | WS_EX_WINDOWEDGE);
@@ -136,7 +137,8 @@ void CRegistDlg::SetPositionCtrl(int fChange) {
         if (place.id != IDC_REGIST_HIDEPWD) ::ShowWindow(control, SW_SHOWNA);
     }
     if (m_hHidePwd) ::ShowWindow(m_hHidePwd, SW_HIDE);
-    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    ::RedrawWindow(m_hWnd, nullptr, nullptr,
+                   RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 HWND CRegistDlg::CopyWindow() const {
@@ -157,8 +159,8 @@ void CRegistDlg::InstallKeyForwarding() {
         m_forwarding = KeyForwarding{};
         return;
     }
-    m_forwarding.previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForwardKeysProc)));
+    m_forwarding.previous = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForwardKeysProc)));
     m_forwarding.installed = m_forwarding.previous != nullptr;
     if (!m_forwarding.installed) {
         ::RemovePropW(window, kForwardingProp);
@@ -169,7 +171,8 @@ void CRegistDlg::InstallKeyForwarding() {
 void CRegistDlg::RemoveKeyForwarding() {
     const HWND window = m_forwarding.window;
     if (m_forwarding.previous && window && ::IsWindow(window)) {
-        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_forwarding.previous));
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC,
+                            reinterpret_cast<LONG_PTR>(m_forwarding.previous));
         ::RemovePropW(window, kForwardingProp);
     }
     m_forwarding = KeyForwarding{};

@@ -63,7 +63,8 @@ void DetachElements(CDataWebItem& item) noexcept {
     for (auto& ctrl : item.m_ctrls) {
         ctrl->m_element.Reset();
         if (CDataWebSelCtrl* sel = ctrl->SelValue())
-            for (auto& choice : sel->m_elements) choice->m_element.Reset();
+            for (auto& choice : sel->m_elements)
+                choice->m_element.Reset();
     }
 }
 
@@ -217,7 +218,8 @@ void CRegistDlg::StartSave(bool ok) {
     if (!started) {
         m_job.reset();
         ::EnableWindow(m_hWnd, TRUE);
-        if (std::exchange(m_fillPending, false)) ::SetTimer(m_hWnd, kFillTimer, kFillPeriodMs, nullptr);
+        if (std::exchange(m_fillPending, false))
+            ::SetTimer(m_hWnd, kFillTimer, kFillPeriodMs, nullptr);
         return;
     }
     (ok ? m_hOKThread : m_hApplyThread) = reinterpret_cast<HANDLE>(started);
@@ -262,7 +264,8 @@ void CRegistDlg::RunSave(SaveJob& job) {
             return;
         }
         ::InterlockedIncrement(&m_nNotifyCount);
-        for (int i = 0; i < kNoticeTries && !m_notify.IsShowWindow(); ++i) ::Sleep(kPollMs);
+        for (int i = 0; i < kNoticeTries && !m_notify.IsShowWindow(); ++i)
+            ::Sleep(kPollMs);
 
         // The new page is stored before the one it replaces goes, so that a
         // failure never leaves the user without either.
@@ -295,7 +298,8 @@ void CRegistDlg::JoinWorker() noexcept {
         // The worker may still need this thread for a message sent to one of
         // its windows (the authentication's): answer those while waiting.
         for (;;) {
-            const DWORD woken = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+            const DWORD woken =
+                ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
             if (woken != WAIT_OBJECT_0 + 1) break;
             MSG msg;
             (void)::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
@@ -316,7 +320,8 @@ void CRegistDlg::TakeSavedForm(SaveJob& job) {
         m_pWebForm->m_strUpdateDate = job.form->m_strUpdateDate;
         m_pWebForm->m_nChangeFlg = job.form->m_nChangeFlg;
         const size_t count = std::min(m_pWebForm->m_items.size(), job.form->m_items.size());
-        for (size_t i = 0; i < count; ++i) m_pWebForm->m_items[i]->Copy(*job.form->m_items[i]);
+        for (size_t i = 0; i < count; ++i)
+            m_pWebForm->m_items[i]->Copy(*job.form->m_items[i]);
     }
     if (job.replace) {
         delete m_pReplaceForm;
@@ -393,7 +398,8 @@ LRESULT CRegistDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
     // Destroyed while saving (its owner went, or it was ended from
     // elsewhere): the worker still uses this object, so wait for it here.
     // What it stored stays stored; the callers learn of it from SaveFlag().
-    for (const UINT_PTR id : {kFillTimer, kApplyTimer, kOKTimer}) ::KillTimer(m_hWnd, id);
+    for (const UINT_PTR id : {kFillTimer, kApplyTimer, kOKTimer})
+        ::KillTimer(m_hWnd, id);
     if (Saving()) {
         JoinWorker();
         if (m_job && m_job->outcome == SaveJob::kSaved) TakeSavedForm(*m_job);

@@ -115,13 +115,13 @@ HRESULT CStockBar::SetSite(IUnknown* pUnkSite) {
 
         CComPtr<IOleWindow> oleWindow;
         m_hWndParent = nullptr;
-        if (SUCCEEDED(pUnkSite->QueryInterface(IID_IOleWindow,
-                                               reinterpret_cast<void**>(&oleWindow))))
+        if (SUCCEEDED(
+                pUnkSite->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&oleWindow))))
             oleWindow->GetWindow(&m_hWndParent);
         if (!::IsWindow(m_hWndParent)) return E_FAIL;
         if (!RegisterAndCreateWindow()) return E_FAIL;
-        if (FAILED(pUnkSite->QueryInterface(IID_IInputObjectSite,
-                                            reinterpret_cast<void**>(&m_pSite))))
+        if (FAILED(
+                pUnkSite->QueryInterface(IID_IInputObjectSite, reinterpret_cast<void**>(&m_pSite))))
             return E_FAIL;
 
         CComPtr<IOleCommandTarget> target;

@@ -67,7 +67,8 @@ public:
     // IDockingWindow
     STDMETHOD(ShowDW)(BOOL fShow) override;
     STDMETHOD(CloseDW)(DWORD dwReserved) override;
-    STDMETHOD(ResizeBorderDW)(LPCRECT prcBorder, IUnknown* punkToolbarSite, BOOL fReserved) override;
+    STDMETHOD(ResizeBorderDW)
+    (LPCRECT prcBorder, IUnknown* punkToolbarSite, BOOL fReserved) override;
     // IDeskBand
     STDMETHOD(GetBandInfo)(DWORD dwBandID, DWORD dwViewMode, DESKBANDINFO* pdbi) override;
     // IObjectWithSite
@@ -78,9 +79,9 @@ public:
     STDMETHOD(HasFocusIO)() override;
     STDMETHOD(TranslateAcceleratorIO)(MSG* pMsg) override;
     // IDispatch: the browser's events (DWebBrowserEvents2).
-    STDMETHOD(Invoke)(DISPID dispidMember, REFIID riid, LCID lcid, WORD wFlags,
-                      DISPPARAMS* pDispParams, VARIANT* pvarResult, EXCEPINFO* pExcepInfo,
-                      UINT* puArgErr) override;
+    STDMETHOD(Invoke)
+    (DISPID dispidMember, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pDispParams,
+     VARIANT* pvarResult, EXCEPINFO* pExcepInfo, UINT* puArgErr) override;
 
     [[nodiscard]] BOOL RegisterAndCreateWindow();
     [[nodiscard]] static BOOL IsComplete(IHTMLDocument2* document);

@@ -36,8 +36,7 @@ void CStockBar::DeleteTempHtmlFile() {
     GetTempDirPath(folder);
     if (folder.empty()) return;
     WIN32_FIND_DATAW found{};
-    const torva::UniqueFind find(
-        ::FindFirstFileW((folder + L"setform*.html").c_str(), &found));
+    const torva::UniqueFind find(::FindFirstFileW((folder + L"setform*.html").c_str(), &found));
     if (!find) return;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;

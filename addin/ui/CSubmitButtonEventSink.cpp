@@ -54,7 +54,8 @@ private:
 
 class CaptureScope {
 public:
-    explicit CaptureScope(const void* key) : m_key(key), m_entered(CaptureRegistry::Instance().Enter(key)) {}
+    explicit CaptureScope(const void* key)
+        : m_key(key), m_entered(CaptureRegistry::Instance().Enter(key)) {}
     ~CaptureScope() {
         if (m_entered) CaptureRegistry::Instance().Leave(m_key);
     }
@@ -360,8 +361,8 @@ void CSubmitButtonEventSink::StoredPageEntry(IHTMLDocument2* document, CDataWebF
     const int rc = CheakFormData(document, page, formnum, itemNum);
     if (rc > 0) return; // an identical entry is stored already
     if (rc == -2) {
-        if (::MessageBoxW(TopWindow(), kReregistText, kWarningCaption,
-                          MB_ICONWARNING | MB_YESNO) != IDYES)
+        if (::MessageBoxW(TopWindow(), kReregistText, kWarningCaption, MB_ICONWARNING | MB_YESNO) !=
+            IDYES)
             return;
         if (StillOnPage(document)) RunRegistDlg(document, formnum, CRegistDlg::STATE_REREGIST);
         return;

@@ -71,9 +71,9 @@ public:
     STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     // Only the click (dispid -600) is handled: S_FALSE for a sink its band
     // no longer lists, S_OK otherwise.
-    STDMETHOD(Invoke)(DISPID dispidMember, REFIID riid, LCID lcid, WORD wFlags,
-                      DISPPARAMS* pdispparams, VARIANT* pvarResult, EXCEPINFO* pexcepinfo,
-                      UINT* puArgErr) override;
+    STDMETHOD(Invoke)
+    (DISPID dispidMember, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pdispparams,
+     VARIANT* pvarResult, EXCEPINFO* pexcepinfo, UINT* puArgErr) override;
 
     // ---- The capture's steps (CSubmitButtonEventSinkForm.cpp); public so
     // that tests can run them on a page directly. Each reads the page
@@ -110,7 +110,7 @@ public:
     // The options the steps work with, read afresh by every click.
     CDataOption& Options() noexcept { return m_ExpData.m_option; }
 
-    std::int32_t snum = -1;     // the button's ordinal among its document's buttons
+    std::int32_t snum = -1;      // the button's ordinal among its document's buttons
     std::int32_t m_nHoldDoc = 0; // 1 while the sink holds its page document
 
 private:

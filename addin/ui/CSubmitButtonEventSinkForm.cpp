@@ -5,14 +5,13 @@
 #include "HtmlCom.h"
 #include "Trace.h"
 
-
 namespace {
 
 constexpr long kMaxDataLen = 500; // a longer maxLength counts as none, as the capture stores it
 
 // Kind names as the type rule compares them, by control kind.
-const wchar_t* const kKindNames[] = {L"TEXT",  L"PASSWORD", L"",       L"RADIO", L"CHECKBOX",
-                                     L"",      L"",         L"SUBMIT", L"IMAGE"};
+const wchar_t* const kKindNames[] = {L"TEXT", L"PASSWORD", L"",       L"RADIO", L"CHECKBOX",
+                                     L"",     L"",         L"SUBMIT", L"IMAGE"};
 
 std::wstring Upper(std::wstring text) {
     for (wchar_t& c : text)
@@ -100,9 +99,10 @@ public:
             std::wstring tag;
             if (!element || !TagOf(element, tag)) return End::Failed;
             const size_t count = m_entry.m_ctrls.size();
-            const CDataWebCtrl& ctrl = *m_entry.m_ctrls[m_matched < static_cast<int>(count)
-                                                            ? static_cast<size_t>(m_matched)
-                                                            : count - 1];
+            const CDataWebCtrl& ctrl =
+                *m_entry
+                     .m_ctrls[m_matched < static_cast<int>(count) ? static_cast<size_t>(m_matched)
+                                                                  : count - 1];
             if (!Element(element, tag, ctrl)) return End::SelectCount;
             if (m_structure) return End::Structure;
             if (m_entry.m_strName.empty()) return End::Unnamed;
@@ -125,9 +125,15 @@ private:
         case D_WEB_CTRL_RADIO:
         case D_WEB_CTRL_CHECK:
         case D_WEB_CTRL_SUBMIT:
-        case D_WEB_CTRL_IMAGE: expectedTag = L"INPUT"; break;
-        case D_WEB_CTRL_SELECT: expectedTag = L"SELECT"; break;
-        case D_WEB_CTRL_MULTI: expectedTag = L"TEXTAREA"; break;
+        case D_WEB_CTRL_IMAGE:
+            expectedTag = L"INPUT";
+            break;
+        case D_WEB_CTRL_SELECT:
+            expectedTag = L"SELECT";
+            break;
+        case D_WEB_CTRL_MULTI:
+            expectedTag = L"TEXTAREA";
+            break;
         default:
             // A stored kind no capture makes cannot be compared.
             m_structure = true;
@@ -144,9 +150,13 @@ private:
             return true;
         }
         switch (kind) {
-        case D_WEB_CTRL_SELECT: return Select(element, ctrl);
-        case D_WEB_CTRL_MULTI: TextArea(element, ctrl); return true;
-        default: break;
+        case D_WEB_CTRL_SELECT:
+            return Select(element, ctrl);
+        case D_WEB_CTRL_MULTI:
+            TextArea(element, ctrl);
+            return true;
+        default:
+            break;
         }
         storable = 0;
         if (CExpData::CheckTypeName(kKindNames[kind], InputTypeOf(element), &storable)) {
@@ -160,12 +170,21 @@ private:
         }
         switch (kind) {
         case D_WEB_CTRL_TEXT:
-        case D_WEB_CTRL_PSWD: Text(input, ctrl); break;
+        case D_WEB_CTRL_PSWD:
+            Text(input, ctrl);
+            break;
         case D_WEB_CTRL_RADIO:
-        case D_WEB_CTRL_CHECK: Choice(input, ctrl); break;
-        case D_WEB_CTRL_SUBMIT: Submit(input, ctrl); break;
-        case D_WEB_CTRL_IMAGE: Image(element, ctrl); break;
-        default: break;
+        case D_WEB_CTRL_CHECK:
+            Choice(input, ctrl);
+            break;
+        case D_WEB_CTRL_SUBMIT:
+            Submit(input, ctrl);
+            break;
+        case D_WEB_CTRL_IMAGE:
+            Image(element, ctrl);
+            break;
+        default:
+            break;
         }
         return true;
     }
@@ -239,7 +258,8 @@ private:
             (void)image->get_name(name.Out());
             (void)image->get_alt(alt.Out());
         }
-        if (!stored || !image || name.Text() != ctrl.m_strName || alt.Text() != stored->m_strValue) {
+        if (!stored || !image || name.Text() != ctrl.m_strName ||
+            alt.Text() != stored->m_strValue) {
             m_structure = true;
             return;
         }
@@ -355,7 +375,8 @@ int CSubmitButtonEventSink::GetSubmitNum(IHTMLDocument2* document, int snum, int
             element.p->AddRef(); // CheckTagName takes over one reference
             if (CExpData::CheckTagName(L"INPUT", tag, nullptr, element.p)) {
                 // A text area counts only where the capture stores one.
-                if (SameNoCase(tag, L"SELECT") || (SameNoCase(tag, L"TEXTAREA") && !textAreasLeftOut))
+                if (SameNoCase(tag, L"SELECT") ||
+                    (SameNoCase(tag, L"TEXTAREA") && !textAreasLeftOut))
                     previousStorable = true;
                 continue;
             }
@@ -463,11 +484,15 @@ int CSubmitButtonEventSink::CheakFormData(IHTMLDocument2* document, CDataWebForm
         if (entry->m_ctrls.empty()) continue;
         EntryCompare compare(*entry, controls, count, textAreasLeftOut);
         switch (compare.Run()) {
-        case EntryCompare::End::Structure: return result(-2);
+        case EntryCompare::End::Structure:
+            return result(-2);
         case EntryCompare::End::Unnamed:
-        case EntryCompare::End::Failed: return result(-1);
-        case EntryCompare::End::SelectCount: continue;
-        case EntryCompare::End::Walked: break;
+        case EntryCompare::End::Failed:
+            return result(-1);
+        case EntryCompare::End::SelectCount:
+            continue;
+        case EntryCompare::End::Walked:
+            break;
         }
         if (compare.Identical()) ++identical;
     }

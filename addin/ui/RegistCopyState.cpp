@@ -50,7 +50,8 @@ bool Compare(CDataWebCtrl& ctrl, bool nameEmpty, bool store) {
     case D_WEB_CTRL_IMAGE: {
         CDataWebButtonValue* v = ctrl.ButtonValue();
         int state = 0;
-        if (!v || !ctrl.m_element || !regist::ReadSelected(ctrl.m_element.Get(), state)) return false;
+        if (!v || !ctrl.m_element || !regist::ReadSelected(ctrl.m_element.Get(), state))
+            return false;
         differs = state != v->m_nSelected;
         if (store) v->m_nSelected = state;
         break;
@@ -67,7 +68,9 @@ bool CopyDiffers(const CDataWebCtrl& ctrl, bool nameEmpty) {
     return Compare(const_cast<CDataWebCtrl&>(ctrl), nameEmpty, false);
 }
 
-bool ReadCopyInto(CDataWebCtrl& ctrl, bool nameEmpty) { return Compare(ctrl, nameEmpty, true); }
+bool ReadCopyInto(CDataWebCtrl& ctrl, bool nameEmpty) {
+    return Compare(ctrl, nameEmpty, true);
+}
 
 void RestoreCopy(const CDataWebCtrl& ctrl) {
     switch (ctrl.m_nType) {

@@ -8,7 +8,9 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
-bool EqualsNoCase(const std::wstring& a, const std::wstring& b) { return Lower(a) == Lower(b); }
+bool EqualsNoCase(const std::wstring& a, const std::wstring& b) {
+    return Lower(a) == Lower(b);
+}
 
 namespace {
 
@@ -70,7 +72,8 @@ std::wstring ControlName(IHTMLElement* element) {
 
 std::wstring InputType(IHTMLElement* element) {
     BSTR type = nullptr;
-    if (auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement)) (void)input->get_type(&type);
+    if (auto input = As<IHTMLInputElement>(element, IID_IHTMLInputElement))
+        (void)input->get_type(&type);
     return TakeBstr(type);
 }
 

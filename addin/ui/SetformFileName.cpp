@@ -12,8 +12,8 @@ const wchar_t kSuffix[] = L".html";
 std::wstring SetformFileName(HWND window) {
     // Window handles carry 32 significant bits and are sign-extended: the
     // low 32 bits as a signed number are the handle.
-    const auto number = static_cast<int32_t>(
-        static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(window)));
+    const auto number =
+        static_cast<int32_t>(static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(window)));
     return kPrefix + std::to_wstring(number) + kSuffix;
 }
 
@@ -23,8 +23,7 @@ HWND WindowOfSetformName(const std::wstring& name) {
     if (name.size() <= prefix.size() + suffix.size()) return nullptr;
     if (name.compare(0, prefix.size(), prefix) != 0) return nullptr;
     if (name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) return nullptr;
-    std::wstring digits =
-        name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    std::wstring digits = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
     const bool negative = !digits.empty() && digits[0] == L'-';
     if (negative) digits.erase(0, 1);
     if (digits.empty() || digits.size() > 10) return nullptr;

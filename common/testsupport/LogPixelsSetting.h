@@ -41,4 +41,4 @@ private:
     bool m_set = false;
 };
 
-}  // namespace torva::test
+} // namespace torva::test

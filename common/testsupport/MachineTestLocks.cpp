@@ -19,7 +19,8 @@ class MachineTestLocks : public ::testing::Environment {
 public:
     void SetUp() override {
         wchar_t names[1024] = {};
-        const DWORD length = ::GetEnvironmentVariableW(L"TORVA_TEST_LOCKS", names, ARRAYSIZE(names));
+        const DWORD length =
+            ::GetEnvironmentVariableW(L"TORVA_TEST_LOCKS", names, ARRAYSIZE(names));
         if (length == 0 || length >= ARRAYSIZE(names)) return;
         // The programs a test starts run under these locks already: they
         // must not wait for them again.
@@ -38,14 +39,16 @@ public:
         std::sort(locks.begin(), locks.end());
         locks.erase(std::unique(locks.begin(), locks.end()), locks.end());
         for (const std::wstring& lock : locks) {
-            HANDLE mutex = ::CreateMutexW(nullptr, FALSE, (L"Global\\TorvaTestLock." + lock).c_str());
+            HANDLE mutex =
+                ::CreateMutexW(nullptr, FALSE, (L"Global\\TorvaTestLock." + lock).c_str());
             ASSERT_NE(mutex, nullptr) << "lock " << std::string(lock.begin(), lock.end());
             // Below CTest's own time-out, so a program that never gets its
             // lock fails with a message instead of being killed.
             const DWORD wait = ::WaitForSingleObject(mutex, 840000);
             if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
                 ::CloseHandle(mutex);
-                FAIL() << "the other test run held " << std::string(lock.begin(), lock.end()) << " too long";
+                FAIL() << "the other test run held " << std::string(lock.begin(), lock.end())
+                       << " too long";
             }
             m_held.push_back(mutex);
         }

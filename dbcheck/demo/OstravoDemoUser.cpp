@@ -104,8 +104,7 @@ int Admin(bool on) {
     const std::wstring sid = OwnSid();
     return ::RegSetValueExW(key.get(), L"AdminUser", 0, REG_SZ,
                             reinterpret_cast<const BYTE*>(sid.c_str()),
-                            static_cast<DWORD>((sid.size() + 1) * sizeof(wchar_t))) ==
-                   ERROR_SUCCESS
+                            static_cast<DWORD>((sid.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS
                ? 0
                : 2;
 }
@@ -134,11 +133,11 @@ bool WriteUtf8(const std::wstring& path, const std::wstring& text) {
     std::string utf8(static_cast<size_t>(bytes), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(),
                           bytes, nullptr, nullptr);
-    torva::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                         nullptr));
+    torva::UniqueFile file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD done = 0;
-    return file && ::WriteFile(file.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &done,
-                               nullptr) &&
+    return file &&
+           ::WriteFile(file.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &done, nullptr) &&
            done == utf8.size();
 }
 

@@ -42,7 +42,8 @@ protected:
         m_probe = m_root.Path() + L"\\TvrDBInit.exe";
         ::CopyFileW((torva::ProgramFolder() + L"ostravo_dbinit_log_probe.exe").c_str(),
                     m_probe.c_str(), FALSE);
-        for (const wchar_t* name : kNames) dbservice::test::WriteSample(m_storage, name);
+        for (const wchar_t* name : kNames)
+            dbservice::test::WriteSample(m_storage, name);
         dbservice::test::WriteSample(m_storage, dbservice::test::OwnSid());
     }
     ~OstravoDialog() override {
@@ -64,9 +65,15 @@ protected:
         ASSERT_TRUE(m_service->Listening());
         ::SetEnvironmentVariableW(L"OSTRAVO_TEST_LOG", m_service->LogPath().c_str());
     }
-    static std::wstring Status(HWND dialog, int id) { return FxUser::Text(::GetDlgItem(dialog, id)); }
-    static bool Shown(HWND dialog, int id) { return ::IsWindowVisible(::GetDlgItem(dialog, id)) != 0; }
-    static bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != 0; }
+    static std::wstring Status(HWND dialog, int id) {
+        return FxUser::Text(::GetDlgItem(dialog, id));
+    }
+    static bool Shown(HWND dialog, int id) {
+        return ::IsWindowVisible(::GetDlgItem(dialog, id)) != 0;
+    }
+    static bool Enabled(HWND dialog, int id) {
+        return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != 0;
+    }
 
     TempFolder m_root{L"ostravo-dlg"};
     std::wstring m_storage;
@@ -301,7 +308,8 @@ TEST_F(OstravoDialog, OnlyTheTvrDBInitBesideTheDatabaseFolderIsStarted) {
     ::GetCurrentDirectoryW(MAX_PATH, previous);
     ASSERT_TRUE(::SetCurrentDirectoryW(m_root.Path().c_str()));
     for (const std::wstring& dbPath :
-         {m_root.Path() + L"\\" + std::wstring(300, L'z') + L"\\Storage", std::wstring(L"Storage")}) {
+         {m_root.Path() + L"\\" + std::wstring(300, L'z') + L"\\Storage",
+          std::wstring(L"Storage")}) {
         Start();
         m_settings.SetDbPath(dbPath);
         // The service answers for its own folder only: the named rows are refused.

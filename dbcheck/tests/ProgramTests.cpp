@@ -49,8 +49,8 @@ public:
             ERROR_SUCCESS)
             return;
         m_data.resize(size);
-        m_present = ::RegQueryValueExW(m_key.get(), L"AdminUser", nullptr, &m_type,
-                                       m_data.data(), &size) == ERROR_SUCCESS;
+        m_present = ::RegQueryValueExW(m_key.get(), L"AdminUser", nullptr, &m_type, m_data.data(),
+                                       &size) == ERROR_SUCCESS;
         m_data.resize(size);
     }
     ~SavedAdminUser() {
@@ -89,17 +89,16 @@ private:
 class OstravoProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (KeyExists(COstravoSettings::kKeyPath))
-            GTEST_SKIP() << "this machine has a DBMGR key";
+        if (KeyExists(COstravoSettings::kKeyPath)) GTEST_SKIP() << "this machine has a DBMGR key";
         m_storage = m_root.Path() + L"\\Storage";
         ASSERT_TRUE(::CreateDirectoryW(m_storage.c_str(), nullptr));
         m_exe = m_root.Path() + L"\\Ostravo.exe";
-        ASSERT_TRUE(::CopyFileW((torva::ProgramFolder() + L"Ostravo.exe").c_str(), m_exe.c_str(),
-                                FALSE));
         ASSERT_TRUE(
-            ::CopyFileW((torva::ProgramFolder() + L"ostravo_dbinit_log_probe.exe").c_str(),
-                        (m_root.Path() + L"\\TvrDBInit.exe").c_str(), FALSE));
-        for (const wchar_t* name : kNames) dbservice::test::WriteSample(m_storage, name);
+            ::CopyFileW((torva::ProgramFolder() + L"Ostravo.exe").c_str(), m_exe.c_str(), FALSE));
+        ASSERT_TRUE(::CopyFileW((torva::ProgramFolder() + L"ostravo_dbinit_log_probe.exe").c_str(),
+                                (m_root.Path() + L"\\TvrDBInit.exe").c_str(), FALSE));
+        for (const wchar_t* name : kNames)
+            dbservice::test::WriteSample(m_storage, name);
         dbservice::test::WriteSample(m_storage, dbservice::test::OwnSid());
     }
     void TearDown() override {
@@ -194,9 +193,7 @@ TEST(OstravoProgramSettings, AChangedAdminUserIsPutBackAsItWas) {
     const std::wstring before = L"S-1-5-21-1-2-3-1001";
     {
         AdminUserValue outer(before);
-        {
-            AdminUserValue inner(L"S-1-5-21-9-9-9-500");
-        }
+        { AdminUserValue inner(L"S-1-5-21-9-9-9-500"); }
         {
             const SavedAdminUser cleared;
             ::RegDeleteValueW(cleared.Key(), L"AdminUser");

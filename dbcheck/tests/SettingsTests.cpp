@@ -111,7 +111,8 @@ TEST_F(Settings, TheWholeReplyWaitIsBounded) {
         SetDword(L"RetryCount", 0xFFFFFFFF);
         SetDword(L"RetryTimer", timer);
         const COstravoSettings s = Load();
-        EXPECT_LE(static_cast<unsigned long long>(s.RetryCount()) * std::max<DWORD>(s.RetryTimer(), 1),
+        EXPECT_LE(static_cast<unsigned long long>(s.RetryCount()) *
+                      std::max<DWORD>(s.RetryTimer(), 1),
                   COstravoSettings::kMaxReplyWaitMs);
         EXPECT_GT(s.RetryCount(), 0u) << "a reply can still be waited for";
     }

@@ -52,7 +52,8 @@ std::wstring RulesReport() {
     if (rule.present == 1) {
         CGetDB lists;
         lists.LoadRules();
-        text += L"  " + lists.FindRuleByValue(rule.bytes.data(), static_cast<int>(rule.bytes.size()));
+        text +=
+            L"  " + lists.FindRuleByValue(rule.bytes.data(), static_cast<int>(rule.bytes.size()));
     } else {
         text += Text(22014);
     }
@@ -77,10 +78,9 @@ std::wstring AuthInformationReport(int code) {
 
 std::wstring ApplicationOptions() {
     const CKeepData& keep = TheExportStore().KeepData();
-    const int32_t values[4] = {keep.IsCheckedOption(KEEP_OPT_STOPAUTOFUNC),
-                               keep.IsCheckedOption(KEEP_OPT_STOPAUTOINPUT),
-                               keep.IsCheckedOption(KEEP_OPT_STOPASSIST),
-                               keep.IsCheckedOption(KEEP_OPT_HIDEPWD)};
+    const int32_t values[4] = {
+        keep.IsCheckedOption(KEEP_OPT_STOPAUTOFUNC), keep.IsCheckedOption(KEEP_OPT_STOPAUTOINPUT),
+        keep.IsCheckedOption(KEEP_OPT_STOPASSIST), keep.IsCheckedOption(KEEP_OPT_HIDEPWD)};
     return vantrel::ApplicationOptionsReport(values);
 }
 

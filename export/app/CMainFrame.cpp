@@ -70,7 +70,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     // The tree's width is measured against the window as restored.
     RECT frame{};
     GetWindowRect(&frame);
-    m_wndSplitter.SetColumnInfo(0, vantrel::TreeColumnWidth(m_storedSplit, frame.right - frame.left), 0);
+    m_wndSplitter.SetColumnInfo(
+        0, vantrel::TreeColumnWidth(m_storedSplit, frame.right - frame.left), 0);
     RecalcLayout();
     m_wndSplitter.RecalcLayout();
     return 0;

@@ -62,7 +62,8 @@ CTvrExpItemView::~CTvrExpItemView() {
 }
 
 BOOL CTvrExpItemView::PreCreateWindow(CREATESTRUCTW& cs) {
-    cs.style |= TVS_HASBUTTONS | TVS_HASLINES | TVS_SHOWSELALWAYS | TVS_TRACKSELECT | TVS_CHECKBOXES;
+    cs.style |=
+        TVS_HASBUTTONS | TVS_HASLINES | TVS_SHOWSELALWAYS | TVS_TRACKSELECT | TVS_CHECKBOXES;
     return CTreeView::PreCreateWindow(cs);
 }
 
@@ -75,7 +76,8 @@ HTREEITEM CTvrExpItemView::Insert(const std::wstring& text, int32_t type, void* 
                                   HTREEITEM parent, HTREEITEM after) {
     m_itemData.push_back(std::make_unique<ItemData>(ItemData{type, object}));
     return GetTreeCtrl().InsertItem(TVIF_TEXT | TVIF_PARAM, text.c_str(), 0, 0, 0, 0,
-                                    reinterpret_cast<LPARAM>(m_itemData.back().get()), parent, after);
+                                    reinterpret_cast<LPARAM>(m_itemData.back().get()), parent,
+                                    after);
 }
 
 void CTvrExpItemView::Reveal(HTREEITEM item) {
@@ -132,7 +134,8 @@ void CTvrExpItemView::FillApplications(const CExportStore& store, HTREEITEM root
         const HTREEITEM aplItem =
             Insert(apl->APLNAME, kApl, apl, group, any ? TVI_FIRST : TVI_LAST);
         for (const auto& caption : apl->captions) {
-            const HTREEITEM captionItem = Insert(caption->CAPTION, kCaption, caption.get(), aplItem);
+            const HTREEITEM captionItem =
+                Insert(caption->CAPTION, kCaption, caption.get(), aplItem);
             CDataItem* unnamed = nullptr;
             for (const auto& item : caption->items) {
                 // The entry " " is the any-application's unnamed one: shown
@@ -180,12 +183,14 @@ void CTvrExpItemView::FillAuthInformation(HTREEITEM root) {
 }
 
 int CTvrExpItemView::GetItemType(HTREEITEM item) const {
-    const auto* data = item ? reinterpret_cast<const ItemData*>(GetTreeCtrl().GetItemData(item)) : nullptr;
+    const auto* data =
+        item ? reinterpret_cast<const ItemData*>(GetTreeCtrl().GetItemData(item)) : nullptr;
     return data ? data->type : -1;
 }
 
 void* CTvrExpItemView::GetItemObject(HTREEITEM item) const {
-    const auto* data = item ? reinterpret_cast<const ItemData*>(GetTreeCtrl().GetItemData(item)) : nullptr;
+    const auto* data =
+        item ? reinterpret_cast<const ItemData*>(GetTreeCtrl().GetItemData(item)) : nullptr;
     return data ? data->object : nullptr;
 }
 
@@ -195,7 +200,8 @@ bool CTvrExpItemView::IsCheckable(HTREEITEM item) const {
 }
 
 int CTvrExpItemView::GetCheckedItems(std::vector<HTREEITEM>& list, HTREEITEM start) const {
-    const vantrel::TreeCheckRules rules(m_hWnd, [this](HTREEITEM item) { return IsCheckable(item); });
+    const vantrel::TreeCheckRules rules(m_hWnd,
+                                        [this](HTREEITEM item) { return IsCheckable(item); });
     const std::vector<HTREEITEM> checked =
         rules.CheckedItems([this](HTREEITEM item) { return GetItemType(item); }, start);
     list.insert(list.end(), checked.begin(), checked.end());
@@ -225,7 +231,8 @@ std::vector<vantrel::CheckedItem> CTvrExpItemView::CheckedItemsForExport() const
 }
 
 int CTvrExpItemView::IsAnyItemChecked(HTREEITEM start) const {
-    const vantrel::TreeCheckRules rules(m_hWnd, [this](HTREEITEM item) { return IsCheckable(item); });
+    const vantrel::TreeCheckRules rules(m_hWnd,
+                                        [this](HTREEITEM item) { return IsCheckable(item); });
     return rules.IsAnyChecked(start) ? 1 : 0;
 }
 
@@ -254,7 +261,8 @@ void CTvrExpItemView::OnKeyDown(UINT key, UINT, UINT) {
     }
     // The space bar is handled here entirely: the control's own toggle
     // would undo the state set and could check an uncheckable item.
-    const vantrel::TreeCheckRules rules(m_hWnd, [this](HTREEITEM item) { return IsCheckable(item); });
+    const vantrel::TreeCheckRules rules(m_hWnd,
+                                        [this](HTREEITEM item) { return IsCheckable(item); });
     if (!rules.OnSpace()) Default();
 }
 

@@ -36,7 +36,8 @@ BOOL CVantrelApp::InitInstance() {
 
     if (!AfxOleInit()) {
         ::MessageBoxW(nullptr,
-                      L"OLE の初期化に失敗しました。OLE ライブラリのバージョンが正しいことを確認してください。",
+                      L"OLE の初期化に失敗しました。OLE "
+                      L"ライブラリのバージョンが正しいことを確認してください。",
                       kVantrelCaption, MB_ICONWARNING);
         return FALSE;
     }

@@ -25,11 +25,19 @@ const Dpi& ScreenDpi() {
     return dpi;
 }
 
-}  // namespace
+} // namespace
 
-int ScreenDpiX() { return ScreenDpi().x; }
-int ScreenDpiY() { return ScreenDpi().y; }
-int ScaleX(int value) { return ::MulDiv(value, ScreenDpi().x, 96); }
-int ScaleY(int value) { return ::MulDiv(value, ScreenDpi().y, 96); }
+int ScreenDpiX() {
+    return ScreenDpi().x;
+}
+int ScreenDpiY() {
+    return ScreenDpi().y;
+}
+int ScaleX(int value) {
+    return ::MulDiv(value, ScreenDpi().x, 96);
+}
+int ScaleY(int value) {
+    return ::MulDiv(value, ScreenDpi().y, 96);
+}
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -9,4 +9,4 @@ int ScreenDpiY();
 int ScaleX(int value);
 int ScaleY(int value);
 
-}  // namespace vantrel
+} // namespace vantrel

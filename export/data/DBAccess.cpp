@@ -104,7 +104,7 @@ void DBAccess::SetStringValue(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name,
 }
 
 std::wstring DBAccess::GetStringValueCrypt(TVRDB_HDB db, TVRDB_HKEY key, const wchar_t* name,
-                                          bool* unread) {
+                                           bool* unread) {
     if (!key || !m_cryptEnabled) return {};
     std::vector<BYTE> stored;
     if (!ReadValue(db, key, name, TVRDB_TYPE_BINARY, stored) || stored.empty()) return {};

@@ -26,8 +26,9 @@ BOOL DBRegData::GetDBRegData(CDataAplList& list, BOOL bGetPass) {
     list.clear();
     TVRDB_HDB db = nullptr;
     if (OpenDB(&db) != kDbOk) return FALSE;
-    ReadKeyTree(db, kAppDataRegKey, [](TVRDB_HKEY) {},
-                [&](const std::wstring& name) { GetDBApl(db, name, list, bGetPass); });
+    ReadKeyTree(
+        db, kAppDataRegKey, [](TVRDB_HKEY) {},
+        [&](const std::wstring& name) { GetDBApl(db, name, list, bGetPass); });
     CloseDB(&db);
     return TRUE;
 }

@@ -85,16 +85,20 @@ void CExportStore::LoadWebControl(TVRDB_HDB db, WebControlNode& control) {
     case WebValueRecord::Choices: {
         control.MULTIPLE = ReadDword(db, key, wf::kCtrlMultiple);
         TVRDB_HKEY elements = nullptr;
-        if (OpenKeyWithRetries(db, wf::SubKeyPath(control.key, wf::kElementKeyAsRead), &elements) == kDbOk) {
+        if (OpenKeyWithRetries(db, wf::SubKeyPath(control.key, wf::kElementKeyAsRead), &elements) ==
+            kDbOk) {
             const int32_t count = ReadDword(db, elements, wf::kElementDataNum);
             // A damaged count must not run the load for ever: no page holds
             // more choices than this.
             const int32_t limit = count < 4096 ? count : 4096;
             for (int32_t n = 1; n <= limit; ++n) {
                 WebElementNode element;
-                element.VALUE = ReadText(db, elements, wf::NumberedValueName(wf::kElementValueStem, n).c_str());
-                element.TEXT = ReadText(db, elements, wf::NumberedValueName(wf::kElementTextStem, n).c_str());
-                element.SELECT = ReadDword(db, elements, wf::NumberedValueName(wf::kElementSelectStem, n).c_str());
+                element.VALUE =
+                    ReadText(db, elements, wf::NumberedValueName(wf::kElementValueStem, n).c_str());
+                element.TEXT =
+                    ReadText(db, elements, wf::NumberedValueName(wf::kElementTextStem, n).c_str());
+                element.SELECT = ReadDword(
+                    db, elements, wf::NumberedValueName(wf::kElementSelectStem, n).c_str());
                 control.elements.push_back(std::move(element));
             }
             m_dbApi.CloseKey(db, elements);

@@ -37,8 +37,8 @@ SecretText UserPassphrase(const std::wstring& userSid) {
 SecretText DevicePassphrase() {
     wchar_t number[16] = {};
     const int length = std::swprintf(number, 16, L"%u", kDeviceNumber);
-    SecretText text = Join(kDeviceHead, number, length > 0 ? static_cast<size_t>(length) : 0,
-                           kDeviceTail);
+    SecretText text =
+        Join(kDeviceHead, number, length > 0 ? static_cast<size_t>(length) : 0, kDeviceTail);
     ::SecureZeroMemory(number, sizeof number);
     return text;
 }

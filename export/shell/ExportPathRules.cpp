@@ -3,10 +3,10 @@
 namespace vantrel {
 
 std::wstring WithCsvExtension(const std::wstring& path) {
-    if (path.empty())
-        return path;
+    if (path.empty()) return path;
     const auto dot = path.rfind(L'.');
-    const std::wstring extension = dot == std::wstring::npos ? std::wstring() : path.substr(dot + 1);
+    const std::wstring extension =
+        dot == std::wstring::npos ? std::wstring() : path.substr(dot + 1);
     // The comparison is case-sensitive: a capital "CSV" gets the lower-case
     // extension added, as the file dialog's filter expects.
     return extension == L"csv" ? path : path + L".csv";
@@ -23,14 +23,10 @@ bool IsDroppableCsv(const std::wstring& path) {
 
 PathCheck CheckExportInput(const std::wstring& path, const std::wstring& passphrase,
                            const std::wstring& confirmation) {
-    if (path.empty())
-        return PathCheck::EmptyPath;
-    if (!HasNoForbiddenCharacter(path))
-        return PathCheck::ForbiddenCharacter;
-    if (confirmation != passphrase)
-        return PathCheck::ConfirmationDiffers;
-    if (passphrase.empty())
-        return PathCheck::EmptyPassphrase;
+    if (path.empty()) return PathCheck::EmptyPath;
+    if (!HasNoForbiddenCharacter(path)) return PathCheck::ForbiddenCharacter;
+    if (confirmation != passphrase) return PathCheck::ConfirmationDiffers;
+    if (passphrase.empty()) return PathCheck::EmptyPassphrase;
     return PathCheck::Accepted;
 }
 
@@ -50,4 +46,4 @@ unsigned MessageIdOf(PathCheck check) {
     return 0;
 }
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -21,10 +21,10 @@ bool IsDroppableCsv(const std::wstring& path);
 
 enum class PathCheck {
     Accepted,
-    EmptyPath,            // 22085
-    ForbiddenCharacter,   // 22087
-    ConfirmationDiffers,  // 22088
-    EmptyPassphrase,      // 22089: the user is asked whether to go on
+    EmptyPath,           // 22085
+    ForbiddenCharacter,  // 22087
+    ConfirmationDiffers, // 22088
+    EmptyPassphrase,     // 22089: the user is asked whether to go on
 };
 
 // The checks in the order the dialog makes them; the first failing one is
@@ -35,4 +35,4 @@ PathCheck CheckExportInput(const std::wstring& path, const std::wstring& passphr
 // The string id that tells the user of the answer (0 for Accepted).
 unsigned MessageIdOf(PathCheck check);
 
-}  // namespace vantrel
+} // namespace vantrel

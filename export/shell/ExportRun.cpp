@@ -8,7 +8,7 @@ namespace {
 
 ExportOutcome RunExportSteps(const CExportStore& store, const ExportRequest& request);
 
-}  // namespace
+} // namespace
 
 ExportOutcome RunExport(CExportStore& store, const ExportRequest& request) {
     const ExportOutcome outcome = RunExportSteps(store, request);
@@ -21,12 +21,9 @@ namespace {
 ExportOutcome RunExportSteps(const CExportStore& store, const ExportRequest& request) {
     // Authentication comes before anything touches the target, so a refused
     // user leaves an existing file as it was.
-    if (!request.authenticate || request.authenticate() != 0)
-        return ExportOutcome::AuthRefused;
-    if (request.started)
-        request.started();
-    if (request.sections.empty())
-        return ExportOutcome::NoItems;
+    if (!request.authenticate || request.authenticate() != 0) return ExportOutcome::AuthRefused;
+    if (request.started) request.started();
+    if (request.sections.empty()) return ExportOutcome::NoItems;
 
     torva::UniqueFile file(CreateFileW(request.path.c_str(), GENERIC_WRITE, 0, nullptr,
                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -39,25 +36,22 @@ ExportOutcome RunExportSteps(const CExportStore& store, const ExportRequest& req
         CExportWriter writer(store, sink);
         // A version line that cannot be written is a failed export, never a
         // success with an unreadable file.
-        if (writer.WriteVersionLine() != WriteResult::Written)
-            return ExportOutcome::WriteFailed;
+        if (writer.WriteVersionLine() != WriteResult::Written) return ExportOutcome::WriteFailed;
     }
     // Nothing from a writer (a policy of -1, no filled slot) is no failure;
     // Failed from a writer or the encoder ends the export as failed.
     const BatchOutcome outcome = WriteSections(store, sink, request.sections, request.progress);
-    if (outcome.result == WriteResult::Failed)
-        return ExportOutcome::WriteFailed;
+    if (outcome.result == WriteResult::Failed) return ExportOutcome::WriteFailed;
     // A write the system took into its cache may still fail on its way to
     // the disk: only a flushed and closed file is a success.
     const bool flushed = request.file.flush(file.get()) != FALSE;
     // The handle is gone whether the close succeeded or not.
     const bool closed = request.file.close(file.release()) != FALSE;
-    if (!flushed || !closed)
-        return ExportOutcome::WriteFailed;
+    if (!flushed || !closed) return ExportOutcome::WriteFailed;
     return ExportOutcome::Done;
 }
 
-}  // namespace
+} // namespace
 
 unsigned CreateErrorMessageId(ExportOutcome outcome) {
     switch (outcome) {
@@ -70,4 +64,4 @@ unsigned CreateErrorMessageId(ExportOutcome outcome) {
     }
 }
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -23,9 +23,9 @@ std::vector<std::wstring> MakeFormLabels(WebPageNode& page) {
         }
         if (item.FORMNAME.empty()) {
             ++unnamed;
-            labels.push_back(unnamed == 1 ? std::wstring(GetResourceString(22100))
-                                          : FillFormat(GetResourceString(22101),
-                                                       std::to_wstring(unnamed)));
+            labels.push_back(unnamed == 1
+                                 ? std::wstring(GetResourceString(22100))
+                                 : FillFormat(GetResourceString(22101), std::to_wstring(unnamed)));
             continue;
         }
         int number = 0;
@@ -35,15 +35,13 @@ std::vector<std::wstring> MakeFormLabels(WebPageNode& page) {
             bool taken = false;
             for (size_t earlier = 0; earlier < index && !taken; ++earlier)
                 taken = page.items[earlier]->NAME == candidate;
-            if (!taken)
-                break;
+            if (!taken) break;
             ++number;
         }
-        if (number > 0)
-            item.FORMNAME += std::to_wstring(number);
+        if (number > 0) item.FORMNAME += std::to_wstring(number);
         labels.push_back(FillFormat(GetResourceString(22099), item.FORMNAME));
     }
     return labels;
 }
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -20,4 +20,4 @@ std::vector<std::wstring> MakeFormLabels(WebPageNode& page);
 // text of the program's string table; the argument is taken literally).
 std::wstring FillFormat(const std::wstring& format, const std::wstring& argument);
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -6,9 +6,11 @@ namespace vantrel {
 
 namespace {
 
-WriteResult NothingToWrite(CExportWriter&) { return WriteResult::Nothing; }
+WriteResult NothingToWrite(CExportWriter&) {
+    return WriteResult::Nothing;
+}
 
-}  // namespace
+} // namespace
 
 SectionWrite SectionFor(const CExportStore& store, const CheckedItem& item) {
     const int type = item.type;
@@ -29,24 +31,20 @@ SectionWrite SectionFor(const CExportStore& store, const CheckedItem& item) {
     }
     if (type >= kItemPolicyFirst && type <= kItemPolicyLast)
         return [type](CExportWriter& writer) { return writer.WritePolicy(type); };
-    if (type == 48)
-        return [](CExportWriter& writer) { return writer.WriteWebFormOptions(); };
-    if (type == 64)
-        return [](CExportWriter& writer) { return writer.WriteAuthRules(); };
+    if (type == 48) return [](CExportWriter& writer) { return writer.WriteWebFormOptions(); };
+    if (type == 64) return [](CExportWriter& writer) { return writer.WriteAuthRules(); };
     if (type >= kItemTpm && type <= kItemSd)
         return [type](CExportWriter& writer) { return writer.WriteAuthDevice(type); };
     if (type == 99) {
         const CDataApl* application = item.application;
         const CDataCaption* caption = item.caption;
         const CDataItem* appItem = item.appItem;
-        if (!appItem)
-            return NothingToWrite;
+        if (!appItem) return NothingToWrite;
         return [application, caption, appItem](CExportWriter& writer) {
             return writer.WriteApplicationItem(application, caption, *appItem);
         };
     }
-    if (type == 112)
-        return [](CExportWriter& writer) { return writer.WriteApplicationOptions(); };
+    if (type == 112) return [](CExportWriter& writer) { return writer.WriteApplicationOptions(); };
     return NothingToWrite;
 }
 
@@ -69,4 +67,4 @@ size_t UnreadSecrets(const CExportStore& store, const std::vector<CheckedItem>& 
     return count;
 }
 
-}  // namespace vantrel
+} // namespace vantrel

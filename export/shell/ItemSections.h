@@ -12,7 +12,7 @@ namespace vantrel {
 
 struct CheckedItem {
     int type = 0;
-    void* treeItem = nullptr;  // the web-form item's tree handle (type 18)
+    void* treeItem = nullptr; // the web-form item's tree handle (type 18)
     // Type 99: the item's record and those of its caption and application
     // (the item data of the tree item, its parent and its grandparent).
     const CDataApl* application = nullptr;
@@ -27,4 +27,4 @@ SectionWrite SectionFor(const CExportStore& store, const CheckedItem& item);
 // empty (web-form and application items).
 size_t UnreadSecrets(const CExportStore& store, const std::vector<CheckedItem>& items);
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -13,4 +13,4 @@ std::vector<PolicyItem> MakePolicyItems(const CGetDB& lists) {
     return items;
 }
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -19,4 +19,4 @@ struct PolicyItem {
 // out.
 std::vector<PolicyItem> MakePolicyItems(const CGetDB& lists);
 
-}  // namespace vantrel
+} // namespace vantrel

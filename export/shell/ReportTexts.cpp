@@ -7,25 +7,30 @@ namespace vantrel {
 
 namespace {
 
-std::wstring Text(unsigned id) { return GetResourceString(id); }
+std::wstring Text(unsigned id) {
+    return GetResourceString(id);
+}
 
 std::wstring Filled(unsigned id, const std::wstring& argument) {
     return FillFormat(Text(id), argument);
 }
 
-std::wstring NameLine(const WebControlNode& control) { return Filled(22077, control.NAME); }
+std::wstring NameLine(const WebControlNode& control) {
+    return Filled(22077, control.NAME);
+}
 
-}  // namespace
+} // namespace
 
-std::wstring OnOffText(int32_t value) { return Text(value == 1 ? 22002 : 22003); }
+std::wstring OnOffText(int32_t value) {
+    return Text(value == 1 ? 22002 : 22003);
+}
 
 std::wstring Masked(const std::wstring& text, wchar_t mask) {
     return std::wstring(text.size(), mask);
 }
 
 std::wstring WebControlText(const WebControlNode& control) {
-    if (control.record == WebValueRecord::None)
-        return {};
+    if (control.record == WebValueRecord::None) return {};
     switch (control.kind) {
     case D_WEB_CTRL_TEXT:
     case D_WEB_CTRL_UNUSED:
@@ -67,13 +72,12 @@ std::wstring PolicyReport(int32_t value, const std::wstring& policyName) {
 std::wstring ClickText(int32_t autoClick, uint32_t clickPos) {
     const std::wstring x = std::to_wstring(clickPos >> 16);
     const std::wstring y = std::to_wstring(clickPos & 0xFFFF);
-    if (autoClick != 0 && autoClick != 1)
-        return Text(22054);
+    if (autoClick != 0 && autoClick != 1) return Text(22054);
     // Both numbers of "%d, %d", in order.
     return FillFormat(FillFormat(Text(autoClick == 1 ? 22052 : 22053), x), y);
 }
 
-}  // namespace vantrel
+} // namespace vantrel
 
 namespace vantrel {
 
@@ -94,12 +98,11 @@ std::wstring Section(unsigned header, const std::wstring& body) {
     return body.empty() ? std::wstring() : std::wstring(GetResourceString(header)) + body + L"\r\n";
 }
 
-}  // namespace
+} // namespace
 
 std::wstring ApplicationItemReport(const CDataApl* application, const CDataCaption* caption,
                                    const CDataItem* item) {
-    if (!item)
-        return {};
+    if (!item) return {};
     std::wstring text = std::wstring(GetResourceString(22048)) + GetResourceString(22033);
     text += FillFormat(GetResourceString(22049), application ? application->APLNAME : L"");
     text += FillFormat(GetResourceString(22050), caption ? caption->CAPTION : L"");
@@ -130,7 +133,7 @@ std::wstring ApplicationItemReport(const CDataApl* application, const CDataCapti
            Section(22059, buttons);
 }
 
-}  // namespace vantrel
+} // namespace vantrel
 
 #include "CExportStore.h"
 #include "TextEscape.h"
@@ -143,7 +146,7 @@ constexpr unsigned kSectionHeaders[] = {22040, 22041, 22042, 22043, 22044, 22045
 
 struct WebReport {
     std::wstring blocks;
-    std::wstring sections[8];  // kinds 0-6, and 7 for both buttons
+    std::wstring sections[8]; // kinds 0-6, and 7 for both buttons
 
     void Add(const std::wstring& title, const std::wstring& url, const WebItemNode& item) {
         blocks += GetResourceString(22032);
@@ -155,8 +158,7 @@ struct WebReport {
         blocks += FillFormat(GetResourceString(22038), OnOffText(item.AUTOINPUT));
         blocks += FillFormat(GetResourceString(22039), OnOffText(item.AUTOSEND));
         for (const auto& control : item.controls) {
-            if (control->kind < 0 || control->kind > 8)
-                continue;
+            if (control->kind < 0 || control->kind > 8) continue;
             const int section = control->kind == 8 ? 7 : control->kind;
             sections[section] += EscapeText(WebControlText(*control), kUnescapeMode);
         }
@@ -169,7 +171,7 @@ struct WebReport {
     }
 };
 
-}  // namespace
+} // namespace
 
 std::wstring WebFormItemReport(const CExportStore& store, const std::wstring& itemText,
                                const std::wstring& parentText, void* treeItem) {
@@ -177,20 +179,19 @@ std::wstring WebFormItemReport(const CExportStore& store, const std::wstring& it
     bool found = false;
     for (const auto& page : store.Pages()) {
         const std::wstring label = page->TITLE + L"(" + page->URL + L")";
-        if (label != parentText)
-            continue;
+        if (label != parentText) continue;
         for (const auto& item : page->items) {
             if (!item->NAME.empty() && item->NAME == itemText) {
                 report.Add(page->TITLE, page->URL, *item);
                 found = true;
             }
         }
-        if (found)
-            break;
+        if (found) break;
     }
     if (!found && treeItem) {
         std::wstring title, url, updateDate;
-        if (const WebItemNode* item = store.FindWebItemByTreeItem(treeItem, &title, &url, &updateDate)) {
+        if (const WebItemNode* item =
+                store.FindWebItemByTreeItem(treeItem, &title, &url, &updateDate)) {
             report.Add(title, url, *item);
             found = true;
         }
@@ -198,35 +199,31 @@ std::wstring WebFormItemReport(const CExportStore& store, const std::wstring& it
     return found ? report.Text() : std::wstring();
 }
 
-}  // namespace vantrel
+} // namespace vantrel
 
 namespace vantrel {
 
 std::wstring AuthInfoReport(int code, const std::wstring& deviceName, bool registered,
                             const std::wstring& pinCacheText) {
-    if (code < 81 || code > 85)
-        return {};
+    if (code < 81 || code > 85) return {};
     std::wstring text = GetResourceString(22023);
-    if (code == 81)
-        return text + FillFormat(GetResourceString(22024), pinCacheText);
+    if (code == 81) return text + FillFormat(GetResourceString(22024), pinCacheText);
     std::wstring name = deviceName;
-    if (code == 83 && name == GetResourceString(22025))
-        name = GetResourceString(22026);
+    if (code == 83 && name == GetResourceString(22025)) name = GetResourceString(22026);
     return text + L"  " + name +
            FillFormat(GetResourceString(22027), GetResourceString(registered ? 22028 : 22022));
 }
 
-}  // namespace vantrel
+} // namespace vantrel
 
 namespace vantrel {
 
 int PolicyIdOfCode(int code) {
-    if (code >= 33 && code <= 40)
-        return code - 31;
+    if (code >= 33 && code <= 40) return code - 31;
     return code == 41 ? 1 : 0;
 }
 
-}  // namespace vantrel
+} // namespace vantrel
 
 namespace vantrel {
 
@@ -236,12 +233,11 @@ std::wstring OnOffLine(unsigned id, int32_t value) {
     return FillFormat(GetResourceString(id), OnOffText(value));
 }
 
-}  // namespace
+} // namespace
 
 std::wstring WebFormOptionsReport(const WebFormOptions& options) {
     std::wstring text = GetResourceString(22001);
-    if (options.present != 1)
-        return text + GetResourceString(22014);
+    if (options.present != 1) return text + GetResourceString(22014);
     text += OnOffLine(22004, options.STOPFUNC);
     text += GetResourceString(22005);
     text += OnOffLine(22006, options.STOPAUTOINPUT);
@@ -267,4 +263,4 @@ std::wstring ApplicationOptionsReport(const int32_t (&values)[4]) {
     return text;
 }
 
-}  // namespace vantrel
+} // namespace vantrel

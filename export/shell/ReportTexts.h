@@ -28,7 +28,7 @@ std::wstring PolicyReport(int32_t value, const std::wstring& policyName);
 // low half of clickPos.
 std::wstring ClickText(int32_t autoClick, uint32_t clickPos);
 
-}  // namespace vantrel
+} // namespace vantrel
 
 namespace vantrel {
 
@@ -37,7 +37,7 @@ namespace vantrel {
 std::wstring ApplicationItemReport(const CDataApl* application, const CDataCaption* caption,
                                    const CDataItem* item);
 
-}  // namespace vantrel
+} // namespace vantrel
 
 class CExportStore;
 
@@ -51,7 +51,7 @@ namespace vantrel {
 std::wstring WebFormItemReport(const CExportStore& store, const std::wstring& itemText,
                                const std::wstring& parentText, void* treeItem);
 
-}  // namespace vantrel
+} // namespace vantrel
 
 namespace vantrel {
 
@@ -61,7 +61,7 @@ namespace vantrel {
 std::wstring AuthInfoReport(int code, const std::wstring& deviceName, bool registered,
                             const std::wstring& pinCacheText);
 
-}  // namespace vantrel
+} // namespace vantrel
 
 namespace vantrel {
 
@@ -69,7 +69,7 @@ namespace vantrel {
 // are the policies 2 to 9, 41 is policy 1. 0 for any other code.
 int PolicyIdOfCode(int code);
 
-}  // namespace vantrel
+} // namespace vantrel
 
 namespace vantrel {
 
@@ -82,4 +82,4 @@ std::wstring WebFormOptionsReport(const WebFormOptions& options);
 // shows "無効").
 std::wstring ApplicationOptionsReport(const int32_t (&values)[4]);
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -16,4 +16,4 @@ public:
     SingleInstance() noexcept : InstanceGuard(Kind::Event, kInstanceEventName) {}
 };
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -11,15 +11,13 @@ void TreeCheckRules::SetChecked(HTREEITEM item, bool checked) const {
 }
 
 void TreeCheckRules::AfterToggle(HTREEITEM item) const {
-    if (!item)
-        return;
+    if (!item) return;
     Apply(item, IsChecked(item));
 }
 
 bool TreeCheckRules::OnSpace() const {
     HTREEITEM item = TreeView_GetSelection(m_tree);
-    if (!item)
-        return false;
+    if (!item) return false;
     Apply(item, !IsChecked(item));
     return true;
 }
@@ -33,14 +31,12 @@ void TreeCheckRules::Apply(HTREEITEM item, bool checked) const {
     SetDescendants(item, checked);
     for (HTREEITEM parent = TreeView_GetParent(m_tree, item); parent;
          parent = TreeView_GetParent(m_tree, parent)) {
-        if (!m_checkable(parent))
-            continue;
+        if (!m_checkable(parent)) continue;
         if (!checked) {
             SetChecked(parent, false);
             continue;
         }
-        if (!AllDescendantsChecked(parent, item))
-            break;
+        if (!AllDescendantsChecked(parent, item)) break;
         SetChecked(parent, true);
     }
 }
@@ -61,10 +57,8 @@ void TreeCheckRules::SetDescendants(HTREEITEM item, bool checked) const {
 bool TreeCheckRules::AllDescendantsChecked(HTREEITEM item, HTREEITEM except) const {
     for (HTREEITEM child = TreeView_GetChild(m_tree, item); child;
          child = TreeView_GetNextSibling(m_tree, child)) {
-        if (child == except)
-            continue;
-        if (!IsChecked(child) || !AllDescendantsChecked(child, except))
-            return false;
+        if (child == except) continue;
+        if (!IsChecked(child) || !AllDescendantsChecked(child, except)) return false;
     }
     return true;
 }
@@ -72,11 +66,9 @@ bool TreeCheckRules::AllDescendantsChecked(HTREEITEM item, HTREEITEM except) con
 bool TreeCheckRules::IsAnyChecked(HTREEITEM start) const {
     for (HTREEITEM item = start ? start : TreeView_GetRoot(m_tree); item;
          item = TreeView_GetNextSibling(m_tree, item)) {
-        if (IsChecked(item))
-            return true;
+        if (IsChecked(item)) return true;
         HTREEITEM child = TreeView_GetChild(m_tree, item);
-        if (child && IsAnyChecked(child))
-            return true;
+        if (child && IsAnyChecked(child)) return true;
     }
     return false;
 }
@@ -98,4 +90,4 @@ std::vector<HTREEITEM> TreeCheckRules::CheckedItems(const std::function<int(HTRE
     return items;
 }
 
-}  // namespace vantrel
+} // namespace vantrel

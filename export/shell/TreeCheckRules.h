@@ -17,7 +17,8 @@ class TreeCheckRules {
 public:
     using Checkable = std::function<bool(HTREEITEM)>;
 
-    TreeCheckRules(HWND tree, Checkable checkable) : m_tree(tree), m_checkable(std::move(checkable)) {}
+    TreeCheckRules(HWND tree, Checkable checkable)
+        : m_tree(tree), m_checkable(std::move(checkable)) {}
 
     bool IsChecked(HTREEITEM item) const;
     void SetChecked(HTREEITEM item, bool checked) const;
@@ -50,4 +51,4 @@ private:
     Checkable m_checkable;
 };
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -15,4 +15,4 @@ struct VersionTexts {
 // "FileVersion" text; the About box then shows its texts unchanged.
 bool ReadVersionTexts(const std::wstring& path, VersionTexts& texts);
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -24,4 +24,4 @@ bool IsUsableStoredRect(const RECT& rect);
 // above the frame's width so both panes can be made.
 int TreeColumnWidth(int storedSplit, int frameWidth);
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -231,7 +231,8 @@ TEST_F(AppData, AnUnreadablePasswordLosesOnlyItsOwnCaption) {
         data.applicationName = name;
         data.caption = L"C";
         data.item.NAME = L"I";
-        data.item.controls.push_back(std::make_unique<CDataCtrl>(2, 2, std::wstring(L"pw-") + name, 0));
+        data.item.controls.push_back(
+            std::make_unique<CDataCtrl>(2, 2, std::wstring(L"pw-") + name, 0));
         ASSERT_TRUE(reg.SetRegItem(data));
     }
     CDataAplList list;
@@ -243,9 +244,9 @@ TEST_F(AppData, AnUnreadablePasswordLosesOnlyItsOwnCaption) {
     first.caption = L"C";
     first.item.NAME = L"I";
     first.item.controls.push_back(std::make_unique<CDataCtrl>(2, 2, L"", 0));
-    const std::wstring itemKey = ItemKeyPath(
-        CaptionKeyPath(ApplicationKeyPath(first.GetAplHash()), first.GetCaptionHash()),
-        first.GetItemHash());
+    const std::wstring itemKey =
+        ItemKeyPath(CaptionKeyPath(ApplicationKeyPath(first.GetAplHash()), first.GetCaptionHash()),
+                    first.GetItemHash());
     db.SetRaw(ControlKeyPath(itemKey, 0), L"CAPTION", TVRDB_TYPE_BINARY,
               std::vector<BYTE>(46, 0x5A));
 

@@ -199,7 +199,8 @@ TEST(SecretText, ClearCopiesAreWipedBeforeTheirMemoryIsFreed) {
     ::SecureZeroMemory(escaped.data(), escaped.size() * sizeof(wchar_t));
     EXPECT_FALSE(escapedPart.FoundInMemory());
     // The same text written unsealed: the encoder's copies are wiped too.
-    std::string field = Plain(secret.c_str(), static_cast<DWORD>(secret.size() * 2), kFieldAnsiText);
+    std::string field =
+        Plain(secret.c_str(), static_cast<DWORD>(secret.size() * 2), kFieldAnsiText);
     ::SecureZeroMemory(field.data(), field.size());
     EXPECT_FALSE(escapedPart.FoundInMemory());
     ::SecureZeroMemory(secret.data(), secret.size() * sizeof(wchar_t));

@@ -24,10 +24,10 @@
 using namespace vantrel;
 namespace eu = export_user;
 namespace fx = export_fixture;
+using peltrix::test::AutoAnswer;
 using sealed_export::Fields;
 using sealed_export::Lines;
 using sealed_export::OpensTo;
-using peltrix::test::AutoAnswer;
 
 namespace {
 
@@ -101,7 +101,7 @@ struct Seen {
     bool ownedByMain = false;
     int progressPos = -1;
     int progressMax = -1;
-    eu::Box error;  // the worker's "エクスポートエラー" box
+    eu::Box error; // the worker's "エクスポートエラー" box
     bool released = false;
 };
 
@@ -150,7 +150,8 @@ Seen RunCommand(TestHost& host, const std::wstring& path, const std::wstring& pa
     seen.progressPos = static_cast<int>(::SendMessageW(bar, PBM_GETPOS, 0, 0));
     seen.progressMax = static_cast<int>(::SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
     ::SendMessageW(::GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
-    seen.released = eu::PumpUntil([&] { return host.progress == nullptr; }, 5000) && !::IsWindow(window);
+    seen.released =
+        eu::PumpUntil([&] { return host.progress == nullptr; }, 5000) && !::IsWindow(window);
     return seen;
 }
 
@@ -173,7 +174,7 @@ protected:
     std::wstring path;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ExportCommandTest, RefusedAuthenticationCreatesNoFileAndReportsFailure) {
     AutoAnswer deny(AUTHCASE_EXPORT, AutoAnswer::kDeny);
@@ -207,13 +208,15 @@ TEST_F(ExportCommandTest, NoTickedItemIsAFailureWithoutFile) {
 TEST_F(ExportCommandTest, ATargetHeldOpenIsReportedAsHeldByAnotherProgram) {
     AutoAnswer allow(AUTHCASE_EXPORT, AutoAnswer::kAllow);
     ASSERT_TRUE(allow.Applied());
-    HANDLE holder = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE holder =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     const Seen seen = RunCommand(*host, path, L"pw");
     ::CloseHandle(holder);
     ASSERT_TRUE(seen.ended);
     ASSERT_TRUE(seen.error.found);
-    EXPECT_EQ(L"エクスポートファイルを開けませんでした。\n他のプログラムがエクスポートファイルにアクセスしている場合は\n"
+    EXPECT_EQ(L"エクスポートファイルを開けませんでした。\n他のプログラムがエクスポートファイルにア"
+              L"クセスしている場合は\n"
               L"プログラムを終了してからエクスポートを実行してください。",
               seen.error.text);
     EXPECT_EQ(L"失敗", seen.title);
@@ -234,7 +237,8 @@ TEST_F(ExportCommandTest, AFolderThatCannotTakeTheFileIsReportedAsCreationFailur
     for (const Seen* seen : {&folderSeen, &missingSeen}) {
         ASSERT_TRUE(seen->ended);
         ASSERT_TRUE(seen->error.found);
-        EXPECT_EQ(L"エクスポートファイルの作成に失敗しました。\nファイルを作成する場所のアクセス権を確認してください。",
+        EXPECT_EQ(L"エクスポートファイルの作成に失敗しました。\nファイルを作成する場所のアクセス権"
+                  L"を確認してください。",
                   seen->error.text);
         EXPECT_EQ(L"失敗", seen->title);
     }
@@ -246,7 +250,8 @@ TEST_F(ExportCommandTest, AFullDiskIsAFailureNeverASuccess) {
     wchar_t folder[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, folder);
     const std::wstring full = std::wstring(folder) + L"\\vantrel_full_disk.csv";
-    HANDLE probe = ::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE probe =
+        ::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (probe == INVALID_HANDLE_VALUE) GTEST_SKIP() << "no full-disk link in the test folder";
     ::CloseHandle(probe);
     AutoAnswer allow(AUTHCASE_EXPORT, AutoAnswer::kAllow);
@@ -263,7 +268,8 @@ TEST_F(ExportCommandTest, ItemsWithNothingToWriteEndInSuccess) {
     AutoAnswer allow(AUTHCASE_EXPORT, AutoAnswer::kAllow);
     ASSERT_TRUE(allow.Applied());
     // A group, an application entry, a web-form item the store does not know.
-    host->items = {CheckedItem{16}, CheckedItem{96}, CheckedItem{18, &host->items}, CheckedItem{48}};
+    host->items = {CheckedItem{16}, CheckedItem{96}, CheckedItem{18, &host->items},
+                   CheckedItem{48}};
     const Seen seen = RunCommand(*host, path, L"pw");
     ASSERT_TRUE(seen.ended);
     EXPECT_EQ(L"成功", seen.title);
@@ -316,7 +322,8 @@ void ExpectFixtureSecretsSealed(const std::string& sealedText, const std::string
                                 const std::wstring& passphrase) {
     const sealed_export::SecretsCheck check =
         sealed_export::CheckFixtureSecrets(sealedText, passphrase);
-    for (const std::string& fault : check.faults) ADD_FAILURE() << fault;
+    for (const std::string& fault : check.faults)
+        ADD_FAILURE() << fault;
     EXPECT_GT(check.fields, 20u);
     // The clear file still escapes them: the quote, the CR LF, the lone CR
     // (dropped), the comma and the Japanese text of the rich password.
@@ -324,7 +331,7 @@ void ExpectFixtureSecretsSealed(const std::string& sealedText, const std::string
     EXPECT_NE(std::string::npos, clearText.find(escaped)) << escaped;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ExportCommandFixture, ASealedExportOpensFieldByFieldToTheFixture) {
     ASSERT_EQ(0u, fx::Fill(fx::Options{}));
@@ -365,7 +372,8 @@ TEST(ExportCommandFixture, ASealedExportOpensFieldByFieldToTheFixture) {
             if (s[f] == c[f]) continue;
             const OpenedField field = OpenSealedField(s[f], passphrase);
             ASSERT_TRUE(field.ok) << "line " << l << " field " << f;
-            EXPECT_TRUE(OpensTo(field.clear, c[f])) << "line " << l << " field " << f << ": " << c[f];
+            EXPECT_TRUE(OpensTo(field.clear, c[f]))
+                << "line " << l << " field " << f << ": " << c[f];
             ++opened;
         }
     }

@@ -48,8 +48,8 @@ class ExportDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         existing = eu::TempPath(L"vantrel_dialog_existing.csv");
-        HANDLE file = ::CreateFileW(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    0, nullptr);
+        HANDLE file =
+            ::CreateFileW(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ::CloseHandle(file);
         fresh = eu::TempPath(L"vantrel_dialog_fresh");
         ::DeleteFileW((fresh + L".csv").c_str());
@@ -60,7 +60,7 @@ protected:
     std::wstring fresh;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ExportDialogTest, CompletesTheNameWithCsvUnlessItEndsInLowerCaseCsv) {
     CExportDlg dialog;
@@ -95,8 +95,8 @@ TEST_F(ExportDialogTest, RefusesAnEmptyPathAndEachForbiddenCharacter) {
             const eu::Box box = ExportWith(dlg, path.c_str(), L"pw", L"pw");
             if (box.found && box.text == L"ファイル名が正しくありません。") refusedAll += ch;
             DWORD start = 0, end = 0;
-            ::SendDlgItemMessageW(dlg, IDC_EXPORT_PATH, EM_GETSEL,
-                                  reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+            ::SendDlgItemMessageW(dlg, IDC_EXPORT_PATH, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                  reinterpret_cast<LPARAM>(&end));
             if (FocusOf(dlg) == ::GetDlgItem(dlg, IDC_EXPORT_PATH) && start == 0 &&
                 end == path.size())
                 selection += ch;
@@ -283,7 +283,7 @@ bool SaveAs(DWORD thread, const std::wstring& name, std::wstring* firstType) {
     return false;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(ExportDialogTest, BrowseTakesTheChosenNameWithCsvAddedAndKeepsThePassphrase) {
     CExportDlg dialog;
@@ -337,14 +337,14 @@ void Pump() {
     eu::PumpUntil([] { return false; }, 100);
 }
 
-}  // namespace
+} // namespace
 
 TEST(AnimationResource, OpensAndPlaysInTheAnimationControl) {
     EXPECT_GE(AnimationFrameCount(IDR_AVI_EXPORTING), 2u);
     EXPECT_EQ(0u, AnimationFrameCount(4711));
-    const HWND control = ::CreateWindowExW(0, ANIMATE_CLASSW, L"", WS_POPUP | ACS_TIMER, 0, 0,
-                                           100, 50, nullptr, nullptr,
-                                           ::GetModuleHandleW(nullptr), nullptr);
+    const HWND control =
+        ::CreateWindowExW(0, ANIMATE_CLASSW, L"", WS_POPUP | ACS_TIMER, 0, 0, 100, 50, nullptr,
+                          nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, control);
     EXPECT_TRUE(::SendMessageW(control, ACM_OPENW, 0,
                                reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(IDR_AVI_EXPORTING))));
@@ -387,14 +387,16 @@ TEST(ProgressDialog, DisablesItsOwnerAndShowsEachStateTheWorkerReports) {
 
     ::SendMessageW(window, kExportStateMessage, kExportFailed, kNoCheckedItems);
     EXPECT_EQ(L"失敗", FxUser::Text(window));
-    EXPECT_EQ(L"エクスポートに失敗しました。", FxUser::Text(::GetDlgItem(window, IDC_EXPORTING_STATUS)));
+    EXPECT_EQ(L"エクスポートに失敗しました。",
+              FxUser::Text(::GetDlgItem(window, IDC_EXPORTING_STATUS)));
     EXPECT_EQ(0, ::SendDlgItemMessageW(window, IDC_EXPORTING_PROGRESS, PBM_GETPOS, 0, 0));
     EXPECT_TRUE(::IsWindowEnabled(ok));
     EXPECT_TRUE(::IsWindowEnabled(owner.GetSafeHwnd()));
 
     ::SendMessageW(window, kExportStateMessage, kExportDone, 0);
     EXPECT_EQ(L"成功", FxUser::Text(window));
-    EXPECT_EQ(L"エクスポート処理が終了しました。", FxUser::Text(::GetDlgItem(window, IDC_EXPORTING_STATUS)));
+    EXPECT_EQ(L"エクスポート処理が終了しました。",
+              FxUser::Text(::GetDlgItem(window, IDC_EXPORTING_STATUS)));
 
     // OK: the frame is told and the window goes; the object stays for it.
     ::SendMessageW(ok, BM_CLICK, 0, 0);

@@ -110,8 +110,9 @@ int Export(Host& host, const std::wstring& path, const std::wstring& passphrase)
     char line[512] = {};
     ::WideCharToMultiByte(CP_UTF8, 0, (title + L": " + status).c_str(), -1, line, sizeof(line),
                           nullptr, nullptr);
-    std::printf("%s (%.2f s from the export dialog to the end, %d sections)\n", line, seconds,
-                static_cast<int>(::SendDlgItemMessageW(window, IDC_EXPORTING_PROGRESS, PBM_GETPOS, 0, 0)));
+    std::printf(
+        "%s (%.2f s from the export dialog to the end, %d sections)\n", line, seconds,
+        static_cast<int>(::SendDlgItemMessageW(window, IDC_EXPORTING_PROGRESS, PBM_GETPOS, 0, 0)));
     ::SendMessageW(::GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
     eu::PumpUntil([&] { return host.progress == nullptr; }, 5000);
     // "警告": written, with secrets that could not be read written empty.
@@ -127,7 +128,7 @@ int Show(Host& host, const std::wstring& path) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3 && !(argc == 2 && std::wstring(argv[1]) == L"progress")) {

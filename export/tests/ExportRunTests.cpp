@@ -19,12 +19,10 @@ std::wstring TempPath(const wchar_t* name) {
 std::string ReadAll(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return {};
+    if (file == INVALID_HANDLE_VALUE) return {};
     std::string bytes(GetFileSize(file, nullptr), '\0');
     DWORD read = 0;
-    if (!bytes.empty())
-        ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
     CloseHandle(file);
     bytes.resize(read);
     return bytes;
@@ -76,7 +74,7 @@ SectionWrite Answer(WriteResult result) {
     return [result](CExportWriter&) { return result; };
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(ExportRunTest, RefusedAuthenticationLeavesTheTargetAlone) {
     WriteText(path, "kept");

@@ -32,7 +32,7 @@ BOOL CALLBACK FindBoxIn(HWND window, LPARAM context) {
     return FALSE;
 }
 
-}  // namespace
+} // namespace
 
 HWND FindBox(const std::wstring& caption, DWORD thread) {
     Search search{::GetCurrentProcessId(), thread, &caption, nullptr};
@@ -47,7 +47,8 @@ Box Answer(const std::wstring& caption, int button, DWORD thread, DWORD timeoutM
             box.found = true;
             box.text = TextOf(::GetDlgItem(window, 0xFFFF));
             ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-            for (int i = 0; i < 250 && ::IsWindow(window); ++i) ::Sleep(20);
+            for (int i = 0; i < 250 && ::IsWindow(window); ++i)
+                ::Sleep(20);
             return box;
         }
         ::Sleep(20);
@@ -81,12 +82,13 @@ std::wstring TempPath(const wchar_t* name) {
 }
 
 std::string ReadAll(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     std::string bytes(::GetFileSize(file, nullptr), '\0');
     DWORD read = 0;
-    if (!bytes.empty()) ::ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    if (!bytes.empty())
+        ::ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
     ::CloseHandle(file);
     bytes.resize(read);
     return bytes;
@@ -108,9 +110,11 @@ std::vector<vantrel::CheckedItem> EverythingChecked(CExportStore& store,
         }
     }
     items.push_back(CheckedItem{48});
-    for (int type = 33; type <= 41; ++type) items.push_back(CheckedItem{type});
+    for (int type = 33; type <= 41; ++type)
+        items.push_back(CheckedItem{type});
     items.push_back(CheckedItem{64});
-    for (int type = 81; type <= 85; ++type) items.push_back(CheckedItem{type});
+    for (int type = 81; type <= 85; ++type)
+        items.push_back(CheckedItem{type});
     for (const auto& app : store.Applications()) {
         for (const auto& caption : app->captions) {
             for (const auto& item : caption->items)
@@ -121,4 +125,4 @@ std::vector<vantrel::CheckedItem> EverythingChecked(CExportStore& store,
     return items;
 }
 
-}  // namespace export_user
+} // namespace export_user

@@ -42,4 +42,4 @@ bool Exists(const std::wstring& path);
 std::vector<vantrel::CheckedItem> EverythingChecked(CExportStore& store,
                                                     const std::wstring& skipUrl);
 
-}  // namespace export_user
+} // namespace export_user

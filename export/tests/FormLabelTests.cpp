@@ -25,7 +25,7 @@ DWORD TVRDB_CALL NoDatabase(TVRDB_HDB* db, DWORD, LPCWSTR) {
     return 2;
 }
 
-}  // namespace
+} // namespace
 
 TEST(PolicyItems, WithoutThePolicyListEveryPolicyIsShownUnlabelled) {
     DbApi missing = {};
@@ -50,7 +50,8 @@ TEST(FormLabels, UnnamedFormsNumberedFromTwo) {
 }
 
 TEST(FormLabels, FormNameMadeDistinctAndStored) {
-    WebPageNode page = PageOf({{L"login", L""}, {L"login1", L""}, {L"", L"login"}, {L"search", L""}});
+    WebPageNode page =
+        PageOf({{L"login", L""}, {L"login1", L""}, {L"", L"login"}, {L"search", L""}});
     const auto labels = MakeFormLabels(page);
     ASSERT_EQ(labels.size(), 4u);
     EXPECT_EQ(labels[0], L"login");

@@ -29,10 +29,12 @@ bool MaskedText::FoundInMemory() const {
             const BYTE* p = base;
             const BYTE* const last = next - n;
             while (p <= last) {
-                p = static_cast<const BYTE*>(std::memchr(p, first, static_cast<size_t>(last - p) + 1));
+                p = static_cast<const BYTE*>(
+                    std::memchr(p, first, static_cast<size_t>(last - p) + 1));
                 if (!p) break;
                 size_t i = 1;
-                while (i < n && (p[i] ^ kMask) == m_masked[i]) ++i;
+                while (i < n && (p[i] ^ kMask) == m_masked[i])
+                    ++i;
                 if (i == n) return true;
                 ++p;
             }

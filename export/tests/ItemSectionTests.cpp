@@ -16,8 +16,8 @@ protected:
         wchar_t dir[MAX_PATH];
         GetTempPathW(MAX_PATH, dir);
         path = std::wstring(dir) + L"vantrel_item_sections.csv";
-        file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           0, nullptr);
+        file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                           nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
     }
     void TearDown() override {
@@ -43,7 +43,7 @@ protected:
     HANDLE file = INVALID_HANDLE_VALUE;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ItemSectionTest, GroupsAndUnknownTypesWriteNothing) {
     for (int type : {0, 16, 17, 20, 32, 80, 96, 97, 98, 200})

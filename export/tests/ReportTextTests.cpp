@@ -15,13 +15,12 @@ WebControlNode Control(int32_t kind, WebValueRecord record, const wchar_t* name)
     return control;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ReportText, PasswordShownAsOneCirclePerCharacter) {
     WebControlNode control = Control(D_WEB_CTRL_PSWD, WebValueRecord::Text, L"pw");
     control.VALUE = L"abc";
-    EXPECT_EQ(WebControlText(control),
-              L"    名前\t：  pw\r\n    値\t：  \x25CF\x25CF\x25CF\r\n");
+    EXPECT_EQ(WebControlText(control), L"    名前\t：  pw\r\n    値\t：  \x25CF\x25CF\x25CF\r\n");
     EXPECT_EQ(Masked(L"abc", L'*'), L"***");
 }
 
@@ -29,8 +28,9 @@ TEST(ReportText, MultiLineTextCutIntoColumns) {
     WebControlNode control = Control(D_WEB_CTRL_MULTI, WebValueRecord::MultiLine, L"memo");
     control.TEXT = L"0123456789";
     control.COLS = 4;
-    EXPECT_EQ(WebControlText(control),
-              L"    名前\t ：  memo\r\n    テキスト ：  0123\r\n\t    4567\r\n\t    89\r\n\t    \r\n");
+    EXPECT_EQ(
+        WebControlText(control),
+        L"    名前\t ：  memo\r\n    テキスト ：  0123\r\n\t    4567\r\n\t    89\r\n\t    \r\n");
     control.COLS = 0;
     EXPECT_EQ(WebControlText(control), L"    名前\t ：  memo\r\n    テキスト ：  \r\n");
 }
@@ -61,8 +61,10 @@ TEST(ReportText, ButtonsAndMissingRecords) {
 }
 
 TEST(ReportText, PolicyValues) {
-    EXPECT_EQ(PolicyReport(-1, L"エクスポート"), L"\r\n<ポリシー設定>\r\n\r\n  エクスポート\t\xFF1A 未登録");
-    EXPECT_EQ(PolicyReport(5, L"エクスポート"), L"\r\n<ポリシー設定>\r\n\r\n  エクスポート\t\xFF1A 有効");
+    EXPECT_EQ(PolicyReport(-1, L"エクスポート"),
+              L"\r\n<ポリシー設定>\r\n\r\n  エクスポート\t\xFF1A 未登録");
+    EXPECT_EQ(PolicyReport(5, L"エクスポート"),
+              L"\r\n<ポリシー設定>\r\n\r\n  エクスポート\t\xFF1A 有効");
     EXPECT_EQ(PolicyReport(0, L""), L"\r\n<ポリシー設定>\r\n\r\n  \t\xFF1A 無効");
     EXPECT_EQ(OnOffText(1), L"有効");
     EXPECT_EQ(OnOffText(2), L"無効");
@@ -139,7 +141,7 @@ size_t Count(const std::wstring& text, const std::wstring& part) {
     return count;
 }
 
-}  // namespace
+} // namespace
 
 TEST(WebFormReport, SameNamedItemsBlocksFirstThenSections) {
     CExportStore store;
@@ -188,7 +190,8 @@ TEST(AuthInfoReportText, DevicesAndPinCache) {
               L"\r\n<認証情報>\r\n\r\n  TPM PIN のキャッシュ設定  :  30分");
     EXPECT_EQ(AuthInfoReport(83, L"Felicaポート", true, L""),
               L"\r\n<認証情報>\r\n\r\n  Felicaカード情報  :  登録済");
-    EXPECT_EQ(AuthInfoReport(82, L"指紋", false, L""), L"\r\n<認証情報>\r\n\r\n  指紋情報  :  未登録");
+    EXPECT_EQ(AuthInfoReport(82, L"指紋", false, L""),
+              L"\r\n<認証情報>\r\n\r\n  指紋情報  :  未登録");
     EXPECT_EQ(AuthInfoReport(84, L"Felicaポート", true, L""),
               L"\r\n<認証情報>\r\n\r\n  Felicaポート情報  :  登録済");
     EXPECT_EQ(AuthInfoReport(20, L"x", true, L""), L"");
@@ -204,12 +207,18 @@ TEST(ReportText, PolicyIdsOfCodes) {
 
 TEST(OptionReports, WebFormOptionsStoredOrNot) {
     WebFormOptions options;
-    EXPECT_EQ(WebFormOptionsReport(options), L"\r\n<Webフォームミルテ動作オプション>\r\n\r\n  未登録");
+    EXPECT_EQ(WebFormOptionsReport(options),
+              L"\r\n<Webフォームミルテ動作オプション>\r\n\r\n  未登録");
     options.present = 1;
     const std::wstring text = WebFormOptionsReport(options);
-    EXPECT_EQ(text.rfind(L"\r\n<Webフォームミルテ動作オプション>\r\n\r\n ◇Webフォームミルテ機能を停止する\t： 無効\r\n\r\n", 0), 0u);
+    EXPECT_EQ(text.rfind(L"\r\n<Webフォームミルテ動作オプション>\r\n\r\n "
+                         L"◇Webフォームミルテ機能を停止する\t： 無効\r\n\r\n",
+                         0),
+              0u);
     EXPECT_NE(text.find(L"   ・自動登録を行う\t\t\t\t：  有効\r\n"), std::wstring::npos);
-    EXPECT_NE(text.find(L"   ・パスワードを含むフォームのみ有効\t\t：  無効\r\n\r\n ◇入力データ\r\n"), std::wstring::npos);
+    EXPECT_NE(
+        text.find(L"   ・パスワードを含むフォームのみ有効\t\t：  無効\r\n\r\n ◇入力データ\r\n"),
+        std::wstring::npos);
     const std::wstring last = L"   ・パスワードを表示しない\t：  有効\r\n";
     ASSERT_GT(text.size(), last.size());
     EXPECT_EQ(text.substr(text.size() - last.size()), last);

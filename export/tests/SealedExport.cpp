@@ -49,10 +49,9 @@ std::vector<BYTE> FromHex(const char* hex) {
 std::string Cp932(const std::wstring& text) {
     if (text.empty()) return {};
     std::string out(text.size() * 2 + 1, '\0');
-    out.resize(static_cast<size_t>(::WideCharToMultiByte(932, 0, text.c_str(),
-                                                         static_cast<int>(text.size()), out.data(),
-                                                         static_cast<int>(out.size()), nullptr,
-                                                         nullptr)));
+    out.resize(static_cast<size_t>(
+        ::WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), out.data(),
+                              static_cast<int>(out.size()), nullptr, nullptr)));
     return out;
 }
 
@@ -80,8 +79,11 @@ std::vector<BYTE> Bytes(const std::string& text) {
 // unreadable and the missing one are written empty.
 const std::map<std::string, std::wstring>& WebPasswords() {
     static const std::map<std::string, std::wstring> passwords = {
-        {"password", export_fixture::kRichPassword}, {"after", export_fixture::kAfterPassword},
-        {"empty", L""}, {"broken", L""}, {"missing", L""}};
+        {"password", export_fixture::kRichPassword},
+        {"after", export_fixture::kAfterPassword},
+        {"empty", L""},
+        {"broken", L""},
+        {"missing", L""}};
     return passwords;
 }
 
@@ -104,7 +106,7 @@ std::string EscapedAnsi(const std::string& text) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> Lines(const std::string& bytes) {
     std::vector<std::string> lines;
@@ -127,7 +129,8 @@ std::vector<std::string> Fields(const std::string& line) {
     while (i < line.size() && line[i] == '"') {
         std::string field;
         ++i;
-        while (i < line.size() && !(line[i] == '"' && line[i - 1] != '\\')) field += line[i++];
+        while (i < line.size() && !(line[i] == '"' && line[i - 1] != '\\'))
+            field += line[i++];
         fields.push_back(field);
         ++i;
         if (i < line.size() && line[i] == ',') ++i;
@@ -143,9 +146,9 @@ bool OpensTo(const std::vector<BYTE>& clear, const std::string& expected) {
         std::wstring wide(reinterpret_cast<const wchar_t*>(clear.data()), clear.size() / 2);
         if (wide.find(L'\0') != std::wstring::npos) wide.resize(wide.find(L'\0'));
         std::string ansi(wide.size() * 2 + 1, '\0');
-        ansi.resize(static_cast<size_t>(::WideCharToMultiByte(
-            932, 0, wide.c_str(), static_cast<int>(wide.size()), ansi.data(),
-            static_cast<int>(ansi.size()), nullptr, nullptr)));
+        ansi.resize(static_cast<size_t>(
+            ::WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), ansi.data(),
+                                  static_cast<int>(ansi.size()), nullptr, nullptr)));
         if (ansi == expected) return true;
     }
     return Hex(clear) == expected || Base64(clear) == expected;
@@ -173,7 +176,8 @@ Comparison CompareSealedWithClear(const std::string& sealedText, const std::stri
             if (s[f] == c[f]) continue;
             const OpenedField field = OpenSealedField(s[f], passphrase);
             if (!field.ok || !OpensTo(field.clear, c[f])) {
-                result.mismatch = "line " + std::to_string(l) + " field " + std::to_string(f) + ": " + c[f];
+                result.mismatch =
+                    "line " + std::to_string(l) + " field " + std::to_string(f) + ": " + c[f];
                 return result;
             }
             ++result.opened;
@@ -187,10 +191,21 @@ namespace {
 
 namespace fx = export_fixture;
 
-const char* const kKindNames[] = {
-    "web-form password", "application password", "policy", "rule", "logon mode",
-    "touch type", "touch pass-code", "touch bitmap", "TPM", "fingerprint",
-    "FeliCa", "USB", "SD", "device name", "device information"};
+const char* const kKindNames[] = {"web-form password",
+                                  "application password",
+                                  "policy",
+                                  "rule",
+                                  "logon mode",
+                                  "touch type",
+                                  "touch pass-code",
+                                  "touch bitmap",
+                                  "TPM",
+                                  "fingerprint",
+                                  "FeliCa",
+                                  "USB",
+                                  "SD",
+                                  "device name",
+                                  "device information"};
 
 class SecretChecker {
 public:
@@ -209,8 +224,8 @@ public:
         }
         const OpenedField opened = OpenSealedField(fields[index], m_passphrase);
         if (!opened.ok) {
-            m_check.faults.push_back(where + ": " + kind + " not sealed: " +
-                                     fields[index].substr(0, 64));
+            m_check.faults.push_back(where + ": " + kind +
+                                     " not sealed: " + fields[index].substr(0, 64));
         } else if (opened.clear != expected) {
             m_check.faults.push_back(where + ": " + kind + " opens to other bytes (" +
                                      std::to_string(opened.clear.size()) + " for " +
@@ -292,7 +307,7 @@ std::vector<std::string> FixtureSecretsInClear() {
     return forms;
 }
 
-}  // namespace
+} // namespace
 
 SecretsCheck CheckFixtureSecrets(const std::string& sealedText, const std::wstring& passphrase) {
     SecretsCheck check;
@@ -370,4 +385,4 @@ SecretsCheck CheckFixtureSecrets(const std::string& sealedText, const std::wstri
     return check;
 }
 
-}  // namespace sealed_export
+} // namespace sealed_export

@@ -20,10 +20,10 @@ std::vector<std::string> Fields(const std::string& line);
 bool OpensTo(const std::vector<BYTE>& clear, const std::string& expected);
 
 struct Comparison {
-    bool matches = false;    // same lines and fields, every sealed field opened to the clear one
+    bool matches = false; // same lines and fields, every sealed field opened to the clear one
     size_t lines = 0;
-    size_t opened = 0;       // fields that differed and opened with the passphrase
-    std::string mismatch;    // where the first difference is
+    size_t opened = 0;    // fields that differed and opened with the passphrase
+    std::string mismatch; // where the first difference is
 };
 Comparison CompareSealedWithClear(const std::string& sealedText, const std::string& clearText,
                                   const std::wstring& passphrase);
@@ -37,9 +37,9 @@ Comparison CompareSealedWithClear(const std::string& sealedText, const std::stri
 // hexadecimal, base64).
 struct SecretsCheck {
     std::vector<std::string> faults;
-    std::vector<std::string> kinds;  // the kinds of secret met, each named once
-    size_t fields = 0;               // secret fields opened and matched
+    std::vector<std::string> kinds; // the kinds of secret met, each named once
+    size_t fields = 0;              // secret fields opened and matched
 };
 SecretsCheck CheckFixtureSecrets(const std::string& sealedText, const std::wstring& passphrase);
 
-}  // namespace sealed_export
+} // namespace sealed_export

@@ -17,7 +17,8 @@ TEST(ExportPath, CsvExtensionAddedUnlessExactlyLowerCase) {
 TEST(ExportPath, EachForbiddenCharacterRefused) {
     for (const wchar_t c : std::wstring(L"/,;*?\"<>|")) {
         const std::wstring path = std::wstring(L"C:\\out\\a") + c + L"b.csv";
-        EXPECT_EQ(CheckExportInput(path, L"pw", L"pw"), PathCheck::ForbiddenCharacter) << path.c_str();
+        EXPECT_EQ(CheckExportInput(path, L"pw", L"pw"), PathCheck::ForbiddenCharacter)
+            << path.c_str();
     }
     EXPECT_TRUE(HasNoForbiddenCharacter(L"C:\\out\\データ (1).csv"));
 }

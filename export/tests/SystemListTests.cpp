@@ -60,7 +60,8 @@ TEST(PolicyText, DisplayNameAndKeyWithoutTheirQuotes) {
     EXPECT_STREQ(row.policyKey, L"EXPORT");
     const AuthPolicyRow unnumbered = Parse(L"\"エクスポート\",\"EXPORT\"", 4);
     EXPECT_EQ(unnumbered.policyId, 4);
-    EXPECT_STREQ(unnumbered.displayName, L"エクスポート") << "a text without a number keeps its name";
+    EXPECT_STREQ(unnumbered.displayName, L"エクスポート")
+        << "a text without a number keeps its name";
     EXPECT_STREQ(unnumbered.policyKey, L"EXPORT");
     const AuthPolicyRow none = Parse(L"3\"no comma\"");
     EXPECT_STREQ(none.displayName, L"");

@@ -17,8 +17,8 @@ protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX init{sizeof(init), ICC_TREEVIEW_CLASSES};
         InitCommonControlsEx(&init);
-        tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_POPUP | TVS_HASBUTTONS | TVS_HASLINES,
-                               0, 0, 300, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_POPUP | TVS_HASBUTTONS | TVS_HASLINES, 0, 0,
+                               300, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(tree, nullptr);
         // Set after creation, as the control builds its state images then.
         SetWindowLongW(tree, GWL_STYLE, GetWindowLongW(tree, GWL_STYLE) | TVS_CHECKBOXES);
@@ -32,8 +32,7 @@ protected:
         finger = Insert(L"指紋", auth);
     }
     void TearDown() override {
-        if (tree)
-            DestroyWindow(tree);
+        if (tree) DestroyWindow(tree);
     }
     HTREEITEM Insert(const wchar_t* text, HTREEITEM parent) {
         TVINSERTSTRUCTW insert{};
@@ -56,7 +55,7 @@ protected:
     HTREEITEM root{}, group{}, page{}, form1{}, form2{}, auth{}, tpm{}, finger{};
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(CheckTree, CheckingTheRootChecksEveryCheckableItem) {
     TreeCheckRules rules = Rules();

@@ -332,8 +332,9 @@ TEST(ExportWriter, DeviceLines) {
     EXPECT_EQ(Written([](CExportWriter& w) { return w.WriteAuthDevice(83); }, WriteResult::Written),
               Ansi(L"\"5\",\"3\",\"1\",\"1\",\"fe01\",\"PaSoRi RC-S380\","
                    L"\"IDm \\\"0123\\\",\\\\n456789AB 社員証\",\r\n"));
-    EXPECT_EQ(Written([](CExportWriter& w) { return w.WriteAuthDevice(84); }, WriteResult::Written),
-              "\"5\",\"4\",\"2\",\"1\",\"55aa55aa\",\"USB \\\"DISK\\\", 2.0\",\"Serial 7F3A-0001\",\r\n");
+    EXPECT_EQ(
+        Written([](CExportWriter& w) { return w.WriteAuthDevice(84); }, WriteResult::Written),
+        "\"5\",\"4\",\"2\",\"1\",\"55aa55aa\",\"USB \\\"DISK\\\", 2.0\",\"Serial 7F3A-0001\",\r\n");
     EXPECT_EQ(Written([](CExportWriter& w) { return w.WriteAuthDevice(85); }, WriteResult::Written),
               Ansi(L"\"5\",\"5\",\"1\",\"1\",\"c0ffee\",\"SDカードリーダー\",\"容量 32GB\",\r\n"));
     const auto sealed = Fields(Written([](CExportWriter& w) { return w.WriteAuthDevice(83); },

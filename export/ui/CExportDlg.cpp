@@ -17,7 +17,7 @@ bool IsTextBox(int id) {
     return id == IDC_EXPORT_PATH || id == IDC_EXPORT_PASSPHRASE || id == IDC_EXPORT_CONFIRM;
 }
 
-}  // namespace
+} // namespace
 
 void WipeText(CString& text) noexcept {
     const int length = text.GetLength();
@@ -143,4 +143,4 @@ bool CExportDlg::Validate() {
     return true;
 }
 
-}  // namespace vantrel
+} // namespace vantrel

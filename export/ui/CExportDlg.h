@@ -46,4 +46,4 @@ private:
 // Overwrites a text's characters before emptying it.
 void WipeText(CString& text) noexcept;
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -34,7 +34,8 @@ CExportingDlg::CExportingDlg(CWnd* owner) : CDialog(IDD_EXPORTING, owner), m_pOw
 
 BOOL CExportingDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    if (CMenu* menu = GetSystemMenu(FALSE)) menu->EnableMenuItem(SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    if (CMenu* menu = GetSystemMenu(FALSE))
+        menu->EnableMenuItem(SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     if (CWnd* ok = GetDlgItem(IDOK)) ok->EnableWindow(FALSE);
     auto* animation = static_cast<CAnimateCtrl*>(GetDlgItem(IDC_EXPORTING_ANIMATION));
     if (animation && animation->Open(IDR_AVI_EXPORTING)) animation->Play(0, 0xFFFF, UINT(-1));
@@ -118,4 +119,4 @@ void CExportingDlg::OnOK() {
     DestroyWindow();
 }
 
-}  // namespace vantrel
+} // namespace vantrel

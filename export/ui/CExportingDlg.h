@@ -44,4 +44,4 @@ private:
 // The number of frames of the program's AVI resource id (0 when missing).
 UINT AnimationFrameCount(UINT id);
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -24,7 +24,7 @@ private:
     HDROP m_drop;
 };
 
-}  // namespace
+} // namespace
 
 // clang-format off
 BEGIN_MESSAGE_MAP(CFileDropEditbox, CEdit)
@@ -45,4 +45,4 @@ void CFileDropEditbox::OnDropFiles(HDROP drop) {
     SetWindowText(name.c_str());
 }
 
-}  // namespace vantrel
+} // namespace vantrel

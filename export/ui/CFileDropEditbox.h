@@ -18,4 +18,4 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -23,7 +23,7 @@ void DeleteProgressDialog(CExportingDlg*& dialog) {
     dialog = nullptr;
 }
 
-}  // namespace
+} // namespace
 
 bool ExportRunning() {
     return ExportWorkerRunning();
@@ -57,7 +57,8 @@ void ExportCommand(IExportHost& host) {
     job->store = &store;
     job->path = g_exportTargetPath;
     const std::vector<CheckedItem> checked = host.CheckedItems();
-    for (const CheckedItem& item : checked) job->sections.push_back(SectionFor(store, item));
+    for (const CheckedItem& item : checked)
+        job->sections.push_back(SectionFor(store, item));
     job->unreadSecrets = UnreadSecrets(store, checked);
 
     progress = new CExportingDlg(main);
@@ -81,4 +82,4 @@ void ExportCommand(IExportHost& host) {
     }
 }
 
-}  // namespace vantrel
+} // namespace vantrel

@@ -24,4 +24,4 @@ inline constexpr wchar_t kUtilityCaption[] = L"エクスポートユーティリ
 // A message box with the program's caption.
 int ShowUtilityMessage(HWND owner, const wchar_t* text, UINT type);
 
-}  // namespace vantrel
+} // namespace vantrel

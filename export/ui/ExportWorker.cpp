@@ -16,7 +16,7 @@ namespace {
 
 std::atomic<bool> g_workerRunning{false};
 
-}  // namespace
+} // namespace
 
 bool ExportWorkerRunning() noexcept {
     return g_workerRunning.load();
@@ -36,11 +36,12 @@ UINT __cdecl ExportThreadProc(LPVOID param) {
     ExportRequest request;
     request.path = job->path;
     request.sections = std::move(job->sections);
-    request.authenticate = [] { return static_cast<int>(TvrAuth_AuthenticateUser(AUTHCASE_EXPORT)); };
+    request.authenticate = [] {
+        return static_cast<int>(TvrAuth_AuthenticateUser(AUTHCASE_EXPORT));
+    };
     request.started = [dialog, progress, count] {
         ::PostMessageW(dialog, kExportStateMessage, kExportStarted, 0);
-        if (count > 0)
-            ::SendMessageW(progress, PBM_SETRANGE32, 0, static_cast<LPARAM>(count));
+        if (count > 0) ::SendMessageW(progress, PBM_SETRANGE32, 0, static_cast<LPARAM>(count));
     };
     request.progress = [progress](size_t done) {
         ::SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(done), 0);
@@ -78,4 +79,4 @@ UINT __cdecl ExportThreadProc(LPVOID param) {
     return exitCode;
 }
 
-}  // namespace vantrel
+} // namespace vantrel

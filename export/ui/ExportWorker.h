@@ -15,12 +15,12 @@
 namespace vantrel {
 
 struct ExportJob {
-    HWND dialog = nullptr;    // the progress dialog
-    HWND progress = nullptr;  // its progress bar
+    HWND dialog = nullptr;   // the progress dialog
+    HWND progress = nullptr; // its progress bar
     CExportStore* store = nullptr;
     std::wstring path;
-    std::vector<SectionWrite> sections;  // one per checked item, in tree order
-    size_t unreadSecrets = 0;            // passwords of these items written empty
+    std::vector<SectionWrite> sections; // one per checked item, in tree order
+    size_t unreadSecrets = 0;           // passwords of these items written empty
 };
 
 // The thread function; takes ownership of the job (an ExportJob*). Exit
@@ -33,4 +33,4 @@ bool ExportWorkerRunning() noexcept;
 // The command marks the worker started before the thread exists.
 void MarkExportWorkerRunning(bool running) noexcept;
 
-}  // namespace vantrel
+} // namespace vantrel

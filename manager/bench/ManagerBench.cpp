@@ -36,11 +36,13 @@ public:
         return TvrDB_CreateKey(m_db, path.c_str(), &m_key) == TVRDB_OK;
     }
     void Text(const wchar_t* name, const std::wstring& text) {
-        (void)TvrDB_SetValue(m_db, m_key, name, TVRDB_TYPE_STRING, reinterpret_cast<const BYTE*>(text.data()),
+        (void)TvrDB_SetValue(m_db, m_key, name, TVRDB_TYPE_STRING,
+                             reinterpret_cast<const BYTE*>(text.data()),
                              DWORD(text.size() * sizeof(wchar_t)));
     }
     void Dword(const wchar_t* name, DWORD value) {
-        (void)TvrDB_SetValue(m_db, m_key, name, TVRDB_TYPE_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+        (void)TvrDB_SetValue(m_db, m_key, name, TVRDB_TYPE_DWORD,
+                             reinterpret_cast<const BYTE*>(&value), sizeof value);
     }
     void Close() {
         if (m_key) TvrDB_CloseKey(m_db, m_key);
@@ -83,7 +85,8 @@ void WritePage(Writer& out, const std::wstring& page, int n) {
             out.Key(wf::SubKeyPath(ctrl, wf::kElementKey));
             out.Dword(wf::kElementDataNum, 3);
             for (int o = 1; o <= 3; ++o) {
-                out.Text(wf::NumberedValueName(wf::kElementValueStem, o).c_str(), L"v" + std::to_wstring(o));
+                out.Text(wf::NumberedValueName(wf::kElementValueStem, o).c_str(),
+                         L"v" + std::to_wstring(o));
                 out.Dword(wf::NumberedValueName(wf::kElementSelectStem, o).c_str(), o == 1 ? 1 : 0);
             }
         }
@@ -117,7 +120,8 @@ HTREEITEM NthChild(HWND tree, HTREEITEM parent, int n) {
 int wmain(int argc, wchar_t** argv) {
     int pages = 1000;
     for (int i = 1; i < argc; ++i) {
-        if (std::wcsncmp(argv[i], L"--pages=", 8) == 0) pages = std::wcstol(argv[i] + 8, nullptr, 10);
+        if (std::wcsncmp(argv[i], L"--pages=", 8) == 0)
+            pages = std::wcstol(argv[i] + 8, nullptr, 10);
     }
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
     ::InitCommonControlsEx(&controls);
@@ -129,8 +133,8 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("the user's database does not open\n");
         return 1;
     }
-    const std::wstring stem = wf::SubKeyPath(wf::kRootKey, L"BENCH") +
-                              std::to_wstring(::GetCurrentProcessId()) + L"_";
+    const std::wstring stem =
+        wf::SubKeyPath(wf::kRootKey, L"BENCH") + std::to_wstring(::GetCurrentProcessId()) + L"_";
     std::vector<std::wstring> keys;
     auto start = Clock::now();
     {
@@ -154,7 +158,8 @@ int wmain(int argc, wchar_t** argv) {
             std::printf("open to filled tree: %.0f ms (%zu pages in the store)\n", MsSince(start),
                         dialog.m_pages.size());
             const HWND tree = ::GetDlgItem(dialog.m_hWnd, IDC_TREE_WEBDATA);
-            const HTREEITEM page = NthChild(tree, TreeView_GetRoot(tree), int(dialog.m_pages.size() / 2));
+            const HTREEITEM page =
+                NthChild(tree, TreeView_GetRoot(tree), int(dialog.m_pages.size() / 2));
             const HTREEITEM item = page ? TreeView_GetChild(tree, page) : nullptr;
             start = Clock::now();
             TreeView_SelectItem(tree, item);

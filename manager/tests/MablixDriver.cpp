@@ -105,8 +105,8 @@ std::wstring Mablix::Text(LPARAM node) {
         !answer)
         return {};
     wchar_t buffer[kTextChars + 1] = {};
-    ::ReadProcessMemory(m_process.hProcess, base + kTextOffset, buffer, kTextChars * sizeof(wchar_t),
-                        &done);
+    ::ReadProcessMemory(m_process.hProcess, base + kTextOffset, buffer,
+                        kTextChars * sizeof(wchar_t), &done);
     return buffer;
 }
 
@@ -161,6 +161,8 @@ bool Mablix::Close(DWORD timeoutMs) {
     return false;
 }
 
-bool SaveScreen(const std::wstring& path) { return torva::SaveScreenBitmap(path); }
+bool SaveScreen(const std::wstring& path) {
+    return torva::SaveScreenBitmap(path);
+}
 
 } // namespace mablix_driver

@@ -45,8 +45,8 @@ TEST(MablixShell, CloseNoticeGoesToLiveCallerOnly) {
     const int number = static_cast<int>(reinterpret_cast<INT_PTR>(caller));
     ASSERT_TRUE(mablix::NotifyCaller(number));
     MSG message{};
-    ASSERT_TRUE(::PeekMessageW(&message, caller, mablix::kCloseNotice, mablix::kCloseNotice,
-                               PM_REMOVE));
+    ASSERT_TRUE(
+        ::PeekMessageW(&message, caller, mablix::kCloseNotice, mablix::kCloseNotice, PM_REMOVE));
     EXPECT_EQ(0x590u, message.message);
     EXPECT_EQ(2u, message.wParam);
     EXPECT_EQ(0, message.lParam);
@@ -54,8 +54,8 @@ TEST(MablixShell, CloseNoticeGoesToLiveCallerOnly) {
     ::DestroyWindow(caller);
     EXPECT_FALSE(mablix::NotifyCaller(number));
     EXPECT_FALSE(mablix::NotifyCaller(0));
-    EXPECT_FALSE(::PeekMessageW(&message, nullptr, mablix::kCloseNotice, mablix::kCloseNotice,
-                                PM_REMOVE));
+    EXPECT_FALSE(
+        ::PeekMessageW(&message, nullptr, mablix::kCloseNotice, mablix::kCloseNotice, PM_REMOVE));
 }
 
 } // namespace

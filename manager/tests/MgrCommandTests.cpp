@@ -266,8 +266,8 @@ TEST_F(MgrCommands, ButtonsAndFieldsFollowTheSelection) {
     ASSERT_TRUE(m_dlg.Open());
     const auto enabled = [this](int id) { return ::IsWindowEnabled(m_dlg.Item(id)) != FALSE; };
     ASSERT_TRUE(Select(TreeView_GetRoot(Tree())));
-    for (const int id : {IDC_BUTTON_RENAME, IDC_BUTTON_OPENPAGE, IDC_BUTTON_DELETE,
-                         IDC_BUTTON_COPY, IDC_EDIT_ITEMNAME, IDC_CHECK_AUTOINPUT})
+    for (const int id : {IDC_BUTTON_RENAME, IDC_BUTTON_OPENPAGE, IDC_BUTTON_DELETE, IDC_BUTTON_COPY,
+                         IDC_EDIT_ITEMNAME, IDC_CHECK_AUTOINPUT})
         EXPECT_FALSE(enabled(id)) << id;
     ASSERT_TRUE(Select(PageNode()));
     EXPECT_TRUE(enabled(IDC_BUTTON_RENAME));
@@ -301,8 +301,9 @@ TEST_F(MgrCommands, AutoInputMovesFromAnotherItemOnlyWhenTheUserAgrees) {
         BoxUser user({IDNO});
         Click(IDC_CHECK_AUTOINPUT);
         ASSERT_EQ(1u, user.Texts().size());
-        EXPECT_EQ(L"他のアイテムでこの項目がチェックされています。\nこのアイテムで設定しなおしますか?",
-                  user.Texts()[0]);
+        EXPECT_EQ(
+            L"他のアイテムでこの項目がチェックされています。\nこのアイテムで設定しなおしますか?",
+            user.Texts()[0]);
     }
     EXPECT_FALSE(Checked(IDC_CHECK_AUTOINPUT));
     EXPECT_EQ(CTvrIEToolDlg::kItemNormal, ItemOf(first)->m_nState);
@@ -330,8 +331,9 @@ TEST_F(MgrCommands, AutoInputMovesFromAnotherItemOnlyWhenTheUserAgrees) {
         BoxUser user({IDYES});
         ASSERT_TRUE(Select(ItemNode(L"A")));
         ASSERT_EQ(1u, user.Texts().size());
-        EXPECT_EQ(L"項目の選択を変更すると、編集中のデータは破棄されます。\n選択項目を変更しますか？",
-                  user.Texts()[0]);
+        EXPECT_EQ(
+            L"項目の選択を変更すると、編集中のデータは破棄されます。\n選択項目を変更しますか？",
+            user.Texts()[0]);
     }
     EXPECT_EQ(CTvrIEToolDlg::kItemNormal, ItemOf(first)->m_nState);
     EXPECT_EQ(1, ItemOf(first)->m_nAutoInput);
@@ -412,8 +414,9 @@ TEST_F(MgrCommands, LeavingAnItemWithAnEditedPreviewAsks) {
         BoxUser user({IDNO});
         EXPECT_FALSE(Select(ItemNode(L"B")));
         ASSERT_EQ(1u, user.Texts().size());
-        EXPECT_EQ(L"項目の選択を変更すると、編集中のデータは破棄されます。\n選択項目を変更しますか？",
-                  user.Texts()[0]);
+        EXPECT_EQ(
+            L"項目の選択を変更すると、編集中のデータは破棄されます。\n選択項目を変更しますか？",
+            user.Texts()[0]);
     }
     EXPECT_EQ(L"A", Shown()->m_strName);
     BoxUser user({IDYES});

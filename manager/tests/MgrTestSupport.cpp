@@ -234,4 +234,3 @@ void PreviewPage::Bind(CTvrIEToolDlg& dlg, CDataWebItem& item) {
         (void)dlg.SetInputElement(element, &item);
     }
 }
-

@@ -97,4 +97,3 @@ private:
     std::vector<CComPtr<IHTMLElement>> All();
     torva::browser::ComPtr<torva::browser::HtmlDocument> m_page;
 };
-

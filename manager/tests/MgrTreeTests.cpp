@@ -87,8 +87,9 @@ TEST_F(MgrTree, StoredPagesAndItemsAppearAndSelectionFillsTheFields) {
         BoxUser user({IDYES});
         ASSERT_TRUE(TreeView_SelectItem(tree, root));
         ASSERT_EQ(1u, user.Texts().size());
-        EXPECT_EQ(L"項目の選択を変更すると、編集中のデータは破棄されます。\n選択項目を変更しますか？",
-                  user.Texts()[0]);
+        EXPECT_EQ(
+            L"項目の選択を変更すると、編集中のデータは破棄されます。\n選択項目を変更しますか？",
+            user.Texts()[0]);
     }
     // The root is no item: nothing is shown.
     EXPECT_EQ(nullptr, m_dlg.m_pShownItem);
@@ -194,7 +195,8 @@ TEST_F(MgrRename, ApplyWritesTheNewTitleAndOkSavesAgain) {
     EXPECT_EQ(std::optional<std::wstring>(L"適用後の題"), m_raw.Text(m_page, L"TITLE"));
     EXPECT_EQ(CTvrIEToolDlg::kPageNormal, Page()->m_nEditState);
     // The tree is rebuilt from what was saved.
-    EXPECT_NE(nullptr, FindChild(tree, TreeView_GetRoot(tree), L"適用後の題(https://example.jp/r)"));
+    EXPECT_NE(nullptr,
+              FindChild(tree, TreeView_GetRoot(tree), L"適用後の題(https://example.jp/r)"));
 
     const HTREEITEM again =
         FindChild(tree, TreeView_GetRoot(tree), L"適用後の題(https://example.jp/r)");

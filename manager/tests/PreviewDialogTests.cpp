@@ -115,8 +115,7 @@ bool AnyBound(const CTvrIEToolDlg& dlg) {
 
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> windows;
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child;
-         child = ::GetWindow(child, GW_HWNDNEXT))
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         windows.push_back(child);
     std::sort(windows.begin(), windows.end(),
               [](HWND a, HWND b) { return ::GetDlgCtrlID(a) < ::GetDlgCtrlID(b); });
@@ -254,7 +253,8 @@ std::string FileBytes(const std::wstring& path) {
 }
 
 std::string Utf8(const std::wstring& text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string bytes(size_t(size > 0 ? size : 1), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
     bytes.resize(bytes.size() - 1);
@@ -324,8 +324,8 @@ protected:
     // The node of the page with tag (its item named name, when given).
     HTREEITEM Node(const std::wstring& key, const wchar_t* name) {
         const std::wstring tag = key.substr(key.rfind(L'_') + 1);
-        HTREEITEM page =
-            ChildNamed(m_tree, TreeView_GetRoot(m_tree), tag + L"(https://example.jp/" + tag + L")");
+        HTREEITEM page = ChildNamed(m_tree, TreeView_GetRoot(m_tree),
+                                    tag + L"(https://example.jp/" + tag + L")");
         return name && page ? ChildNamed(m_tree, page, name) : page;
     }
     // Selects the item as a click on its node does, and waits for the
@@ -545,7 +545,8 @@ TEST_F(MgrPreview, ShowingOneItemThenAnotherSavesNothingOfTheFirstIntoTheSecond)
     const std::wstring a = StorePage(L"first", L"A");
     const std::wstring b = StorePage(L"second", L"B", [](CDataWebItem& item) {
         for (auto& ctrl : item.m_ctrls)
-            if (CDataWebTextValue* text = ctrl->TextValue()) text->m_strValue = L"b-" + ctrl->m_strName;
+            if (CDataWebTextValue* text = ctrl->TextValue())
+                text->m_strValue = L"b-" + ctrl->m_strName;
         item.m_ctrls[4]->SelValue()->m_elements[1]->m_nSelect = 0;
         item.m_ctrls[4]->SelValue()->m_elements[0]->m_nSelect = 1;
         item.m_ctrls[7]->MultiValue()->m_strText = L"b-memo";
@@ -703,9 +704,7 @@ TEST_F(MgrPreview, UnwritablePreviewFileShowsABlankPageAndBindsNothing) {
     ASSERT_NE(nullptr, Show(a, L"A"));
     ::SetEnvironmentVariableW(L"TEMP", (m_temp + L"\\no such folder").c_str());
     TreeView_SelectItem(m_tree, Node(b, L"B"));
-    ASSERT_TRUE(PumpUntil([&] {
-        return ShownPage(m_dlg->m_wndExplorer).Url() == L"about:blank";
-    }));
+    ASSERT_TRUE(PumpUntil([&] { return ShownPage(m_dlg->m_wndExplorer).Url() == L"about:blank"; }));
     PumpUntil([] { return false; }, 300);
     EXPECT_FALSE(AnyBound(*m_dlg));
     ::SetEnvironmentVariableW(L"TEMP", m_temp.c_str());

@@ -73,9 +73,10 @@ TEST(PreviewHtml, PasswordNeverLiesInThePageFile) {
     }
     // Shown as text, the password input stands between two markers.
     const std::wstring shown = Page(&item, 0);
-    EXPECT_NE(std::wstring::npos,
-              shown.find(L"<!--password-->\npassword(pw)<INPUT TYPE=\"text\" name=\"pw\" size=\"-1\">"
-                         L"<!--password-->\n<P>\n"));
+    EXPECT_NE(
+        std::wstring::npos,
+        shown.find(L"<!--password-->\npassword(pw)<INPUT TYPE=\"text\" name=\"pw\" size=\"-1\">"
+                   L"<!--password-->\n<P>\n"));
     EXPECT_EQ(std::wstring::npos, Page(&item, 1).find(L"<!--password-->"));
 }
 
@@ -91,8 +92,9 @@ TEST(PreviewHtml, StoredCharactersAreEscapedWithFourEntitiesOnlyAndEveryValueIsQ
     EXPECT_NE(std::wstring::npos,
               page.find(L"text(a b)<INPUT TYPE=\"text\" name=\"a b\" value=\"x&quot; "
                         L"onfocus=&quot;y\" size=\"-1\"><P>\n"));
-    EXPECT_NE(std::wstring::npos,
-              page.find(L"1 2&amp;<INPUT TYPE=\"radio\" checked name=\"r\" value=\"1 2&amp;\"><BR>\n"));
+    EXPECT_NE(
+        std::wstring::npos,
+        page.find(L"1 2&amp;<INPUT TYPE=\"radio\" checked name=\"r\" value=\"1 2&amp;\"><BR>\n"));
 }
 
 TEST(PreviewHtml, ButtonChoiceOnlyWithTwoButtonsAndEveryListClosed) {
@@ -100,11 +102,12 @@ TEST(PreviewHtml, ButtonChoiceOnlyWithTwoButtonsAndEveryListClosed) {
     AddCtrl(item, D_WEB_CTRL_SUBMIT, L"go").ButtonValue()->m_strValue = L"Go";
     EXPECT_EQ(std::wstring::npos, Page(&item, 1).find(L"submitbtnselect"));
     AddCtrl(item, D_WEB_CTRL_IMAGE, L"pic").ButtonValue()->m_strValue = L"<Pic>";
-    EXPECT_NE(std::wstring::npos,
-              Page(&item, 1).find(L"submit button\n<BLOCKQUOTE>\n<SELECT NAME=\"submitbtnselect\">\n"
-                                  L"<option value=\"Go\">Go\n"
-                                  L"<option value=\"&lt;Pic&gt;\">&lt;Pic&gt;\n"
-                                  L"</SELECT>\n</BLOCKQUOTE>\n"));
+    EXPECT_NE(
+        std::wstring::npos,
+        Page(&item, 1).find(L"submit button\n<BLOCKQUOTE>\n<SELECT NAME=\"submitbtnselect\">\n"
+                            L"<option value=\"Go\">Go\n"
+                            L"<option value=\"&lt;Pic&gt;\">&lt;Pic&gt;\n"
+                            L"</SELECT>\n</BLOCKQUOTE>\n"));
 }
 
 TEST(PreviewHtml, LengthLimitAndTextAreaOption) {

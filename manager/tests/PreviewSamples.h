@@ -9,10 +9,10 @@
 
 namespace preview_samples {
 
-inline constexpr const wchar_t* kUser = L"\u2039";         // ‹
+inline constexpr const wchar_t* kUser = L"\u2039"; // ‹
 inline constexpr const wchar_t* kCode = L"&";
 inline constexpr const wchar_t* kPassword = L"pw\u00E91\u03B1"; // pwé1α
-inline constexpr const wchar_t* kNote = L"\u03B1 \"<b>\""; // α "<b>"
+inline constexpr const wchar_t* kNote = L"\u03B1 \"<b>\"";      // α "<b>"
 inline constexpr const wchar_t* kMemo = L"a&amp;b\r\n<\u03B1>";
 
 // One control of every kind, every value and choice stored. With two

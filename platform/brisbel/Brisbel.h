@@ -45,7 +45,7 @@ typedef struct TvrDbKey_* TVRDB_HKEY;
 #define TVRDB_E_STORAGE 25        /* the file could not be read or written */
 #define TVRDB_E_CORRUPT 26        /* the file is damaged (a checksum does not match) */
 #define TVRDB_E_NO_MEMORY 27
-#define TVRDB_E_NO_DATABASE 28    /* the database folder or user could not be determined */
+#define TVRDB_E_NO_DATABASE 28 /* the database folder or user could not be determined */
 
 /* Value types. */
 #define TVRDB_TYPE_BINARY 0
@@ -92,8 +92,8 @@ TVRDB_API DWORD TVRDB_CALL TvrDB_EnumValue(TVRDB_HDB db, TVRDB_HKEY key, DWORD i
    size. A null data buffer asks only for the size. Too small:
    TVRDB_E_MORE_DATA with the needed size, nothing written. *type (may be
    null) receives the stored type whatever it held before. */
-TVRDB_API DWORD TVRDB_CALL TvrDB_QueryValue(TVRDB_HDB db, TVRDB_HKEY key, LPCWSTR name,
-                                            DWORD* type, BYTE* data, DWORD* size);
+TVRDB_API DWORD TVRDB_CALL TvrDB_QueryValue(TVRDB_HDB db, TVRDB_HKEY key, LPCWSTR name, DWORD* type,
+                                            BYTE* data, DWORD* size);
 TVRDB_API DWORD TVRDB_CALL TvrDB_SetValue(TVRDB_HDB db, TVRDB_HKEY key, LPCWSTR name, DWORD type,
                                           const BYTE* data, DWORD size);
 TVRDB_API DWORD TVRDB_CALL TvrDB_DeleteValue(TVRDB_HDB db, TVRDB_HKEY key, LPCWSTR name);

@@ -45,7 +45,8 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
         if (msg == WM_DESTROY) {
             OnDestroy(window);
         } else if (msg == WM_SIZE) {
-            if (CComObject<CAxHostSite>* site = SiteOf(window)) site->Resize(RECT{0, 0, LOWORD(lParam), HIWORD(lParam)});
+            if (CComObject<CAxHostSite>* site = SiteOf(window))
+                site->Resize(RECT{0, 0, LOWORD(lParam), HIWORD(lParam)});
         } else if (msg != 0 && msg == g_getHostMessage) {
             CComObject<CAxHostSite>* site = SiteOf(window);
             return site ? reinterpret_cast<LRESULT>(static_cast<IOleClientSite*>(site)) : 0;
@@ -79,5 +80,9 @@ BOOL AxHostWindowInit() noexcept {
     return ::RegisterClassExW(&wc) != 0;
 }
 
-UINT AxHostGetHostMessage() noexcept { return g_getHostMessage; }
-UINT AxHostGetControlMessage() noexcept { return g_getControlMessage; }
+UINT AxHostGetHostMessage() noexcept {
+    return g_getHostMessage;
+}
+UINT AxHostGetControlMessage() noexcept {
+    return g_getControlMessage;
+}

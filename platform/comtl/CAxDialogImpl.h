@@ -9,5 +9,7 @@ public:
     INT_PTR DoModal(HWND parent = ::GetActiveWindow(), LPARAM initParam = 0) noexcept {
         return DoModalImpl(T::IDD, parent, initParam);
     }
-    HWND Create(HWND parent, LPARAM initParam = 0) noexcept { return CreateImpl(T::IDD, parent, initParam); }
+    HWND Create(HWND parent, LPARAM initParam = 0) noexcept {
+        return CreateImpl(T::IDD, parent, initParam);
+    }
 };

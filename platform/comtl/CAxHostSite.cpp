@@ -4,14 +4,16 @@ HRESULT CAxHostSite::CreateControl(HWND window, const wchar_t* name) {
     if (!window || !name || !*name) return E_INVALIDARG;
     m_window = window;
     CLSID clsid{};
-    HRESULT hr = name[0] == L'{' ? ::CLSIDFromString(name, &clsid) : ::CLSIDFromProgID(name, &clsid);
+    HRESULT hr =
+        name[0] == L'{' ? ::CLSIDFromString(name, &clsid) : ::CLSIDFromProgID(name, &clsid);
     if (FAILED(hr)) return hr;
     if (FAILED(hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                                        reinterpret_cast<void**>(&m_control))))
         return hr;
     // A control without OLE embedding is kept (it can still be asked for)
     // but has nothing to show.
-    if (FAILED(m_control->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&m_oleObject)))) return S_OK;
+    if (FAILED(m_control->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&m_oleObject))))
+        return S_OK;
     if (FAILED(hr = m_oleObject->SetClientSite(this))) return hr;
     RECT rect{};
     ::GetClientRect(window, &rect);
@@ -31,7 +33,8 @@ void CAxHostSite::DestroyControl() {
 void CAxHostSite::Resize(const RECT& rect) {
     if (!m_control) return;
     CComPtr<IOleInPlaceObject> inPlace;
-    if (SUCCEEDED(m_control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace))))
+    if (SUCCEEDED(
+            m_control->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace))))
         (void)inPlace->SetObjectRects(&rect, &rect);
 }
 

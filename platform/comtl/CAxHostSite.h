@@ -7,12 +7,14 @@
 
 // The container side of one hosted ActiveX control: its client site and
 // in-place site over the host window. Lives on the host window's thread.
-class CAxHostSite : public CComObjectRootEx<CComSingleThreadModel>, public IOleClientSite, public IOleInPlaceSite {
+class CAxHostSite : public CComObjectRootEx<CComSingleThreadModel>,
+                    public IOleClientSite,
+                    public IOleInPlaceSite {
 public:
     BEGIN_COM_MAP(CAxHostSite)
-        COM_INTERFACE_ENTRY(IOleClientSite)
-        COM_INTERFACE_ENTRY(IOleInPlaceSite)
-        COM_INTERFACE_ENTRY2(IOleWindow, IOleInPlaceSite)
+    COM_INTERFACE_ENTRY(IOleClientSite)
+    COM_INTERFACE_ENTRY(IOleInPlaceSite)
+    COM_INTERFACE_ENTRY2(IOleWindow, IOleInPlaceSite)
     END_COM_MAP()
 
     // Creates the control named by a class id ("{...}") or ProgID and
@@ -37,8 +39,9 @@ public:
     STDMETHOD(CanInPlaceActivate)() override { return S_OK; }
     STDMETHOD(OnInPlaceActivate)() override { return S_OK; }
     STDMETHOD(OnUIActivate)() override { return S_OK; }
-    STDMETHOD(GetWindowContext)(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, RECT* position,
-                                RECT* clip, OLEINPLACEFRAMEINFO* info) override;
+    STDMETHOD(GetWindowContext)
+    (IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, RECT* position, RECT* clip,
+     OLEINPLACEFRAMEINFO* info) override;
     STDMETHOD(Scroll)(SIZE) override { return E_NOTIMPL; }
     STDMETHOD(OnUIDeactivate)(BOOL) override { return S_OK; }
     STDMETHOD(OnInPlaceDeactivate)() override { return S_OK; }

@@ -6,14 +6,17 @@
 STDMETHODIMP CComClassFactory::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
-    if (!::IsEqualIID(iid, IID_IUnknown) && !::IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
+    if (!::IsEqualIID(iid, IID_IUnknown) && !::IsEqualIID(iid, IID_IClassFactory))
+        return E_NOINTERFACE;
     AddRef();
     *object = static_cast<IClassFactory*>(this);
     return S_OK;
 }
 
 // Interlocked: COM may hand one cached class object to several apartments.
-STDMETHODIMP_(ULONG) CComClassFactory::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&m_refCount)); }
+STDMETHODIMP_(ULONG) CComClassFactory::AddRef() {
+    return static_cast<ULONG>(::InterlockedIncrement(&m_refCount));
+}
 
 STDMETHODIMP_(ULONG) CComClassFactory::Release() {
     const LONG count = ::InterlockedDecrement(&m_refCount);

@@ -16,7 +16,8 @@ public:
     // A class without DECLARE_REGISTRY_RESOURCEID has nothing to register.
     static HRESULT UpdateRegistry(bool) noexcept { return S_OK; }
 
-    [[nodiscard]] static HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept {
+    [[nodiscard]] static HRESULT CreateInstance(IUnknown* outer, REFIID iid,
+                                                void** object) noexcept {
         if (!object) return E_POINTER;
         *object = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;

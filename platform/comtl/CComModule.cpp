@@ -10,9 +10,12 @@ CComModule& ComModule() noexcept {
     return module;
 }
 
-CComModule::~CComModule() { Term(); }
+CComModule::~CComModule() {
+    Term();
+}
 
-HRESULT CComModule::Init(const ComObjectEntry* map, size_t count, HINSTANCE instance, const GUID* libid) {
+HRESULT CComModule::Init(const ComObjectEntry* map, size_t count, HINSTANCE instance,
+                         const GUID* libid) {
     if (!map && count != 0) return E_INVALIDARG;
     try {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -74,7 +77,8 @@ HRESULT CComModule::RegisterServer(bool withTypeLib) {
         const HRESULT hr = entry.updateRegistry(true);
         if (FAILED(hr)) return hr;
     }
-    return withTypeLib ? RegisterModuleTypeLib(m_instance ? m_instance : ComtlModuleInstance()) : S_OK;
+    return withTypeLib ? RegisterModuleTypeLib(m_instance ? m_instance : ComtlModuleInstance())
+                       : S_OK;
 }
 
 HRESULT CComModule::UnregisterServer(bool withTypeLib) {

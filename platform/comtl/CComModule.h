@@ -17,7 +17,8 @@ public:
 
     // Binds the module to its instance handle, object map (copied) and type
     // library id (may be null). Called from process attach; no COM calls.
-    [[nodiscard]] HRESULT Init(const ComObjectEntry* map, size_t count, HINSTANCE instance, const GUID* libid);
+    [[nodiscard]] HRESULT Init(const ComObjectEntry* map, size_t count, HINSTANCE instance,
+                               const GUID* libid);
     // Releases the cached class objects; called from process detach. The
     // object map is forgotten, so DllGetClassObject fails afterwards.
     void Term();

@@ -14,7 +14,9 @@ public:
     }
 
     // IUnknown
-    STDMETHOD(QueryInterface)(REFIID iid, void** object) override { return this->InternalQueryInterface(iid, object); }
+    STDMETHOD(QueryInterface)(REFIID iid, void** object) override {
+        return this->InternalQueryInterface(iid, object);
+    }
     STDMETHOD_(ULONG, AddRef)() override { return this->InternalAddRef(); }
     STDMETHOD_(ULONG, Release)() override {
         const ULONG count = this->InternalRelease();

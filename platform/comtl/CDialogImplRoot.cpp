@@ -41,8 +41,8 @@ CDialogImplRoot::~CDialogImplRoot() {
 INT_PTR CDialogImplRoot::DoModalImpl(UINT templateId, HWND parent, LPARAM initParam) noexcept {
     if (m_hWnd) return -1;
     t_creating = this;
-    const INT_PTR result = ::DialogBoxParamW(ComtlModuleInstance(), MAKEINTRESOURCEW(templateId), parent,
-                                             &CDialogImplRoot::DialogProc, initParam);
+    const INT_PTR result = ::DialogBoxParamW(ComtlModuleInstance(), MAKEINTRESOURCEW(templateId),
+                                             parent, &CDialogImplRoot::DialogProc, initParam);
     t_creating = nullptr;
     return result;
 }
@@ -50,8 +50,8 @@ INT_PTR CDialogImplRoot::DoModalImpl(UINT templateId, HWND parent, LPARAM initPa
 HWND CDialogImplRoot::CreateImpl(UINT templateId, HWND parent, LPARAM initParam) noexcept {
     if (m_hWnd) return nullptr;
     t_creating = this;
-    const HWND dialog = ::CreateDialogParamW(ComtlModuleInstance(), MAKEINTRESOURCEW(templateId), parent,
-                                             &CDialogImplRoot::DialogProc, initParam);
+    const HWND dialog = ::CreateDialogParamW(ComtlModuleInstance(), MAKEINTRESOURCEW(templateId),
+                                             parent, &CDialogImplRoot::DialogProc, initParam);
     t_creating = nullptr;
     return dialog;
 }

@@ -8,8 +8,8 @@ template <class T> class CWindowImpl : public CWindowImplRoot {
 public:
     DECLARE_WND_CLASS(nullptr)
 
-    HWND Create(HWND parent, const RECT& rect, const wchar_t* name = nullptr, DWORD style = 0, DWORD exStyle = 0,
-                UINT id = 0) noexcept {
+    HWND Create(HWND parent, const RECT& rect, const wchar_t* name = nullptr, DWORD style = 0,
+                DWORD exStyle = 0, UINT id = 0) noexcept {
         return CreateImpl(T::GetWndClassInfo(), parent, rect, name, style, exStyle, id);
     }
 };

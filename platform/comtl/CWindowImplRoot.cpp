@@ -34,8 +34,8 @@ ATOM RegisterComWndClass(ComWndClassInfo& info, WNDPROC proc) noexcept {
     }
     const wchar_t* name = info.className;
     if (!name) {
-        std::swprintf(info.generatedName, sizeof(info.generatedName) / sizeof(wchar_t), L"TorvaWnd:%p",
-                      static_cast<void*>(&info));
+        std::swprintf(info.generatedName, sizeof(info.generatedName) / sizeof(wchar_t),
+                      L"TorvaWnd:%p", static_cast<void*>(&info));
         name = info.generatedName;
     }
     wc.cbSize = sizeof(wc);
@@ -61,17 +61,18 @@ CWindowImplRoot::~CWindowImplRoot() {
     }
 }
 
-HWND CWindowImplRoot::CreateImpl(ComWndClassInfo& info, HWND parent, const RECT& rect, const wchar_t* name,
-                                 DWORD style, DWORD exStyle, UINT id) noexcept {
+HWND CWindowImplRoot::CreateImpl(ComWndClassInfo& info, HWND parent, const RECT& rect,
+                                 const wchar_t* name, DWORD style, DWORD exStyle,
+                                 UINT id) noexcept {
     if (m_hWnd) return nullptr;
     const ATOM atom = RegisterComWndClass(info, &CWindowImplRoot::WindowProc);
     if (!atom) return nullptr;
     m_superProc = info.superProc;
     t_creating = this;
-    const HWND window = ::CreateWindowExW(exStyle, MAKEINTATOM(atom), name, style, rect.left, rect.top,
-                                          rect.right - rect.left, rect.bottom - rect.top, parent,
-                                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                          ComtlModuleInstance(), nullptr);
+    const HWND window = ::CreateWindowExW(
+        exStyle, MAKEINTATOM(atom), name, style, rect.left, rect.top, rect.right - rect.left,
+        rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+        ComtlModuleInstance(), nullptr);
     t_creating = nullptr;
     return window;
 }

@@ -12,20 +12,25 @@ struct ComWndClassInfo {
     const wchar_t* baseClassName;
     UINT style;
     HBRUSH background;
-    ATOM atom;           // filled by the first registration
-    WNDPROC superProc;   // the base class's procedure, or DefWindowProcW
+    ATOM atom;         // filled by the first registration
+    WNDPROC superProc; // the base class's procedure, or DefWindowProcW
     wchar_t generatedName[32];
 };
 
 #define DECLARE_WND_CLASS(name)                                                                    \
     static ComWndClassInfo& GetWndClassInfo() noexcept {                                           \
-        static ComWndClassInfo info{name, nullptr, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,           \
-                                    reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), 0, nullptr, {}};   \
+        static ComWndClassInfo info{name,                                                          \
+                                    nullptr,                                                       \
+                                    CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,                          \
+                                    reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),                    \
+                                    0,                                                             \
+                                    nullptr,                                                       \
+                                    {}};                                                           \
         return info;                                                                               \
     }
 #define DECLARE_WND_SUPERCLASS(name, baseName)                                                     \
     static ComWndClassInfo& GetWndClassInfo() noexcept {                                           \
-        static ComWndClassInfo info{name, baseName, 0, nullptr, 0, nullptr, {}};                  \
+        static ComWndClassInfo info{name, baseName, 0, nullptr, 0, nullptr, {}};                   \
         return info;                                                                               \
     }
 
@@ -46,8 +51,8 @@ public:
 protected:
     ~CWindowImplRoot();
 
-    HWND CreateImpl(ComWndClassInfo& info, HWND parent, const RECT& rect, const wchar_t* name, DWORD style,
-                    DWORD exStyle, UINT id) noexcept;
+    HWND CreateImpl(ComWndClassInfo& info, HWND parent, const RECT& rect, const wchar_t* name,
+                    DWORD style, DWORD exStyle, UINT id) noexcept;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

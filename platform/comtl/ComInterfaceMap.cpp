@@ -1,6 +1,7 @@
 #include "ComInterfaceMap.h"
 
-HRESULT ComMapQueryInterface(void* base, const ComInterfaceEntry* entries, REFIID iid, void** object) noexcept {
+HRESULT ComMapQueryInterface(void* base, const ComInterfaceEntry* entries, REFIID iid,
+                             void** object) noexcept {
     if (!object) return E_POINTER;
     *object = nullptr;
     if (!entries || !entries[0].iid) return E_NOINTERFACE;

@@ -16,4 +16,7 @@ struct ComObjectEntry {
     ComUpdateRegistryFn updateRegistry;
 };
 
-#define OBJECT_ENTRY(clsid, x) ComObjectEntry{&clsid, &x::CreateInstance, &x::UpdateRegistry}
+#define OBJECT_ENTRY(clsid, x)                                                                     \
+    ComObjectEntry {                                                                               \
+        &clsid, &x::CreateInstance, &x::UpdateRegistry                                             \
+    }

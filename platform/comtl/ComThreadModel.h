@@ -11,6 +11,10 @@ struct CComSingleThreadModel {
 };
 
 struct CComMultiThreadModel {
-    static ULONG Increment(LONG* value) noexcept { return static_cast<ULONG>(::InterlockedIncrement(value)); }
-    static ULONG Decrement(LONG* value) noexcept { return static_cast<ULONG>(::InterlockedDecrement(value)); }
+    static ULONG Increment(LONG* value) noexcept {
+        return static_cast<ULONG>(::InterlockedIncrement(value));
+    }
+    static ULONG Decrement(LONG* value) noexcept {
+        return static_cast<ULONG>(::InterlockedDecrement(value));
+    }
 };

@@ -35,8 +35,9 @@ public:
         if (FAILED(hr)) return hr;
         return info->GetIDsOfNames(names, count, ids);
     }
-    STDMETHOD(Invoke)(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                      EXCEPINFO* exception, UINT* argError) override {
+    STDMETHOD(Invoke)
+    (DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+     EXCEPINFO* exception, UINT* argError) override {
         if (!::IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
         ITypeInfo* info = nullptr;
         const HRESULT hr = TypeInfo(&info);
@@ -53,7 +54,8 @@ private:
         };
         static Cache cache = [] {
             Cache loaded;
-            loaded.hr = LoadInterfaceTypeInfo(ComtlModuleInstance(), *LibId, Major, Minor, *Iid, &loaded.info);
+            loaded.hr = LoadInterfaceTypeInfo(ComtlModuleInstance(), *LibId, Major, Minor, *Iid,
+                                              &loaded.info);
             return loaded;
         }();
         *info = cache.info;

@@ -9,8 +9,8 @@
 //   COMMAND_*_HANDLER:  LRESULT f(WORD code, WORD id, HWND control, BOOL& handled)
 //   NOTIFY_*_HANDLER:   LRESULT f(int id, NMHDR* header, BOOL& handled)
 #define BEGIN_MSG_MAP(x)                                                                           \
-    BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) \
-        override {                                                                                 \
+    BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,                  \
+                              LRESULT& lResult) override {                                         \
         BOOL bHandled = TRUE;                                                                      \
         (void)hWnd;                                                                                \
         (void)uMsg;                                                                                \
@@ -48,7 +48,8 @@
     }
 
 #define NOTIFY_HANDLER(id, cd, func)                                                               \
-    if (uMsg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->idFrom == static_cast<UINT_PTR>(id) && \
+    if (uMsg == WM_NOTIFY &&                                                                       \
+        reinterpret_cast<NMHDR*>(lParam)->idFrom == static_cast<UINT_PTR>(id) &&                   \
         reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(cd)) {                         \
         bHandled = TRUE;                                                                           \
         lResult = func(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam), bHandled);      \
@@ -74,7 +75,7 @@
 #define REFLECT_NOTIFICATIONS()                                                                    \
     {                                                                                              \
         bHandled = TRUE;                                                                           \
-        lResult = ReflectNotification(hWnd, uMsg, wParam, lParam, bHandled);                            \
+        lResult = ReflectNotification(hWnd, uMsg, wParam, lParam, bHandled);                       \
         if (bHandled) return TRUE;                                                                 \
     }
 

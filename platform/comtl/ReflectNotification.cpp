@@ -22,12 +22,14 @@ HWND NotifyingControl(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) noexc
     case WM_NOTIFY:
         return lParam ? reinterpret_cast<NMHDR*>(lParam)->hwndFrom : nullptr;
     case WM_PARENTNOTIFY:
-        if (LOWORD(wParam) == WM_CREATE || LOWORD(wParam) == WM_DESTROY) return reinterpret_cast<HWND>(lParam);
+        if (LOWORD(wParam) == WM_CREATE || LOWORD(wParam) == WM_DESTROY)
+            return reinterpret_cast<HWND>(lParam);
         return ::GetDlgItem(parent, HIWORD(wParam));
     case WM_DRAWITEM: // wParam 0: a menu item, which has no control
         return wParam ? reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
     case WM_MEASUREITEM:
-        return wParam ? ::GetDlgItem(parent, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID) : nullptr;
+        return wParam ? ::GetDlgItem(parent, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID)
+                      : nullptr;
     case WM_COMPAREITEM:
         return reinterpret_cast<COMPAREITEMSTRUCT*>(lParam)->hwndItem;
     case WM_DELETEITEM:
@@ -39,7 +41,8 @@ HWND NotifyingControl(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) noexc
 
 } // namespace
 
-LRESULT ReflectNotification(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam, BOOL& handled) noexcept {
+LRESULT ReflectNotification(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam,
+                            BOOL& handled) noexcept {
     const HWND control = NotifyingControl(parent, msg, wParam, lParam);
     if (!control || !::IsWindow(control)) {
         handled = FALSE;

@@ -14,7 +14,8 @@ public:
     bool Next(std::wstring& token, bool& quoted) {
         quoted = false;
         token.clear();
-        while (m_pos < m_text.size() && std::iswspace(m_text[m_pos])) ++m_pos;
+        while (m_pos < m_text.size() && std::iswspace(m_text[m_pos]))
+            ++m_pos;
         if (m_pos >= m_text.size()) return true;
         const wchar_t c = m_text[m_pos];
         if (c == L'{' && (m_pos + 1 >= m_text.size() || std::iswspace(m_text[m_pos + 1]))) {
@@ -45,7 +46,8 @@ public:
         const bool braced = c == L'{';
         while (m_pos < m_text.size()) {
             const wchar_t w = m_text[m_pos];
-            if (braced ? w == L'}' : (std::iswspace(w) || w == L'=' || w == L'}' || w == L'{')) break;
+            if (braced ? w == L'}' : (std::iswspace(w) || w == L'=' || w == L'}' || w == L'{'))
+                break;
             token += w;
             ++m_pos;
         }
@@ -69,7 +71,9 @@ private:
     size_t m_pos = 0;
 };
 
-bool Is(const std::wstring& token, const wchar_t* word) { return ::_wcsicmp(token.c_str(), word) == 0; }
+bool Is(const std::wstring& token, const wchar_t* word) {
+    return ::_wcsicmp(token.c_str(), word) == 0;
+}
 
 HKEY RootFromName(const std::wstring& name) {
     if (Is(name, L"HKCR") || Is(name, L"HKEY_CLASSES_ROOT")) return HKEY_CLASSES_ROOT;
@@ -117,10 +121,12 @@ bool ReadEntry(ScriptReader& reader, std::wstring first, bool quoted, RegScriptK
     }
     RegScriptKey key;
     if (!quoted && (Is(first, L"NoRemove") || Is(first, L"ForceRemove"))) {
-        key.removal = Is(first, L"NoRemove") ? RegScriptKey::Removal::NoRemove : RegScriptKey::Removal::ForceRemove;
+        key.removal = Is(first, L"NoRemove") ? RegScriptKey::Removal::NoRemove
+                                             : RegScriptKey::Removal::ForceRemove;
         if (!reader.Next(first, quoted)) return false;
     }
-    if (first.empty() || (!quoted && (first == L"{" || first == L"}" || first == L"="))) return false;
+    if (first.empty() || (!quoted && (first == L"{" || first == L"}" || first == L"=")))
+        return false;
     key.name = first;
     std::wstring token;
     if (!reader.Peek(token, quoted)) return false;
@@ -152,7 +158,8 @@ bool ReadKeys(ScriptReader& reader, RegScriptKey* owner, std::vector<RegScriptKe
 
 } // namespace
 
-bool SubstituteRegScript(const std::wstring& text, const RegScriptVariables& variables, std::wstring& out) {
+bool SubstituteRegScript(const std::wstring& text, const RegScriptVariables& variables,
+                         std::wstring& out) {
     out.clear();
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] != L'%') {

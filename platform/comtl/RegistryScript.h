@@ -49,8 +49,8 @@ using RegScriptVariables = std::map<std::wstring, std::wstring>;
 
 // Replaces %NAME% by its variable (%% by one %). Fails on an unknown name or
 // an unterminated reference.
-[[nodiscard]] bool SubstituteRegScript(const std::wstring& text, const RegScriptVariables& variables,
-                                       std::wstring& out);
+[[nodiscard]] bool SubstituteRegScript(const std::wstring& text,
+                                       const RegScriptVariables& variables, std::wstring& out);
 
 // Parses substituted script text; false on any syntax error (out is then
 // incomplete and must not be applied).

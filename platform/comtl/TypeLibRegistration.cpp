@@ -39,14 +39,16 @@ HRESULT UnregisterModuleTypeLib(HINSTANCE module) {
     lib->ReleaseTLibAttr(attr);
     // Already gone: nothing to do (the system's own call fails on that).
     BSTR registeredPath = nullptr;
-    if (FAILED(::QueryPathOfRegTypeLib(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, &registeredPath)))
+    if (FAILED(::QueryPathOfRegTypeLib(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid,
+                                       &registeredPath)))
         return S_OK;
     ::SysFreeString(registeredPath);
-    return ::UnRegisterTypeLib(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind);
+    return ::UnRegisterTypeLib(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid,
+                               copy.syskind);
 }
 
-HRESULT LoadInterfaceTypeInfo(HINSTANCE module, const GUID& libid, WORD major, WORD minor, const IID& iid,
-                              ITypeInfo** info) {
+HRESULT LoadInterfaceTypeInfo(HINSTANCE module, const GUID& libid, WORD major, WORD minor,
+                              const IID& iid, ITypeInfo** info) {
     if (!info) return E_POINTER;
     *info = nullptr;
     CComPtr<ITypeLib> lib;
@@ -59,7 +61,8 @@ HRESULT LoadInterfaceTypeInfo(HINSTANCE module, const GUID& libid, WORD major, W
     if (FAILED(hr = lib->GetTypeInfoOfGuid(iid, &found))) return hr;
     TYPEATTR* attr = nullptr;
     if (FAILED(hr = found->GetTypeAttr(&attr))) return hr;
-    const bool dualDispatch = attr->typekind == TKIND_DISPATCH && (attr->wTypeFlags & TYPEFLAG_FDUAL);
+    const bool dualDispatch =
+        attr->typekind == TKIND_DISPATCH && (attr->wTypeFlags & TYPEFLAG_FDUAL);
     found->ReleaseTypeAttr(attr);
     if (dualDispatch) {
         HREFTYPE ref = 0;

@@ -11,5 +11,5 @@
 // The type information of interface iid from library libid: the registered
 // library first, else the TYPELIB resource of module. For a dual interface
 // the interface half is returned, the one ITypeInfo::Invoke needs.
-[[nodiscard]] HRESULT LoadInterfaceTypeInfo(HINSTANCE module, const GUID& libid, WORD major, WORD minor,
-                                            const IID& iid, ITypeInfo** info);
+[[nodiscard]] HRESULT LoadInterfaceTypeInfo(HINSTANCE module, const GUID& libid, WORD major,
+                                            WORD minor, const IID& iid, ITypeInfo** info);

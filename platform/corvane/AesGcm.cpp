@@ -31,9 +31,8 @@ DWORD Run(decltype(&BCryptEncrypt) pass, BCRYPT_KEY_HANDLE key,
     // Empty messages are legal; CNG wants real pointers even for zero bytes.
     BYTE none = 0;
     ULONG written = 0;
-    NTSTATUS status =
-        pass(key, in.size != 0 ? const_cast<BYTE*>(in.data) : &none, in.size, &info, nullptr, 0,
-             in.size != 0 ? out : &none, in.size, &written, 0);
+    NTSTATUS status = pass(key, in.size != 0 ? const_cast<BYTE*>(in.data) : &none, in.size, &info,
+                           nullptr, 0, in.size != 0 ? out : &none, in.size, &written, 0);
     if (DWORD s = StatusFromNt(status)) return s;
     return written == in.size ? TVRCT_OK : TVRCT_E_PROVIDER;
 }

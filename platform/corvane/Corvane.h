@@ -51,8 +51,7 @@ TVRCT_API DWORD TVRCT_CALL TvrCT_Encrypt(const BYTE* input, DWORD inputLength, B
 TVRCT_API DWORD TVRCT_CALL TvrCT_Decrypt(const BYTE* input, DWORD inputLength, BYTE* output,
                                          DWORD outputCapacity, DWORD* outputLength);
 TVRCT_API DWORD TVRCT_CALL TvrCT_HashData(DWORD algorithm, const BYTE* input, DWORD inputLength,
-                                          BYTE* output, DWORD outputCapacity,
-                                          DWORD* outputLength);
+                                          BYTE* output, DWORD outputCapacity, DWORD* outputLength);
 /* passphraseLength is in characters. */
 TVRCT_API DWORD TVRCT_CALL TvrCT_PassEncrypt(LPCWSTR passphrase, DWORD passphraseLength,
                                              const BYTE* input, DWORD inputLength, BYTE* output,

@@ -47,7 +47,8 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const wchar_t* path, BOOL makeVi
         m_pOnlyDoc->UpdateAllViews(nullptr);
         return m_pOnlyDoc;
     }
-    if (!m_documentClass || !m_documentClass->IsDerivedFrom(RUNTIME_CLASS(CDocument))) return nullptr;
+    if (!m_documentClass || !m_documentClass->IsDerivedFrom(RUNTIME_CLASS(CDocument)))
+        return nullptr;
     auto* document = static_cast<CDocument*>(m_documentClass->CreateObject());
     if (!document) return nullptr;
     document->m_pDocTemplate = this;
@@ -84,7 +85,8 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
     const wchar_t* line = m_lpCmdLine ? m_lpCmdLine : L"";
     int count = 0;
     // The arguments after the program name; an empty line has none.
-    while (*line == L' ' || *line == L'\t') ++line;
+    while (*line == L' ' || *line == L'\t')
+        ++line;
     if (!*line) return;
     CString full(L"x ");
     full += line;

@@ -8,7 +8,8 @@ IMPLEMENT_DYNCREATE(CDocument, CCmdTarget)
 
 CDocument::~CDocument() {
     // Views outlive a document only in a program's error path: they forget it.
-    for (CView* view : m_views) view->m_pDocument = nullptr;
+    for (CView* view : m_views)
+        view->m_pDocument = nullptr;
 }
 
 BOOL CDocument::OnNewDocument() {

@@ -12,7 +12,7 @@ size_t NameStart(const std::wstring& path) {
     return slash == std::wstring::npos ? 0 : slash + 1;
 }
 
-}  // namespace
+} // namespace
 
 CFileDialog::CFileDialog(BOOL openFileDialog, const wchar_t* defaultExt, const wchar_t* fileName,
                          DWORD flags, const wchar_t* filter, CWnd* parent, DWORD, BOOL)
@@ -22,7 +22,8 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const wchar_t* defaultExt, const w
     if (defaultExt) m_defaultExt = defaultExt;
     if (filter) {
         // "a|b||" becomes "a\0b\0\0": every bar ends one part.
-        for (const wchar_t* p = filter; *p; ++p) m_filter.push_back(*p == L'|' ? L'\0' : *p);
+        for (const wchar_t* p = filter; *p; ++p)
+            m_filter.push_back(*p == L'|' ? L'\0' : *p);
         m_filter.push_back(L'\0');
         m_filter.push_back(L'\0');
     }

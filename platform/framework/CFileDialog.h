@@ -21,8 +21,8 @@ public:
     explicit CFileDialog(BOOL openFileDialog, const wchar_t* defaultExt = nullptr,
                          const wchar_t* fileName = nullptr,
                          DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                         const wchar_t* filter = nullptr, CWnd* parent = nullptr,
-                         DWORD size = 0, BOOL vistaStyle = TRUE);
+                         const wchar_t* filter = nullptr, CWnd* parent = nullptr, DWORD size = 0,
+                         BOOL vistaStyle = TRUE);
     virtual ~CFileDialog() = default;
     CFileDialog(const CFileDialog&) = delete;
     CFileDialog& operator=(const CFileDialog&) = delete;

@@ -108,7 +108,8 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT cs) {
 void CFrameWnd::InitialUpdateFrame(CDocument* document, BOOL makeVisible) {
     if (document) {
         const std::vector<CView*> views = document->Views();
-        for (CView* view : views) view->OnInitialUpdate();
+        for (CView* view : views)
+            view->OnInitialUpdate();
         if (!m_pActiveView && !views.empty()) m_pActiveView = views.front();
     }
     m_pDocument = document;
@@ -273,7 +274,8 @@ LRESULT CFrameWnd::OnIdleUpdate(WPARAM wParam, LPARAM lParam) {
         const int count = static_cast<int>(::SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
             TBBUTTON button{};
-            if (!::SendMessageW(toolBar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button))) continue;
+            if (!::SendMessageW(toolBar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button)))
+                continue;
             if (button.fsStyle & TBSTYLE_SEP) continue;
             CCmdUI ui;
             ui.m_nID = static_cast<UINT>(button.idCommand);

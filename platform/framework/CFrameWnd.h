@@ -34,8 +34,7 @@ public:
     CFrameWnd() = default;
 
     virtual BOOL PreCreateWindow(CREATESTRUCTW& cs);
-    virtual BOOL LoadFrame(UINT resourceId,
-                           DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+    virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                            CWnd* parent = nullptr, CCreateContext* context = nullptr);
     // Makes the pane: by default one view of the context's class.
     virtual BOOL OnCreateClient(LPCREATESTRUCT cs, CCreateContext* context);

@@ -77,7 +77,8 @@ void CSplitterWnd::GetColumnInfo(int col, int& current, int& minimum) const {
 
 int CSplitterWnd::ColumnLeft(int col) const {
     int left = 0;
-    for (int i = 0; i < col; ++i) left += m_current[static_cast<size_t>(i)] + kBarWidth;
+    for (int i = 0; i < col; ++i)
+        left += m_current[static_cast<size_t>(i)] + kBarWidth;
     return left;
 }
 

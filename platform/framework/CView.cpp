@@ -42,7 +42,8 @@ CView::~CView() {
 CFrameWnd* CView::GetParentFrame() const {
     for (HWND window = ::GetParent(m_hWnd); window; window = ::GetParent(window)) {
         CWnd* object = CWnd::FromHandlePermanent(window);
-        if (object && object->IsKindOf(RUNTIME_CLASS(CFrameWnd))) return static_cast<CFrameWnd*>(object);
+        if (object && object->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
+            return static_cast<CFrameWnd*>(object);
     }
     return nullptr;
 }
@@ -113,8 +114,8 @@ BOOL CTreeView::PreCreateWindow(CREATESTRUCTW& cs) {
 
 BOOL CEditView::PreCreateWindow(CREATESTRUCTW& cs) {
     cs.lpszClass = L"EDIT";
-    cs.style |= WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_MULTILINE |
-                ES_NOHIDESEL;
+    cs.style |=
+        WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_MULTILINE | ES_NOHIDESEL;
     return CView::PreCreateWindow(cs);
 }
 
@@ -126,7 +127,8 @@ CView* AfxCreateView(const CRuntimeClass* viewClass, CWnd* parent, UINT id, cons
     auto* view = static_cast<CView*>(object);
     bool deleted = false;
     view->m_pDeleted = &deleted;
-    const BOOL made = view->Create(nullptr, nullptr, AFX_WS_DEFAULT_VIEW, rect, parent, id, context);
+    const BOOL made =
+        view->Create(nullptr, nullptr, AFX_WS_DEFAULT_VIEW, rect, parent, id, context);
     if (deleted) return nullptr; // its window was made and refused its creation
     view->m_pDeleted = nullptr;
     if (!made) {

@@ -162,10 +162,9 @@ BOOL CWnd::CreateFromStruct(const CREATESTRUCTW& cs) {
     FxThreadState& state = FxGetThreadState();
     state.creating = this;
     const HHOOK hook = ::SetWindowsHookExW(WH_CBT, &CreateHook, nullptr, ::GetCurrentThreadId());
-    const HWND window = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName,
-                                          static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
-                                          cs.hwndParent, cs.hMenu, ComtlModuleInstance(),
-                                          cs.lpCreateParams);
+    const HWND window = ::CreateWindowExW(
+        cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx,
+        cs.cy, cs.hwndParent, cs.hMenu, ComtlModuleInstance(), cs.lpCreateParams);
     if (hook) ::UnhookWindowsHookEx(hook);
     state.creating = nullptr;
     if (!window) return FALSE;

@@ -13,18 +13,22 @@ constexpr UINT kIdleMessageId = 0xE001;
 
 int LockKeyOf(UINT id) {
     switch (id) {
-    case ID_INDICATOR_CAPS: return VK_CAPITAL;
-    case ID_INDICATOR_NUM: return VK_NUMLOCK;
-    case ID_INDICATOR_SCRL: return VK_SCROLL;
-    default: return 0;
+    case ID_INDICATOR_CAPS:
+        return VK_CAPITAL;
+    case ID_INDICATOR_NUM:
+        return VK_NUMLOCK;
+    case ID_INDICATOR_SCRL:
+        return VK_SCROLL;
+    default:
+        return 0;
     }
 }
 
 } // namespace
 
 HIMAGELIST CToolBarCtrl::SetImageList(CImageList* list) {
-    return reinterpret_cast<HIMAGELIST>(
-        SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list ? list->GetSafeHandle() : nullptr)));
+    return reinterpret_cast<HIMAGELIST>(SendMessage(
+        TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list ? list->GetSafeHandle() : nullptr)));
 }
 
 IMPLEMENT_DYNAMIC(CToolBar, CWnd)
@@ -33,8 +37,8 @@ BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, UINT id) {
     m_barStyle = style & 0xFFFF;
     // The window styles only; tips are always asked for and answered by
     // the frame while CBRS_TOOLTIPS is set.
-    const DWORD windowStyle = (style & 0xFFFF0000u) | ctrlStyle | TBSTYLE_TOOLTIPS | CCS_TOP |
-                              CCS_NODIVIDER;
+    const DWORD windowStyle =
+        (style & 0xFFFF0000u) | ctrlStyle | TBSTYLE_TOOLTIPS | CCS_TOP | CCS_NODIVIDER;
     const RECT rect{0, 0, 0, 0};
     if (!CWnd::CreateEx(0, TOOLBARCLASSNAMEW, nullptr, windowStyle | WS_CHILD, rect, parent, id))
         return FALSE;
@@ -44,8 +48,8 @@ BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, UINT id) {
 
 BOOL CToolBar::LoadToolBar(UINT id) {
     const HINSTANCE instance = AfxGetResourceHandle();
-    const HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(id),
-                                        MAKEINTRESOURCEW(kToolBarResourceType));
+    const HRSRC found =
+        ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(kToolBarResourceType));
     if (!found) return FALSE;
     const HGLOBAL loaded = ::LoadResource(instance, found);
     const auto* data = static_cast<const WORD*>(loaded ? ::LockResource(loaded) : nullptr);
@@ -61,7 +65,8 @@ BOOL CToolBar::LoadToolBar(UINT id) {
     for (WORD i = 0; i < count; ++i)
         if (data[4 + i]) ++images;
     TBADDBITMAP bitmap{instance, static_cast<UINT_PTR>(id)};
-    if (images) SendMessage(TB_ADDBITMAP, static_cast<WPARAM>(images), reinterpret_cast<LPARAM>(&bitmap));
+    if (images)
+        SendMessage(TB_ADDBITMAP, static_cast<WPARAM>(images), reinterpret_cast<LPARAM>(&bitmap));
     std::vector<TBBUTTON> buttons(count);
     int image = 0;
     for (WORD i = 0; i < count; ++i) {
@@ -134,7 +139,8 @@ void CStatusBar::SetParts() {
 
 BOOL CStatusBar::SetPaneText(int index, const wchar_t* text) {
     if (index < 0 || index >= GetCount()) return FALSE;
-    return SendMessage(SB_SETTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text ? text : L"")) != 0;
+    return SendMessage(SB_SETTEXTW, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(text ? text : L"")) != 0;
 }
 
 CString CStatusBar::GetPaneText(int index) const {

@@ -32,9 +32,7 @@ class CToolBarCtrl : public CWnd {
 public:
     // Returns the old list; the caller keeps list alive while it is set.
     HIMAGELIST SetImageList(CImageList* list);
-    int GetButtonCount() const noexcept {
-        return static_cast<int>(SendMessage(TB_BUTTONCOUNT));
-    }
+    int GetButtonCount() const noexcept { return static_cast<int>(SendMessage(TB_BUTTONCOUNT)); }
     BOOL IsButtonEnabled(int id) const noexcept {
         return SendMessage(TB_ISBUTTONENABLED, static_cast<WPARAM>(id)) != 0;
     }

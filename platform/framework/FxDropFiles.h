@@ -10,4 +10,5 @@
 #include "FxMessageMap.h"
 
 #define ON_WM_DROPFILES()                                                                          \
-    {WM_DROPFILES, kFxCodeAny, 0, 0, FX_THUNK(fxThis->OnDropFiles(reinterpret_cast<HDROP>(wParam)))},
+    {WM_DROPFILES, kFxCodeAny, 0, 0,                                                               \
+     FX_THUNK(fxThis->OnDropFiles(reinterpret_cast<HDROP>(wParam)))},

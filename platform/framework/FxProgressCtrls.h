@@ -30,15 +30,15 @@ class CAnimateCtrl : public CWnd {
 public:
     // An AVI resource of the program's own module.
     BOOL Open(UINT resourceId) noexcept {
-        return static_cast<BOOL>(SendMessage(ACM_OPENW, 0,
-                                             reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(resourceId))));
+        return static_cast<BOOL>(
+            SendMessage(ACM_OPENW, 0, reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(resourceId))));
     }
     BOOL Close() noexcept { return static_cast<BOOL>(SendMessage(ACM_OPENW, 0, 0)); }
     // from/to are frame numbers (to = -1: the last frame); repeat -1 plays
     // without end.
     BOOL Play(UINT from, UINT to, UINT repeat) noexcept {
-        return static_cast<BOOL>(SendMessage(ACM_PLAY, static_cast<WPARAM>(repeat),
-                                             MAKELPARAM(from, to)));
+        return static_cast<BOOL>(
+            SendMessage(ACM_PLAY, static_cast<WPARAM>(repeat), MAKELPARAM(from, to)));
     }
     BOOL Stop() noexcept { return static_cast<BOOL>(SendMessage(ACM_STOP)); }
     // Shows one frame, which stops a running play.

@@ -24,10 +24,10 @@ extern "C" {
 
 /* Why the user is asked to authenticate. */
 typedef enum eAuthCase {
-    AUTHCASE_EXPORT = 1,        /* before an export */
+    AUTHCASE_EXPORT = 1,         /* before an export */
     AUTHCASE_REGIST_WEBFORM = 3, /* before a web-form registration is saved */
     AUTHCASE_INPUT_PASSWORD = 4, /* before a stored password is filled in */
-    AUTHCASE_START_MANAGER = 5  /* when the web-form data manager starts */
+    AUTHCASE_START_MANAGER = 5   /* when the web-form data manager starts */
 } eAuthCase;
 
 /* Device kinds of TvrAuth_GetAuthSecret. */
@@ -40,10 +40,10 @@ typedef enum eAuthCase {
 #define TVRAUTH_E_INVALID_ARG 1
 #define TVRAUTH_E_WRONG_PIN 2
 #define TVRAUTH_E_CANCELLED 3
-#define TVRAUTH_E_NO_PIN 4        /* no PIN has been set */
-#define TVRAUTH_E_DENIED 5        /* reserved: refused in advance; never returned now */
-#define TVRAUTH_E_NOT_FOUND 6     /* no such secret entry */
-#define TVRAUTH_E_MORE_DATA 7     /* buffer too small; the needed size is returned */
+#define TVRAUTH_E_NO_PIN 4    /* no PIN has been set */
+#define TVRAUTH_E_DENIED 5    /* reserved: refused in advance; never returned now */
+#define TVRAUTH_E_NOT_FOUND 6 /* no such secret entry */
+#define TVRAUTH_E_MORE_DATA 7 /* buffer too small; the needed size is returned */
 #define TVRAUTH_E_INVALID_HANDLE 8
 #define TVRAUTH_E_STORAGE 9
 #define TVRAUTH_E_INTERNAL 10

@@ -10,8 +10,8 @@
 int wmain(int argc, wchar_t** argv) {
     try {
         const std::vector<std::wstring> arguments(argv + 1, argv + argc);
-        const peltrix::ToolOutcome outcome = peltrix::PinTool::Run(
-            arguments, peltrix::kProductSettingsRoot, [](std::wstring& pin) {
+        const peltrix::ToolOutcome outcome =
+            peltrix::PinTool::Run(arguments, peltrix::kProductSettingsRoot, [](std::wstring& pin) {
                 std::fflush(stderr);
                 return peltrix::PinPrompt::Read(::GetStdHandle(STD_INPUT_HANDLE),
                                                 ::GetStdHandle(STD_ERROR_HANDLE), pin);

@@ -19,7 +19,8 @@ void Write(HANDLE output, const char* text) {
 }
 
 void TrimLineEnd(std::wstring& line) {
-    while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r')) line.pop_back();
+    while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r'))
+        line.pop_back();
 }
 
 std::wstring Decode(const std::vector<char>& bytes, UINT codePage, DWORD flags) {

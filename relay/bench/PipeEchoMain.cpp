@@ -15,7 +15,8 @@ namespace {
 
 bool ReadAll(HANDLE pipe, BYTE* buffer, DWORD length) {
     for (DWORD done = 0, read = 0; done < length; done += read) {
-        if (!::ReadFile(pipe, buffer + done, length - done, &read, nullptr) || read == 0) return false;
+        if (!::ReadFile(pipe, buffer + done, length - done, &read, nullptr) || read == 0)
+            return false;
     }
     return true;
 }
@@ -29,7 +30,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!argv || argc < 2) return 1;
     torva::UniqueFile pipe;
     for (int i = 0; i < 1000 && !pipe; ++i) {
-        pipe.reset(::CreateFileW(argv[argc - 1], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        pipe.reset(::CreateFileW(argv[argc - 1], GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
         if (!pipe) ::Sleep(10);
     }
     if (!pipe) return 2;
@@ -46,7 +48,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         reply.assign(replySize, 0x5A);
         std::memcpy(reply.data(), &replySize, 4);
         DWORD written = 0;
-        if (!::WriteFile(pipe.get(), reply.data(), replySize, &written, nullptr) || written != replySize) break;
+        if (!::WriteFile(pipe.get(), reply.data(), replySize, &written, nullptr) ||
+            written != replySize)
+            break;
     }
     return 0;
 }

@@ -37,7 +37,8 @@ double Micros(LARGE_INTEGER from, LARGE_INTEGER to) {
         ::QueryPerformanceFrequency(&f);
         return f;
     }();
-    return static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 /
+           static_cast<double>(frequency.QuadPart);
 }
 
 LARGE_INTEGER Now() {
@@ -58,8 +59,9 @@ Stats Summarise(std::vector<double> samples) {
 }
 
 // Exchanges of a QueryValue for a short value, with the time of each step.
-bool MeasureExchanges(int count, std::vector<double>& totals, std::vector<std::vector<double>>& steps,
-                      uint32_t& requestSize, uint32_t& replySize) {
+bool MeasureExchanges(int count, std::vector<double>& totals,
+                      std::vector<std::vector<double>>& steps, uint32_t& requestSize,
+                      uint32_t& replySize) {
     AddinChannel channel(RelayFolder(), RelayReadyOpens());
     RelayCalls calls(channel);
     uint64_t db = 0, key = 0;
@@ -77,9 +79,11 @@ bool MeasureExchanges(int count, std::vector<double>& totals, std::vector<std::v
     hooks.stepDone = [&](int step) { marks[step] = Now(); };
     steps.assign(13, {});
     for (int i = -100; i < count; ++i) {
-        for (LARGE_INTEGER& mark : marks) mark.QuadPart = 0;
+        for (LARGE_INTEGER& mark : marks)
+            mark.QuadPart = 0;
         marks[0] = Now();
-        if (channel.Exchange(request, AddinChannel::kDatabaseReplyWait, reply, hooks) != ExchangeStatus::Ok ||
+        if (channel.Exchange(request, AddinChannel::kDatabaseReplyWait, reply, hooks) !=
+                ExchangeStatus::Ok ||
             MessageType(reply) != TYPE_TVRDB_QUERYVALUE_RESULT || reply.size() != 24 + 12) {
             std::fprintf(stderr, "exchange %d failed\n", i);
             return false;
@@ -104,25 +108,31 @@ bool MeasureExchanges(int count, std::vector<double>& totals, std::vector<std::v
 
 bool MeasureBarePipe(const std::wstring& echo, int count, uint32_t requestSize, uint32_t replySize,
                      std::vector<double>& totals) {
-    const std::wstring name = L"\\\\.\\pipe\\RelayBenchBare" + std::to_wstring(::GetCurrentProcessId());
-    torva::UniqueFile pipe(::CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
-                                              8192, 8192, 0, nullptr));
+    const std::wstring name =
+        L"\\\\.\\pipe\\RelayBenchBare" + std::to_wstring(::GetCurrentProcessId());
+    torva::UniqueFile pipe(::CreateNamedPipeW(
+        name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 8192, 8192, 0, nullptr));
     if (!pipe) return false;
     ChildProcess peer(L"\"" + echo + L"\" " + name);
     if (!peer.Started()) {
         std::fprintf(stderr, "cannot start %ls\n", echo.c_str());
         return false;
     }
-    if (!::ConnectNamedPipe(pipe.get(), nullptr) && ::GetLastError() != ERROR_PIPE_CONNECTED) return false;
+    if (!::ConnectNamedPipe(pipe.get(), nullptr) && ::GetLastError() != ERROR_PIPE_CONNECTED)
+        return false;
     std::vector<BYTE> request(requestSize, 0), reply(replySize);
     Store32(request.data(), 0, requestSize);
     Store32(request.data(), 4, replySize);
     for (int i = -100; i < count; ++i) {
         const LARGE_INTEGER start = Now();
         DWORD moved = 0;
-        if (!::WriteFile(pipe.get(), request.data(), requestSize, &moved, nullptr) || moved != requestSize) return false;
+        if (!::WriteFile(pipe.get(), request.data(), requestSize, &moved, nullptr) ||
+            moved != requestSize)
+            return false;
         for (DWORD done = 0; done < replySize; done += moved) {
-            if (!::ReadFile(pipe.get(), reply.data() + done, replySize - done, &moved, nullptr) || !moved) return false;
+            if (!::ReadFile(pipe.get(), reply.data() + done, replySize - done, &moved, nullptr) ||
+                !moved)
+                return false;
         }
         const LARGE_INTEGER end = Now();
         if (i >= 0) totals.push_back(Micros(start, end));
@@ -158,8 +168,9 @@ int main(int argc, char** argv) {
 
     DWORD kind = 0;
     ::GetBinaryTypeW(echo.c_str(), &kind);
-    std::printf("client: %d-bit, relay: %d-bit, bare peer: %ls (%d-bit)\n", static_cast<int>(sizeof(void*) * 8),
-                RelayIs32Bit() ? 32 : 64, echo.c_str(), kind == SCS_32BIT_BINARY ? 32 : 64);
+    std::printf("client: %d-bit, relay: %d-bit, bare peer: %ls (%d-bit)\n",
+                static_cast<int>(sizeof(void*) * 8), RelayIs32Bit() ? 32 : 64, echo.c_str(),
+                kind == SCS_32BIT_BINARY ? 32 : 64);
 
     std::vector<double> exchange, bare;
     std::vector<std::vector<double>> steps;
@@ -168,22 +179,38 @@ int main(int argc, char** argv) {
     if (!MeasureBarePipe(echo, count, requestSize, replySize, bare)) return 1;
 
     const Stats e = Summarise(exchange), b = Summarise(bare);
-    std::printf("%d round trips each; request %u bytes, reply %u bytes\n", count, requestSize, replySize);
+    std::printf("%d round trips each; request %u bytes, reply %u bytes\n", count, requestSize,
+                replySize);
     std::printf("%-28s %10s %10s %10s\n", "", "median us", "p99 us", "mean us");
-    std::printf("%-28s %10.1f %10.1f %10.1f\n", "relay exchange (QueryValue)", e.median, e.p99, e.mean);
+    std::printf("%-28s %10.1f %10.1f %10.1f\n", "relay exchange (QueryValue)", e.median, e.p99,
+                e.mean);
     std::printf("%-28s %10.1f %10.1f %10.1f\n", "bare pipe round trip", b.median, b.p99, b.mean);
-    std::printf("%-28s %10.2f %10.2f %10.2f\n", "ratio", e.median / b.median, e.p99 / b.p99, e.mean / b.mean);
+    std::printf("%-28s %10.2f %10.2f %10.2f\n", "ratio", e.median / b.median, e.p99 / b.p99,
+                e.mean / b.mean);
 
-    const char* names[13] = {"", "A1 request lock", "A2 relay alive, reset events", "A3 SetSendData",
-                             "A4 set WriteDataFinished", "A5 ConnectPipe (relay opens)", "A6 reset event",
-                             "A7 PipeWrite", "A8 wait for the relay's answer", "A9 set ReadDataReady",
-                             "A10 PipeRead (relay writes)", "", "A12 reset, disconnect"};
-    std::printf("\npercentiles (us)          p50      p90      p95      p98      p99    p99.5    p99.9      max\n");
+    const char* names[13] = {"",
+                             "A1 request lock",
+                             "A2 relay alive, reset events",
+                             "A3 SetSendData",
+                             "A4 set WriteDataFinished",
+                             "A5 ConnectPipe (relay opens)",
+                             "A6 reset event",
+                             "A7 PipeWrite",
+                             "A8 wait for the relay's answer",
+                             "A9 set ReadDataReady",
+                             "A10 PipeRead (relay writes)",
+                             "",
+                             "A12 reset, disconnect"};
+    std::printf("\npercentiles (us)          p50      p90      p95      p98      p99    p99.5    "
+                "p99.9      max\n");
     const auto percentiles = [](const char* what, std::vector<double> samples) {
         std::sort(samples.begin(), samples.end());
         std::printf("  %-20s", what);
         for (double p : {0.5, 0.9, 0.95, 0.98, 0.99, 0.995, 0.999}) {
-            std::printf(" %8.1f", samples[std::min(samples.size() - 1, static_cast<size_t>(p * static_cast<double>(samples.size())))]);
+            std::printf(
+                " %8.1f",
+                samples[std::min(samples.size() - 1,
+                                 static_cast<size_t>(p * static_cast<double>(samples.size())))]);
         }
         std::printf(" %8.1f\n", samples.back());
     };
@@ -193,14 +220,17 @@ int main(int argc, char** argv) {
     // The slowest exchanges, step by step: where the tail comes from.
     std::vector<size_t> order(exchange.size());
     std::iota(order.begin(), order.end(), size_t{0});
-    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return exchange[a] > exchange[b]; });
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return exchange[a] > exchange[b]; });
     const size_t slowest = std::max<size_t>(1, order.size() / 100);
-    std::printf("\nadd-in steps of one exchange (median / mean / p99 us; mean over the slowest 1%%):\n");
+    std::printf(
+        "\nadd-in steps of one exchange (median / mean / p99 us; mean over the slowest 1%%):\n");
     for (int s = 1; s <= 12; ++s) {
         if (steps[s].size() != exchange.size()) continue;
         const Stats st = Summarise(steps[s]);
         double tail = 0;
-        for (size_t i = 0; i < slowest; ++i) tail += steps[s][order[i]];
+        for (size_t i = 0; i < slowest; ++i)
+            tail += steps[s][order[i]];
         std::printf("  %-34s %8.1f %8.1f %8.1f %8.1f\n", names[s], st.median, st.mean, st.p99,
                     tail / static_cast<double>(slowest));
     }

@@ -15,8 +15,8 @@ constexpr int kQuickTriesWhenBusy = 16;
 
 torva::UniqueFile OpenClientEnd(const std::wstring& name) {
     return torva::UniqueFile(::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                           FILE_FLAG_OVERLAPPED, nullptr));
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
 }
 
 } // namespace
@@ -25,8 +25,8 @@ BOOL CIERelayClient::OpenPipe() {
     if (m_pipe) return TRUE;
     for (int attempt = 0; attempt < m_timings.openTries; ++attempt) {
         torva::UniqueFile pipe = OpenClientEnd(m_pipeName);
-        for (int quick = 0; !pipe && quick < kQuickTriesWhenBusy && ::GetLastError() == ERROR_PIPE_BUSY;
-             ++quick) {
+        for (int quick = 0;
+             !pipe && quick < kQuickTriesWhenBusy && ::GetLastError() == ERROR_PIPE_BUSY; ++quick) {
             pipe = OpenClientEnd(m_pipeName);
         }
         if (pipe) {

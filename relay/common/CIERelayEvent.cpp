@@ -30,7 +30,8 @@ void CIERelayEvent::SetEventNames(const std::wstring& pipeName) {
 
 BOOL CIERelayEvent::CreateServerEvents(const std::wstring& pipeName) {
     SetEventNames(pipeName);
-    m_writeDataFinished.reset(::CreateEventW(m_security, TRUE, FALSE, m_writeDataFinishedName.c_str()));
+    m_writeDataFinished.reset(
+        ::CreateEventW(m_security, TRUE, FALSE, m_writeDataFinishedName.c_str()));
     m_readDataReady.reset(::CreateEventW(m_security, TRUE, FALSE, m_readDataReadyName.c_str()));
     if (!m_writeDataFinished || !m_readDataReady) return FALSE;
     m_serverEventsCreated = 1;

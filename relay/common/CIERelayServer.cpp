@@ -93,7 +93,8 @@ BOOL CIERelayServer::StartRelayProcess(const std::wstring& folder) {
 BOOL CIERelayServer::ConnectPipe() {
     RELAY_TRACE_PROGRESS(L"[IERelayCtrl]ConnectNamedPipe Start\n");
     if (!m_pipe) return FALSE;
-    switch (torva::relay::ConnectServer(m_pipe.get(), m_ioEvent.get(), m_timings, &TraceConnectWaiting)) {
+    switch (torva::relay::ConnectServer(m_pipe.get(), m_ioEvent.get(), m_timings,
+                                        &TraceConnectWaiting)) {
     case torva::relay::ConnectResult::Connected:
         RELAY_TRACE_PROGRESS(L"[IERelayCtrl]ConnectNamedPipe End Success.\n");
         return TRUE;

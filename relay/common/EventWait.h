@@ -10,7 +10,7 @@
 namespace torva::relay {
 
 struct EventWaitOptions {
-    DWORD slice = 5000;       // longest single wait before messages are dispatched
+    DWORD slice = 5000;        // longest single wait before messages are dispatched
     DWORD openRetryWait = 100; // after a failed open of the name
     int maxFailedOpens = 52;
 };

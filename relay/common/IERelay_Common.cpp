@@ -63,8 +63,8 @@ BOOL IERelay_Common::PipeRead() {
 
     BYTE header[sizeof(RELAY_COMMON)];
     RELAY_TRACE_PROGRESS(L"[IERelayCtrl] PipeRead() ReadFile(RELAY_COMMON) Start \n");
-    if (!torva::relay::TransferExactly(m_pipe.get(), m_ioEvent.get(), Transfer::Read, header, sizeof header,
-                                       m_timings.firstReadWait, m_timings)) {
+    if (!torva::relay::TransferExactly(m_pipe.get(), m_ioEvent.get(), Transfer::Read, header,
+                                       sizeof header, m_timings.firstReadWait, m_timings)) {
         return FALSE;
     }
     RELAY_TRACE_PROGRESS(L"[IERelayCtrl] PipeRead() ReadFile(RELAY_COMMON) End \n");
@@ -77,9 +77,9 @@ BOOL IERelay_Common::PipeRead() {
     std::memcpy(bytes, header, sizeof header);
     if (size > sizeof header) {
         RELAY_TRACE_PROGRESS(L"[IERelayCtrl] PipeRead() ReadFile(ALL) Start \n");
-        if (!torva::relay::TransferExactly(m_pipe.get(), m_ioEvent.get(), Transfer::Read, bytes + sizeof header,
-                                           size - static_cast<DWORD>(sizeof header),
-                                           m_timings.firstReadWait, m_timings)) {
+        if (!torva::relay::TransferExactly(
+                m_pipe.get(), m_ioEvent.get(), Transfer::Read, bytes + sizeof header,
+                size - static_cast<DWORD>(sizeof header), m_timings.firstReadWait, m_timings)) {
             return FALSE;
         }
         RELAY_TRACE_PROGRESS(L"[IERelayCtrl] PipeRead() ReadFile(ALL) End \n");
@@ -97,9 +97,9 @@ BOOL IERelay_Common::PipeWrite() {
     RELAY_TRACE_PROGRESS(L"[IERelayCtrl] PipeWrite() GetSem\n");
     if (!m_sendBuffer || m_sendSize == 0) return FALSE;
     RELAY_TRACE_PROGRESS(L"[IERelayCtrl] PipeWrite() WriteFile Start\n");
-    const bool written =
-        torva::relay::TransferExactly(m_pipe.get(), m_ioEvent.get(), Transfer::Write,
-                                      static_cast<BYTE*>(m_sendBuffer.get()), m_sendSize, 0, m_timings);
+    const bool written = torva::relay::TransferExactly(
+        m_pipe.get(), m_ioEvent.get(), Transfer::Write, static_cast<BYTE*>(m_sendBuffer.get()),
+        m_sendSize, 0, m_timings);
     RELAY_TRACE_PROGRESS(L"[IERelayCtrl] PipeWrite() WriteFile End\n");
     RELAY_TRACE_PROGRESS(L"[IERelayCtrl] PipeWrite() End\n");
     return written ? TRUE : FALSE;
@@ -107,5 +107,6 @@ BOOL IERelay_Common::PipeWrite() {
 
 BOOL IERelay_Common::WaitEvent(const wchar_t* name, DWORD timeoutMs, HANDLE abortEvent,
                                torva::UniqueHandle* seen) {
-    return torva::relay::WaitNamedEvent(name, timeoutMs, abortEvent, torva::relay::EventWaitOptions(), seen);
+    return torva::relay::WaitNamedEvent(name, timeoutMs, abortEvent,
+                                        torva::relay::EventWaitOptions(), seen);
 }

@@ -35,9 +35,13 @@ public:
     // Writes the whole send buffer; TRUE only when every byte was written.
     [[nodiscard]] BOOL PipeWrite();
 
-    const BYTE* GetRecvData() const noexcept { return static_cast<const BYTE*>(m_recvBuffer.get()); }
+    const BYTE* GetRecvData() const noexcept {
+        return static_cast<const BYTE*>(m_recvBuffer.get());
+    }
     DWORD GetRecvSize() const noexcept { return m_recvSize; }
-    const BYTE* GetSendData() const noexcept { return static_cast<const BYTE*>(m_sendBuffer.get()); }
+    const BYTE* GetSendData() const noexcept {
+        return static_cast<const BYTE*>(m_sendBuffer.get());
+    }
     DWORD GetSendSize() const noexcept { return m_sendSize; }
     std::wstring GetPipeName() const { return m_pipeName; }
 

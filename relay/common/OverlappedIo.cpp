@@ -25,7 +25,8 @@ bool Finish(HANDLE pipe, OVERLAPPED* ov, DWORD firstWait, const RelayTimings& ti
     for (;;) {
         const ULONGLONG now = ::GetTickCount64();
         if (now >= deadline) break;
-        ::WaitForSingleObject(ov->hEvent, static_cast<DWORD>(std::min<ULONGLONG>(slice, deadline - now)));
+        ::WaitForSingleObject(ov->hEvent,
+                              static_cast<DWORD>(std::min<ULONGLONG>(slice, deadline - now)));
         if (::GetOverlappedResult(pipe, ov, moved, FALSE)) return true;
         if (::GetLastError() != ERROR_IO_INCOMPLETE) return false; // over, failed
         slice = timings.ioPollWait;

@@ -21,7 +21,8 @@ enum class Transfer { Read, Write };
 // before all bytes moved, and when the budget runs out. `event` is an
 // auto-reset event that the caller owns and uses for nothing else meanwhile.
 [[nodiscard]] bool TransferExactly(HANDLE pipe, HANDLE event, Transfer direction, BYTE* buffer,
-                                   DWORD length, DWORD firstWait, const RelayTimings& timings) noexcept;
+                                   DWORD length, DWORD firstWait,
+                                   const RelayTimings& timings) noexcept;
 
 // The longest time in ms that one TransferExactly may take.
 [[nodiscard]] ULONGLONG TransferBudget(DWORD firstWait, const RelayTimings& timings) noexcept;

@@ -20,10 +20,11 @@ using namespace torva::relay::test;
 namespace {
 
 void Print(const std::wstring& text) {
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                        nullptr, nullptr);
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                        nullptr, 0, nullptr, nullptr);
     std::string utf8(n, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], n, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], n,
+                          nullptr, nullptr);
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
     std::fflush(stdout);
 }
@@ -39,7 +40,8 @@ std::wstring Text(RelayCalls& calls, uint64_t db, uint64_t key, const wchar_t* n
 void Show(const wchar_t* call, RelayCalls& calls, DWORD result) {
     const std::vector<BYTE>& reply = calls.LastReply();
     Print(std::wstring(L"  ") + call + L" -> result " + std::to_wstring(result) + L", reply type " +
-          std::to_wstring(MessageType(reply)) + L", " + std::to_wstring(reply.size()) + L" bytes\n");
+          std::to_wstring(MessageType(reply)) + L", " + std::to_wstring(reply.size()) +
+          L" bytes\n");
 }
 
 } // namespace
@@ -48,7 +50,8 @@ int main(int argc, char** argv) {
     std::vector<char*> args(argv, argv + argc);
     char installed[] = "--relay=installed";
     bool given = false;
-    for (int i = 1; i < argc; ++i) given = given || std::string(argv[i]).rfind("--relay=", 0) == 0;
+    for (int i = 1; i < argc; ++i)
+        given = given || std::string(argv[i]).rfind("--relay=", 0) == 0;
     if (!given) args.push_back(installed);
     int count = static_cast<int>(args.size());
     args.push_back(nullptr);
@@ -67,8 +70,8 @@ int main(int argc, char** argv) {
               std::wstring(status.begin(), status.end()) + L")\n");
         return 1;
     }
-    Print(L"  relay started on " + channel.PipeName() + L" in " + std::to_wstring(::GetTickCount() - started) +
-          L" ms\n");
+    Print(L"  relay started on " + channel.PipeName() + L" in " +
+          std::to_wstring(::GetTickCount() - started) + L" ms\n");
     Show(L"TvrDB_OpenDB", calls, rc);
 
     uint64_t web = 0;
@@ -78,7 +81,8 @@ int main(int argc, char** argv) {
     if (rc == 0) {
         // The newest page is the last one in name order.
         std::wstring name;
-        for (uint32_t i = 0; calls.EnumKey(db, web, i, name, length) == 0; ++i) page = name;
+        for (uint32_t i = 0; calls.EnumKey(db, web, i, name, length) == 0; ++i)
+            page = name;
         calls.CloseKey(db, web);
     }
     if (page.empty()) {
@@ -103,22 +107,23 @@ int main(int argc, char** argv) {
     const long long micros = (after.QuadPart - before.QuadPart) * 1000000 / frequency.QuadPart;
     Show(L"TvrDB_QueryValue", calls, 0);
     const std::wstring title = Text(calls, db, key, L"TITLE");
-    Print(L"[relay demo] " + page + L": URL = " + url + L", TITLE = " + title + L" (one exchange: " +
-          std::to_wstring(micros) + L" us)\n");
+    Print(L"[relay demo] " + page + L": URL = " + url + L", TITLE = " + title +
+          L" (one exchange: " + std::to_wstring(micros) + L" us)\n");
     calls.CloseKey(db, key);
 
     uint64_t password = 0;
     if (calls.OpenKey(db, page + L"\\ITEM001\\CTRL002", password) == 0) {
         uint32_t type = 0, size = 0;
         std::vector<BYTE> sealed(4096);
-        if (calls.QueryValue(db, password, L"VALUE", type, &sealed, size) == 0 && size <= sealed.size()) {
+        if (calls.QueryValue(db, password, L"VALUE", type, &sealed, size) == 0 &&
+            size <= sealed.size()) {
             sealed.resize(size);
             std::vector<BYTE> plain;
             rc = calls.Crypt(2, sealed, 4 * size, plain);
             Show(L"TvrCT_Decrypt", calls, rc);
             if (rc == 0) {
-                Print(L"[relay demo] password decrypted through the relay: " + BytesText(plain.data(), plain.size()) +
-                      L"\n");
+                Print(L"[relay demo] password decrypted through the relay: " +
+                      BytesText(plain.data(), plain.size()) + L"\n");
             }
         }
         calls.CloseKey(db, password);
@@ -126,6 +131,7 @@ int main(int argc, char** argv) {
     rc = calls.CloseDB(db);
     Show(L"TvrDB_CloseDB", calls, rc);
     const bool ended = channel.End(1000);
-    Print(std::wstring(L"[relay demo] TYPE_END sent; relay ") + (ended ? L"ended" : L"still running") + L"\n");
+    Print(std::wstring(L"[relay demo] TYPE_END sent; relay ") +
+          (ended ? L"ended" : L"still running") + L"\n");
     return 0;
 }

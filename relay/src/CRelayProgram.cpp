@@ -15,8 +15,8 @@ namespace torva::relay {
 namespace {
 
 UniqueHandle StartThread(unsigned(__stdcall* procedure)(void*), void* argument) noexcept {
-    return UniqueHandle(reinterpret_cast<HANDLE>(
-        ::_beginthreadex(nullptr, 0, procedure, argument, 0, nullptr)));
+    return UniqueHandle(
+        reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, procedure, argument, 0, nullptr)));
 }
 
 } // namespace

@@ -30,7 +30,8 @@ const WCHAR* TerminatedName(BYTE* record, size_t offset) noexcept {
 bool AnswerCrypt(const RelayLibraries& libraries, uint32_t type, BYTE* request, DWORD size,
                  Reply& reply) {
     const bool encrypt = type == TYPE_TVRCT_ENCRYPT;
-    ZT_TRACE_PROGRESS(encrypt ? L"[Zentrip]TYPE_TVRCT_ENCRYPT\n" : L"[Zentrip]TYPE_TVRCT_DECRYPT\n");
+    ZT_TRACE_PROGRESS(encrypt ? L"[Zentrip]TYPE_TVRCT_ENCRYPT\n"
+                              : L"[Zentrip]TYPE_TVRCT_DECRYPT\n");
     auto* call = encrypt ? libraries.Encrypt : libraries.Decrypt;
     if (!call || size < sizeof(RELAY_CRYPT)) return false;
     const uint32_t inputLength = Load32(request, offsetof(RELAY_CRYPT, dwInputLength));
@@ -44,7 +45,8 @@ bool AnswerCrypt(const RelayLibraries& libraries, uint32_t type, BYTE* request, 
     reply.assign(sizeof(RELAY_CRYPT_RESULT) + size_t{capacity}, 0);
     BYTE* output = reply.data() + sizeof(RELAY_CRYPT_RESULT);
     DWORD outputLength = Load32(request, offsetof(RELAY_CRYPT, dwOutputLength));
-    const DWORD result = call(request + sizeof(RELAY_CRYPT), inputLength, output, capacity, &outputLength);
+    const DWORD result =
+        call(request + sizeof(RELAY_CRYPT), inputLength, output, capacity, &outputLength);
 
     BYTE* head = reply.data();
     Store32(head, kOffSize, static_cast<uint32_t>(reply.size()));
@@ -66,9 +68,9 @@ bool AnswerQueryValue(const RelayLibraries& libraries, BYTE* request, DWORD size
     std::vector<BYTE> buffer(withBuffer ? bufferSize : 0);
     DWORD valueType = Load32(request, offsetof(RELAY_QUERYVALUE, dwValueType));
     DWORD dataSize = bufferSize;
-    const DWORD result = libraries.QueryValue(Db(request), Key(request),
-                                  TerminatedName(request, offsetof(RELAY_QUERYVALUE, szName)),
-                                  &valueType, withBuffer ? buffer.data() : nullptr, &dataSize);
+    const DWORD result = libraries.QueryValue(
+        Db(request), Key(request), TerminatedName(request, offsetof(RELAY_QUERYVALUE, szName)),
+        &valueType, withBuffer ? buffer.data() : nullptr, &dataSize);
 
     // Data travels only when the library says it wrote it into our buffer. A
     // size query, a too-small buffer or a failure sends the size alone; a
@@ -97,10 +99,10 @@ bool AnswerSetValue(const RelayLibraries& libraries, BYTE* request, DWORD size, 
     if (uint64_t{dataSize} + sizeof(RELAY_SETVALUE) > size) return false;
 
     reply.assign(sizeof(RELAY_RESULT), 0);
-    const DWORD result = libraries.SetValue(Db(request), Key(request),
-                                TerminatedName(request, offsetof(RELAY_SETVALUE, szName)),
-                                Load32(request, offsetof(RELAY_SETVALUE, dwValueType)),
-                                dataSize ? request + sizeof(RELAY_SETVALUE) : nullptr, dataSize);
+    const DWORD result = libraries.SetValue(
+        Db(request), Key(request), TerminatedName(request, offsetof(RELAY_SETVALUE, szName)),
+        Load32(request, offsetof(RELAY_SETVALUE, dwValueType)),
+        dataSize ? request + sizeof(RELAY_SETVALUE) : nullptr, dataSize);
     BYTE* head = reply.data();
     Store32(head, kOffSize, sizeof(RELAY_RESULT));
     Store32(head, kOffType, TYPE_TVRDB_SETVALUE_RESULT);

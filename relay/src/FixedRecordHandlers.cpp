@@ -30,7 +30,8 @@ bool Call(const RelayLibraries& lib, uint32_t type, BYTE* record) {
         ZT_TRACE_PROGRESS(L"case TYPE_TVRAUTH_AUTHENTICATEUSER");
         ZT_TRACE_PROGRESS(L"[Zentrip]TYPE_TVRAUTH_AUTHENTICATEUSER\n");
         if (!lib.AuthenticateUser) return false;
-        result = lib.AuthenticateUser(static_cast<eAuthCase>(Load32(record, offsetof(RELAY_AUTH, dwAuthCase))));
+        result = lib.AuthenticateUser(
+            static_cast<eAuthCase>(Load32(record, offsetof(RELAY_AUTH, dwAuthCase))));
         break;
     }
     case TYPE_TVRDB_OPENDB: {
@@ -51,8 +52,8 @@ bool Call(const RelayLibraries& lib, uint32_t type, BYTE* record) {
         if (!lib.EnumKey) return false;
         WCHAR* name = TerminatedName(record, offsetof(RELAY_ENUMKEY, szName));
         DWORD length = Load32(record, offsetof(RELAY_ENUMKEY, dwNameLength));
-        result = lib.EnumKey(Db(record), Key(record), Load32(record, offsetof(RELAY_ENUMKEY, dwIndex)),
-                             name, &length);
+        result = lib.EnumKey(Db(record), Key(record),
+                             Load32(record, offsetof(RELAY_ENUMKEY, dwIndex)), name, &length);
         // The library wrote into the field; it still ends inside it.
         name[RELAY_NAME_LENGTH - 1] = L'\0';
         Store32(record, offsetof(RELAY_ENUMKEY, dwNameLength), length);
@@ -77,12 +78,14 @@ bool Call(const RelayLibraries& lib, uint32_t type, BYTE* record) {
     case TYPE_TVRDB_DELETEKEY:
         ZT_TRACE_PROGRESS(L"[Zentrip]TYPE_TVRDB_DELETEKEY\n");
         if (!lib.DeleteKey) return false;
-        result = lib.DeleteKey(Db(record), Key(record), TerminatedName(record, offsetof(RELAY_KEY, szName)));
+        result = lib.DeleteKey(Db(record), Key(record),
+                               TerminatedName(record, offsetof(RELAY_KEY, szName)));
         break;
     case TYPE_TVRDB_DELETEVALUE:
         ZT_TRACE_PROGRESS(L"[Zentrip]TYPE_TVRDB_DELETEVALUE\n");
         if (!lib.DeleteValue) return false;
-        result = lib.DeleteValue(Db(record), Key(record), TerminatedName(record, offsetof(RELAY_KEY, szName)));
+        result = lib.DeleteValue(Db(record), Key(record),
+                                 TerminatedName(record, offsetof(RELAY_KEY, szName)));
         break;
     default:
         return false;
@@ -95,16 +98,22 @@ bool Call(const RelayLibraries& lib, uint32_t type, BYTE* record) {
 
 uint32_t FixedRecordSize(uint32_t type) noexcept {
     switch (type) {
-    case TYPE_TVRAUTH_AUTHENTICATEUSER: return sizeof(RELAY_AUTH);
+    case TYPE_TVRAUTH_AUTHENTICATEUSER:
+        return sizeof(RELAY_AUTH);
     case TYPE_TVRDB_OPENDB:
-    case TYPE_TVRDB_CLOSEDB: return sizeof(RELAY_DB);
-    case TYPE_TVRDB_ENUMKEY: return sizeof(RELAY_ENUMKEY);
+    case TYPE_TVRDB_CLOSEDB:
+        return sizeof(RELAY_DB);
+    case TYPE_TVRDB_ENUMKEY:
+        return sizeof(RELAY_ENUMKEY);
     case TYPE_TVRDB_OPENKEY:
     case TYPE_TVRDB_CREATEKEY:
     case TYPE_TVRDB_DELETEKEY:
-    case TYPE_TVRDB_DELETEVALUE: return sizeof(RELAY_KEY);
-    case TYPE_TVRDB_CLOSEKEY: return sizeof(RELAY_KEY_HANDLE);
-    default: return 0;
+    case TYPE_TVRDB_DELETEVALUE:
+        return sizeof(RELAY_KEY);
+    case TYPE_TVRDB_CLOSEKEY:
+        return sizeof(RELAY_KEY_HANDLE);
+    default:
+        return 0;
     }
 }
 

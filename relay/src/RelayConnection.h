@@ -13,7 +13,7 @@
 namespace torva::relay {
 
 struct RelayConnection {
-    CIERelayClient* client = nullptr;     // the worker's alone once Ready is set
+    CIERelayClient* client = nullptr; // the worker's alone once Ready is set
     CIERelayEvent* events = nullptr;
     CRequestDispatcher* dispatcher = nullptr;
     std::wstring relayLockName;

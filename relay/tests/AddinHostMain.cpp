@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
         }
         calls.CloseDB(db);
     }
-    std::printf("pipe %ls\nrelay %lu\nok %d\n", channel.PipeName().c_str(), channel.RelayProcessId(), ok);
+    std::printf("pipe %ls\nrelay %lu\nok %d\n", channel.PipeName().c_str(),
+                channel.RelayProcessId(), ok);
     std::fflush(stdout);
     char byte;
     DWORD read = 0;

@@ -49,7 +49,8 @@ TEST(DispatcherFuzz, EveryMutatedRequestGetsAWellFormedAnswer) {
     for (int i = 0; i < kRequests; ++i) {
         std::vector<BYTE> request = fuzzer.Seed(db, key);
         if (i % 10 != 0) fuzzer.Mutate(request);
-        const int outcome = dispatcher.Answer(request.data(), static_cast<DWORD>(request.size()), reply);
+        const int outcome =
+            dispatcher.Answer(request.data(), static_cast<DWORD>(request.size()), reply);
         const std::string verdict = ReplyVerdict(request, outcome, reply);
         ASSERT_EQ(verdict, "") << "request " << i << " of seed " << kSeed;
         if (outcome == CRequestDispatcher::kEnd) {

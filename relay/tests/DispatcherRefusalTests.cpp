@@ -37,7 +37,8 @@ DWORD TVRDB_CALL CloseDbRecording(TVRDB_HDB db) {
     g_seen.db = db;
     return 0;
 }
-DWORD TVRDB_CALL QueryValueOverstating(TVRDB_HDB, TVRDB_HKEY, LPCWSTR, DWORD* type, BYTE* data, DWORD* size) {
+DWORD TVRDB_CALL QueryValueOverstating(TVRDB_HDB, TVRDB_HKEY, LPCWSTR, DWORD* type, BYTE* data,
+                                       DWORD* size) {
     ++g_seen.calls;
     if (data) std::memset(data, 0xAB, *size);
     *type = 0;
@@ -45,11 +46,13 @@ DWORD TVRDB_CALL QueryValueOverstating(TVRDB_HDB, TVRDB_HKEY, LPCWSTR, DWORD* ty
     return 0;
 }
 DWORD TVRDB_CALL EnumKeyFillingTheField(TVRDB_HDB, TVRDB_HKEY, DWORD, LPWSTR name, DWORD* length) {
-    for (int i = 0; i < RELAY_NAME_LENGTH; ++i) name[i] = L'A';
+    for (int i = 0; i < RELAY_NAME_LENGTH; ++i)
+        name[i] = L'A';
     *length = RELAY_NAME_LENGTH;
     return 0;
 }
-DWORD TVRCT_CALL EncryptWritingThree(const BYTE*, DWORD, BYTE* output, DWORD capacity, DWORD* length) {
+DWORD TVRCT_CALL EncryptWritingThree(const BYTE*, DWORD, BYTE* output, DWORD capacity,
+                                     DWORD* length) {
     ++g_seen.calls;
     if (capacity >= 3) std::memcpy(output, "xyz", 3);
     *length = 3 + g_seen.overstate;
@@ -166,7 +169,8 @@ TEST_F(Refusals, QueryBufferBeyondTheCapIsRefused) {
 TEST_F(Refusals, NamesWithoutTerminatorAreCutInsideTheirField) {
     std::vector<BYTE> request = MakeKeyRequest(TYPE_TVRDB_OPENKEY, 1, 0, L"");
     WCHAR* name = reinterpret_cast<WCHAR*>(request.data() + offsetof(RELAY_KEY, szName));
-    for (int i = 0; i < RELAY_NAME_LENGTH; ++i) name[i] = L'K';
+    for (int i = 0; i < RELAY_NAME_LENGTH; ++i)
+        name[i] = L'K';
     const std::vector<BYTE> reply = Ask(request);
     ASSERT_EQ(reply.size(), sizeof(RELAY_KEY));
     EXPECT_EQ(g_seen.nameLength, static_cast<size_t>(RELAY_NAME_LENGTH - 1));
@@ -176,7 +180,8 @@ TEST_F(Refusals, NamesWithoutTerminatorAreCutInsideTheirField) {
 TEST_F(Refusals, EnumeratedNameThatFillsTheFieldIsTerminated) {
     const std::vector<BYTE> reply = Ask(MakeEnumKey(1, 2, 0));
     ASSERT_EQ(reply.size(), sizeof(RELAY_ENUMKEY));
-    const WCHAR* name = reinterpret_cast<const WCHAR*>(reply.data() + offsetof(RELAY_ENUMKEY, szName));
+    const WCHAR* name =
+        reinterpret_cast<const WCHAR*>(reply.data() + offsetof(RELAY_ENUMKEY, szName));
     EXPECT_EQ(name[RELAY_NAME_LENGTH - 1], L'\0');
     EXPECT_EQ(name[RELAY_NAME_LENGTH - 2], L'A');
 }

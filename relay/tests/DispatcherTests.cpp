@@ -30,7 +30,8 @@ protected:
     }
     void TearDown() override {
         if (!db) return;
-        for (const std::wstring& path : cleanup) Ask(MakeKeyRequest(TYPE_TVRDB_DELETEKEY, db, 0, path));
+        for (const std::wstring& path : cleanup)
+            Ask(MakeKeyRequest(TYPE_TVRDB_DELETEKEY, db, 0, path));
         Ask(MakeCloseDb(db));
     }
 
@@ -73,7 +74,8 @@ TEST_F(RealDispatcher, KeysAndValuesRoundTripThroughTheDatabase) {
     reply = Ask(MakeEnumKey(db, parentKey, 0));
     ASSERT_EQ(reply.size(), sizeof(RELAY_ENUMKEY));
     EXPECT_EQ(ReplyField(reply, kOffResult), 0u);
-    const WCHAR* name = reinterpret_cast<const WCHAR*>(reply.data() + offsetof(RELAY_ENUMKEY, szName));
+    const WCHAR* name =
+        reinterpret_cast<const WCHAR*>(reply.data() + offsetof(RELAY_ENUMKEY, szName));
     EXPECT_EQ(std::wstring(name), path);
     EXPECT_EQ(ReplyField(reply, offsetof(RELAY_ENUMKEY, dwNameLength)), path.size());
     EXPECT_EQ(ReplyField(Ask(MakeEnumKey(db, parentKey, 1)), kOffResult),
@@ -99,7 +101,9 @@ TEST_F(RealDispatcher, QueriesWithoutBufferOrWithTooSmallOneSendNoData) {
     cleanup.push_back(path.substr(0, path.rfind(L'\\')));
     std::vector<BYTE> reply = Ask(MakeKeyRequest(TYPE_TVRDB_CREATEKEY, db, 0, path));
     const uint64_t key = Load64(reply.data(), kOffKey);
-    ASSERT_EQ(ReplyField(Ask(MakeSetValue(db, key, L"TITLE", 2, TextBytes(L"0123456789"))), kOffResult), 0u);
+    ASSERT_EQ(
+        ReplyField(Ask(MakeSetValue(db, key, L"TITLE", 2, TextBytes(L"0123456789"))), kOffResult),
+        0u);
 
     reply = Ask(MakeQueryValue(db, key, L"TITLE", 0, 0));
     ASSERT_EQ(reply.size(), sizeof(RELAY_QUERYVALUE_RESULT));
@@ -133,7 +137,8 @@ TEST_F(RealDispatcher, FixedRepliesKeepTheFieldsTheyDoNotAnswer) {
 
 TEST_F(RealDispatcher, EncryptedBytesDecryptToTheInput) {
     const std::vector<BYTE> secret = TextBytes(L"p@ssw0rd-\u30D1\u30B9");
-    std::vector<BYTE> reply = Ask(MakeCrypt(TYPE_TVRCT_ENCRYPT, secret, 4 * static_cast<uint32_t>(secret.size()) + 64));
+    std::vector<BYTE> reply =
+        Ask(MakeCrypt(TYPE_TVRCT_ENCRYPT, secret, 4 * static_cast<uint32_t>(secret.size()) + 64));
     ASSERT_EQ(ReplyType(reply), static_cast<uint32_t>(TYPE_TVRCT_ENCRYPT_RESULT));
     const uint32_t capacity = ReplyField(reply, offsetof(RELAY_CRYPT_RESULT, dwOutputCapacity));
     ASSERT_EQ(reply.size(), sizeof(RELAY_CRYPT_RESULT) + capacity);
@@ -155,7 +160,8 @@ TEST_F(RealDispatcher, TooSmallCryptCapacityReportsTheNeededLength) {
     const std::vector<BYTE> input(100, 0x5A);
     const std::vector<BYTE> reply = Ask(MakeCrypt(TYPE_TVRCT_ENCRYPT, input, 10));
     ASSERT_EQ(reply.size(), 30u);
-    EXPECT_EQ(ReplyField(reply, offsetof(RELAY_CRYPT_RESULT, dwResult)), static_cast<uint32_t>(TVRCT_E_MORE_DATA));
+    EXPECT_EQ(ReplyField(reply, offsetof(RELAY_CRYPT_RESULT, dwResult)),
+              static_cast<uint32_t>(TVRCT_E_MORE_DATA));
     EXPECT_GT(ReplyField(reply, offsetof(RELAY_CRYPT_RESULT, dwOutputLength)), 100u);
     EXPECT_EQ(std::vector<BYTE>(reply.begin() + 20, reply.end()), std::vector<BYTE>(10, 0));
 }

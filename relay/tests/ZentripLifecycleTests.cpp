@@ -132,7 +132,8 @@ TEST(ZentripLifecycle, TwoAddinProcessesRunTwoRelaysAtOnce) {
     AddinChannel channel(RelayFolder(), RelayReadyOpens());
     RelayCalls calls(channel);
     int ok = 0;
-    for (int i = 0; i < 20; ++i) ok += OneRequestWorks(calls) ? 1 : 0;
+    for (int i = 0; i < 20; ++i)
+        ok += OneRequestWorks(calls) ? 1 : 0;
     EXPECT_EQ(ok, 20);
 
     const DWORD startWait = RelayIs32Bit() ? 300000 : 30000;
@@ -149,7 +150,8 @@ TEST(ZentripLifecycle, WithoutArgumentTheRelayExitsAtOnce) {
     ChildProcess relay(L"\"" + RelayFolder() + L"Zentrip.exe\"");
     ASSERT_TRUE(relay.Started());
     const DWORD start = ::GetTickCount();
-    ASSERT_EQ(::WaitForSingleObject(relay.Process(), RelayIs32Bit() ? 300000 : 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(::WaitForSingleObject(relay.Process(), RelayIs32Bit() ? 300000 : 10000),
+              WAIT_OBJECT_0);
     DWORD code = 1;
     ::GetExitCodeProcess(relay.Process(), &code);
     EXPECT_EQ(code, 0u);
@@ -165,7 +167,8 @@ TEST(ZentripLifecycle, ReplyNeverFetchedIsDroppedAndTheNextRequestIsServed) {
     AddinChannel::Hooks hooks;
     hooks.fetchReply = false;
     std::vector<BYTE> reply;
-    ASSERT_EQ(channel.Exchange(MakeOpenDb(), AddinChannel::kDatabaseReplyWait, reply, hooks), ExchangeStatus::Ok);
+    ASSERT_EQ(channel.Exchange(MakeOpenDb(), AddinChannel::kDatabaseReplyWait, reply, hooks),
+              ExchangeStatus::Ok);
     // The relay waits 30 s for the fetch before it closes its end.
     ::Sleep(31000);
     EXPECT_TRUE(OneRequestWorks(calls)) << ToString(calls.LastStatus());
@@ -181,7 +184,8 @@ TEST(ZentripLifecycle, FirstRequestAfterEveryStartIsServed) {
         AddinChannel channel(RelayFolder(), RelayReadyOpens());
         RelayCalls calls(channel);
         const DWORD begin = ::GetTickCount();
-        ASSERT_TRUE(OneRequestWorks(calls)) << "start " << start << ": " << ToString(calls.LastStatus());
+        ASSERT_TRUE(OneRequestWorks(calls))
+            << "start " << start << ": " << ToString(calls.LastStatus());
         EXPECT_LT(::GetTickCount() - begin, 10000u);
         EXPECT_TRUE(channel.End(1000));
     }
@@ -209,7 +213,8 @@ TEST(ZentripLifecycle, RequestTrickledInPiecesIsCutOffAndTheRelayGoesOn) {
     hooks.writeRequest = [&](CIERelayServer& server) {
         for (size_t done = 0; done < request.size();) {
             const size_t piece = done == 0 ? 8 : 1;
-            if (!server.SetSendData(request.data() + done, static_cast<DWORD>(piece)) || !server.PipeWrite()) {
+            if (!server.SetSendData(request.data() + done, static_cast<DWORD>(piece)) ||
+                !server.PipeWrite()) {
                 return false;
             }
             done += piece;
@@ -221,7 +226,8 @@ TEST(ZentripLifecycle, RequestTrickledInPiecesIsCutOffAndTheRelayGoesOn) {
     };
     std::vector<BYTE> reply;
     const DWORD start = ::GetTickCount();
-    ASSERT_EQ(channel.Exchange(request, AddinChannel::kDatabaseReplyWait, reply, hooks), ExchangeStatus::Ok);
+    ASSERT_EQ(channel.Exchange(request, AddinChannel::kDatabaseReplyWait, reply, hooks),
+              ExchangeStatus::Ok);
     const DWORD took = ::GetTickCount() - start;
     std::printf("trickled request answered after %lu ms\n", took);
     EXPECT_EQ(MessageType(reply), static_cast<uint32_t>(TYPE_ERROR));

@@ -69,8 +69,7 @@ Message SeenByRelay(const Message& wire) {
 class PipeFuzz : public ::testing::Test {
 protected:
     PipeFuzz()
-        : channel(RelayFolder(), RelayReadyOpens()),
-          calls(channel),
+        : channel(RelayFolder(), RelayReadyOpens()), calls(channel),
           root(L"RELAYTEST\\PIPEFUZZ" + std::to_wstring(::GetCurrentProcessId())) {}
 
     void SetUp() override {
@@ -96,7 +95,8 @@ protected:
             const uint32_t type = Load32(wire.data(), kOffType);
             if (type == TYPE_END) return false;
             if (type == TYPE_TVRAUTH_AUTHENTICATEUSER && announced >= sizeof(RELAY_AUTH)) {
-                Store32(wire.data(), offsetof(RELAY_AUTH, dwAuthCase), fuzzer.Below(2) ? kAllowCase : kDenyCase);
+                Store32(wire.data(), offsetof(RELAY_AUTH, dwAuthCase),
+                        fuzzer.Below(2) ? kAllowCase : kDenyCase);
             }
         }
         return true;
@@ -108,8 +108,8 @@ protected:
         const uint32_t type = Load32(reply.data(), kOffType);
         if (type == TYPE_TVRDB_OPENDB) opened.insert(Load64(reply.data(), kOffDb));
         if (type == TYPE_TVRDB_CLOSEDB && Load64(seen.data(), kOffDb) == db) ownClosed = true;
-        if (type == TYPE_TVRDB_CLOSEKEY && reply.size() >= 28 && Load64(seen.data(), kOffDb) == db &&
-            Load64(seen.data(), kOffKey) == key) {
+        if (type == TYPE_TVRDB_CLOSEKEY && reply.size() >= 28 &&
+            Load64(seen.data(), kOffDb) == db && Load64(seen.data(), kOffKey) == key) {
             ownClosed = true;
         }
     }
@@ -128,10 +128,12 @@ protected:
             if (drawn % 10 != 0) fuzzer.Mutate(wire);
             if (!PrepareWire(wire, fuzzer)) continue;
             const Message seen = SeenByRelay(wire);
-            const ExchangeStatus status = channel.Exchange(wire, AddinChannel::kDatabaseReplyWait, reply);
+            const ExchangeStatus status =
+                channel.Exchange(wire, AddinChannel::kDatabaseReplyWait, reply);
             ASSERT_EQ(status, ExchangeStatus::Ok)
                 << ToString(status) << ": request " << drawn << " of seed " << seed;
-            ASSERT_EQ(ReplyVerdict(seen, 0, reply), "") << "request " << drawn << " of seed " << seed;
+            ASSERT_EQ(ReplyVerdict(seen, 0, reply), "")
+                << "request " << drawn << " of seed " << seed;
             ++sent;
             if (MessageType(reply) == TYPE_ERROR) {
                 ++errors;
@@ -144,7 +146,8 @@ protected:
 
     // Closes every database the requests opened, and with them their keys.
     void CloseAll() {
-        for (uint64_t handle : opened) (void)calls.CloseDB(handle);
+        for (uint64_t handle : opened)
+            (void)calls.CloseDB(handle);
         opened.clear();
     }
 
@@ -153,7 +156,8 @@ protected:
         uint64_t ownDb = 0, ownKey = 0;
         ASSERT_EQ(calls.OpenDB(ownDb), 0u) << ToString(calls.LastStatus());
         ASSERT_EQ(calls.CreateKey(ownDb, root + L"\\CHECK", ownKey), 0u);
-        EXPECT_EQ(calls.SetValue(ownDb, ownKey, L"URL", 2, TextBytes(L"https://example.test/")), 0u);
+        EXPECT_EQ(calls.SetValue(ownDb, ownKey, L"URL", 2, TextBytes(L"https://example.test/")),
+                  0u);
         uint32_t type = 0, size = 0;
         std::vector<BYTE> buffer(128);
         ASSERT_EQ(calls.QueryValue(ownDb, ownKey, L"URL", type, &buffer, size), 0u);

@@ -32,14 +32,13 @@ std::string Hex(const std::vector<BYTE>& bytes) {
 }
 
 std::wstring RunKey() {
-    return L"RELAYTEST\\E" + std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(::GetTickCount());
+    return L"RELAYTEST\\E" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
+           std::to_wstring(::GetTickCount());
 }
 
 class ZentripRequests : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        channel = new AddinChannel(RelayFolder(), RelayReadyOpens());
-    }
+    static void SetUpTestSuite() { channel = new AddinChannel(RelayFolder(), RelayReadyOpens()); }
     static void TearDownTestSuite() {
         channel->End(5000);
         delete channel;
@@ -51,13 +50,15 @@ protected:
         ASSERT_NE(db, 0u);
     }
     void TearDown() override {
-        for (const std::wstring& path : cleanup) calls->DeleteKey(db, 0, path);
+        for (const std::wstring& path : cleanup)
+            calls->DeleteKey(db, 0, path);
         EXPECT_EQ(calls->CloseDB(db), 0u);
     }
     // The reply to a raw request, which must come back as an exchange.
     std::vector<BYTE> Raw(const std::vector<BYTE>& request) {
         std::vector<BYTE> reply;
-        EXPECT_EQ(channel->Exchange(request, AddinChannel::kDatabaseReplyWait, reply), ExchangeStatus::Ok);
+        EXPECT_EQ(channel->Exchange(request, AddinChannel::kDatabaseReplyWait, reply),
+                  ExchangeStatus::Ok);
         return reply;
     }
 
@@ -79,7 +80,9 @@ TEST_F(ZentripRequests, DatabaseRequestsOfEveryTypeRoundTrip) {
     ASSERT_NE(page, 0u);
     EXPECT_EQ(calls->SetValue(db, page, L"URL", 2, TextBytes(L"https://example.test/")), 0u);
     const DWORD flag = 1;
-    EXPECT_EQ(calls->SetValue(db, page, L"CHANGEFLG", 1, std::vector<BYTE>((const BYTE*)&flag, (const BYTE*)&flag + 4)), 0u);
+    EXPECT_EQ(calls->SetValue(db, page, L"CHANGEFLG", 1,
+                              std::vector<BYTE>((const BYTE*)&flag, (const BYTE*)&flag + 4)),
+              0u);
     EXPECT_EQ(calls->SetValue(db, page, L"BLOB", 0, {}), 0u);
 
     uint32_t type = 0, size = 0;
@@ -90,7 +93,8 @@ TEST_F(ZentripRequests, DatabaseRequestsOfEveryTypeRoundTrip) {
     ASSERT_EQ(calls->QueryValue(db, page, L"URL", type, nullptr, size), 0u);
     EXPECT_EQ(size, 42u);
     std::vector<BYTE> small(10, 0xEE);
-    EXPECT_EQ(calls->QueryValue(db, page, L"URL", type, &small, size), static_cast<DWORD>(TVRDB_E_MORE_DATA));
+    EXPECT_EQ(calls->QueryValue(db, page, L"URL", type, &small, size),
+              static_cast<DWORD>(TVRDB_E_MORE_DATA));
     EXPECT_EQ(size, 42u);
     EXPECT_EQ(small, std::vector<BYTE>(10, 0xEE));
     ASSERT_EQ(calls->QueryValue(db, page, L"CHANGEFLG", type, &buffer, size), 0u);
@@ -106,14 +110,17 @@ TEST_F(ZentripRequests, DatabaseRequestsOfEveryTypeRoundTrip) {
     ASSERT_EQ(calls->EnumKey(db, parent, 0, name, length), 0u);
     EXPECT_EQ(name, root + L"\\WEBFORMDATA\\PAGE001");
     EXPECT_EQ(length, name.size());
-    EXPECT_EQ(calls->EnumKey(db, parent, 1, name, length), static_cast<DWORD>(TVRDB_E_NO_MORE_ITEMS));
+    EXPECT_EQ(calls->EnumKey(db, parent, 1, name, length),
+              static_cast<DWORD>(TVRDB_E_NO_MORE_ITEMS));
 
     EXPECT_EQ(calls->DeleteValue(db, page, L"URL"), 0u);
-    EXPECT_EQ(calls->QueryValue(db, page, L"URL", type, nullptr, size), static_cast<DWORD>(TVRDB_E_VALUE_NOT_FOUND));
+    EXPECT_EQ(calls->QueryValue(db, page, L"URL", type, nullptr, size),
+              static_cast<DWORD>(TVRDB_E_VALUE_NOT_FOUND));
     EXPECT_EQ(calls->CloseKey(db, page), 0u);
     EXPECT_EQ(calls->DeleteKey(db, parent, L"PAGE001"), 0u);
     uint64_t gone = 0;
-    EXPECT_EQ(calls->OpenKey(db, root + L"\\WEBFORMDATA\\PAGE001", gone), static_cast<DWORD>(TVRDB_E_KEY_NOT_FOUND));
+    EXPECT_EQ(calls->OpenKey(db, root + L"\\WEBFORMDATA\\PAGE001", gone),
+              static_cast<DWORD>(TVRDB_E_KEY_NOT_FOUND));
     EXPECT_EQ(calls->CloseKey(db, parent), 0u);
     EXPECT_EQ(channel->RelayStarts(), 1);
 }
@@ -138,7 +145,8 @@ TEST_F(ZentripRequests, AuthenticationAllowedAndDenied) {
     EXPECT_TRUE(calls->IsAuthent(allowCase));
     EXPECT_FALSE(calls->IsAuthent(allowCase + 1));
     EXPECT_EQ(calls->LastStatus(), ExchangeStatus::Ok);
-    EXPECT_EQ(Load32(calls->LastReply().data(), kOffResult), static_cast<uint32_t>(TVRAUTH_E_CANCELLED));
+    EXPECT_EQ(Load32(calls->LastReply().data(), kOffResult),
+              static_cast<uint32_t>(TVRAUTH_E_CANCELLED));
 }
 
 TEST_F(ZentripRequests, MalformedRequestsGetTheErrorAndTheRelayGoesOn) {
@@ -171,7 +179,8 @@ TEST_F(ZentripRequests, MalformedRequestsGetTheErrorAndTheRelayGoesOn) {
 
     // A name that fills its field without a terminator reaches the library cut.
     std::vector<BYTE> open = MakeKeyRequest(TYPE_TVRDB_OPENKEY, db, 0, L"");
-    for (size_t i = offsetof(RELAY_KEY, szName); i < open.size(); i += 2) open[i] = 'K';
+    for (size_t i = offsetof(RELAY_KEY, szName); i < open.size(); i += 2)
+        open[i] = 'K';
     const std::vector<BYTE> reply = Raw(open);
     ASSERT_EQ(reply.size(), sizeof(RELAY_KEY));
     EXPECT_EQ(Load32(reply.data(), kOffType), static_cast<uint32_t>(TYPE_TVRDB_OPENKEY));
@@ -188,15 +197,18 @@ TEST_F(ZentripRequests, MalformedRequestsGetTheErrorAndTheRelayGoesOn) {
 // The same bytes are expected from the 64-bit and the 32-bit relay.
 TEST_F(ZentripRequests, GoldenRepliesAreTheSameFromEitherBuild) {
     EXPECT_EQ(Hex(Raw(MakeCloseKey(0x1122334455667788ull, 0x0102030405060708ull))),
-              "1c0000000800000016000000887766554433221108070605040302" "01");
+              "1c0000000800000016000000887766554433221108070605040302"
+              "01");
     uint64_t key = 0;
     const std::wstring root = RunKey();
     cleanup.push_back(root);
     ASSERT_EQ(calls->CreateKey(db, root, key), 0u);
     ASSERT_EQ(calls->SetValue(db, key, L"GOLD", 2, TextBytes(L"abc")), 0u);
     EXPECT_EQ(Hex(Raw(MakeQueryValue(db, key, L"GOLD", 64, 1))),
-              "1e000000100000000000000002000000060000000100000061006200630" "0");
-    EXPECT_EQ(Hex(Raw(MakeQueryValue(db, key, L"GOLD", 0, 0))), "180000001000000000000000020000000600000000000000");
+              "1e000000100000000000000002000000060000000100000061006200630"
+              "0");
+    EXPECT_EQ(Hex(Raw(MakeQueryValue(db, key, L"GOLD", 0, 0))),
+              "180000001000000000000000020000000600000000000000");
     EXPECT_EQ(Hex(Raw(MakeSetValue(db, key, L"GOLD", 7, {1}))), "0c0000000f00000014000000");
     EXPECT_EQ(calls->CloseKey(db, key), 0u);
 }

@@ -26,10 +26,13 @@
 
 namespace {
 
-std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
+std::wstring Quoted(const std::wstring& s) {
+    return L"\"" + s + L"\"";
+}
 
 void Print(const std::wstring& text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(size > 0 ? size : 1), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
     std::fputs(out.c_str(), stdout);
@@ -59,13 +62,15 @@ private:
                      {L"登録", L"capture-regist.bmp"},
                      {L"TORVA 認証", L"capture-pin.bmp"}};
         for (const auto& shot : shots) {
-            while (!m_stop && !::FindWindowW(nullptr, shot.title)) ::Sleep(50);
+            while (!m_stop && !::FindWindowW(nullptr, shot.title))
+                ::Sleep(50);
             if (m_stop) return;
             ::Sleep(shot.file[8] == L'r' ? 900 : 500); // the registration dialog fills its copy
             (void)torva::SaveScreenBitmap(m_folder + shot.file);
             // The PIN dialog comes while the registration dialog is still open.
             if (shot.file[8] == L'r') continue;
-            while (!m_stop && ::FindWindowW(nullptr, shot.title)) ::Sleep(50);
+            while (!m_stop && ::FindWindowW(nullptr, shot.title))
+                ::Sleep(50);
         }
     }
 
@@ -81,7 +86,8 @@ public:
     explicit ShotWindow(std::wstring folder) : m_folder(std::move(folder)) {
         if (m_folder.empty()) return;
         m_thread = std::thread([this] { Run(); });
-        while (!m_ready) ::Sleep(10);
+        while (!m_ready)
+            ::Sleep(10);
     }
     ~ShotWindow() {
         if (m_threadId) ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
@@ -112,10 +118,12 @@ private:
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         for (int i = 0; i < 2; ++i)
             ::CreateWindowExW(0, L"BUTTON", kNames[i], WS_CHILD, 0, 0, 5, 5, window,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), nullptr, nullptr);
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), nullptr,
+                              nullptr);
         m_ready = true;
         MSG msg;
-        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
+            ::DispatchMessageW(&msg);
         ::DestroyWindow(window);
     }
 
@@ -136,7 +144,7 @@ std::wstring Hex(const std::vector<BYTE>& bytes) {
 }
 
 const wchar_t* KindName(int kind) {
-    static const wchar_t* const names[] = {L"TEXT", L"PASSWORD", L"-",      L"RADIO", L"CHECKBOX",
+    static const wchar_t* const names[] = {L"TEXT",   L"PASSWORD", L"-",      L"RADIO", L"CHECKBOX",
                                            L"SELECT", L"TEXTAREA", L"SUBMIT", L"IMAGE"};
     return kind >= 0 && kind <= 8 ? names[kind] : L"?";
 }
@@ -162,7 +170,8 @@ void PrintStored() {
               L", AUTOINPUT " + std::to_wstring(item->m_nAutoInput) + L", AUTOSEND " +
               std::to_wstring(item->m_nAutoSend) + L"\n");
         for (const auto& ctrl : item->m_ctrls) {
-            std::wstring line = L"    " + std::wstring(KindName(ctrl->m_nType)) + L" " + ctrl->m_strName;
+            std::wstring line =
+                L"    " + std::wstring(KindName(ctrl->m_nType)) + L" " + ctrl->m_strName;
             if (ctrl->m_nType == D_WEB_CTRL_TEXT && ctrl->TextValue())
                 line += L" VALUE \"" + ctrl->TextValue()->m_strValue + L"\" DATALEN " +
                         std::to_wstring(ctrl->TextValue()->m_nDataLen);
@@ -171,12 +180,15 @@ void PrintStored() {
                 if (store.OpenKey(db, ctrl->m_strKey.c_str(), &key) == 0) {
                     DWORD type = 0, size = 0;
                     std::vector<BYTE> cipher;
-                    if (store.Zentrip_QueryValue(db, key, L"VALUE", &type, nullptr, &size) == 0 && size) {
+                    if (store.Zentrip_QueryValue(db, key, L"VALUE", &type, nullptr, &size) == 0 &&
+                        size) {
                         cipher.resize(size);
-                        if (store.Zentrip_QueryValue(db, key, L"VALUE", &type, cipher.data(), &size) != 0)
+                        if (store.Zentrip_QueryValue(db, key, L"VALUE", &type, cipher.data(),
+                                                     &size) != 0)
                             cipher.clear();
                     }
-                    line += L" VALUE as stored (" + std::to_wstring(cipher.size()) + L" bytes): " + Hex(cipher);
+                    line += L" VALUE as stored (" + std::to_wstring(cipher.size()) + L" bytes): " +
+                            Hex(cipher);
                     store.CloseKey(db, &key);
                 }
             }
@@ -226,39 +238,46 @@ int Run(const std::wstring& shots) {
     // Sets the test PIN and answers the fill-in's PIN dialog on the reload;
     // the save's PIN dialog is answered by the script.
     const peltrix::test::AutoAnswer input(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
-    const std::wstring shot = shots.empty() ? L"" : L"dialog-click \"TORVA shot\" page\nsleep 500\n";
+    const std::wstring shot =
+        shots.empty() ? L"" : L"dialog-click \"TORVA shot\" page\nsleep 500\n";
     const std::wstring doneShot =
         shots.empty() ? L"" : L"sleep 800\ndialog-click \"TORVA shot\" reload\nsleep 500\n";
-    const std::wstring script =
-        L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n"
-        L"wait-page e2e-login.html 20000\n"
-        L"expect-toolbar 102 enabled 20000\n"
-        L"type user taro.e2e\n"
-        L"type pw pw-e2e-42\n"
-        L"check plan b\n"
-        L"check keep\n"
-        L"choose pref v3\n"
-        L"sleep 500\n" + shot +
-        L"click Login\n"
-        L"wait-window 登録確認 20000\n"
-        L"sleep 1500\n"
-        L"dialog-click 登録確認 \"はい(&Y)\"\n"
-        L"wait-window 登録 20000\n"
-        L"sleep 2000\n"
-        L"dialog-type 登録 1 " + Quoted(kEntry) + L"\n"
-        L"dialog-check 登録 229 on\n"
-        L"dialog-check 登録 226 on\n"
-        L"dialog-click 登録 OK\n"
-        L"wait-window \"TORVA 認証\" 30000\n"
-        L"sleep 1500\n"
-        L"dialog-type \"TORVA 認証\" 0 246813\n"
-        L"dialog-click \"TORVA 認証\" OK\n"
-        L"wait-page e2e-done.html 40000\n"
-        L"expect-url user=taro.e2e&pw=pw-e2e-42&plan=b&keep=on&pref=v3\n"
-        L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n"
-        L"wait-page e2e-done.html 60000\n"
-        L"expect-url user=taro.e2e&pw=pw-e2e-42&plan=b&keep=on&pref=v3\n"
-        L"expect-text \"Signed in.\"\n" + doneShot;
+    const std::wstring script = L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) +
+                                L"\n"
+                                L"wait-page e2e-login.html 20000\n"
+                                L"expect-toolbar 102 enabled 20000\n"
+                                L"type user taro.e2e\n"
+                                L"type pw pw-e2e-42\n"
+                                L"check plan b\n"
+                                L"check keep\n"
+                                L"choose pref v3\n"
+                                L"sleep 500\n" +
+                                shot +
+                                L"click Login\n"
+                                L"wait-window 登録確認 20000\n"
+                                L"sleep 1500\n"
+                                L"dialog-click 登録確認 \"はい(&Y)\"\n"
+                                L"wait-window 登録 20000\n"
+                                L"sleep 2000\n"
+                                L"dialog-type 登録 1 " +
+                                Quoted(kEntry) +
+                                L"\n"
+                                L"dialog-check 登録 229 on\n"
+                                L"dialog-check 登録 226 on\n"
+                                L"dialog-click 登録 OK\n"
+                                L"wait-window \"TORVA 認証\" 30000\n"
+                                L"sleep 1500\n"
+                                L"dialog-type \"TORVA 認証\" 0 246813\n"
+                                L"dialog-click \"TORVA 認証\" OK\n"
+                                L"wait-page e2e-done.html 40000\n"
+                                L"expect-url user=taro.e2e&pw=pw-e2e-42&plan=b&keep=on&pref=v3\n"
+                                L"open " +
+                                Quoted(e2e::PagePath(L"e2e-login.html")) +
+                                L"\n"
+                                L"wait-page e2e-done.html 60000\n"
+                                L"expect-url user=taro.e2e&pw=pw-e2e-42&plan=b&keep=on&pref=v3\n"
+                                L"expect-text \"Signed in.\"\n" +
+                                doneShot;
     std::wstring log;
     DWORD code = 0;
     {
@@ -268,7 +287,8 @@ int Run(const std::wstring& shots) {
     }
     if (!log.empty() && log.front() == L'\xFEFF') log.erase(0, 1);
     Print(L"iexplore.exe script:\n" + log);
-    Print(code == 0 ? L"the submitted form was registered, and the reopened page filled in and sent itself\n"
+    Print(code == 0 ? L"the submitted form was registered, and the reopened page filled in and "
+                      L"sent itself\n"
                     : L"the browser script failed (" + std::to_wstring(code) + L")\n");
     PrintStored();
     e2e::DeleteLoginPage();

@@ -21,8 +21,8 @@
 namespace {
 
 void Print(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr,
-                                0, nullptr, nullptr);
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                nullptr, nullptr);
     std::string utf8(n, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), n,
                         nullptr, nullptr);
@@ -102,7 +102,8 @@ int WritePage(std::wstring& pageKey) {
     pageKey = PageKeyName(number);
 
     Key page(db.get());
-    if (!Check(TvrDB_CreateKey(db.get(), pageKey.c_str(), page.put()), L"TvrDB_CreateKey")) return 1;
+    if (!Check(TvrDB_CreateKey(db.get(), pageKey.c_str(), page.put()), L"TvrDB_CreateKey"))
+        return 1;
     SYSTEMTIME now;
     GetLocalTime(&now);
     wchar_t stamp[32];
@@ -182,7 +183,8 @@ std::wstring DescribeValue(const std::wstring& keyPath, const std::wstring& name
                                  static_cast<DWORD>(data.size()), &plainBytes);
         if (rc != TVRCT_OK) return text + L" (decryption failed: " + std::to_wstring(rc) + L")";
         text += L" decrypted: \"" +
-                std::wstring(reinterpret_cast<const wchar_t*>(plain.data()), plainBytes / 2) + L"\"";
+                std::wstring(reinterpret_cast<const wchar_t*>(plain.data()), plainBytes / 2) +
+                L"\"";
     }
     return text;
 }
@@ -203,7 +205,8 @@ bool PrintTree(TVRDB_HDB db, const std::wstring& path, int depth, bool authentic
         if (!Check(TvrDB_QueryValue(db, key.get(), name, &type, data.data(), &queried),
                    L"TvrDB_QueryValue"))
             return false;
-        Print(indent + L"  " + name + L" = " + DescribeValue(path, name, type, data, authenticated) + L"\n");
+        Print(indent + L"  " + name + L" = " +
+              DescribeValue(path, name, type, data, authenticated) + L"\n");
     }
     DWORD length = 0; // carried from call to call, as the product's callers do
     for (DWORD i = 0;; ++i) {

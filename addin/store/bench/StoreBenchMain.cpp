@@ -28,12 +28,14 @@ double MsSince(Clock::time_point start) {
 void Report(const char* step, double ms) {
     const RelayState::ExchangeCounts& counts = RelayState::Instance().Counts();
     unsigned total = 0;
-    for (unsigned count : counts) total += count;
+    for (unsigned count : counts)
+        total += count;
     std::printf("%s: %.1f ms, %u exchanges (", step, ms, total);
     bool first = true;
     for (size_t type = 0; type < counts.size(); ++type) {
         if (!counts[type]) continue;
-        std::printf("%s%ls %u", first ? "" : ", ", torva::relay::RequestTypeName(type), counts[type]);
+        std::printf("%s%ls %u", first ? "" : ", ", torva::relay::RequestTypeName(type),
+                    counts[type]);
         first = false;
     }
     std::printf(")\n");
@@ -43,8 +45,8 @@ void Report(const char* step, double ms) {
 void FillPage(CDataWebItem& item) {
     item.m_strName = L"bench";
     item.m_strFormName = L"login";
-    const int kinds[] = {D_WEB_CTRL_TEXT,   D_WEB_CTRL_PSWD,   D_WEB_CTRL_RADIO,  D_WEB_CTRL_CHECK,
-                         D_WEB_CTRL_SELECT, D_WEB_CTRL_MULTI,  D_WEB_CTRL_SUBMIT, D_WEB_CTRL_IMAGE};
+    const int kinds[] = {D_WEB_CTRL_TEXT,   D_WEB_CTRL_PSWD,  D_WEB_CTRL_RADIO,  D_WEB_CTRL_CHECK,
+                         D_WEB_CTRL_SELECT, D_WEB_CTRL_MULTI, D_WEB_CTRL_SUBMIT, D_WEB_CTRL_IMAGE};
     for (int i = 0; i < 20; ++i) {
         CDataWebCtrl& ctrl = item.AddCtrl();
         ctrl.m_nType = kinds[i % 8];
@@ -52,7 +54,8 @@ void FillPage(CDataWebItem& item) {
         (void)ctrl.CreateValue();
         if (auto* text = ctrl.TextValue()) text->m_strValue = L"value" + std::to_wstring(i);
         if (auto* sel = ctrl.SelValue()) {
-            for (int j = 0; j < 3; ++j) sel->Add().m_strValue = L"v" + std::to_wstring(j);
+            for (int j = 0; j < 3; ++j)
+                sel->Add().m_strValue = L"v" + std::to_wstring(j);
         }
         if (auto* multi = ctrl.MultiValue()) multi->m_strText = L"text";
         if (auto* button = ctrl.ButtonValue()) button->m_strValue = L"Go";
@@ -98,7 +101,8 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < 1000; ++i) {
         ZentripCell* key = nullptr;
         if (store->CreateKey(db, (stem + std::to_wstring(i)).c_str(), &key) != 0) continue;
-        store->SetStringValue(db, key, wf::kPageUrl, L"https://bench.example/page" + std::to_wstring(i));
+        store->SetStringValue(db, key, wf::kPageUrl,
+                              L"https://bench.example/page" + std::to_wstring(i));
         store->CloseKey(db, &key);
     }
     RelayState::Instance().ResetCounts();

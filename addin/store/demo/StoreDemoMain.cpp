@@ -61,10 +61,14 @@ bool CaptureFirstForm(IHTMLDocument2* document, CDataWebItem& item) {
         const std::wstring type = TakeBstr(typeText), name = TakeBstr(nameText),
                            value = TakeBstr(valueText);
         int kind = -1;
-        if (type == L"text") kind = D_WEB_CTRL_TEXT;
-        else if (type == L"password") kind = D_WEB_CTRL_PSWD;
-        else if (type == L"checkbox") kind = D_WEB_CTRL_CHECK;
-        else if (type == L"submit") kind = D_WEB_CTRL_SUBMIT;
+        if (type == L"text")
+            kind = D_WEB_CTRL_TEXT;
+        else if (type == L"password")
+            kind = D_WEB_CTRL_PSWD;
+        else if (type == L"checkbox")
+            kind = D_WEB_CTRL_CHECK;
+        else if (type == L"submit")
+            kind = D_WEB_CTRL_SUBMIT;
         if (kind < 0) continue;
         CDataWebCtrl& ctrl = item.AddCtrl();
         ctrl.m_nType = kind;
@@ -126,7 +130,8 @@ int wmain(int argc, wchar_t** argv) {
         if (arg.rfind(L"--relay=", 0) == 0) relayFolder = arg.substr(8);
     }
     if (relayFolder.empty()) {
-        Print(L"[store demo] no install folder: HKLM SOFTWARE\\Kobel\\TORVA \"Location\" is not set\n");
+        Print(L"[store demo] no install folder: HKLM SOFTWARE\\Kobel\\TORVA \"Location\" is not "
+              L"set\n");
         return 2;
     }
     if (relayFolder.back() != L'\\') relayFolder += L'\\';
@@ -161,8 +166,8 @@ int wmain(int argc, wchar_t** argv) {
         Print(L"[store demo] the page has no form to capture\n");
         return 1;
     }
-    Print(L"[store demo] captured frame " + loginUrl + L": form \"" + entry.m_strFormName + L"\", " +
-          std::to_wstring(entry.m_ctrls.size()) + L" controls\n");
+    Print(L"[store demo] captured frame " + loginUrl + L": form \"" + entry.m_strFormName +
+          L"\", " + std::to_wstring(entry.m_ctrls.size()) + L" controls\n");
 
     int status = 1;
     {
@@ -179,7 +184,8 @@ int wmain(int argc, wchar_t** argv) {
             return 1;
         }
         unsigned stored = 0;
-        for (unsigned n : RelayState::Instance().Counts()) stored += n;
+        for (unsigned n : RelayState::Instance().Counts())
+            stored += n;
         Print(L"[store demo] stored as " + page.m_strKey + L" in " + std::to_wstring(stored) +
               L" relay exchanges; the URL list now maps the URL to " +
               store.SearchSubKeyFromURL(loginUrl) + L"\n");
@@ -187,7 +193,8 @@ int wmain(int argc, wchar_t** argv) {
         RelayState::Instance().ResetCounts();
         std::unique_ptr<CDataWebForm> loaded(store.GetWebPageData(loginUrl, 1));
         unsigned loads = 0;
-        for (unsigned n : RelayState::Instance().Counts()) loads += n;
+        for (unsigned n : RelayState::Instance().Counts())
+            loads += n;
         if (!loaded) {
             Print(L"[store demo] loading the page by its URL failed\n");
         } else {

@@ -48,7 +48,8 @@ TEST(ReplaceStr, TableHoldsDistinctCodesWithTheLatin1Exceptions) {
     }
     EXPECT_EQ(codes.size(), kHtmlEntityCount);
     EXPECT_EQ(latinWithSemicolon, 8);
-    for (wchar_t code = 160; code <= 255; ++code) EXPECT_TRUE(codes.count(code)) << int(code);
+    for (wchar_t code = 160; code <= 255; ++code)
+        EXPECT_TRUE(codes.count(code)) << int(code);
 }
 
 TEST(ReplaceStr, ReferenceWithoutSemicolonIsEndedWhereTheNextCharacterWouldJoinIt) {

@@ -66,9 +66,9 @@ TEST_F(StoreCalls, ValuesRoundTripAndQueryWithoutBufferGivesOnlyTheSize) {
 
     wchar_t back[64] = {};
     size = sizeof back;
-    ASSERT_EQ(Store().Zentrip_QueryValue(m_db, key, L"URL", &type, reinterpret_cast<BYTE*>(back),
-                                         &size),
-              0u);
+    ASSERT_EQ(
+        Store().Zentrip_QueryValue(m_db, key, L"URL", &type, reinterpret_cast<BYTE*>(back), &size),
+        0u);
     EXPECT_EQ(size, bytes);
     EXPECT_EQ(std::wstring(back), text);
 
@@ -136,8 +136,8 @@ TEST_F(StoreCalls, EncryptionRoundTripsAndHidesTheText) {
     const wchar_t secret[] = L"pässwörd-秘密";
     BYTE cipher[512] = {};
     DWORD cipherLength = 0;
-    ASSERT_EQ(Store().Zentrip_Crypt(1, reinterpret_cast<const BYTE*>(secret), sizeof secret,
-                                    cipher, sizeof cipher, &cipherLength),
+    ASSERT_EQ(Store().Zentrip_Crypt(1, reinterpret_cast<const BYTE*>(secret), sizeof secret, cipher,
+                                    sizeof cipher, &cipherLength),
               0u);
     ASSERT_GT(cipherLength, 0u);
     ASSERT_LE(cipherLength, sizeof cipher);
@@ -145,7 +145,8 @@ TEST_F(StoreCalls, EncryptionRoundTripsAndHidesTheText) {
 
     BYTE plain[512] = {};
     DWORD plainLength = 0;
-    ASSERT_EQ(Store().Zentrip_Crypt(2, cipher, cipherLength, plain, sizeof plain, &plainLength), 0u);
+    ASSERT_EQ(Store().Zentrip_Crypt(2, cipher, cipherLength, plain, sizeof plain, &plainLength),
+              0u);
     ASSERT_EQ(plainLength, sizeof secret);
     EXPECT_EQ(std::memcmp(plain, secret, sizeof secret), 0);
 }

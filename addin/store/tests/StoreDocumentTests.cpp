@@ -111,7 +111,8 @@ TEST_F(StoreDocument, FramesAreSearchedDepthFirst) {
 
 TEST_F(StoreDocument, OnlyAnExactUrlIsFound) {
     std::wstring upper = PageUrl(L"login.html");
-    for (auto& c : upper) c = static_cast<wchar_t>(towupper(c));
+    for (auto& c : upper)
+        c = static_cast<wchar_t>(towupper(c));
     EXPECT_EQ(CExpData::GetHtmlDocument(m_top, upper), nullptr);
     EXPECT_EQ(CExpData::GetHtmlDocument(m_top, PageUrl(L"login.html") + L"?x"), nullptr);
     EXPECT_EQ(CExpData::GetHtmlDocument(m_top, PageUrl(L"missing.html")), nullptr);

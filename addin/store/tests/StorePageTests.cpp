@@ -11,7 +11,8 @@
 namespace {
 
 void ExpectSameCtrl(const CDataWebCtrl& a, const CDataWebCtrl& b) {
-    SCOPED_TRACE(testing::Message() << "control " << std::string(a.m_strName.begin(), a.m_strName.end()));
+    SCOPED_TRACE(testing::Message()
+                 << "control " << std::string(a.m_strName.begin(), a.m_strName.end()));
     EXPECT_EQ(a.m_nType, b.m_nType);
     EXPECT_EQ(a.m_strName, b.m_strName);
     EXPECT_EQ(a.m_strKey, b.m_strKey);
@@ -52,7 +53,8 @@ protected:
     }
     static void TearDownTestSuite() { s_store.reset(); }
     void TearDown() override {
-        for (auto& page : m_pages) Store().DeleteWebPageData(page.get());
+        for (auto& page : m_pages)
+            Store().DeleteWebPageData(page.get());
         Store().m_nCryptUsable = 1;
     }
 
@@ -116,7 +118,8 @@ TEST_F(StorePages, PageWithEveryKindRoundTripsDeeply) {
     EXPECT_EQ(b.m_nAutoInput, 1);
     EXPECT_EQ(b.m_nIndex, 0);
     ASSERT_EQ(b.m_ctrls.size(), a.m_ctrls.size());
-    for (size_t i = 0; i < a.m_ctrls.size(); ++i) ExpectSameCtrl(*a.m_ctrls[i], *b.m_ctrls[i]);
+    for (size_t i = 0; i < a.m_ctrls.size(); ++i)
+        ExpectSameCtrl(*a.m_ctrls[i], *b.m_ctrls[i]);
 
     DWORD type = 9;
     std::vector<BYTE> bytes;
@@ -292,7 +295,8 @@ TEST_F(StorePages, PageNumbersRefillGapsAndPage999IsFollowedByPage1000) {
         taken.push_back(name);
     }
     const auto freeTaken = [&] {
-        for (const auto& name : taken) (void)Store().Zentrip_DeleteKey(db, root, name.c_str());
+        for (const auto& name : taken)
+            (void)Store().Zentrip_DeleteKey(db, root, name.c_str());
         Store().CloseKey(db, &root);
         Store().CloseDB(&db);
     };

@@ -13,7 +13,8 @@ void UseRelayBesideTestProgram() {
     wchar_t relay[16] = {};
     const DWORD length = ::GetEnvironmentVariableW(L"TORVA_TEST_RELAY", relay, 16);
     const bool installed = length > 0 && length < 16 && std::wcscmp(relay, L"installed") == 0;
-    RelayState::Instance().SetRelayFolder(installed ? torva::InstallFolder() : torva::ProgramFolder());
+    RelayState::Instance().SetRelayFolder(installed ? torva::InstallFolder()
+                                                    : torva::ProgramFolder());
 }
 
 std::wstring ScratchKeyName() {
@@ -25,6 +26,6 @@ std::wstring ScratchKeyName() {
 HANDLE OpenRelayProcess() {
     const DWORD id = RelayState::Instance().RelayProcessId();
     if (id == 0) return nullptr;
-    return ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION,
-                         FALSE, id);
+    return ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                         id);
 }

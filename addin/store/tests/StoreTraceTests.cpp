@@ -16,7 +16,9 @@ using namespace torva::trace::testing;
 
 constexpr wchar_t kProgram[] = L"addin_store_tests";
 
-size_t Count(const std::wstring& text) { return LinesContaining(text, kProgram).size(); }
+size_t Count(const std::wstring& text) {
+    return LinesContaining(text, kProgram).size();
+}
 
 class StoreTrace : public ::testing::Test {
 protected:

@@ -114,7 +114,8 @@ TEST_F(StoreValues, AShortValueIsReadInOneExchangeAndALongOneWhole) {
     Store().SetStringValue(m_db, m_key, L"NAME", L"仕事用");
     Store().SetDwordValue(m_db, m_key, L"INDEX", 7);
     std::wstring longText;
-    for (int i = 0; i < 300; ++i) longText += static_cast<wchar_t>(L'a' + i % 26);
+    for (int i = 0; i < 300; ++i)
+        longText += static_cast<wchar_t>(L'a' + i % 26);
     longText += L"終";
     Store().SetStringValue(m_db, m_key, L"LONG", longText);
     auto& relay = RelayState::Instance();

@@ -42,10 +42,14 @@ TEST(WebModelLife, EachKindGetsItsRecordAndKindTwoNone) {
         bool text, sel, multi, button;
     };
     const Expectation expectations[] = {
-        {D_WEB_CTRL_TEXT, true, false, false, false},   {D_WEB_CTRL_PSWD, true, false, false, false},
-        {D_WEB_CTRL_RADIO, false, true, false, false},  {D_WEB_CTRL_CHECK, false, true, false, false},
-        {D_WEB_CTRL_SELECT, false, true, false, false}, {D_WEB_CTRL_MULTI, false, false, true, false},
-        {D_WEB_CTRL_SUBMIT, false, false, false, true}, {D_WEB_CTRL_IMAGE, false, false, false, true},
+        {D_WEB_CTRL_TEXT, true, false, false, false},
+        {D_WEB_CTRL_PSWD, true, false, false, false},
+        {D_WEB_CTRL_RADIO, false, true, false, false},
+        {D_WEB_CTRL_CHECK, false, true, false, false},
+        {D_WEB_CTRL_SELECT, false, true, false, false},
+        {D_WEB_CTRL_MULTI, false, false, true, false},
+        {D_WEB_CTRL_SUBMIT, false, false, false, true},
+        {D_WEB_CTRL_IMAGE, false, false, false, true},
     };
     for (const Expectation& e : expectations) {
         CDataWebCtrl ctrl;

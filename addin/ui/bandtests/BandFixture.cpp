@@ -14,7 +14,7 @@ std::unique_ptr<CExpData> BandFixture::s_store;
 
 namespace {
 
-const wchar_t* const kPages[] = {L"login.html", L"second.html", L"side.html", L"frames.html",
+const wchar_t* const kPages[] = {L"login.html",  L"second.html",     L"side.html", L"frames.html",
                                  L"noform.html", L"hiddenonly.html", L"done.html"};
 
 } // namespace

@@ -64,7 +64,8 @@ protected:
     static void Pump(DWORD ms);
 
     // Stores a page for url whose items build adds; deleted after the test.
-    CDataWebForm& StorePage(const std::wstring& url, const std::function<void(CDataWebForm&)>& build);
+    CDataWebForm& StorePage(const std::wstring& url,
+                            const std::function<void(CDataWebForm&)>& build);
     // An entry of login.html's form "login": user, pw, submit go.
     static void MakeLogin(CDataWebItem& item, const std::wstring& name, const std::wstring& user,
                           const std::wstring& password, int autoInput);

@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr DWORD kAllMasks = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL |
-                            DBIM_TITLE | DBIM_MODEFLAGS | DBIM_BKCOLOR;
+constexpr DWORD kAllMasks = DBIM_MINSIZE | DBIM_MAXSIZE | DBIM_INTEGRAL | DBIM_ACTUAL | DBIM_TITLE |
+                            DBIM_MODEFLAGS | DBIM_BKCOLOR;
 const wchar_t kChildVariable[] = L"TORVA_BAND_INFO_CHILD";
 
 DESKBANDINFO AskBandInfo(IDeskBand* band, DWORD id, DWORD mode) {

@@ -17,7 +17,8 @@ struct NavigateArgs {
     VARIANT args[7];
     DISPPARAMS params{args, nullptr, 7, 0};
     NavigateArgs() {
-        for (auto& a : args) VariantInit(&a);
+        for (auto& a : args)
+            VariantInit(&a);
         args[0].vt = VT_BOOL | VT_BYREF;
         args[0].pboolVal = &cancel;
     }
@@ -132,8 +133,7 @@ TEST_F(BandNavigation, ANavigationDuringTheFillsAuthenticationIsCancelled) {
             ::KillTimer(nullptr, id);
             if (g_navigatedDuringFill) return;
             g_navigatedDuringFill = true;
-            (void)g_fixture->BrowserObject().NavigateTo(
-                BandFixture::PagePath(L"done.html"));
+            (void)g_fixture->BrowserObject().NavigateTo(BandFixture::PagePath(L"done.html"));
             g_navigationKept = g_fixture->BrowserObject().HasPendingLoad();
             g_lateAnswer = std::make_unique<peltrix::test::AutoAnswer>(
                 AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);

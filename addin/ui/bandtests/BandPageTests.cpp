@@ -146,7 +146,8 @@ TEST_F(BandPage, APageWithoutFormsLetsTheSinksGo) {
     ASSERT_FALSE(former.empty());
     Show(L"noform.html");
     EXPECT_TRUE(Band().Sinks().empty());
-    for (const auto& sink : former) EXPECT_FALSE(sink->Advised());
+    for (const auto& sink : former)
+        EXPECT_FALSE(sink->Advised());
     EXPECT_EQ(Band().BandStore().m_pBrowser, Browser());
 }
 
@@ -201,7 +202,8 @@ TEST_F(BandPage, ACompletionDuringAnEarlierFillRunsOnceAfterIt) {
     ASSERT_TRUE(nested);
     EXPECT_EQ(linesDuringFill, 2u) << "the running fill's list is left alone";
     ASSERT_EQ(sinksDuringFill.size(), 4u);
-    for (const auto& sink : sinksDuringFill) EXPECT_TRUE(sink->Document() || !sink->Advised());
+    for (const auto& sink : sinksDuringFill)
+        EXPECT_TRUE(sink->Document() || !sink->Advised());
     EXPECT_EQ(Disables() - before, 2 * onePage) << "the second completion ran, once, afterwards";
     EXPECT_EQ(LiveForm(Top()).Value(L"user"), kUser);
 }
@@ -215,7 +217,8 @@ TEST_F(BandPage, AListedSinksClickKeepsItsNavigationWhileTheBrowserIsDisabled) {
 
     {
         // The page is not stored: the click asks whether to register it.
-        DialogDriver no(L"登録確認", [](DialogDriver& d) { DialogDriver::Click(d.Dialog(), IDCANCEL); });
+        DialogDriver no(L"登録確認",
+                        [](DialogDriver& d) { DialogDriver::Click(d.Dialog(), IDCANCEL); });
         ASSERT_EQ(go->click(), S_OK);
         no.Join();
         EXPECT_TRUE(no.Dialog());

@@ -21,8 +21,7 @@ HWND FindMenuWindow(DWORD thread) {
 
 } // namespace
 
-MenuDriver::MenuDriver(wchar_t key, std::function<void()> after,
-                       std::function<void()> whileOpen)
+MenuDriver::MenuDriver(wchar_t key, std::function<void()> after, std::function<void()> whileOpen)
     : m_testThread(::GetCurrentThreadId()),
       m_thread([this, key, after = std::move(after), whileOpen = std::move(whileOpen)] {
           Run(key, after, whileOpen);

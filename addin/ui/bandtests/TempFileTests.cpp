@@ -31,8 +31,8 @@ torva::UniqueWindow MakeAliveWindow() {
         return ::RegisterClassW(&wc);
     }();
     (void)atom;
-    return torva::UniqueWindow(::CreateWindowExW(0, L"TorvaBandTestsAlive", L"alive",
-                                                 WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+    return torva::UniqueWindow(::CreateWindowExW(0, L"TorvaBandTestsAlive", L"alive", WS_OVERLAPPED,
+                                                 0, 0, 10, 10, nullptr, nullptr,
                                                  ::GetModuleHandleW(nullptr), nullptr));
 }
 
@@ -66,7 +66,8 @@ bool Exists(const std::wstring& name) {
 class BandTempFiles : public BandFixture {
 protected:
     void TearDown() override {
-        for (const auto& name : m_made) ::DeleteFileW((TempFolder() + name).c_str());
+        for (const auto& name : m_made)
+            ::DeleteFileW((TempFolder() + name).c_str());
         BandFixture::TearDown();
     }
     std::wstring Make(const std::wstring& number) {

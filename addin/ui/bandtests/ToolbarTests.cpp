@@ -59,7 +59,8 @@ protected:
             HWND box = DialogDriver::WaitForMessageBox(owner, 10000);
             if (!box) {
                 // Whatever else showed must not keep the test thread waiting.
-                for (HWND w : DialogDriver::ThreadWindows(::GetWindowThreadProcessId(owner, nullptr))) {
+                for (HWND w :
+                     DialogDriver::ThreadWindows(::GetWindowThreadProcessId(owner, nullptr))) {
                     wchar_t name[16] = {};
                     ::GetClassNameW(w, name, 16);
                     if (::lstrcmpW(name, L"#32770") == 0 && ::IsWindowVisible(w))
@@ -142,7 +143,8 @@ TEST_F(Toolbar, TheDataManagerIsStartedOnlyWhenInstalled) {
             started = ProcessesNamed(L"Mablix.exe");
         }
         ASSERT_EQ(started.size(), 1u) << "the manager was not started";
-        const torva::UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, started[0]));
+        const torva::UniqueHandle process(
+            ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, started[0]));
         ASSERT_TRUE(process);
         ::TerminateProcess(process.get(), 0);
         ::WaitForSingleObject(process.get(), 10000);
@@ -153,8 +155,7 @@ TEST_F(Toolbar, TheDataManagerIsStartedOnlyWhenInstalled) {
     if (::GetFileAttributesW(away.c_str()) != INVALID_FILE_ATTRIBUTES) {
         EXPECT_TRUE(::MoveFileW(away.c_str(), program.c_str()));
     }
-    EXPECT_NE(m_boxText.find(L"Mablix.exe"), std::wstring::npos) << "got: "
-                                                                 << m_boxText.size();
+    EXPECT_NE(m_boxText.find(L"Mablix.exe"), std::wstring::npos) << "got: " << m_boxText.size();
     EXPECT_NE(m_boxText.find(L"インストールされていません"), std::wstring::npos);
 }
 
@@ -211,9 +212,8 @@ TEST_F(Toolbar, TheInputButtonFillsTheChosenEntry) {
 
 TEST_F(Toolbar, TheInputButtonWithoutAChoiceFillsNothing) {
     SetOptions(0, 1);
-    StorePage(PageUrl(L"login.html"), [](CDataWebForm& page) {
-        MakeLogin(page.AddItem(), L"仕事用", L"work", L"", 1);
-    });
+    StorePage(PageUrl(L"login.html"),
+              [](CDataWebForm& page) { MakeLogin(page.AddItem(), L"仕事用", L"work", L"", 1); });
     CreateBand();
     Show(L"login.html");
     HWND combo = Band().Bar().ComboBox();
@@ -269,7 +269,8 @@ TEST_F(Toolbar, ThePreselectedEntryIsDrawnWithTheBoldFontMadeOnce) {
     round(); // what is made once is made now
     const DWORD before = GdiObjects();
     ASSERT_GT(before, 0u);
-    for (int i = 0; i < 8; ++i) round();
+    for (int i = 0; i < 8; ++i)
+        round();
     EXPECT_EQ(GdiObjects(), before) << "nothing made per draw or per opening stays behind";
     EXPECT_EQ(Band().Bar().LastDrawnIndex(), 1);
 }

@@ -54,7 +54,8 @@ void PrintMemory(const bench::MemoryResult& memory, int few, int many) {
     const double kb = 1024.0;
     std::printf("  after %4d loads: %10.0f KB\n", few, memory.afterFew / kb);
     std::printf("  after %4d loads: %10.0f KB\n", many, memory.afterMany / kb);
-    const double growth = (static_cast<double>(memory.afterMany) - static_cast<double>(memory.afterFew)) / kb;
+    const double growth =
+        (static_cast<double>(memory.afterMany) - static_cast<double>(memory.afterFew)) / kb;
     std::printf("  growth: %.0f KB (%.2f KB per load); %d loads took %.1f s\n", growth,
                 growth / (many - few), many - few, memory.manySeconds);
     std::printf("  committed private regions (VirtualQueryEx)\n");

@@ -30,7 +30,8 @@ inline double Median(std::vector<double> samples) {
 // "N (Type n, Type n, ...)": the exchanges summed over runs, per run.
 inline void PrintExchanges(const RelayState::ExchangeCounts& sum, int runs) {
     unsigned total = 0;
-    for (unsigned count : sum) total += count;
+    for (unsigned count : sum)
+        total += count;
     std::printf("%.1f (", static_cast<double>(total) / runs);
     bool first = true;
     for (size_t type = 0; type < sum.size(); ++type) {

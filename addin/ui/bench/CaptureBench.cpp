@@ -21,7 +21,7 @@ namespace {
 
 constexpr wchar_t kQuestion[] = L"登録確認";
 constexpr wchar_t kRegist[] = L"登録";
-constexpr UINT kCopyShownMs = 500;   // the registration's copy loaded and filled
+constexpr UINT kCopyShownMs = 500;    // the registration's copy loaded and filled
 constexpr UINT kRoundLimitMs = 60000; // a round that hangs is ended
 
 LONGLONG Now() {

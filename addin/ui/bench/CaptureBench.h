@@ -16,14 +16,14 @@ namespace bench {
 
 struct CaptureResult {
     bool ok = false;
-    std::wstring why;                       // what went wrong when !ok
-    double warmupQuestionMs = 0;            // the first round, not in the samples
+    std::wstring why;            // what went wrong when !ok
+    double warmupQuestionMs = 0; // the first round, not in the samples
     double warmupSaveMs = 0;
-    std::vector<double> toQuestion;         // the click -> "登録確認" activated
-    std::vector<double> okToClose;          // the registration's OK -> its window destroyed
+    std::vector<double> toQuestion;                 // the click -> "登録確認" activated
+    std::vector<double> okToClose;                  // the registration's OK -> its window destroyed
     RelayState::ExchangeCounts questionExchanges{}; // summed over the sampled rounds
     RelayState::ExchangeCounts saveExchanges{};
-    int stored = 0;                         // sampled rounds whose page was stored
+    int stored = 0; // sampled rounds whose page was stored
 };
 
 // Runs warm-up + rounds captures; the store must be able to reach a relay.

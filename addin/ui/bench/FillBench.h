@@ -14,13 +14,13 @@ namespace bench {
 
 struct FillResult {
     bool ok = false;
-    std::wstring why;                  // what went wrong when !ok
-    double warmupMs = 0;               // the first load, not in the samples
-    std::vector<double> toLastField;   // DocumentComplete -> last field's value set
-    std::vector<double> toHandlerEnd;  // DocumentComplete -> the event's sinks returned
-    int unfilled = 0;                  // loads whose fields were not all as stored
+    std::wstring why;                       // what went wrong when !ok
+    double warmupMs = 0;                    // the first load, not in the samples
+    std::vector<double> toLastField;        // DocumentComplete -> last field's value set
+    std::vector<double> toHandlerEnd;       // DocumentComplete -> the event's sinks returned
+    int unfilled = 0;                       // loads whose fields were not all as stored
     RelayState::ExchangeCounts exchanges{}; // summed over the sampled loads
-    int changesPerLoad = 0;            // control changes of the last load
+    int changesPerLoad = 0;                 // control changes of the last load
 };
 
 // Runs warm-up + loads page loads; the store must be able to reach a relay.

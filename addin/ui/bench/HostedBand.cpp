@@ -26,7 +26,8 @@ void Pump(DWORD ms) {
 }
 
 void AddCounts(RelayState::ExchangeCounts& sum, const RelayState::ExchangeCounts& counts) {
-    for (size_t i = 0; i < sum.size(); ++i) sum[i] += counts[i];
+    for (size_t i = 0; i < sum.size(); ++i)
+        sum[i] += counts[i];
 }
 
 bool HostedBand::Create(std::wstring& why) {

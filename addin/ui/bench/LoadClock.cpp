@@ -65,7 +65,8 @@ STDMETHODIMP LoadClock::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params
     const VARIANT& who = params->rgvarg[1];
     IDispatch* browser = who.vt == VT_DISPATCH ? who.pdispVal : nullptr;
     IDispatch* top = nullptr;
-    if (browser && SUCCEEDED(m_top->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&top)))) {
+    if (browser &&
+        SUCCEEDED(m_top->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&top)))) {
         if (browser == top || browser == static_cast<IDispatch*>(m_top)) {
             m_completeAt = Now();
             m_changes = 0;

@@ -39,7 +39,8 @@ DWORD Run(const std::wstring& commandLine) {
                           &startup, &process))
         return static_cast<DWORD>(-1);
     torva::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    if (::WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) return static_cast<DWORD>(-1);
+    if (::WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0)
+        return static_cast<DWORD>(-1);
     DWORD code = 0;
     ::GetExitCodeProcess(process.hProcess, &code);
     return code;
@@ -48,8 +49,8 @@ DWORD Run(const std::wstring& commandLine) {
 DWORD Regsvr32(const std::wstring& module, bool unregister) {
     wchar_t system[MAX_PATH] = {};
     ::GetSystemDirectoryW(system, MAX_PATH);
-    return Run(L"\"" + std::wstring(system) + L"\\regsvr32.exe\" /s " + (unregister ? L"/u " : L"") +
-               L"\"" + module + L"\"");
+    return Run(L"\"" + std::wstring(system) + L"\\regsvr32.exe\" /s " +
+               (unregister ? L"/u " : L"") + L"\"" + module + L"\"");
 }
 
 // Quorvel.dll registered for the run, unregistered after it unless it was
@@ -76,9 +77,11 @@ private:
 };
 
 std::string Utf8(const std::wstring& text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
-    if (size > 1) ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
+    if (size > 1)
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
     return out;
 }
 
@@ -115,7 +118,8 @@ bool WaitForLine(HANDLE process, const std::wstring& log, int line, DWORD timeou
     const DWORD start = ::GetTickCount();
     for (;;) {
         std::ifstream in(log.c_str(), std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string text((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
         if (text.find(done) != std::string::npos) return true;
         if (text.find("FAIL") != std::string::npos) {
             why = L"the script failed: see " + log;
@@ -217,8 +221,8 @@ MemoryResult RunMemoryBench(int few, int many) {
         out << MakeScript(page, few, many, gateLine, endLine);
     }
     ::DeleteFileW(logPath.c_str());
-    std::wstring command = L"\"" + browser + L"\" -script \"" + scriptPath + L"\" -log \"" +
-                           logPath + L"\"";
+    std::wstring command =
+        L"\"" + browser + L"\" -script \"" + scriptPath + L"\" -log \"" + logPath + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -241,8 +245,8 @@ MemoryResult RunMemoryBench(int few, int many) {
             result.afterMany = PrivateBytes(process.get(), result.source);
             result.committedMany = CommittedPrivateBytes(process.get());
             const torva::UniqueWindow end = Signal(kEnd);
-            result.ok = result.afterFew && result.afterMany && result.committedFew &&
-                        result.committedMany;
+            result.ok =
+                result.afterFew && result.afterMany && result.committedFew && result.committedMany;
             if (!result.ok) result.why = L"GetProcessMemoryInfo failed";
             if (::WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0)
                 ::TerminateProcess(process.get(), 1);

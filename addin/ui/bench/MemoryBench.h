@@ -19,7 +19,7 @@ struct MemoryResult {
     // heaps, stacks and private allocations, which also moves under Wine.
     SIZE_T committedFew = 0;
     SIZE_T committedMany = 0;
-    double manySeconds = 0; // time of the loads between the two readings
+    double manySeconds = 0;      // time of the loads between the two readings
     const wchar_t* source = L""; // the counter read (see PrivateBytes)
 };
 

@@ -6,7 +6,6 @@
 #include "DialogDriver.h"
 #include "UiTestSupport.h"
 
-
 class AutoEntryDlg : public CaptureFixture {
 protected:
     // Runs the dialog; script answers it. The modal result.
@@ -26,7 +25,8 @@ TEST_F(AutoEntryDlg, ShowsTheQuestionTheBoxAndTheTwoAnswers) {
     LONG_PTR boxStyle = 0;
     const INT_PTR result = Run(dialog, [&](DialogDriver& d) {
         const HWND dlg = d.Dialog();
-        for (HWND child = ::GetWindow(dlg, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND child = ::GetWindow(dlg, GW_CHILD); child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
             wchar_t name[16] = {};
             ::GetClassNameW(child, name, 16);
             if (::lstrcmpiW(name, L"Static") == 0) text = DialogDriver::Text(child);
@@ -82,9 +82,8 @@ TEST_F(AutoEntryDlg, EachAnswerWithAndWithoutTheBox) {
 
 TEST_F(AutoEntryDlg, TheCloseBoxAnswersNo) {
     CAutoEntryDlg dialog;
-    const INT_PTR modal = Run(dialog, [](DialogDriver& d) {
-        ::PostMessageW(d.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    });
+    const INT_PTR modal = Run(
+        dialog, [](DialogDriver& d) { ::PostMessageW(d.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); });
     EXPECT_EQ(modal, IDCANCEL);
     EXPECT_EQ(dialog.Result(), 0);
     EXPECT_EQ(StoredCheckSet(), 1);

@@ -11,10 +11,9 @@ namespace {
 constexpr DWORD kPollMs = 10;
 constexpr UINT kCallMessage = WM_APP + 0x51;
 
-const wchar_t* const kCapturePages[] = {L"capture.html",        L"capture-mixed.html",
-                                        L"capture-nopw.html",   L"capture-done.html",
-                                        L"capture-cells.html",  L"capture-gained.html",
-                                        L"capture-banner.html", L"capture-sender.html"};
+const wchar_t* const kCapturePages[] = {
+    L"capture.html",       L"capture-mixed.html",  L"capture-nopw.html",   L"capture-done.html",
+    L"capture-cells.html", L"capture-gained.html", L"capture-banner.html", L"capture-sender.html"};
 
 bool IsDialogWindow(HWND window) {
     wchar_t name[16] = {};
@@ -63,7 +62,8 @@ void ScriptedUser::Run() {
             const std::wstring caption = DialogDriver::Text(window);
             if (caption.empty()) continue;
             bool known = false;
-            for (HWND seen : answered) known = known || seen == window;
+            for (HWND seen : answered)
+                known = known || seen == window;
             if (known) continue;
             answered.push_back(window);
             {
@@ -73,7 +73,9 @@ void ScriptedUser::Run() {
             if (m_next < m_steps.size() && m_steps[m_next].caption == caption) {
                 m_steps[m_next++].answer(window);
             } else if (IsMessageBox(window)) {
-                ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(::GetDlgItem(window, IDNO) ? IDNO : IDCANCEL, BN_CLICKED), 0);
+                ::PostMessageW(window, WM_COMMAND,
+                               MAKEWPARAM(::GetDlgItem(window, IDNO) ? IDNO : IDCANCEL, BN_CLICKED),
+                               0);
             } else {
                 ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             }
@@ -107,7 +109,8 @@ void TestThreadCall::Post(std::function<void()> call) {
 
 LRESULT CALLBACK TestThreadCall::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kCallMessage) {
-        std::unique_ptr<std::function<void()>> call(reinterpret_cast<std::function<void()>*>(lParam));
+        std::unique_ptr<std::function<void()>> call(
+            reinterpret_cast<std::function<void()>*>(lParam));
         (*call)();
         return 0;
     }
@@ -227,7 +230,8 @@ ScriptedUser::Answer CaptureFixture::RegisterAs(const std::wstring& entryName, b
         ::SendMessageW(::GetDlgItem(dialog, IDC_REGIST_NAME), WM_SETTEXT, 0,
                        reinterpret_cast<LPARAM>(entryName.c_str()));
         const auto tick = [dialog](int id, bool on) {
-            const bool checked = ::SendMessageW(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+            const bool checked =
+                ::SendMessageW(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
             if (checked != on) DialogDriver::Click(dialog, id);
         };
         tick(IDC_REGIST_AUTOINPUT, autoInput);

@@ -56,37 +56,47 @@ TEST_F(CaptureForm, TheUntouchedFormIsTheStoredEntryAndEachKindOfChangeIsSeen) {
     };
     const std::vector<Case> cases = {
         {"as stored", [](CDataWebItem&) {}, 1},
-        {"radio checked elsewhere", [](CDataWebItem& i) {
+        {"radio checked elsewhere",
+         [](CDataWebItem& i) {
              Ctrl(i, L"plan")->SelValue()->m_elements[0]->m_nSelect = 0;
              Ctrl(i, L"plan")->SelValue()->m_elements[2]->m_nSelect = 1;
-         }, 0},
-        {"radio value renamed", [](CDataWebItem& i) {
-             Ctrl(i, L"plan")->SelValue()->m_elements[1]->m_strValue = L"x";
-         }, -2},
-        {"select option count changed", [](CDataWebItem& i) {
-             Ctrl(i, L"pref")->SelValue()->m_elements.pop_back();
-         }, 0},
-        {"select option text changed", [](CDataWebItem& i) {
-             Ctrl(i, L"pref")->SelValue()->m_elements[0]->m_strText = L"壱";
-         }, -2},
-        {"text area rows changed", [](CDataWebItem& i) { Ctrl(i, L"note")->MultiValue()->m_nRows = 4; }, -2},
-        {"button value changed", [](CDataWebItem& i) { Ctrl(i, L"go")->ButtonValue()->m_strValue = L"Go"; }, -2},
-        {"image alt changed", [](CDataWebItem& i) { Ctrl(i, L"img")->ButtonValue()->m_strValue = L"x"; }, -2},
+         },
+         0},
+        {"radio value renamed",
+         [](CDataWebItem& i) { Ctrl(i, L"plan")->SelValue()->m_elements[1]->m_strValue = L"x"; },
+         -2},
+        {"select option count changed",
+         [](CDataWebItem& i) { Ctrl(i, L"pref")->SelValue()->m_elements.pop_back(); }, 0},
+        {"select option text changed",
+         [](CDataWebItem& i) { Ctrl(i, L"pref")->SelValue()->m_elements[0]->m_strText = L"壱"; },
+         -2},
+        {"text area rows changed",
+         [](CDataWebItem& i) { Ctrl(i, L"note")->MultiValue()->m_nRows = 4; }, -2},
+        {"button value changed",
+         [](CDataWebItem& i) { Ctrl(i, L"go")->ButtonValue()->m_strValue = L"Go"; }, -2},
+        {"image alt changed",
+         [](CDataWebItem& i) { Ctrl(i, L"img")->ButtonValue()->m_strValue = L"x"; }, -2},
         {"form name changed", [](CDataWebItem& i) { i.m_strFormName = L"other"; }, -2},
         {"unnamed entry", [](CDataWebItem& i) { i.m_strName.clear(); }, -1},
         // Faults: choice controls without their choices are a changed
         // structure, never a read past the end.
-        {"radio without a choice record", [](CDataWebItem& i) { Ctrl(i, L"plan")->DeleteValue(); }, -2},
-        {"radio with no choices", [](CDataWebItem& i) { Ctrl(i, L"plan")->SelValue()->RemoveAll(); }, -2},
-        {"check box without a choice record", [](CDataWebItem& i) { Ctrl(i, L"keep")->DeleteValue(); }, -2},
-        {"check box with no choices", [](CDataWebItem& i) { Ctrl(i, L"keep")->SelValue()->RemoveAll(); }, -2},
+        {"radio without a choice record", [](CDataWebItem& i) { Ctrl(i, L"plan")->DeleteValue(); },
+         -2},
+        {"radio with no choices",
+         [](CDataWebItem& i) { Ctrl(i, L"plan")->SelValue()->RemoveAll(); }, -2},
+        {"check box without a choice record",
+         [](CDataWebItem& i) { Ctrl(i, L"keep")->DeleteValue(); }, -2},
+        {"check box with no choices",
+         [](CDataWebItem& i) { Ctrl(i, L"keep")->SelValue()->RemoveAll(); }, -2},
         {"select without a record", [](CDataWebItem& i) { Ctrl(i, L"pref")->DeleteValue(); }, -2},
         {"text without a record", [](CDataWebItem& i) { Ctrl(i, L"user")->DeleteValue(); }, -2},
         {"entry without controls", [](CDataWebItem& i) { i.RemoveAllCtrls(); }, 0},
-        {"unnamed entry without controls", [](CDataWebItem& i) {
+        {"unnamed entry without controls",
+         [](CDataWebItem& i) {
              i.RemoveAllCtrls();
              i.m_strName.clear();
-         }, 0},
+         },
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

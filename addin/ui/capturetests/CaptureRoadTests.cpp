@@ -64,8 +64,8 @@ TEST_F(CaptureRoad, ANewPageIsConfirmedRegisteredAndTheSameSubmitThenOpensNothin
     ASSERT_TRUE(allow.Applied());
     ShowTyped();
 
-    const Seen seen = ClickGo({{L"登録確認", ScriptedUser::Press(IDOK)},
-                               {L"登録", RegisterAs(L"会員", true, true)}});
+    const Seen seen = ClickGo(
+        {{L"登録確認", ScriptedUser::Press(IDOK)}, {L"登録", RegisterAs(L"会員", true, true)}});
     EXPECT_EQ(seen, (Seen{L"登録確認", L"登録"}));
     EXPECT_TRUE(BrowserObject().HasPendingLoad()) << "the submission goes on after the dialogs";
     FinishNavigation();
@@ -142,24 +142,51 @@ TEST_F(CaptureRoad, WhatOpensForEachStateOfTheStoredPage) {
     };
     const std::vector<Case> cases = {
         {"identical entry", true, kPassword, 0, 20, {}, {}},
-        {"not stored", false, kPassword, 0, 20,
+        {"not stored",
+         false,
+         kPassword,
+         0,
+         20,
          {{L"登録確認", ScriptedUser::Press(IDOK)}, {L"登録", ScriptedUser::Press(IDCANCEL)}},
          {L"登録確認", L"登録"}},
-        {"not stored, declined", false, kPassword, 0, 20,
-         {{L"登録確認", ScriptedUser::Press(IDCANCEL)}}, {L"登録確認"}},
-        {"password changed", true, L"other", 0, 20,
-         {{L"登録確認", ScriptedUser::Press(IDOK)}, {L"登録方法選択", ScriptedUser::Press(IDCANCEL)}},
+        {"not stored, declined",
+         false,
+         kPassword,
+         0,
+         20,
+         {{L"登録確認", ScriptedUser::Press(IDCANCEL)}},
+         {L"登録確認"}},
+        {"password changed",
+         true,
+         L"other",
+         0,
+         20,
+         {{L"登録確認", ScriptedUser::Press(IDOK)},
+          {L"登録方法選択", ScriptedUser::Press(IDCANCEL)}},
          {L"登録確認", L"登録方法選択"}},
-        {"password changed, overwrite", true, L"other", 0, 20,
+        {"password changed, overwrite",
+         true,
+         L"other",
+         0,
+         20,
          {{L"登録確認", ScriptedUser::Press(IDOK)},
           {L"登録方法選択", ScriptedUser::TickAndPress(IDC_SELECTENTRY_OVERWRITE, IDOK)},
           {L"登録", ScriptedUser::Press(IDCANCEL)},
           // The page's values replace the stored ones: cancel asks first.
           {L"警告", ScriptedUser::Press(IDYES)}},
          {L"登録確認", L"登録方法選択", L"登録", L"警告"}},
-        {"maxLength 20 to 30, declined", true, kPassword, 30, 20,
-         {{L"警告", ScriptedUser::Press(IDNO)}}, {L"警告"}},
-        {"maxLength 20 to 30, re-registered", true, kPassword, 30, 20,
+        {"maxLength 20 to 30, declined",
+         true,
+         kPassword,
+         30,
+         20,
+         {{L"警告", ScriptedUser::Press(IDNO)}},
+         {L"警告"}},
+        {"maxLength 20 to 30, re-registered",
+         true,
+         kPassword,
+         30,
+         20,
          {{L"警告", ScriptedUser::Press(IDYES)}, {L"登録", ScriptedUser::Press(IDCANCEL)}},
          {L"警告", L"登録"}},
         {"maxLength 1000 against none stored", true, kPassword, 1000, -1, {}, {}},
@@ -202,7 +229,8 @@ TEST_F(CaptureRoad, TheWarningAsksOverTheBrowsersTopWindow) {
                                         DialogDriver::Click(box, IDNO);
                                     }}});
         EXPECT_EQ(seen, Seen{L"警告"});
-        EXPECT_EQ(text, L"フォームの構成が変更されています。\n既存の内容を破棄して再登録しますか？");
+        EXPECT_EQ(text,
+                  L"フォームの構成が変更されています。\n既存の内容を破棄して再登録しますか？");
         EXPECT_EQ(owner, TopWindow());
         FinishNavigation();
         ForgetStoredPages();
@@ -273,7 +301,8 @@ TEST_F(CaptureRoad, AFramesSubmitCapturesTheFramesPage) {
                        {L"登録", [&](HWND dialog) {
                             list = ::GetDlgItem(dialog, IDC_REGIST_LIST);
                             ::Sleep(200);
-                            selected = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+                            selected = static_cast<int>(::SendMessageW(
+                                list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
                             DialogDriver::Click(dialog, IDCANCEL);
                         }}});
     ClickOn(L"go", main);
@@ -439,8 +468,8 @@ TEST_F(CaptureRoad, AURLListThatCannotBeReadInTimeAsksNothing) {
     CreateBand();
     ShowTyped(L"other");
     // Another thread of the browser holds the URL list past the wait.
-    const torva::UniqueHandle lock(::OpenEventW(EVENT_ALL_ACCESS, FALSE,
-                                                RelayState::Instance().UrlListLockName().c_str()));
+    const torva::UniqueHandle lock(
+        ::OpenEventW(EVENT_ALL_ACCESS, FALSE, RelayState::Instance().UrlListLockName().c_str()));
     ASSERT_TRUE(lock);
     ASSERT_EQ(::WaitForSingleObject(lock.get(), 5000), WAIT_OBJECT_0);
     CComPtr<CSubmitButtonEventSink> sink = SinkOf(L"go");
@@ -510,7 +539,8 @@ TEST_F(CaptureRoad, AFormSplitAcrossTableCellsIsStoredWholeThenAsksNothingAndIsF
     EXPECT_EQ(member->m_strFormName, L"member");
     EXPECT_EQ(member->m_nIndex, 1);
     std::vector<std::wstring> names;
-    for (const auto& ctrl : member->m_ctrls) names.push_back(ctrl->m_strName);
+    for (const auto& ctrl : member->m_ctrls)
+        names.push_back(ctrl->m_strName);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"user", L"pw", L"go", L"img"}))
         << "the controls of every cell, in page order";
 
@@ -552,7 +582,8 @@ TEST_F(CaptureRoad, APageWhoseFormsMovedSinceTheyWereStoredAsksToRegisterItAnew)
     };
     const std::vector<Case> cases = {
         {"a form gained before the log-in form", L"capture-gained.html", firstSave, {L"警告"}},
-        {"a form gained before the log-in form, two accounts stored", L"capture-gained.html",
+        {"a form gained before the log-in form, two accounts stored",
+         L"capture-gained.html",
          [&](CDataWebForm& page) {
              firstSave(page);
              MakeMember(page.AddItem(), L"家族", L"hanako", kPassword);
@@ -565,10 +596,14 @@ TEST_F(CaptureRoad, APageWhoseFormsMovedSinceTheyWereStoredAsksToRegisterItAnew)
              page.m_items.back()->m_nIndex = 0;
          },
          {L"警告"}},
-        {"the search form in the header, as the first save stores the page", L"capture.html",
-         firstSave, {}},
-        {"the search form in the header, only the log-in form's entry stored", L"capture.html",
-         [](CDataWebForm& page) { MakeMember(page.AddItem(), L"会員", kUser, kPassword); }, {}},
+        {"the search form in the header, as the first save stores the page",
+         L"capture.html",
+         firstSave,
+         {}},
+        {"the search form in the header, only the log-in form's entry stored",
+         L"capture.html",
+         [](CDataWebForm& page) { MakeMember(page.AddItem(), L"会員", kUser, kPassword); },
+         {}},
     };
     CreateBand();
     for (const Case& c : cases) {
@@ -602,9 +637,13 @@ TEST_F(CaptureRoad, TheRegistrationDialogOpensOnTheClickedFormWhereItsItemIsNotI
     const std::vector<Case> cases = {
         {"new page", nullptr, kPassword, {confirm}, 0},
         {"unnamed entry",
-         [](CDataWebForm& page) { MakeMember(page.AddItem(), L"", kUser, kPassword); }, kPassword,
-         {confirm}, 0},
-        {"overwrite", member, L"other",
+         [](CDataWebForm& page) { MakeMember(page.AddItem(), L"", kUser, kPassword); },
+         kPassword,
+         {confirm},
+         0},
+        {"overwrite",
+         member,
+         L"other",
          {confirm, {L"登録方法選択", ScriptedUser::TickAndPress(IDC_SELECTENTRY_OVERWRITE, IDOK)}},
          0},
         {"add", member, L"other", {confirm, {L"登録方法選択", ScriptedUser::Press(IDOK)}}, 1},
@@ -641,8 +680,8 @@ TEST_F(CaptureRoad, TheBandLettingTheSinksGoWhileThePageIsReadAsksNothing) {
     // Another thread of the browser holds the URL list just past the first
     // stretch of the read's wait, in which the waiting thread dispatches its
     // messages: the band lets the page's sinks go then.
-    const torva::UniqueHandle lock(::OpenEventW(EVENT_ALL_ACCESS, FALSE,
-                                                RelayState::Instance().UrlListLockName().c_str()));
+    const torva::UniqueHandle lock(
+        ::OpenEventW(EVENT_ALL_ACCESS, FALSE, RelayState::Instance().UrlListLockName().c_str()));
     ASSERT_TRUE(lock);
     HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread holder([&] {

@@ -17,7 +17,9 @@
 
 namespace {
 
-std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
+std::wstring Quoted(const std::wstring& s) {
+    return L"\"" + s + L"\"";
+}
 
 constexpr const wchar_t* kEntry = L"E2E 登録";
 
@@ -25,20 +27,33 @@ constexpr const wchar_t* kEntry = L"E2E 登録";
 // the form under kEntry with auto-input and auto-send ticked. frame is the
 // frame path of the log-in's frame ("main>"), empty for the page itself.
 std::wstring TypeSubmitAndRegister(const std::wstring& frame = L"") {
-    return L"type " + frame + L"user taro.e2e\n"
-        L"type " + frame + L"pw pw-e2e-42\n"
-        L"check " + frame + L"plan b\n"
-        L"check " + frame + L"keep\n"
-        L"choose " + frame + L"pref v3\n"
-        L"click " + frame + L"Login\n"
-        L"wait-window 登録確認 20000\n"
-        L"dialog-click 登録確認 \"はい(&Y)\"\n"
-        L"wait-window 登録 20000\n"
-        L"sleep 500\n"
-        L"dialog-type 登録 1 " + Quoted(kEntry) + L"\n"
-        L"dialog-check 登録 229 on\n"
-        L"dialog-check 登録 226 on\n"
-        L"dialog-click 登録 OK\n";
+    return L"type " + frame +
+           L"user taro.e2e\n"
+           L"type " +
+           frame +
+           L"pw pw-e2e-42\n"
+           L"check " +
+           frame +
+           L"plan b\n"
+           L"check " +
+           frame +
+           L"keep\n"
+           L"choose " +
+           frame +
+           L"pref v3\n"
+           L"click " +
+           frame +
+           L"Login\n"
+           L"wait-window 登録確認 20000\n"
+           L"dialog-click 登録確認 \"はい(&Y)\"\n"
+           L"wait-window 登録 20000\n"
+           L"sleep 500\n"
+           L"dialog-type 登録 1 " +
+           Quoted(kEntry) +
+           L"\n"
+           L"dialog-check 登録 229 on\n"
+           L"dialog-check 登録 226 on\n"
+           L"dialog-click 登録 OK\n";
 }
 
 class CaptureE2e : public ::testing::Test {
@@ -71,7 +86,8 @@ protected:
         CExpData store;
         // The list this process loaded before the browser stored the page.
         ASSERT_TRUE(store.SetURLData(CExpData::URL_RENEW));
-        std::unique_ptr<CDataWebForm> page(store.GetWebPageData(e2e::PageUrl(L"e2e-login.html"), 0));
+        std::unique_ptr<CDataWebForm> page(
+            store.GetWebPageData(e2e::PageUrl(L"e2e-login.html"), 0));
         ASSERT_TRUE(page) << "nothing stored for the page";
         const CDataWebItem* entry = nullptr;
         for (const auto& item : page->m_items)
@@ -97,7 +113,8 @@ TEST_F(CaptureE2e, ASubmittedFormIsRegisteredAndTheReopenedPageFillsInAndSendsIt
     const peltrix::test::AutoAnswer regist(AUTH_CASE_REGIST, peltrix::test::AutoAnswer::kAllow);
     const peltrix::test::AutoAnswer input(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
     ASSERT_TRUE(regist.Applied() && input.Applied());
-    Run(L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n"
+    Run(L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) +
+        L"\n"
         L"wait-page e2e-login.html 20000\n"
         L"expect-toolbar 102 enabled 20000\n" +
         TypeSubmitAndRegister() +
@@ -106,7 +123,9 @@ TEST_F(CaptureE2e, ASubmittedFormIsRegisteredAndTheReopenedPageFillsInAndSendsIt
         L"expect-url user=taro.e2e&pw=pw-e2e-42&plan=b&keep=on&pref=v3\n"
         // Reopened: filled in and sent by itself; the sink finds the entry
         // identical, so no question holds the submission up.
-        L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n"
+        L"open " +
+        Quoted(e2e::PagePath(L"e2e-login.html")) +
+        L"\n"
         L"wait-page e2e-done.html 60000\n"
         L"expect-url user=taro.e2e&pw=pw-e2e-42&plan=b&keep=on&pref=v3\n"
         L"expect-text \"Signed in.\"\n");
@@ -118,7 +137,8 @@ TEST_F(CaptureE2e, AFormInAFrameIsRegisteredAndTheReopenedFramesetFillsItInAndSe
     const peltrix::test::AutoAnswer input(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
     ASSERT_TRUE(regist.Applied() && input.Applied());
     const std::wstring sent = L"user=taro.e2e&pw=pw-e2e-42&plan=b&keep=on&pref=v3";
-    Run(L"open " + Quoted(e2e::PagePath(L"e2e-frames.html")) + L"\n"
+    Run(L"open " + Quoted(e2e::PagePath(L"e2e-frames.html")) +
+        L"\n"
         L"wait-page e2e-frames.html 20000\n"
         L"wait-page main>e2e-login.html 20000\n"
         L"expect-toolbar 102 enabled 20000\n"
@@ -127,15 +147,21 @@ TEST_F(CaptureE2e, AFormInAFrameIsRegisteredAndTheReopenedFramesetFillsItInAndSe
         TypeSubmitAndRegister(L"main>") +
         // Saved and closed: the frame's form goes on; the frameset stays.
         L"wait-page main>e2e-done.html 40000\n"
-        L"expect-url main>" + sent + L"\n"
+        L"expect-url main>" +
+        sent +
+        L"\n"
         L"expect-url side>e2e-side.html\n"
         L"expect-url e2e-frames.html\n"
         L"expect-loads e2e-done.html 1\n"
         // Reopened: the frame is filled in and sent by itself, once; its
         // submission finds the entry identical, so nothing opens.
-        L"open " + Quoted(e2e::PagePath(L"e2e-frames.html")) + L"\n"
+        L"open " +
+        Quoted(e2e::PagePath(L"e2e-frames.html")) +
+        L"\n"
         L"wait-page main>e2e-done.html 60000\n"
-        L"expect-url main>" + sent + L"\n"
+        L"expect-url main>" +
+        sent +
+        L"\n"
         L"expect-url side>e2e-side.html\n"
         L"sleep 3000\n"
         L"expect-loads e2e-done.html 2\n"
@@ -150,10 +176,13 @@ TEST_F(CaptureE2e, ANavigationDuringTheAuthenticationIsCancelledTheSubmitsIsNot)
     // script, as a user would, after trying to leave the page.
     const peltrix::test::AutoAnswer pin(AUTH_CASE_REGIST, peltrix::test::AutoAnswer::kAllow);
     ASSERT_TRUE(pin.Applied());
-    Run(L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n"
+    Run(L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) +
+        L"\n"
         L"wait-page e2e-login.html 20000\n"
         L"wait-window \"TORVA 認証\" 30000\n"
-        L"open " + Quoted(e2e::PagePath(L"e2e-noform.html")) + L"\n"
+        L"open " +
+        Quoted(e2e::PagePath(L"e2e-noform.html")) +
+        L"\n"
         L"sleep 500\n"
         L"expect-url e2e-login.html\n"
         L"dialog-type \"TORVA 認証\" 0 246813\n"

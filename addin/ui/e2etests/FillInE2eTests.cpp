@@ -14,7 +14,9 @@
 
 namespace {
 
-std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
+std::wstring Quoted(const std::wstring& s) {
+    return L"\"" + s + L"\"";
+}
 
 class FillInE2e : public ::testing::Test {
 protected:
@@ -54,12 +56,19 @@ TEST_F(FillInE2e, TheToolbarListsThePageEntryAndFillsItInWithTheAnsweredPin) {
     const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
     ASSERT_TRUE(allow.Applied());
     using V = e2e::LoginValues;
-    Run(L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n"
+    Run(L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) +
+        L"\n"
         L"wait-page e2e-login.html 20000\n"
-        L"expect-combo 0 " + Quoted(V::kEntry) + L" 20000\n"
+        L"expect-combo 0 " +
+        Quoted(V::kEntry) +
+        L" 20000\n"
         L"expect-toolbar 106 入力開始 5000\n"
-        L"wait-value user " + V::kUser + L" 30000\n"
-        L"wait-value pw " + V::kPassword + L" 30000\n"
+        L"wait-value user " +
+        V::kUser +
+        L" 30000\n"
+        L"wait-value pw " +
+        V::kPassword +
+        L" 30000\n"
         // The user's own click: the submission shows what the fill chose.
         L"click Login\n"
         L"wait-page e2e-done.html 20000\n"
@@ -74,14 +83,16 @@ TEST_F(FillInE2e, AutoSendSubmitsTheFilledFormOnLoad) {
     ASSERT_TRUE(e2e::StoreLoginPage(true));
     const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
     ASSERT_TRUE(allow.Applied());
-    Run(L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n"
+    Run(L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) +
+        L"\n"
         L"wait-page e2e-done.html 40000\n"
         L"expect-url user=taro.e2e&pw=pw-e2e-42&plan=b&keep=on&pref=v3\n"
         L"expect-text \"Signed in.\"\n");
 }
 
 TEST_F(FillInE2e, RegisteringAPageWithoutFormsSaysSo) {
-    Run(L"open " + Quoted(e2e::PagePath(L"e2e-noform.html")) + L"\n"
+    Run(L"open " + Quoted(e2e::PagePath(L"e2e-noform.html")) +
+        L"\n"
         L"wait-page e2e-noform.html 20000\n"
         L"expect-toolbar 102 enabled 20000\n"
         L"toolbar-menu 102 32776\n"

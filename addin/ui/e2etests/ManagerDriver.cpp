@@ -1,6 +1,5 @@
 #include "ManagerDriver.h"
 
-
 namespace e2e {
 
 namespace {

@@ -193,9 +193,9 @@ TEST_F(ManagerE2e, AnEntryRenamedInTheManagerIsListedByTheToolbarAndStillFillsIn
             // データ管理(&M)...
             L"toolbar-menu 102 32777\n"
             // Closed after the user's OK: the list holds the new name.
-            L"expect-combo 0 " + Quoted(kNewName) + L" 480000\n" +
-            L"open " + Quoted(e2e::PagePath(L"e2e-noform.html")) + L"\n" +
-            L"wait-page e2e-noform.html 20000\n" + login + filled + L"expect-combo 0 " +
+            L"expect-combo 0 " +
+            Quoted(kNewName) + L" 480000\n" + L"open " + Quoted(e2e::PagePath(L"e2e-noform.html")) +
+            L"\n" + L"wait-page e2e-noform.html 20000\n" + login + filled + L"expect-combo 0 " +
             Quoted(kNewName) + L" 20000\n",
         log, 600000);
     stop = true;
@@ -224,19 +224,20 @@ TEST_F(ManagerE2e, AnEntryWithAChoiceListDeletedInTheManagerStaysDeletedAndLeave
     // The stored entry (with its select list "pref") is listed, the manager
     // started; once it has closed the toolbar's list is empty (its combo box
     // shows no entry); then the manager is started again.
-    const DWORD code = e2e::RunBrowser(
-        L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n" +
-            L"wait-page e2e-login.html 20000\n" + L"wait-value user " + V::kUser + L" 180000\n" +
-            L"expect-combo 0 " + Quoted(V::kEntry) + L" 20000\n" +
-            L"expect-toolbar 105 " + Quoted(V::kEntry) + L" 20000\n"
-            // データ管理(&M)...
-            L"toolbar-menu 102 32777\n"
-            L"expect-toolbar 105 \"\" 240000\n"
-            // The first manager's process ends before the second one starts.
-            L"sleep 10000\n"
-            L"toolbar-menu 102 32777\n"
-            L"sleep 5000\n",
-        log, 600000);
+    const DWORD code =
+        e2e::RunBrowser(L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n" +
+                            L"wait-page e2e-login.html 20000\n" + L"wait-value user " + V::kUser +
+                            L" 180000\n" + L"expect-combo 0 " + Quoted(V::kEntry) + L" 20000\n" +
+                            L"expect-toolbar 105 " + Quoted(V::kEntry) +
+                            L" 20000\n"
+                            // データ管理(&M)...
+                            L"toolbar-menu 102 32777\n"
+                            L"expect-toolbar 105 \"\" 240000\n"
+                            // The first manager's process ends before the second one starts.
+                            L"sleep 10000\n"
+                            L"toolbar-menu 102 32777\n"
+                            L"sleep 5000\n",
+                        log, 600000);
     // The second manager may still be starting when the script ends.
     if (code != 0) stop = true;
     user.join();

@@ -108,6 +108,8 @@ TEST(ChangeEntryDlg, EveryLabelShowsItsWholeText) {
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     driver.Join();
     EXPECT_FALSE(driver.LeftOpen());
-    for (const auto& label : clipped) ADD_FAILURE() << "cut: " << ::testing::PrintToString(label);
-    for (const auto& pair : overlapping) ADD_FAILURE() << "overlap: " << ::testing::PrintToString(pair);
+    for (const auto& label : clipped)
+        ADD_FAILURE() << "cut: " << ::testing::PrintToString(label);
+    for (const auto& pair : overlapping)
+        ADD_FAILURE() << "overlap: " << ::testing::PrintToString(pair);
 }

@@ -14,13 +14,15 @@ constexpr DWORD kPollMs = 5;
 
 CDataOption MakeOptions(const std::array<std::int32_t, 7>& flags) {
     CDataOption record;
-    for (size_t i = 0; i < flags.size(); ++i) record.*kOptionFields[i] = flags[i];
+    for (size_t i = 0; i < flags.size(); ++i)
+        record.*kOptionFields[i] = flags[i];
     return record;
 }
 
 std::array<std::int32_t, 7> Flags(const CDataOption& record) {
     std::array<std::int32_t, 7> flags{};
-    for (size_t i = 0; i < flags.size(); ++i) flags[i] = record.*kOptionFields[i];
+    for (size_t i = 0; i < flags.size(); ++i)
+        flags[i] = record.*kOptionFields[i];
     return flags;
 }
 

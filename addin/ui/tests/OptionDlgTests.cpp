@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr wchar_t kDiscardText[] = L"キャンセルすると、編集した内容が破棄されます。\nキャンセルしますか?";
+constexpr wchar_t kDiscardText[] =
+    L"キャンセルすると、編集した内容が破棄されます。\nキャンセルしますか?";
 
 // Indexes into the stored order.
 enum Box { kStop, kStopAutoInput, kSetAuto, kCheckSet, kOnlyPwd, kNoMultiText, kHidePwd };
@@ -91,7 +92,7 @@ TEST_F(OptionDialog, BoxesArePlacedAtTheirScaledPlaces) {
     struct Place {
         int x, y, width;
     };
-    const Place places[] = {{12, 12, 200}, {29, 64, 161},  {29, 127, 116}, {29, 149, 213},
+    const Place places[] = {{12, 12, 200},  {29, 64, 161},  {29, 127, 116}, {29, 149, 213},
                             {29, 170, 197}, {29, 236, 162}, {41, 270, 149}};
     std::array<RECT, 7> rects{};
     COptionDlg dialog;
@@ -216,6 +217,8 @@ TEST_F(OptionDialog, EveryBoxAndLabelShowsItsWholeText) {
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     driver.Join();
     EXPECT_FALSE(driver.LeftOpen());
-    for (const auto& label : clipped) ADD_FAILURE() << "cut: " << ::testing::PrintToString(label);
-    for (const auto& pair : overlapping) ADD_FAILURE() << "overlap: " << ::testing::PrintToString(pair);
+    for (const auto& label : clipped)
+        ADD_FAILURE() << "cut: " << ::testing::PrintToString(label);
+    for (const auto& pair : overlapping)
+        ADD_FAILURE() << "overlap: " << ::testing::PrintToString(pair);
 }

@@ -13,7 +13,8 @@ const CDataWebItem* ItemOf(const CDataWebForm& form, const std::wstring& formNam
 
 std::vector<int> Kinds(const CDataWebItem& item) {
     std::vector<int> kinds;
-    for (const auto& ctrl : item.m_ctrls) kinds.push_back(ctrl->m_nType);
+    for (const auto& ctrl : item.m_ctrls)
+        kinds.push_back(ctrl->m_nType);
     return kinds;
 }
 
@@ -34,8 +35,8 @@ TEST_F(RegistDlgTest, CaptureMakesOneItemPerFormWithControlsInPageOrder) {
     EXPECT_EQ(login->m_nIndex, 0);
     EXPECT_EQ(search->m_nIndex, 1);
     EXPECT_EQ(Kinds(*login), (std::vector<int>{D_WEB_CTRL_TEXT, D_WEB_CTRL_PSWD, D_WEB_CTRL_SELECT,
-                                                D_WEB_CTRL_CHECK, D_WEB_CTRL_RADIO, D_WEB_CTRL_MULTI,
-                                                D_WEB_CTRL_SUBMIT, D_WEB_CTRL_SUBMIT}));
+                                               D_WEB_CTRL_CHECK, D_WEB_CTRL_RADIO, D_WEB_CTRL_MULTI,
+                                               D_WEB_CTRL_SUBMIT, D_WEB_CTRL_SUBMIT}));
     // Positions follow the page's element order.
     int previous = -1;
     for (const auto& ctrl : login->m_ctrls) {
@@ -64,7 +65,8 @@ TEST_F(RegistDlgTest, CaptureMakesOneItemPerFormWithControlsInPageOrder) {
     EXPECT_EQ(memo->m_nRows, 3);
     EXPECT_EQ(memo->m_nCols, 20);
     // Nothing points into the live page.
-    for (const auto& ctrl : login->m_ctrls) EXPECT_FALSE(ctrl->m_element);
+    for (const auto& ctrl : login->m_ctrls)
+        EXPECT_FALSE(ctrl->m_element);
 }
 
 TEST_F(RegistDlgTest, EachFormIsSentByTheClickedButtonElseByItsFirst) {
@@ -205,13 +207,15 @@ TEST_F(RegistDlgStoredTest, ReregisterReplacesTheStoredPageOnSave) {
     const auto stored = Stored();
     ASSERT_NE(stored, nullptr);
     std::vector<std::wstring> names;
-    for (const auto& item : stored->m_items) names.push_back(item->m_strName);
+    for (const auto& item : stored->m_items)
+        names.push_back(item->m_strName);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"新しいログイン", L""}));
 }
 
 TEST_F(RegistDlgTest, LongUrlShowsAsThreeLinesOf55Characters) {
     std::wstring url = L"http://example.test/";
-    while (url.size() < 200) url += L"abcdefghij";
+    while (url.size() < 200)
+        url += L"abcdefghij";
     url.resize(200);
     auto page = torva::browser::HtmlDocument::FromMarkup(
         url, L"<html><head><title>t</title></head><body><form><input name=a></form></body></html>");
@@ -222,7 +226,8 @@ TEST_F(RegistDlgTest, LongUrlShowsAsThreeLinesOf55Characters) {
         DialogDriver::Click(driver.Dialog(), IDCANCEL);
     });
     page->Close();
-    EXPECT_EQ(shown, url.substr(0, 55) + L"\n" + url.substr(55, 55) + L"\n" + url.substr(110, 55) + L"\n");
+    EXPECT_EQ(shown,
+              url.substr(0, 55) + L"\n" + url.substr(55, 55) + L"\n" + url.substr(110, 55) + L"\n");
 }
 
 TEST_F(RegistDlgStoredTest, StoredValuesAndThePasswordAppearInTheCopy) {
@@ -232,7 +237,8 @@ TEST_F(RegistDlgStoredTest, StoredValuesAndThePasswordAppearInTheCopy) {
     Run(dialog, [&](DialogDriver& driver) {
         const HWND dlg = driver.Dialog();
         if (!WaitForCopy(dlg, 8)) return;
-        for (HWND edit : CopyControls(dlg, L"Edit")) shown.push_back(DialogDriver::Text(edit));
+        for (HWND edit : CopyControls(dlg, L"Edit"))
+            shown.push_back(DialogDriver::Text(edit));
         DialogDriver::Click(dlg, IDCANCEL);
     });
     // Shown in a password box (filled after loading) or as plain text,

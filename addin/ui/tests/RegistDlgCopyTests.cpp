@@ -32,7 +32,8 @@ bool Has(const std::wstring& html, const std::wstring& part) {
 
 size_t Count(const std::wstring& html, const std::wstring& part) {
     size_t n = 0;
-    for (size_t at = html.find(part); at != std::wstring::npos; at = html.find(part, at + 1)) ++n;
+    for (size_t at = html.find(part); at != std::wstring::npos; at = html.find(part, at + 1))
+        ++n;
     return n;
 }
 
@@ -46,7 +47,8 @@ TEST(RegistDlgCopy, TextFieldsCarryValueAndLengthOnlyWhenTheyHaveThem) {
     AddText(item, D_WEB_CTRL_TEXT, L"c", L"", 5);
     AddText(item, D_WEB_CTRL_TEXT, L"d", L"", -1);
     const std::wstring html = dialog.BuildFormHtml(item);
-    EXPECT_TRUE(Has(html, L"text(a)<INPUT TYPE=\"text\" name=\"a\" value=\"x\" size=8 maxlength=8><P>\r\n"));
+    EXPECT_TRUE(Has(
+        html, L"text(a)<INPUT TYPE=\"text\" name=\"a\" value=\"x\" size=8 maxlength=8><P>\r\n"));
     EXPECT_TRUE(Has(html, L"text(b)<INPUT TYPE=\"text\" name=\"b\" value=\"y\"><P>\r\n"));
     EXPECT_TRUE(Has(html, L"text(c)<INPUT TYPE=\"text\" name=\"c\" size=5 maxlength=5><P>\r\n"));
     EXPECT_TRUE(Has(html, L"text(d)<INPUT TYPE=\"text\" name=\"d\"><P>\r\n"));
@@ -79,7 +81,8 @@ TEST(RegistDlgCopy, PasswordIsPlainTextBetweenMarkersUnlessHidden) {
                            L"value=\"secret\" size=12 maxlength=12><P>\n<!--password-->\r\n"));
     dialog.Store().m_option.m_nHidePwd = 1;
     const std::wstring hidden = dialog.BuildFormHtml(item);
-    EXPECT_TRUE(Has(hidden, L"password(pw)<INPUT TYPE=\"password\" name=\"pw\" size=12 maxlength=12><P>\n"));
+    EXPECT_TRUE(Has(
+        hidden, L"password(pw)<INPUT TYPE=\"password\" name=\"pw\" size=12 maxlength=12><P>\n"));
     EXPECT_FALSE(Has(hidden, L"secret"));
     EXPECT_FALSE(Has(hidden, L"<!--password-->"));
 }
@@ -101,10 +104,14 @@ TEST(RegistDlgCopy, ChoicesKeepTheirStoredStates) {
     CDataWebCtrl& multi = AddCtrl(item, D_WEB_CTRL_SELECT, L"s");
     multi.SelValue()->m_nMultiple = 1;
     const std::wstring html = dialog.BuildFormHtml(item);
-    EXPECT_TRUE(Has(html, L"radio(r)\n\n<BLOCKQUOTE>\na<INPUT TYPE=\"radio\" name=\"r\" value=\"a\"><BR>\r\n"
-                          L"b<INPUT TYPE=\"radio\" checked name=\"r\" value=\"b\"><BR>\r\n</BLOCKQUOTE><P>\r\n"));
-    EXPECT_TRUE(Has(html, L"check(c)\r\n\r\n<BLOCKQUOTE>\non<INPUT TYPE=\"checkbox\" name=\"c\" value=\"on\"><BR>\r\n"));
-    EXPECT_TRUE(Has(html, L"textarea(m)<br><textarea rows=2 cols=30 name=\"m\">1 &lt; 2</textarea><p>"));
+    EXPECT_TRUE(
+        Has(html,
+            L"radio(r)\n\n<BLOCKQUOTE>\na<INPUT TYPE=\"radio\" name=\"r\" value=\"a\"><BR>\r\n"
+            L"b<INPUT TYPE=\"radio\" checked name=\"r\" value=\"b\"><BR>\r\n</BLOCKQUOTE><P>\r\n"));
+    EXPECT_TRUE(Has(html, L"check(c)\r\n\r\n<BLOCKQUOTE>\non<INPUT TYPE=\"checkbox\" name=\"c\" "
+                          L"value=\"on\"><BR>\r\n"));
+    EXPECT_TRUE(
+        Has(html, L"textarea(m)<br><textarea rows=2 cols=30 name=\"m\">1 &lt; 2</textarea><p>"));
     EXPECT_TRUE(Has(html, L"<SELECT NAME=\"s\" MULTIPLE>"));
 }
 
@@ -119,5 +126,6 @@ TEST(RegistDlgCopy, ButtonsMakeAListOnlyWhenThereIsMoreThanOne) {
     AddButton(two, L"戻る", 1);
     const std::wstring html = dialog.BuildFormHtml(two);
     EXPECT_EQ(Count(html, L"<SELECT NAME=\"submitselecttvrtvrsubmitselecttvrtvr\">"), 1u);
-    EXPECT_TRUE(Has(html, L"<option value=\"送信\">送信\n<option value=\"戻る\" selected>戻る\r\n"));
+    EXPECT_TRUE(
+        Has(html, L"<option value=\"送信\">送信\n<option value=\"戻る\" selected>戻る\r\n"));
 }

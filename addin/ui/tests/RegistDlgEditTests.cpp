@@ -6,7 +6,9 @@ namespace {
 constexpr size_t kLoginControls = 8;
 constexpr size_t kSearchControls = 1;
 
-std::wstring EditText(HWND edit) { return DialogDriver::Text(edit); }
+std::wstring EditText(HWND edit) {
+    return DialogDriver::Text(edit);
+}
 
 } // namespace
 
@@ -39,7 +41,8 @@ TEST_F(RegistDlgTest, LeavingAnEditedRowAsksAndNoKeepsTheRowAndItsCopy) {
         if (HWND cancelBox = DialogDriver::WaitForMessageBox(dlg, 1000)) Answer(cancelBox, IDYES);
     });
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(question, L"項目の選択を変更すると、編集中のデータは破棄されます。\n選択項目を変更しますか？");
+    EXPECT_EQ(question,
+              L"項目の選択を変更すると、編集中のデータは破棄されます。\n選択項目を変更しますか？");
     EXPECT_EQ(selectedAfterNo, 0);
     EXPECT_EQ(userAfterNo, L"typed");
     EXPECT_EQ(selectedAfterYes, 1);
@@ -99,7 +102,8 @@ TEST_F(RegistDlgTest, OnlyOneItemOfThePageFillsInAutomatically) {
         DialogDriver::WaitUntilGone(dlg, 10000);
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(question, L"他のアイテムでこの項目がチェックされています。\nこのアイテムで設定しなおしますか?");
+    EXPECT_EQ(question,
+              L"他のアイテムでこの項目がチェックされています。\nこのアイテムで設定しなおしますか?");
     EXPECT_EQ(caption, L"質問");
     const auto stored = Stored();
     ASSERT_NE(stored, nullptr);

@@ -59,7 +59,8 @@ void ClickRow(HWND dialog, int row) {
 
 HWND CopyServer(HWND dialog) {
     HWND window = ::GetDlgItem(dialog, IDC_REGIST_BROWSER);
-    for (const wchar_t* name : {L"Shell Embedding", L"Shell DocObject View", L"Internet Explorer_Server"})
+    for (const wchar_t* name :
+         {L"Shell Embedding", L"Shell DocObject View", L"Internet Explorer_Server"})
         window = window ? ::FindWindowExW(window, nullptr, name, nullptr) : nullptr;
     return window;
 }
@@ -106,7 +107,9 @@ void SetBoxText(HWND dialog, int id, const std::wstring& text) {
     ::SendMessageW(::GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-std::wstring BoxText(HWND dialog, int id) { return DialogDriver::Text(::GetDlgItem(dialog, id)); }
+std::wstring BoxText(HWND dialog, int id) {
+    return DialogDriver::Text(::GetDlgItem(dialog, id));
+}
 
 bool Answer(HWND box, int button) {
     if (!box) return false;
@@ -120,10 +123,13 @@ void RegistDlgTest::SetUpTestSuite() {
     (void)AxHostWindowInit();
 }
 
-void RegistDlgTest::TearDownTestSuite() { ::OleUninitialize(); }
+void RegistDlgTest::TearDownTestSuite() {
+    ::OleUninitialize();
+}
 
 void RegistDlgTest::SetUp() {
-    m_page = torva::browser::HtmlDocument::Load(torva::ProgramFolder() + L"regist-pages\\two-forms.html");
+    m_page = torva::browser::HtmlDocument::Load(torva::ProgramFolder() +
+                                                L"regist-pages\\two-forms.html");
     ASSERT_TRUE(m_page && !m_page->LoadFailed());
     SetAuthAnswer(1);
     Forget();

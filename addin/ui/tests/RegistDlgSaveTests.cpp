@@ -151,7 +151,8 @@ TEST_F(RegistDlgTest, ApplyStoresAndASecondItemCannotTakeTheSameName) {
     const auto stored = Stored();
     ASSERT_NE(stored, nullptr);
     int named = 0;
-    for (const auto& item : stored->m_items) named += item->m_strName == L"同じ名前" ? 1 : 0;
+    for (const auto& item : stored->m_items)
+        named += item->m_strName == L"同じ名前" ? 1 : 0;
     EXPECT_EQ(named, 1);
 }
 
@@ -162,8 +163,10 @@ TEST_F(RegistDlgTest, SecondSaveInOneDialogDoesNotAuthenticateAgain) {
         if (!TypeLogin(dlg, Typed{})) return;
         SetBoxText(dlg, IDC_REGIST_NAME, L"一回目");
         DialogDriver::Click(dlg, IDC_REGIST_APPLY);
-        WaitFor([&] { return ::IsWindowEnabled(dlg) && ReadRows(dlg).size() == 2 &&
-                             ReadRows(dlg)[0].name == L"一回目"; });
+        WaitFor([&] {
+            return ::IsWindowEnabled(dlg) && ReadRows(dlg).size() == 2 &&
+                   ReadRows(dlg)[0].name == L"一回目";
+        });
         // From now on an authentication would be refused.
         SetAuthAnswer(2);
         if (!WaitForCopy(dlg, kLoginControls)) return;

@@ -7,7 +7,9 @@
 
 namespace {
 
-std::wstring Title(HWND dialog) { return BoxText(dialog, IDC_REGIST_TITLE); }
+std::wstring Title(HWND dialog) {
+    return BoxText(dialog, IDC_REGIST_TITLE);
+}
 
 } // namespace
 

@@ -15,7 +15,9 @@ RECT WindowRect(HWND window) {
     return rect;
 }
 
-int Width(const RECT& rect) { return rect.right - rect.left; }
+int Width(const RECT& rect) {
+    return rect.right - rect.left;
+}
 
 const RegistPlacement* PlaceOf(const std::vector<RegistPlacement>& places, int id) {
     for (const auto& place : places)
@@ -158,8 +160,10 @@ TEST_F(RegistDlgTest, EveryLabelShowsItsWholeTextAndNoControlOverlapsAnother) {
         frame = ChildRect(::GetDlgItem(dlg, IDC_REGIST_PAGEGROUP));
         DialogDriver::Click(dlg, IDCANCEL);
     });
-    for (const auto& label : clipped) ADD_FAILURE() << "cut: " << ::testing::PrintToString(label);
-    for (const auto& pair : overlapping) ADD_FAILURE() << "overlap: " << ::testing::PrintToString(pair);
+    for (const auto& label : clipped)
+        ADD_FAILURE() << "cut: " << ::testing::PrintToString(label);
+    for (const auto& pair : overlapping)
+        ADD_FAILURE() << "overlap: " << ::testing::PrintToString(pair);
     // The title box belongs to the page's frame.
     EXPECT_GT(title.top, frame.top);
     EXPECT_LT(title.right, frame.right);

@@ -24,7 +24,8 @@ constexpr size_t kTooLongChars = 2200000;
 // A message box owned by dialog (not its notice window), or null.
 HWND OwnedMessageBox(HWND dialog, DWORD timeoutMs) {
     for (DWORD waited = 0;; waited += 10) {
-        for (HWND window : DialogDriver::ThreadWindows(::GetWindowThreadProcessId(dialog, nullptr))) {
+        for (HWND window :
+             DialogDriver::ThreadWindows(::GetWindowThreadProcessId(dialog, nullptr))) {
             if (::GetWindow(window, GW_OWNER) == dialog && ::IsWindowVisible(window) &&
                 !::GetDlgItem(window, IDC_NOTIFYMSG_TEXT))
                 return window;
@@ -69,7 +70,8 @@ HWND SaveTooLongAndDismissTheError(HWND dialog, const wchar_t* name, std::wstrin
 std::vector<std::wstring> StoredNames(const CDataWebForm* form) {
     std::vector<std::wstring> names;
     if (form)
-        for (const auto& item : form->m_items) names.push_back(item->m_strName);
+        for (const auto& item : form->m_items)
+            names.push_back(item->m_strName);
     return names;
 }
 
@@ -125,11 +127,13 @@ TEST_F(RegistDlgTest, SaveLocksTheDialogAndRefusesCancelOkApplyAndRowChangesUnti
         rowWhileSaving = SelectedRow(dlg);
         boxWhileSaving = OwnedMessageBox(dlg, 0);
         lock.Release();
-        enabledAfter = WaitFor([&] {
-            const auto rows = ReadRows(dlg);
-            return ::IsWindowEnabled(dlg) && !dialog.Saving() && !rows.empty() &&
-                   rows[0].name == L"保存中";
-        }, 10000);
+        enabledAfter = WaitFor(
+            [&] {
+                const auto rows = ReadRows(dlg);
+                return ::IsWindowEnabled(dlg) && !dialog.Saving() && !rows.empty() &&
+                       rows[0].name == L"保存中";
+            },
+            10000);
         rowsAfter = ReadRows(dlg);
         ::Sleep(300); // nothing queued may start a second save now
         CancelDialog(dlg);
@@ -201,10 +205,13 @@ TEST_F(RegistDlgTest, FillTimerDoesNotRunDuringASaveAndFillsTheCopyAfterIt) {
             duringSave = ComboSelection(CopyControls(dlg, L"ComboBox")[0]);
         }
         lock.Release();
-        WaitFor([&] {
-            const auto combos = CopyControls(dlg, L"ComboBox");
-            return ::IsWindowEnabled(dlg) && combos.size() == 2 && ComboSelection(combos[0]) == 1;
-        }, 10000);
+        WaitFor(
+            [&] {
+                const auto combos = CopyControls(dlg, L"ComboBox");
+                return ::IsWindowEnabled(dlg) && combos.size() == 2 &&
+                       ComboSelection(combos[0]) == 1;
+            },
+            10000);
         const auto combos = CopyControls(dlg, L"ComboBox");
         if (combos.size() == 2) afterSave = ComboSelection(combos[0]);
         CancelDialog(dlg);
@@ -263,7 +270,8 @@ TEST_F(RegistDlgTest, SaveWithoutADatabaseSaysSoAndTheDialogStaysUsable) {
             // The relay dies and cannot be started again.
             RelayState::Instance().SetRelayFolder(L"C:\\torva-no-relay-here");
             if (const DWORD id = RelayState::Instance().RelayProcessId()) {
-                torva::UniqueHandle relay(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+                torva::UniqueHandle relay(
+                    ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
                 if (relay) {
                     ::TerminateProcess(relay.get(), 1);
                     ::WaitForSingleObject(relay.get(), 5000);
@@ -298,7 +306,8 @@ TEST_F(RegistDlgTest, FailedReregistrationKeepsTheRegistrationItReplaces) {
         for (auto& item : capture.PageForm()->m_items)
             item->m_strName = item->m_strFormName == L"login" ? L"旧ログイン" : L"旧検索";
         CExpData store;
-        ASSERT_EQ(store.SetWebPageData(capture.PageForm(), capture.PageForm()->m_items[0].get()), 0);
+        ASSERT_EQ(store.SetWebPageData(capture.PageForm(), capture.PageForm()->m_items[0].get()),
+                  0);
     }
     CRegistDlg dialog(Page(), 0, CRegistDlg::STATE_REREGIST);
     std::wstring text;

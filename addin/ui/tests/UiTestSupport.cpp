@@ -36,7 +36,7 @@ SIZE MeasureInWindowFont(HWND window, const std::wstring& text) {
     SIZE extent{};
     torva::WindowDC dc(window);
     torva::SelectedObject font(dc.get(),
-                        reinterpret_cast<HGDIOBJ>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+                               reinterpret_cast<HGDIOBJ>(::SendMessageW(window, WM_GETFONT, 0, 0)));
     ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
     return extent;
 }
@@ -78,7 +78,8 @@ LONG ButtonType(HWND control) {
 }
 
 bool IsGroupBox(HWND control) {
-    return ::lstrcmpiW(ClassOf(control).c_str(), L"Button") == 0 && ButtonType(control) == BS_GROUPBOX;
+    return ::lstrcmpiW(ClassOf(control).c_str(), L"Button") == 0 &&
+           ButtonType(control) == BS_GROUPBOX;
 }
 
 } // namespace
@@ -125,7 +126,8 @@ std::vector<std::wstring> ClippedLabels(HWND dialog, const std::vector<int>& ski
         int lineHeight = 1;
         for (;;) {
             const size_t end = text.find(L'\n', start);
-            const std::wstring line = text.substr(start, end == std::wstring::npos ? end : end - start);
+            const std::wstring line =
+                text.substr(start, end == std::wstring::npos ? end : end - start);
             const SIZE extent = MeasureInWindowFont(control, line.empty() ? L" " : line);
             lineHeight = std::max<int>(lineHeight, extent.cy);
             widest = std::max<int>(widest, extent.cx);
@@ -139,7 +141,8 @@ std::vector<std::wstring> ClippedLabels(HWND dialog, const std::vector<int>& ski
             if (end == std::wstring::npos) break;
             start = end + 1;
         }
-        const int fitting = multiLine ? std::max(1, static_cast<int>(client.bottom / lineHeight)) : 1;
+        const int fitting =
+            multiLine ? std::max(1, static_cast<int>(client.bottom / lineHeight)) : 1;
         const bool cut = multiLine ? needed > fitting : (lineCount > 1 || widest > room);
         if (cut) {
             clipped.push_back(std::to_wstring(::GetDlgCtrlID(control)) + L" \"" + text + L"\": " +

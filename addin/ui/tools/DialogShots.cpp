@@ -65,11 +65,13 @@ void CALLBACK TypeIntoCopy(HWND, UINT, UINT_PTR timer, DWORD) {
     ::KillTimer(nullptr, timer);
     const HWND dialog = ::FindWindowW(nullptr, L"登録");
     HWND server = dialog ? ::GetDlgItem(dialog, IDC_REGIST_BROWSER) : nullptr;
-    for (const wchar_t* name : {L"Shell Embedding", L"Shell DocObject View", L"Internet Explorer_Server"})
+    for (const wchar_t* name :
+         {L"Shell Embedding", L"Shell DocObject View", L"Internet Explorer_Server"})
         server = server ? ::FindWindowExW(server, nullptr, name, nullptr) : nullptr;
     if (!server) return;
     std::vector<HWND> edits;
-    for (HWND child = ::GetWindow(server, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = ::GetWindow(server, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
         wchar_t name[32] = {};
         ::GetClassNameW(child, name, 32);
         if (std::wstring(name) == L"Edit") edits.push_back(child);

@@ -118,8 +118,10 @@ TEST_F(VantrelApp, AdministratorUserIsRefusedWithTheWarning) {
     ::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text, 256);
     // 22102, or 22103 on the Windows versions that say "sign in".
     EXPECT_EQ(Res(22102), std::wstring(text));
-    EXPECT_TRUE(std::wstring(text) == L"現在ログオン中のユーザーでは、このプログラムを使用することができません" ||
-                std::wstring(text) == L"現在サインイン中のユーザーでは、このプログラムを使用することができません");
+    EXPECT_TRUE(std::wstring(text) ==
+                    L"現在ログオン中のユーザーでは、このプログラムを使用することができません" ||
+                std::wstring(text) ==
+                    L"現在サインイン中のユーザーでは、このプログラムを使用することができません");
     ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ASSERT_TRUE(run.WaitForEnd(kStartTimeout));
     EXPECT_FALSE(run.HasVisibleWindow());
@@ -132,17 +134,17 @@ TEST_F(VantrelApp, TreeShowsTheStoredDataAndSpreadsItsChecks) {
 
     const HTREEITEM root = run.Root();
     EXPECT_EQ(Res(22063), run.Text(root));
-    EXPECT_EQ((Texts{Res(22064), Res(22065), Res(22066), Res(22067), Res(22068), Res(22069),
-                     Res(22070)}),
-              run.ChildTexts(root));
+    EXPECT_EQ(
+        (Texts{Res(22064), Res(22065), Res(22066), Res(22067), Res(22068), Res(22069), Res(22070)}),
+        run.ChildTexts(root));
 
     const HTREEITEM webForms = run.Find(root, Res(22064));
     const HTREEITEM rich =
         run.FindEndingWith(webForms, std::wstring(L"(") + export_fixture::kRichPageUrl + L")");
     ASSERT_NE(nullptr, rich);
     EXPECT_EQ((Texts{export_fixture::kRichItemName, L"空パスワード"}), run.ChildTexts(rich));
-    const HTREEITEM unnamed = run.Find(webForms, std::wstring(L"検索(") +
-                                                     export_fixture::kUnnamedPageUrl + L")");
+    const HTREEITEM unnamed =
+        run.Find(webForms, std::wstring(L"検索(") + export_fixture::kUnnamedPageUrl + L")");
     ASSERT_NE(nullptr, unnamed);
     EXPECT_EQ((Texts{L"名前なし(未登録)", L"名前なし2(未登録)", L"search(未登録)"}),
               run.ChildTexts(unnamed));
@@ -226,8 +228,8 @@ TEST_F(VantrelApp, ReportShowsTheSelectedItemOfEachKind) {
     EXPECT_LT(report.find(Res(22040)), report.find(Res(22041)));
 
     // A form without NAME is found by its tree item.
-    const HTREEITEM unnamed = run.Find(webForms, std::wstring(L"検索(") +
-                                                     export_fixture::kUnnamedPageUrl + L")");
+    const HTREEITEM unnamed =
+        run.Find(webForms, std::wstring(L"検索(") + export_fixture::kUnnamedPageUrl + L")");
     run.ClickLabel(run.Find(unnamed, L"search(未登録)"));
     report = run.ReportText();
     EXPECT_TRUE(Contains(report, L"   フォーム名\t：  search\r\n")) << report;
@@ -242,7 +244,8 @@ TEST_F(VantrelApp, ReportShowsTheSelectedItemOfEachKind) {
                                      export_fixture::kApplicationName + L"\r\n"));
     EXPECT_TRUE(Contains(report, std::wstring(L"   ウィンドウタイトル\t：  ") +
                                      export_fixture::kApplicationCaption + L"\r\n"));
-    EXPECT_TRUE(Contains(report, L"   データ入力後、オートクリックする\t：  有効(100, 50)\r\n\r\n"));
+    EXPECT_TRUE(
+        Contains(report, L"   データ入力後、オートクリックする\t：  有効(100, 50)\r\n\r\n"));
     const std::wstring stars(std::wstring(export_fixture::kApplicationPassword).size(), L'*');
     EXPECT_TRUE(Contains(report, Res(22041) + L"   値　　：" + stars + L"\r\n")) << report;
     EXPECT_TRUE(Contains(report, L"   値　　：user01\r\n"));
@@ -250,7 +253,8 @@ TEST_F(VantrelApp, ReportShowsTheSelectedItemOfEachKind) {
     // Policies: the stored values of the fixture.
     const HTREEITEM policies = run.Find(root, Res(22066));
     run.ClickLabel(run.Child(policies));
-    EXPECT_EQ(Res(22021) + L"  エクスポート\t： " + (export_fixture::kPolicyValues[0] ? L"有効" : L"無効"),
+    EXPECT_EQ(Res(22021) + L"  エクスポート\t： " +
+                  (export_fixture::kPolicyValues[0] ? L"有効" : L"無効"),
               run.ReportText());
     run.ClickLabel(run.Find(policies, L"アプリケーションの編集"));
     EXPECT_EQ(Res(22021) + L"  アプリケーションの編集\t： " +
@@ -326,7 +330,8 @@ TEST_F(VantrelApp, WindowPlaceAndTreeWidthSurviveTheNextStart) {
         // Closed while minimised: the place it comes back to is kept, not
         // the icon's.
         ::PostMessageW(run.Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        for (int i = 0; i < 40 && !::IsIconic(run.Main()); ++i) ::Sleep(50);
+        for (int i = 0; i < 40 && !::IsIconic(run.Main()); ++i)
+            ::Sleep(50);
         EXPECT_TRUE(::IsIconic(run.Main()));
         ASSERT_TRUE(run.Close(kStartTimeout));
     }
@@ -346,7 +351,6 @@ TEST_F(VantrelApp, WindowPlaceAndTreeWidthSurviveTheNextStart) {
     ForgetPosition();
 }
 
-
 // ---------------------------------------------------------------------------
 // The export from the main window.
 
@@ -361,12 +365,13 @@ std::wstring TempFile(const wchar_t* name) {
 }
 
 std::string ReadAll(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     std::string bytes(::GetFileSize(file, nullptr), '\0');
     DWORD read = 0;
-    if (!bytes.empty()) ::ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    if (!bytes.empty())
+        ::ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
     ::CloseHandle(file);
     bytes.resize(read);
     return bytes;
@@ -378,8 +383,8 @@ void TickEverythingWritable(VantrelProcess& run) {
     const HTREEITEM root = run.Root();
     run.ClickCheckBox(root);
     const HTREEITEM webForms = run.Find(root, Res(22064));
-    const HTREEITEM outside =
-        run.FindEndingWith(webForms, std::wstring(L"(") + export_fixture::kOutsideCodePageUrl + L")");
+    const HTREEITEM outside = run.FindEndingWith(
+        webForms, std::wstring(L"(") + export_fixture::kOutsideCodePageUrl + L")");
     ASSERT_NE(nullptr, outside);
     run.ClickCheckBox(outside);
     ASSERT_FALSE(run.Checked(outside));
@@ -440,7 +445,8 @@ TEST_F(VantrelApp, TickedItemsAreExportedSealedWithThePassphraseAndInTheClear) {
     // no secret is in the sealed file in clear; the clear file has them escaped.
     const sealed_export::SecretsCheck secrets =
         sealed_export::CheckFixtureSecrets(sealedText, passphrase);
-    for (const std::string& fault : secrets.faults) ADD_FAILURE() << fault;
+    for (const std::string& fault : secrets.faults)
+        ADD_FAILURE() << fault;
     EXPECT_GT(secrets.fields, 20u);
     for (const char* secret : {"\"pa\\\"ss\\\\nw0,rd\x8d\x87\x8c\xbe\x97\x74\"",
                                "\"keihi\\\"20,26\\\\n\x8c\x6f\x94\xef\""}) {
@@ -469,16 +475,20 @@ TEST_F(VantrelApp, CloseIsIgnoredWhileTheExportRunsAndTheFileIsWrittenWhole) {
     std::unique_ptr<AutoAnswer> allow;
     bool stayed = false;
     bool progressStayed = false;
-    const ExportSeen seen = run.Export(path, L"", [&](HWND progress) {
-        for (int i = 0; i < 3; ++i) {
-            ::PostMessageW(run.Main(), WM_CLOSE, 0, 0);
-            ::Sleep(200);
-        }
-        ::SendMessageW(run.Main(), WM_NULL, 0, 0);
-        stayed = !run.WaitForEnd(0) && ::IsWindow(run.Main()) && ::IsWindowVisible(run.Main());
-        progressStayed = ::IsWindow(progress) && !::IsWindowEnabled(::GetDlgItem(progress, IDOK));
-        allow = std::make_unique<AutoAnswer>(AUTHCASE_EXPORT, AutoAnswer::kAllow);
-    }, 120000, false);
+    const ExportSeen seen = run.Export(
+        path, L"",
+        [&](HWND progress) {
+            for (int i = 0; i < 3; ++i) {
+                ::PostMessageW(run.Main(), WM_CLOSE, 0, 0);
+                ::Sleep(200);
+            }
+            ::SendMessageW(run.Main(), WM_NULL, 0, 0);
+            stayed = !run.WaitForEnd(0) && ::IsWindow(run.Main()) && ::IsWindowVisible(run.Main());
+            progressStayed =
+                ::IsWindow(progress) && !::IsWindowEnabled(::GetDlgItem(progress, IDOK));
+            allow = std::make_unique<AutoAnswer>(AUTHCASE_EXPORT, AutoAnswer::kAllow);
+        },
+        120000, false);
     EXPECT_TRUE(stayed) << "the main window closed while the export ran";
     EXPECT_TRUE(progressStayed);
     // The worker waited at the PIN dialog: the run was seen going on.
@@ -506,5 +516,5 @@ TEST_F(VantrelApp, CloseIsIgnoredWhileTheExportRunsAndTheFileIsWrittenWhole) {
     EXPECT_EQ(0u, exitCode);
 }
 
-}  // namespace
-}  // namespace vantrel::test
+} // namespace
+} // namespace vantrel::test

@@ -154,7 +154,8 @@ HTREEITEM VantrelProcess::Parent(HTREEITEM item) const {
 
 std::vector<std::wstring> VantrelProcess::ChildTexts(HTREEITEM item) const {
     std::vector<std::wstring> texts;
-    for (HTREEITEM child = Child(item); child; child = Next(child)) texts.push_back(Text(child));
+    for (HTREEITEM child = Child(item); child; child = Next(child))
+        texts.push_back(Text(child));
     return texts;
 }
 
@@ -237,8 +238,8 @@ void VantrelProcess::PressSpace() const {
 std::wstring VantrelProcess::ReportText() const {
     const LRESULT length = ::SendMessageW(m_report, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT got = ::SendMessageW(m_report, WM_GETTEXT, text.size(),
-                                       reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT got =
+        ::SendMessageW(m_report, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(got));
     return text;
 }
@@ -248,7 +249,7 @@ bool VantrelProcess::Close(DWORD milliseconds) {
     return WaitForEnd(milliseconds);
 }
 
-}  // namespace vantrel::test
+} // namespace vantrel::test
 
 namespace vantrel::test {
 
@@ -305,7 +306,8 @@ bool VantrelProcess::TickEverything(const std::wstring& skipPageUrl) const {
     ClickCheckBox(root);
     if (!skipPageUrl.empty()) {
         // The web-form pages are the first group.
-        if (HTREEITEM page = FindEndingWith(Child(root), L"(" + skipPageUrl + L")")) ClickCheckBox(page);
+        if (HTREEITEM page = FindEndingWith(Child(root), L"(" + skipPageUrl + L")"))
+            ClickCheckBox(page);
     }
     // An emulated program may take a while to reach its idle moment.
     for (int i = 0; i < 400; ++i) {
@@ -340,7 +342,8 @@ HWND VantrelProcess::FindProgressDialog() const {
     return search.found;
 }
 
-HWND VantrelProcess::OpenExportDialog(const std::wstring& path, const std::wstring& passphrase) const {
+HWND VantrelProcess::OpenExportDialog(const std::wstring& path,
+                                      const std::wstring& passphrase) const {
     ClickToolButton(kExportCommandId);
     const std::wstring caption = kExportCaption;
     HWND dialog = nullptr;
@@ -358,8 +361,8 @@ HWND VantrelProcess::OpenExportDialog(const std::wstring& path, const std::wstri
 }
 
 ExportSeen VantrelProcess::Export(const std::wstring& path, const std::wstring& passphrase,
-                                  const std::function<void(HWND)>& whileRunning,
-                                  DWORD timeoutMs, bool closeWithOk) const {
+                                  const std::function<void(HWND)>& whileRunning, DWORD timeoutMs,
+                                  bool closeWithOk) const {
     ExportSeen seen;
     const HWND dialog = OpenExportDialog(path, passphrase);
     if (!dialog) return seen;
@@ -371,7 +374,8 @@ ExportSeen VantrelProcess::Export(const std::wstring& path, const std::wstring& 
         if (HWND box = FindBox(kMainCaption)) {
             seen.questions.push_back(WindowText(::GetDlgItem(box, 0xFFFF)));
             PressButton(box, ::GetDlgItem(box, IDYES) ? IDYES : IDOK);
-            for (int j = 0; j < 100 && ::IsWindow(box); ++j) ::Sleep(20);
+            for (int j = 0; j < 100 && ::IsWindow(box); ++j)
+                ::Sleep(20);
         }
         ::Sleep(50);
     }
@@ -413,13 +417,15 @@ ExportSeen VantrelProcess::Export(const std::wstring& path, const std::wstring& 
     ::SendMessageW(progress, WM_NULL, 0, 0);
     seen.title = WindowText(progress);
     seen.status = WindowText(::GetDlgItem(progress, kStatusText));
-    seen.sections = static_cast<int>(::SendDlgItemMessageW(progress, kProgressBar, PBM_GETPOS, 0, 0));
+    seen.sections =
+        static_cast<int>(::SendDlgItemMessageW(progress, kProgressBar, PBM_GETPOS, 0, 0));
     seen.mainEnabledAfter = ::IsWindowEnabled(m_main) != FALSE;
     if (!closeWithOk) return seen;
     PressButton(progress, IDOK);
-    for (int i = 0; i < 200 && ::IsWindow(progress); ++i) ::Sleep(25);
+    for (int i = 0; i < 200 && ::IsWindow(progress); ++i)
+        ::Sleep(25);
     seen.released = !::IsWindow(progress);
     return seen;
 }
 
-}  // namespace vantrel::test
+} // namespace vantrel::test

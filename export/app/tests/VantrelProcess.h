@@ -20,17 +20,17 @@ struct ExportSeen {
     std::vector<std::wstring> questions; // the boxes answered on the way (OK / Yes)
     bool dialogClosed = false;           // the export dialog accepted the input
     bool progressFound = false;
-    bool ownedByMain = false;            // the progress dialog's owner is the main window
-    bool runningSeen = false;            // the progress dialog was found before the end
+    bool ownedByMain = false;              // the progress dialog's owner is the main window
+    bool runningSeen = false;              // the progress dialog was found before the end
     bool mainDisabledWhileRunning = false; // read while the run was seen going on
-    bool ended = false;                  // the progress dialog's OK came on in time
-    std::wstring title;                  // the progress dialog's title at the end
+    bool ended = false;                    // the progress dialog's OK came on in time
+    std::wstring title;                    // the progress dialog's title at the end
     std::wstring status;
-    std::wstring error;                  // the text of a "エクスポートエラー" box
-    int sections = -1;                   // the progress bar's position at the end
+    std::wstring error; // the text of a "エクスポートエラー" box
+    int sections = -1;  // the progress bar's position at the end
     bool mainEnabledAfter = false;
-    bool released = false;               // OK pressed and the dialog gone
-    double seconds = 0;                  // from the export button to the end
+    bool released = false; // OK pressed and the dialog gone
+    double seconds = 0;    // from the export button to the end
 };
 
 class VantrelProcess {
@@ -120,4 +120,4 @@ private:
     void* m_remote = nullptr; // a page of the program's memory for the tree's messages
 };
 
-}  // namespace vantrel::test
+} // namespace vantrel::test

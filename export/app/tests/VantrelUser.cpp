@@ -17,9 +17,9 @@ namespace {
 
 std::string Utf8(const std::wstring& text) {
     std::string bytes(text.size() * 3 + 1, '\0');
-    bytes.resize(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(),
-                                                           static_cast<int>(text.size()), bytes.data(),
-                                                           static_cast<int>(bytes.size()), nullptr, nullptr)));
+    bytes.resize(static_cast<size_t>(
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                              static_cast<int>(bytes.size()), nullptr, nullptr)));
     return bytes;
 }
 
@@ -40,7 +40,8 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs("Nothing stored could be ticked.\n", stderr);
         return 2;
     }
-    const vantrel::test::ExportSeen seen = run.Export(argv[1], argc > 2 ? argv[2] : L"", nullptr, 900000);
+    const vantrel::test::ExportSeen seen =
+        run.Export(argv[1], argc > 2 ? argv[2] : L"", nullptr, 900000);
     for (const std::wstring& question : seen.questions)
         std::printf("answered: %s\n", Utf8(question).c_str());
     if (!seen.error.empty()) std::printf("error: %s\n", Utf8(seen.error).c_str());

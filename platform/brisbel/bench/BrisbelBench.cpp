@@ -224,8 +224,8 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%8lu %6lu %8lu %9.2f %12.1f %14.1f %8lu %9.2f %10.1f %14.1f\n",
                     static_cast<unsigned long>(f.values), static_cast<unsigned long>(f.sets),
                     static_cast<unsigned long>(f.compactions), f.medianSetMs, f.longestPlainSetMs,
-                    f.longestCompactingSetMs, static_cast<unsigned long>(f.queries),
-                    f.medianWaitMs, f.longestWaitMs, f.longestWaitInCompactionMs);
+                    f.longestCompactingSetMs, static_cast<unsigned long>(f.queries), f.medianWaitMs,
+                    f.longestWaitMs, f.longestWaitInCompactionMs);
     }
     for (const CompactionFigures& f : compacted) {
         std::printf("%8lu values, each set that compacted:", static_cast<unsigned long>(f.values));

@@ -179,7 +179,8 @@ int FollowerMain(int argc, wchar_t** argv) {
     const std::wstring folder = argv[2], name = argv[3], tag = argv[5], out = argv[6];
     const auto values = static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10));
     if (values < kValuesPerKey) return 2;
-    torva::UniqueHandle ready(::OpenEventW(EVENT_MODIFY_STATE, FALSE, EventName(L"ready", tag).c_str()));
+    torva::UniqueHandle ready(
+        ::OpenEventW(EVENT_MODIFY_STATE, FALSE, EventName(L"ready", tag).c_str()));
     torva::UniqueHandle stop(::OpenEventW(SYNCHRONIZE, FALSE, EventName(L"stop", tag).c_str()));
     if (!ready || !stop) return 3;
     std::wstring identity;
@@ -198,9 +199,8 @@ int FollowerMain(int argc, wchar_t** argv) {
         DWORD type = 0, size = static_cast<DWORD>(buffer.size());
         Interval call;
         call.start = Now();
-        const DWORD status =
-            db.QueryValue(KeyOf(v / kValuesPerKey), NameOf(v % kValuesPerKey), &type,
-                          buffer.data(), &size);
+        const DWORD status = db.QueryValue(KeyOf(v / kValuesPerKey), NameOf(v % kValuesPerKey),
+                                           &type, buffer.data(), &size);
         call.end = Now();
         if (status) return 5;
         calls.push_back(call);

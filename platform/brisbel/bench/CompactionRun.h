@@ -13,17 +13,17 @@
 namespace brisbel::bench {
 
 struct CompactionFigures {
-    DWORD values = 0;       // laid down before the run
-    DWORD sets = 0;         // sets made
-    DWORD compactions = 0;  // generations passed
+    DWORD values = 0;      // laid down before the run
+    DWORD sets = 0;        // sets made
+    DWORD compactions = 0; // generations passed
     double medianSetMs = 0;
-    double longestPlainSetMs = 0;      // of the sets that did not compact
-    double longestCompactingSetMs = 0; // of those that did
+    double longestPlainSetMs = 0;        // of the sets that did not compact
+    double longestCompactingSetMs = 0;   // of those that did
     std::vector<double> compactingSetMs; // each of those, in order
-    DWORD queries = 0;                 // the follower's calls
+    DWORD queries = 0;                   // the follower's calls
     double medianWaitMs = 0;
-    double longestWaitMs = 0;               // of all its calls
-    double longestWaitInCompactionMs = 0;   // of those overlapping a compacting set
+    double longestWaitMs = 0;             // of all its calls
+    double longestWaitInCompactionMs = 0; // of those overlapping a compacting set
 };
 
 // Lays down a database of values values in folder, then sets values of

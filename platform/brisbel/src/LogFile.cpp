@@ -37,8 +37,8 @@ FileHeader LogFile::MakeHeader(uint32_t generation, uint32_t flags) noexcept {
     return header;
 }
 
-DWORD LogFile::Open(const std::wstring& path, uint32_t generation, LogFile& out,
-                    DWORD& win32Error, Access access) {
+DWORD LogFile::Open(const std::wstring& path, uint32_t generation, LogFile& out, DWORD& win32Error,
+                    Access access) {
     const DWORD rights = access == Access::ReadOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
     torva::UniqueFile file(::CreateFileW(path.c_str(), rights, kShareAll, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));

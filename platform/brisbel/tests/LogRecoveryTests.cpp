@@ -129,8 +129,9 @@ TEST_F(LogRecovery, ZeroTailIsIgnored) {
 TEST_F(LogRecovery, DamagedLastRecordIsATornWriteAtOpen) {
     WriteSample();
     const auto sample = ReadFileBytes(File());
-    const size_t blobAt = sample.size() - static_cast<size_t>(RecordCodec::EncodedSize(
-                                              format::kSetValue, 1, 4, 1000));
+    const size_t blobAt =
+        sample.size() -
+        static_cast<size_t>(RecordCodec::EncodedSize(format::kSetValue, 1, 4, 1000));
     const DamageCase cases[] = {
         {"one payload byte flipped", blobAt + 600, blobAt + 601, Damage::Flip},
         {"sectors of the payload never written", blobAt + 100, blobAt + 612, Damage::Zero},
@@ -203,9 +204,9 @@ TEST_F(LogRecovery, DamageBeforeTheLastGoodRecordIsReportedCorrupt) {
     const auto sample = ReadFileBytes(File());
     const size_t laterSize =
         static_cast<size_t>(RecordCodec::EncodedSize(format::kSetValue, 1, 5, 4));
-    const size_t blobAt = sample.size() - laterSize -
-                          static_cast<size_t>(RecordCodec::EncodedSize(format::kSetValue, 1, 4,
-                                                                       1000));
+    const size_t blobAt =
+        sample.size() - laterSize -
+        static_cast<size_t>(RecordCodec::EncodedSize(format::kSetValue, 1, 4, 1000));
     const DamageCase cases[] = {
         {"one payload byte flipped", blobAt + 600, blobAt + 601, Damage::Flip},
         {"payload sectors zero", blobAt + 100, blobAt + 612, Damage::Zero},

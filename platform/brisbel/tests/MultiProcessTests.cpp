@@ -165,8 +165,8 @@ TEST(MultiProcess, KilledWriterLosesNothingItReported) {
     for (int round = 0; round < 6; ++round) {
         const std::wstring report = folder.Path() + L"\\report" + std::to_wstring(round);
         {
-            Child writer({L"write", folder.Path(), L"kill", L"K", std::to_wstring(reported.next), L"1000000",
-                          report});
+            Child writer({L"write", folder.Path(), L"kill", L"K", std::to_wstring(reported.next),
+                          L"1000000", report});
             ::Sleep(delay(random));
             writer.Kill();
             ASSERT_EQ(writer.Wait(), 99) << "the writer ended before it was killed";

@@ -56,10 +56,9 @@ std::unique_ptr<BrowserFrame> BrowserFrame::Create(int show) {
     f->m_browser->SetTopWindow(w);
     // The address line follows the top page, wherever its navigation came from.
     const HWND address = f->m_address;
-    f->m_loads = PageLoads::Create(static_cast<IWebBrowser2*>(f->m_browser.get()),
-                                   [address](const std::wstring& url) {
-                                       SetWindowTextW(address, url.c_str());
-                                   });
+    f->m_loads = PageLoads::Create(
+        static_cast<IWebBrowser2*>(f->m_browser.get()),
+        [address](const std::wstring& url) { SetWindowTextW(address, url.c_str()); });
     RECT r{0, 0, 10, 10};
     f->m_view = BrowserView::Create(w, r, *f->m_browser.get());
     if (!f->m_view) return nullptr;

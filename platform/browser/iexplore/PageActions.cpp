@@ -85,8 +85,7 @@ Framed InFrame(HtmlDocument& top, const std::wstring& word) {
 }
 
 std::wstring NotFound(const Found& f) {
-    return f.missingFrame.empty() ? L"no such control on the page"
-                                  : L"no frame " + f.missingFrame;
+    return f.missingFrame.empty() ? L"no such control on the page" : L"no frame " + f.missingFrame;
 }
 
 Found FindControl(HtmlDocument& top, const std::wstring& word, const std::wstring& value,

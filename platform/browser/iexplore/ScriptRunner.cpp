@@ -274,7 +274,7 @@ ScriptRunner::Step ScriptRunner::Run(const Line& line, std::wstring& why) {
         const std::wstring v = f.node ? FormControls::Value(*f.node) : L"";
         if (f.node && v == w[2]) return Step::Done;
         if (elapsed < Timeout(w, 3)) return Step::Wait;
-        why = L"timed out; " + (f.node                     ? L"the value is " + v
+        why = L"timed out; " + (f.node                   ? L"the value is " + v
                                 : f.missingFrame.empty() ? std::wstring(L"no such control")
                                                          : PageActions::NotFound(f));
         return Step::Fail;

@@ -39,13 +39,15 @@ TEST_F(ComObjectTest, FailedConstructionHookDestroysTheObject) {
     EXPECT_EQ(nullptr, refuser);
 
     IUnknown* unknown = reinterpret_cast<IUnknown*>(1);
-    EXPECT_EQ(E_ACCESSDENIED, CTestRefuser::CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown)));
+    EXPECT_EQ(E_ACCESSDENIED, CTestRefuser::CreateInstance(nullptr, IID_IUnknown,
+                                                           reinterpret_cast<void**>(&unknown)));
     EXPECT_EQ(nullptr, unknown);
 }
 
 TEST_F(ComObjectTest, CreatorHandsOutExactlyOneReference) {
     IOleWindow* window = nullptr;
-    ASSERT_EQ(S_OK, CTestWidget::CreateInstance(nullptr, IID_IOleWindow, reinterpret_cast<void**>(&window)));
+    ASSERT_EQ(S_OK, CTestWidget::CreateInstance(nullptr, IID_IOleWindow,
+                                                reinterpret_cast<void**>(&window)));
     HWND hwnd = nullptr;
     EXPECT_EQ(S_OK, window->GetWindow(&hwnd));
     EXPECT_EQ(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234)), hwnd);
@@ -54,14 +56,17 @@ TEST_F(ComObjectTest, CreatorHandsOutExactlyOneReference) {
 
 TEST_F(ComObjectTest, CreatorRefusesAggregationAndUnknownInterfaces) {
     IOleWindow* outer = nullptr;
-    ASSERT_EQ(S_OK, CTestWidget::CreateInstance(nullptr, IID_IOleWindow, reinterpret_cast<void**>(&outer)));
+    ASSERT_EQ(S_OK, CTestWidget::CreateInstance(nullptr, IID_IOleWindow,
+                                                reinterpret_cast<void**>(&outer)));
     IUnknown* inner = reinterpret_cast<IUnknown*>(1);
-    EXPECT_EQ(CLASS_E_NOAGGREGATION, CTestWidget::CreateInstance(outer, IID_IUnknown, reinterpret_cast<void**>(&inner)));
+    EXPECT_EQ(CLASS_E_NOAGGREGATION,
+              CTestWidget::CreateInstance(outer, IID_IUnknown, reinterpret_cast<void**>(&inner)));
     EXPECT_EQ(nullptr, inner);
     outer->Release();
 
     IDispatch* dispatch = reinterpret_cast<IDispatch*>(1);
-    EXPECT_EQ(E_NOINTERFACE, CTestWidget::CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&dispatch)));
+    EXPECT_EQ(E_NOINTERFACE, CTestWidget::CreateInstance(nullptr, IID_IDispatch,
+                                                         reinterpret_cast<void**>(&dispatch)));
     EXPECT_EQ(nullptr, dispatch);
     EXPECT_EQ(E_POINTER, CTestWidget::CreateInstance(nullptr, IID_IUnknown, nullptr));
 }
@@ -70,10 +75,12 @@ TEST_F(ComObjectTest, CreatorRefusesAggregationAndUnknownInterfaces) {
 // every interface reached can reach the others, and each success counts.
 TEST_F(ComObjectTest, QueryInterfaceKeepsIdentityAndSymmetry) {
     IOleWindow* window = nullptr;
-    ASSERT_EQ(S_OK, CTestWidget::CreateInstance(nullptr, IID_IOleWindow, reinterpret_cast<void**>(&window)));
+    ASSERT_EQ(S_OK, CTestWidget::CreateInstance(nullptr, IID_IOleWindow,
+                                                reinterpret_cast<void**>(&window)));
 
     IPersistStreamInit* stream = nullptr;
-    ASSERT_EQ(S_OK, window->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&stream)));
+    ASSERT_EQ(S_OK,
+              window->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&stream)));
     IPersist* persist = nullptr;
     ASSERT_EQ(S_OK, stream->QueryInterface(IID_IPersist, reinterpret_cast<void**>(&persist)));
     EXPECT_NE(static_cast<void*>(window), static_cast<void*>(stream));
@@ -106,9 +113,11 @@ TEST_F(ComObjectTest, QueryInterfaceKeepsIdentityAndSymmetry) {
 
 TEST_F(ComObjectTest, FailedQueryInterfaceClearsTheOutputAndKeepsTheCount) {
     IOleWindow* window = nullptr;
-    ASSERT_EQ(S_OK, CTestWidget::CreateInstance(nullptr, IID_IOleWindow, reinterpret_cast<void**>(&window)));
+    ASSERT_EQ(S_OK, CTestWidget::CreateInstance(nullptr, IID_IOleWindow,
+                                                reinterpret_cast<void**>(&window)));
     IDispatch* dispatch = reinterpret_cast<IDispatch*>(1);
-    EXPECT_EQ(E_NOINTERFACE, window->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)));
+    EXPECT_EQ(E_NOINTERFACE,
+              window->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)));
     EXPECT_EQ(nullptr, dispatch);
     EXPECT_EQ(E_POINTER, window->QueryInterface(IID_IUnknown, nullptr));
     EXPECT_EQ(0u, window->Release());

@@ -13,11 +13,11 @@ public:
     enum { IDD = Id };
 
     BEGIN_MSG_MAP(CTestDialogBase)
-        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-        MESSAGE_HANDLER(kAsk, OnAsk)
-        MESSAGE_HANDLER(kFinish, OnFinish)
-        MESSAGE_HANDLER(WM_TIMER, OnTimer)
-        COMMAND_ID_HANDLER(IDOK, OnOk)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(kAsk, OnAsk)
+    MESSAGE_HANDLER(kFinish, OnFinish)
+    MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    COMMAND_ID_HANDLER(IDOK, OnOk)
     END_MSG_MAP()
 
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM lParam, BOOL&) {

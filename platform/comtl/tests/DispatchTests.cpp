@@ -11,7 +11,8 @@ namespace {
 class DispatchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(S_OK, CTestCalc::CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&dispatch)));
+        ASSERT_EQ(S_OK, CTestCalc::CreateInstance(nullptr, IID_IDispatch,
+                                                  reinterpret_cast<void**>(&dispatch)));
     }
     void TearDown() override { EXPECT_EQ(0u, dispatch->Release()); }
 
@@ -34,7 +35,8 @@ TEST_F(DispatchTest, NamesResolveToTheLibrarysDispatchIds) {
 
     LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"Subtract")};
     DISPID id = 0;
-    EXPECT_EQ(DISP_E_UNKNOWNNAME, dispatch->GetIDsOfNames(IID_NULL, unknown, 1, LOCALE_USER_DEFAULT, &id));
+    EXPECT_EQ(DISP_E_UNKNOWNNAME,
+              dispatch->GetIDsOfNames(IID_NULL, unknown, 1, LOCALE_USER_DEFAULT, &id));
 
     ITypeInfo* info = nullptr;
     EXPECT_EQ(DISP_E_BADINDEX, dispatch->GetTypeInfo(1, LOCALE_USER_DEFAULT, &info));
@@ -58,22 +60,26 @@ TEST_F(DispatchTest, InvokeCallsThroughToTheVtable) {
     DISPPARAMS params{args, nullptr, 2, 0};
     VARIANT result;
     ::VariantInit(&result);
-    ASSERT_EQ(S_OK, dispatch->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, nullptr, nullptr));
+    ASSERT_EQ(S_OK, dispatch->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                     &result, nullptr, nullptr));
     EXPECT_EQ(VT_I4, result.vt);
     EXPECT_EQ(42, result.lVal);
 
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     VARIANT name;
     ::VariantInit(&name);
-    ASSERT_EQ(S_OK, dispatch->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &name, nullptr, nullptr));
+    ASSERT_EQ(S_OK, dispatch->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                     &name, nullptr, nullptr));
     ASSERT_EQ(VT_BSTR, name.vt);
     EXPECT_EQ(std::wstring(L"計算"), name.bstrVal);
     ::VariantClear(&name);
 
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
-              dispatch->Invoke(77, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &result, nullptr, nullptr));
+              dispatch->Invoke(77, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &result,
+                               nullptr, nullptr));
     EXPECT_EQ(DISP_E_UNKNOWNINTERFACE,
-              dispatch->Invoke(1, IID_ITestCalc, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, nullptr, nullptr));
+              dispatch->Invoke(1, IID_ITestCalc, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                               &result, nullptr, nullptr));
 }
 
 bool TypeLibRegistered() {
@@ -93,8 +99,8 @@ TEST(TypeLibRegistration, RegistersAndRemovesTheModulesLibrary) {
 
 bool TestScriptKeyExists() {
     torva::UniqueRegKey key;
-    return ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\TorvaComtlRegistrarTest\\Resource", 0, KEY_READ,
-                           key.put()) == ERROR_SUCCESS;
+    return ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\TorvaComtlRegistrarTest\\Resource", 0,
+                           KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
 // The server registration path: each mapped class's script with this
@@ -106,8 +112,9 @@ TEST(ModuleRegistration, RegisterServerRunsScriptsAndTypeLib) {
     EXPECT_TRUE(TypeLibRegistered());
     wchar_t value[MAX_PATH + 16]{};
     DWORD bytes = sizeof(value);
-    ASSERT_EQ(ERROR_SUCCESS, ::RegGetValueW(HKEY_CURRENT_USER, L"Software\\TorvaComtlRegistrarTest\\Resource", nullptr,
-                                            RRF_RT_REG_SZ, nullptr, value, &bytes));
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegGetValueW(HKEY_CURRENT_USER, L"Software\\TorvaComtlRegistrarTest\\Resource",
+                             nullptr, RRF_RT_REG_SZ, nullptr, value, &bytes));
     wchar_t path[MAX_PATH]{};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     EXPECT_EQ(std::wstring(L"登録 ") + path, value);

@@ -24,8 +24,8 @@ public:
 class CBrowserEventSink : public CComObjectRootEx<CComSingleThreadModel>, public IDispatch {
 public:
     BEGIN_COM_MAP(CBrowserEventSink)
-        COM_INTERFACE_ENTRY(IDispatch)
-        COM_INTERFACE_ENTRY_IID(DIID_DWebBrowserEvents2, IDispatch)
+    COM_INTERFACE_ENTRY(IDispatch)
+    COM_INTERFACE_ENTRY_IID(DIID_DWebBrowserEvents2, IDispatch)
     END_COM_MAP()
 
     STDMETHOD(GetTypeInfoCount)(UINT* count) override {
@@ -34,7 +34,8 @@ public:
     }
     STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHOD(Invoke)(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    STDMETHOD(Invoke)
+    (DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         if (id == DISPID_DOCUMENTCOMPLETE) ++documentsComplete;
         return S_OK;
     }
@@ -64,8 +65,10 @@ std::wstring WritePage() {
     wchar_t dir[MAX_PATH]{};
     ::GetTempPathW(MAX_PATH, dir);
     const std::wstring path = std::wstring(dir) + L"comtl_host_page.html";
-    const char page[] = "<html><head><title>Host page</title></head><body><p>hosted</p></body></html>";
-    torva::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const char page[] =
+        "<html><head><title>Host page</title></head><body><p>hosted</p></body></html>";
+    torva::UniqueFile file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     if (file) ::WriteFile(file.get(), page, sizeof(page) - 1, &written, nullptr);
     return path;
@@ -76,7 +79,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
         ASSERT_TRUE(AxHostWindowInit());
-        ASSERT_NE(nullptr, parent.Create(nullptr, RECT{0, 0, 640, 480}, nullptr, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN));
+        ASSERT_NE(nullptr, parent.Create(nullptr, RECT{0, 0, 640, 480}, nullptr,
+                                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN));
     }
     void TearDown() override {
         if (parent.m_hWnd) parent.DestroyWindow();
@@ -84,8 +88,8 @@ protected:
     }
 
     HWND CreateHost(const wchar_t* text) {
-        return ::CreateWindowExW(0, kAxHostWindowClass, text, WS_CHILD | WS_VISIBLE, 0, 0, 600, 400, parent, nullptr,
-                                 ComtlModuleInstance(), nullptr);
+        return ::CreateWindowExW(0, kAxHostWindowClass, text, WS_CHILD | WS_VISIBLE, 0, 0, 600, 400,
+                                 parent, nullptr, ComtlModuleInstance(), nullptr);
     }
 
     CPlainParent parent;
@@ -101,7 +105,8 @@ TEST_F(HostWindowTest, RegistersTheMessagesOnce) {
 TEST_F(HostWindowTest, HostEmbedsTheWebBrowserAndShowsAPage) {
     const HWND host = CreateHost(L"Shell.Explorer.2");
     ASSERT_NE(nullptr, host);
-    auto* control = reinterpret_cast<IUnknown*>(::SendMessageW(host, AxHostGetControlMessage(), 0, 0));
+    auto* control =
+        reinterpret_cast<IUnknown*>(::SendMessageW(host, AxHostGetControlMessage(), 0, 0));
     ASSERT_NE(nullptr, control);
     CComPtr<IWebBrowser2> browser;
     ASSERT_EQ(S_OK, control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser)));
@@ -132,7 +137,8 @@ TEST_F(HostWindowTest, HostEmbedsTheWebBrowserAndShowsAPage) {
     CComPtr<IDispatch> documentDispatch;
     ASSERT_EQ(S_OK, browser->get_Document(&documentDispatch));
     CComPtr<IHTMLDocument2> document;
-    ASSERT_EQ(S_OK, documentDispatch->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&document)));
+    ASSERT_EQ(S_OK, documentDispatch->QueryInterface(IID_IHTMLDocument2,
+                                                     reinterpret_cast<void**>(&document)));
     BSTR title = nullptr;
     ASSERT_EQ(S_OK, document->get_title(&title));
     EXPECT_EQ(std::wstring(L"Host page"), title ? title : L"");
@@ -160,7 +166,8 @@ TEST(ConnectionPoints, AdviseNeedsAConnectionPointContainer) {
     EXPECT_EQ(E_NOINTERFACE, ComAdvise(static_cast<IDispatch*>(sink), static_cast<IDispatch*>(sink),
                                        DIID_DWebBrowserEvents2, &cookie));
     EXPECT_EQ(0u, cookie);
-    EXPECT_EQ(E_INVALIDARG, ComAdvise(nullptr, static_cast<IDispatch*>(sink), DIID_DWebBrowserEvents2, &cookie));
+    EXPECT_EQ(E_INVALIDARG,
+              ComAdvise(nullptr, static_cast<IDispatch*>(sink), DIID_DWebBrowserEvents2, &cookie));
     sink->Release();
 }
 

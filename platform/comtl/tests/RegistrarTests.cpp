@@ -11,13 +11,15 @@ constexpr wchar_t kTestRoot[] = L"Software\\TorvaComtlRegistrarTest";
 
 bool KeyExists(const std::wstring& path) {
     torva::UniqueRegKey key;
-    return ::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    return ::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) ==
+           ERROR_SUCCESS;
 }
 
 bool ReadString(const std::wstring& path, const wchar_t* name, std::wstring& out) {
     wchar_t buffer[512]{};
     DWORD bytes = sizeof(buffer);
-    if (::RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &bytes) != ERROR_SUCCESS)
+    if (::RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer,
+                       &bytes) != ERROR_SUCCESS)
         return false;
     out = buffer;
     return true;
@@ -25,10 +27,11 @@ bool ReadString(const std::wstring& path, const wchar_t* name, std::wstring& out
 
 void WriteString(const std::wstring& path, const wchar_t* name, const wchar_t* value) {
     torva::UniqueRegKey key;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                                               key.put(), nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                                              static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t))));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+                                               KEY_WRITE, nullptr, key.put(), nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                               static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t))));
 }
 
 class RegistrarTest : public ::testing::Test {
@@ -93,8 +96,8 @@ TEST_F(RegistrarTest, RegistrationWritesKeysValuesAndModulePath) {
 
     DWORD count = 0;
     DWORD bytes = sizeof(count);
-    ASSERT_EQ(ERROR_SUCCESS, ::RegGetValueW(HKEY_CURRENT_USER, (base + kClsidKey).c_str(), L"Count", RRF_RT_REG_DWORD,
-                                            nullptr, &count, &bytes));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegGetValueW(HKEY_CURRENT_USER, (base + kClsidKey).c_str(), L"Count",
+                                            RRF_RT_REG_DWORD, nullptr, &count, &bytes));
     EXPECT_EQ(16u, count);
 }
 
@@ -143,7 +146,8 @@ TEST_F(RegistrarTest, BrokenScriptsChangeNothing) {
     EXPECT_TRUE(FAILED(registrar.ApplyScript(kScript, true)));
     EXPECT_FALSE(KeyExists(base));
     registrar.AddReplacement(L"MODULE", L"m.dll");
-    EXPECT_TRUE(FAILED(registrar.ApplyScript(L"HKCU { NoRemove Software { TorvaComtlRegistrarTest = s 'x' ", true)));
+    EXPECT_TRUE(FAILED(registrar.ApplyScript(
+        L"HKCU { NoRemove Software { TorvaComtlRegistrarTest = s 'x' ", true)));
     EXPECT_TRUE(FAILED(registrar.ApplyScript(L"HKXX { A }", true)));
     EXPECT_TRUE(FAILED(registrar.ApplyScript(L"HKCU { val A = s 'x' }", true)));
     EXPECT_TRUE(FAILED(registrar.ApplyScript(L"HKCU { A = q 'x' }", true)));

@@ -16,8 +16,8 @@ public:
     DECLARE_REGISTRY_RESOURCEID(103)
 
     BEGIN_COM_MAP(CTestCalc)
-        COM_INTERFACE_ENTRY(ITestCalc)
-        COM_INTERFACE_ENTRY(IDispatch)
+    COM_INTERFACE_ENTRY(ITestCalc)
+    COM_INTERFACE_ENTRY(IDispatch)
     END_COM_MAP()
 
     // ITestCalc

@@ -21,9 +21,9 @@ public:
     ~CTestWidget() { --g_liveTestObjects; }
 
     BEGIN_COM_MAP(CTestWidget)
-        COM_INTERFACE_ENTRY(IOleWindow)
-        COM_INTERFACE_ENTRY(IPersistStreamInit)
-        COM_INTERFACE_ENTRY2(IPersist, IPersistStreamInit)
+    COM_INTERFACE_ENTRY(IOleWindow)
+    COM_INTERFACE_ENTRY(IPersistStreamInit)
+    COM_INTERFACE_ENTRY2(IPersist, IPersistStreamInit)
     END_COM_MAP()
 
     HRESULT FinalConstruct() noexcept {
@@ -55,7 +55,7 @@ public:
     ~CTestRefuser() { --g_liveTestObjects; }
 
     BEGIN_COM_MAP(CTestRefuser)
-        COM_INTERFACE_ENTRY(IOleWindow)
+    COM_INTERFACE_ENTRY(IOleWindow)
     END_COM_MAP()
 
     HRESULT FinalConstruct() noexcept { return E_ACCESSDENIED; }

@@ -16,17 +16,19 @@ const RECT kRect{0, 0, 300, 100};
 class CMemberMap : public CMessageMap {
 public:
     BEGIN_MSG_MAP(CMemberMap)
-        MESSAGE_HANDLER(kMemberOnly, OnMember)
+    MESSAGE_HANDLER(kMemberOnly, OnMember)
     END_MSG_MAP()
 
-    LRESULT OnMember(UINT, WPARAM wParam, LPARAM, BOOL&) { return static_cast<LRESULT>(wParam) + 1000; }
+    LRESULT OnMember(UINT, WPARAM wParam, LPARAM, BOOL&) {
+        return static_cast<LRESULT>(wParam) + 1000;
+    }
 };
 
 template <class T> class CAnswerBase : public CWindowImpl<T> {
 public:
     BEGIN_MSG_MAP(CAnswerBase)
-        MESSAGE_HANDLER(kBaseOnly, OnBase)
-        MESSAGE_HANDLER(kDouble, OnBase)
+    MESSAGE_HANDLER(kBaseOnly, OnBase)
+    MESSAGE_HANDLER(kDouble, OnBase)
     END_MSG_MAP()
 
     LRESULT OnBase(UINT, WPARAM, LPARAM, BOOL&) { return -7; }
@@ -37,18 +39,20 @@ public:
     DECLARE_WND_CLASS(L"TorvaComtlTestWindow")
 
     BEGIN_MSG_MAP(CTestWindow)
-        MESSAGE_HANDLER(WM_CREATE, OnCreate)
-        MESSAGE_HANDLER(kDouble, OnDouble)
-        MESSAGE_HANDLER(kDeclined, OnDeclined)
-        CHAIN_MSG_MAP_MEMBER(m_member)
-        CHAIN_MSG_MAP(CAnswerBase<CTestWindow>)
+    MESSAGE_HANDLER(WM_CREATE, OnCreate)
+    MESSAGE_HANDLER(kDouble, OnDouble)
+    MESSAGE_HANDLER(kDeclined, OnDeclined)
+    CHAIN_MSG_MAP_MEMBER(m_member)
+    CHAIN_MSG_MAP(CAnswerBase<CTestWindow>)
     END_MSG_MAP()
 
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
         ++created;
         return 0;
     }
-    LRESULT OnDouble(UINT, WPARAM wParam, LPARAM, BOOL&) { return static_cast<LRESULT>(wParam) * 2; }
+    LRESULT OnDouble(UINT, WPARAM wParam, LPARAM, BOOL&) {
+        return static_cast<LRESULT>(wParam) * 2;
+    }
     LRESULT OnDeclined(UINT, WPARAM, LPARAM, BOOL& handled) {
         ++declined;
         handled = FALSE;
@@ -110,8 +114,8 @@ public:
     DECLARE_WND_SUPERCLASS(L"TORVA_TEST_TOOLBAR", TOOLBARCLASSNAMEW)
 
     BEGIN_MSG_MAP(CTestToolbar)
-        MESSAGE_HANDLER(WM_CREATE, OnCreate)
-        MESSAGE_HANDLER(kDouble, OnDouble)
+    MESSAGE_HANDLER(WM_CREATE, OnCreate)
+    MESSAGE_HANDLER(kDouble, OnDouble)
     END_MSG_MAP()
 
     // Looks at the creation and lets the toolbar's own procedure do it.
@@ -120,7 +124,9 @@ public:
         handled = FALSE;
         return 0;
     }
-    LRESULT OnDouble(UINT, WPARAM wParam, LPARAM, BOOL&) { return static_cast<LRESULT>(wParam) * 2; }
+    LRESULT OnDouble(UINT, WPARAM wParam, LPARAM, BOOL&) {
+        return static_cast<LRESULT>(wParam) * 2;
+    }
 
     int created = 0;
 };
@@ -133,7 +139,8 @@ TEST(WindowImpl, SuperclassedToolbarKeepsTheControlsBehaviour) {
 
     CTestToolbar toolbars[2];
     for (CTestToolbar& toolbar : toolbars) {
-        ASSERT_NE(nullptr, toolbar.Create(parent, kRect, nullptr, WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT, 0, 7));
+        ASSERT_NE(nullptr, toolbar.Create(parent, kRect, nullptr,
+                                          WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT, 0, 7));
         EXPECT_EQ(1, toolbar.created);
         toolbar.SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
         TBBUTTON buttons[2]{};
@@ -159,8 +166,8 @@ public:
     DECLARE_WND_SUPERCLASS(L"TorvaComtlTestButton", L"BUTTON")
 
     BEGIN_MSG_MAP(CReflectedButton)
-        MESSAGE_HANDLER(OCM_COMMAND, OnCommand)
-        MESSAGE_HANDLER(OCM_NOTIFY, OnNotify)
+    MESSAGE_HANDLER(OCM_COMMAND, OnCommand)
+    MESSAGE_HANDLER(OCM_NOTIFY, OnNotify)
     END_MSG_MAP()
 
     LRESULT OnCommand(UINT, WPARAM wParam, LPARAM, BOOL&) {
@@ -177,8 +184,8 @@ public:
 class CReflectingParent : public CWindowImpl<CReflectingParent> {
 public:
     BEGIN_MSG_MAP(CReflectingParent)
-        REFLECT_NOTIFICATIONS()
-        COMMAND_ID_HANDLER(200, OnMenuCommand)
+    REFLECT_NOTIFICATIONS()
+    COMMAND_ID_HANDLER(200, OnMenuCommand)
     END_MSG_MAP()
 
     LRESULT OnMenuCommand(WORD, WORD, HWND, BOOL&) { return 304; }
@@ -188,9 +195,11 @@ TEST(WindowImpl, NotificationsAreReflectedToTheSendingControl) {
     CReflectingParent parent;
     ASSERT_NE(nullptr, parent.Create(nullptr, kRect, nullptr, WS_OVERLAPPEDWINDOW));
     CReflectedButton button;
-    ASSERT_NE(nullptr, button.Create(parent, RECT{0, 0, 80, 20}, L"押す", WS_CHILD | WS_VISIBLE, 0, 106));
+    ASSERT_NE(nullptr,
+              button.Create(parent, RECT{0, 0, 80, 20}, L"押す", WS_CHILD | WS_VISIBLE, 0, 106));
 
-    EXPECT_EQ(301, parent.SendMessage(WM_COMMAND, MAKEWPARAM(106, BN_CLICKED), reinterpret_cast<LPARAM>(button.m_hWnd)));
+    EXPECT_EQ(301, parent.SendMessage(WM_COMMAND, MAKEWPARAM(106, BN_CLICKED),
+                                      reinterpret_cast<LPARAM>(button.m_hWnd)));
     EXPECT_EQ(static_cast<UINT>(BN_CLICKED), button.lastCode);
 
     NMHDR header{button.m_hWnd, 106, static_cast<UINT>(NM_CLICK)};

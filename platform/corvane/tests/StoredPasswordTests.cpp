@@ -44,10 +44,9 @@ protected:
         const DWORD capacity = static_cast<DWORD>(text.size() * 4 + 64);
         Bytes cipher(capacity, 0);
         DWORD produced = 0;
-        const DWORD result =
-            TvrCT_Encrypt(reinterpret_cast<const BYTE*>(text.data()),
-                          static_cast<DWORD>(text.size() * sizeof(wchar_t)), cipher.data(),
-                          capacity, &produced);
+        const DWORD result = TvrCT_Encrypt(reinterpret_cast<const BYTE*>(text.data()),
+                                           static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+                                           cipher.data(), capacity, &produced);
         if (result != TVRCT_OK) return result;
         return m_db->SetValue(m_key, kValue, TVRDB_TYPE_BINARY, cipher.data(), produced);
     }
@@ -58,10 +57,9 @@ protected:
         const DWORD c = static_cast<DWORD>(text.size() * 4 + 64);
         std::vector<wchar_t> buffer(c, 0);
         DWORD produced = 0;
-        const DWORD result =
-            TvrCT_Encrypt(reinterpret_cast<const BYTE*>(text.data()),
-                          static_cast<DWORD>(text.size() * sizeof(wchar_t)),
-                          reinterpret_cast<BYTE*>(buffer.data()), c, &produced);
+        const DWORD result = TvrCT_Encrypt(reinterpret_cast<const BYTE*>(text.data()),
+                                           static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+                                           reinterpret_cast<BYTE*>(buffer.data()), c, &produced);
         if (result != TVRCT_OK) return result;
         return m_db->SetValue(m_key, kValue, TVRDB_TYPE_STRING,
                               reinterpret_cast<const BYTE*>(buffer.data()), produced);
@@ -125,8 +123,8 @@ protected:
     KeyPath m_key;
 };
 
-const std::wstring kPasswords[] = {
-    L"a", L"s3cret", L"p\u00e4ss\u30ef\u30fc\u30c9", L"0123456789abcdefghijklmnopqrstuvw"};
+const std::wstring kPasswords[] = {L"a", L"s3cret", L"p\u00e4ss\u30ef\u30fc\u30c9",
+                                   L"0123456789abcdefghijklmnopqrstuvw"};
 
 TEST_F(StoredPassword, WrittenByTheAddInEveryReaderGetsItBack) {
     for (const std::wstring& password : kPasswords) {

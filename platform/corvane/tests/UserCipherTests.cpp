@@ -54,9 +54,9 @@ protected:
         OutputSlot slot(sealed.data(), size, &length);
         EXPECT_FALSE(slot.Reserve(size).has_value());
         corvane::ByteView headerBytes{reinterpret_cast<const BYTE*>(&header), sizeof(header)};
-        EXPECT_EQ(TVRCT_OK, corvane::SealMessage(aes, headerBytes, header.nonce,
-                                                 corvane::ByteView{&header.version, 1},
-                                                 View(plain), slot));
+        EXPECT_EQ(TVRCT_OK,
+                  corvane::SealMessage(aes, headerBytes, header.nonce,
+                                       corvane::ByteView{&header.version, 1}, View(plain), slot));
         EXPECT_EQ(size, length);
         return sealed;
     }

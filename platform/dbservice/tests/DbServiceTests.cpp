@@ -244,8 +244,8 @@ TEST_F(DbService, StopEventEndsTheServiceAndThePipeGoes) {
 TEST_F(DbService, UsersMayReadAndWriteThePipeButNotServeIt) {
     Start();
     const std::wstring path = L"\\\\.\\pipe\\" + m_pipe;
-    torva::UniqueFile pipe(::CreateFileW(path.c_str(), READ_CONTROL, 0, nullptr, OPEN_EXISTING, 0,
-                                         nullptr));
+    torva::UniqueFile pipe(
+        ::CreateFileW(path.c_str(), READ_CONTROL, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(pipe);
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -269,7 +269,8 @@ TEST_F(DbService, UsersMayReadAndWriteThePipeButNotServeIt) {
         ++found;
         const ACCESS_MASK mask = allowed->Mask;
         EXPECT_EQ(mask & (GENERIC_ALL | GENERIC_WRITE | FILE_CREATE_PIPE_INSTANCE), 0u) << mask;
-        EXPECT_EQ(mask & (FILE_READ_DATA | FILE_WRITE_DATA), DWORD{FILE_READ_DATA | FILE_WRITE_DATA})
+        EXPECT_EQ(mask & (FILE_READ_DATA | FILE_WRITE_DATA),
+                  DWORD{FILE_READ_DATA | FILE_WRITE_DATA})
             << mask;
     }
     EXPECT_EQ(found, 1);

@@ -245,7 +245,8 @@ TEST(DocView, TemplateFrameBarsSplitterAndCommandRouting) {
             ::Sleep(100);
             ::SendMessageW(tree, WM_NULL, 0, 0);
             seen.clicked = g_counts.clicks;
-            seen.checkedByClick = ((::SendMessageW(tree, TVM_GETITEMSTATE, root, TVIS_STATEIMAGEMASK) >> 12) == 2);
+            seen.checkedByClick =
+                ((::SendMessageW(tree, TVM_GETITEMSTATE, root, TVIS_STATEIMAGEMASK) >> 12) == 2);
             ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, root);
             seen.selectionsSeen = g_counts.selections;
             ::PostMessageW(frame, WM_CLOSE, 0, 0);
@@ -306,8 +307,8 @@ IMPLEMENT_DYNCREATE(CBrokenFrame, CFrameWnd)
 TEST(DocView, FrameThatCannotMakeItsClientFailsTheStart) {
     g_counts = Counts{};
     CWinApp app(L"Broken");
-    CSingleDocTemplate docTemplate(IDR_DV_FRAME, RUNTIME_CLASS(CTestDoc), RUNTIME_CLASS(CBrokenFrame),
-                                   RUNTIME_CLASS(CTestTreeView));
+    CSingleDocTemplate docTemplate(IDR_DV_FRAME, RUNTIME_CLASS(CTestDoc),
+                                   RUNTIME_CLASS(CBrokenFrame), RUNTIME_CLASS(CTestTreeView));
     EXPECT_EQ(nullptr, docTemplate.OpenDocumentFile(nullptr, FALSE));
     EXPECT_EQ(nullptr, app.m_pMainWnd);
     EXPECT_EQ(1, g_counts.framesDeleted);

@@ -96,9 +96,10 @@ void FxUser::Run(const Script& script) {
 
 HDROP FxUser::MakeDrop(const std::vector<std::wstring>& names) {
     size_t chars = 1;
-    for (const auto& name : names) chars += name.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
-                                   sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    for (const auto& name : names)
+        chars += name.size() + 1;
+    HGLOBAL memory =
+        ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
     auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
     drop->fWide = TRUE;

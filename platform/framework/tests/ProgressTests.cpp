@@ -12,12 +12,11 @@ public:
         InitCommonControlsEx(&init);
         m_parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 200, 100, nullptr,
                                    nullptr, GetModuleHandleW(nullptr), nullptr);
-        m_child = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE, 0, 0, 150, 20,
-                                  m_parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+        m_child = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE, 0, 0, 150, 20, m_parent,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     ~ControlHost() {
-        if (m_parent)
-            DestroyWindow(m_parent);
+        if (m_parent) DestroyWindow(m_parent);
     }
     ControlHost(const ControlHost&) = delete;
     ControlHost& operator=(const ControlHost&) = delete;
@@ -51,4 +50,4 @@ TEST(AnimateControl, MissingClipIsRefused) {
     EXPECT_FALSE(animation->Play(0, static_cast<UINT>(-1), static_cast<UINT>(-1)));
 }
 
-}  // namespace
+} // namespace

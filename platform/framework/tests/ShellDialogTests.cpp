@@ -105,7 +105,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(DroppedFiles, ReachTheSubclassedBoxWhichEndsEveryDrop) {
     CDropDialog dialog;
@@ -143,7 +143,8 @@ TEST(DataValidation, LimitsTheBoxAndRefusesALongerTextSetIntoIt) {
         limit = ::SendDlgItemMessageW(dlg, IDC_FX_NAME, EM_GETLIMITTEXT, 0, 0);
         FxUser::Type(dlg, IDC_FX_NAME, L"abcdef");
         ::PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        const HWND box = WaitForDialogWith(::GetWindowThreadProcessId(dlg, nullptr), kMessageText, dlg);
+        const HWND box =
+            WaitForDialogWith(::GetWindowThreadProcessId(dlg, nullptr), kMessageText, dlg);
         refused = box != nullptr;
         if (box) {
             told = FxUser::Text(::GetDlgItem(box, kMessageText));
@@ -201,12 +202,11 @@ SaveAnswer AnswerSaveDialog(DWORD thread, const std::wstring& name) {
     return answer;
 }
 
-}  // namespace
+} // namespace
 
 TEST(FileDialog, SaveGivesTheTypedPathAndItsParts) {
     const std::wstring path = TempFolder() + L"fx_save_試験.data.csv";
-    CFileDialog dialog(FALSE, nullptr, nullptr, OFN_HIDEREADONLY,
-                       L"csvファイル (*.csv)|*.csv||");
+    CFileDialog dialog(FALSE, nullptr, nullptr, OFN_HIDEREADONLY, L"csvファイル (*.csv)|*.csv||");
     SaveAnswer answer;
     const DWORD thread = ::GetCurrentThreadId();
     std::thread user([&] { answer = AnswerSaveDialog(thread, path); });

@@ -34,13 +34,13 @@ protected:
     // The value that older builds took as an answer given in advance.
     void StoreAutoAnswerValue(DWORD authCase, DWORD value) {
         torva::UniqueRegKey key;
-        ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, m_root.path().c_str(), 0,
-                                                   nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
-                                                   nullptr));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  ::RegCreateKeyExW(HKEY_CURRENT_USER, m_root.path().c_str(), 0, nullptr, 0,
+                                    KEY_SET_VALUE, nullptr, key.put(), nullptr));
         const std::wstring name = L"AutoAnswer" + std::to_wstring(authCase);
-        ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD,
-                                                  reinterpret_cast<const BYTE*>(&value),
-                                                  sizeof value));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  ::RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD,
+                                   reinterpret_cast<const BYTE*>(&value), sizeof value));
     }
 
     // Authenticates on a thread of its own, so that a dialog shown by mistake

@@ -92,9 +92,9 @@ public:
                 !::GetExitCodeProcess(process.get(), &hostId) || hostId == 0) {
                 return;
             }
-            process.reset(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION |
-                                            PROCESS_TERMINATE,
-                                        FALSE, hostId));
+            process.reset(
+                ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
+                              FALSE, hostId));
             m_processId = hostId;
         }
         m_process = std::move(process);
@@ -137,8 +137,8 @@ TEST_F(AutoAnswerTest, AllowTypesTheTestPinAndDenyPressesCancel) {
     ASSERT_TRUE(allow.Applied() && deny.Applied());
     EXPECT_EQ(TVRAUTH_OK, ResultOf(kAllowCase));
     EXPECT_EQ(TVRAUTH_E_CANCELLED, ResultOf(kDenyCase));
-    EXPECT_EQ(TVRAUTH_OK, peltrix::PinStore(peltrix::kProductSettingsRoot).Verify(
-                              peltrix::test::kTestPin));
+    EXPECT_EQ(TVRAUTH_OK,
+              peltrix::PinStore(peltrix::kProductSettingsRoot).Verify(peltrix::test::kTestPin));
 }
 
 TEST_F(AutoAnswerTest, NoSettingIsLeftThatAnswersWithoutTheDialog) {

@@ -40,13 +40,13 @@ public:
             return;
         }
         DWORD type = 0, size = sizeof m_previous;
-        m_hadValue = ::RegQueryValueExW(m_key.get(), name.c_str(), nullptr, &type,
-                                        reinterpret_cast<BYTE*>(&m_previous),
-                                        &size) == ERROR_SUCCESS &&
-                     type == REG_DWORD;
-        m_written = ::RegSetValueExW(m_key.get(), name.c_str(), 0, REG_DWORD,
-                                     reinterpret_cast<const BYTE*>(&value),
-                                     sizeof value) == ERROR_SUCCESS;
+        m_hadValue =
+            ::RegQueryValueExW(m_key.get(), name.c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(&m_previous), &size) == ERROR_SUCCESS &&
+            type == REG_DWORD;
+        m_written =
+            ::RegSetValueExW(m_key.get(), name.c_str(), 0, REG_DWORD,
+                             reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
     }
     ~StoredValue() {
         if (!m_written) return;

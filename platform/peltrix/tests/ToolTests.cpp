@@ -29,8 +29,8 @@ struct TypedPin {
     }
 };
 
-peltrix::ToolOutcome RunPinTool(const std::vector<std::wstring>& arguments, const std::wstring& root,
-                         const std::wstring& current = L"") {
+peltrix::ToolOutcome RunPinTool(const std::vector<std::wstring>& arguments,
+                                const std::wstring& root, const std::wstring& current = L"") {
     TypedPin typed{current};
     return PinTool::Run(arguments, root, typed.Source());
 }

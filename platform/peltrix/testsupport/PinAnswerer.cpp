@@ -152,8 +152,8 @@ void PinAnswerer::Watch(std::shared_ptr<bool> stop) noexcept {
                     done.insert(dialog);
                     continue;
                 }
-                const auto authCase = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(
-                    ::GetPropW(dialog, PinDialog::kAuthCaseProperty)));
+                const auto authCase = static_cast<DWORD>(
+                    reinterpret_cast<ULONG_PTR>(::GetPropW(dialog, PinDialog::kAuthCaseProperty)));
                 Answer answer = Answer::Cancel;
                 if (!AnswerFor(authCase, answer)) continue; // someone else's to answer
                 done.insert(dialog);

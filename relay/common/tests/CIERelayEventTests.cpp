@@ -53,8 +53,9 @@ TEST(RelayEvents, HandshakeEventsCarryANullDacl) {
     ASSERT_TRUE(addin.CreateServerEvents(pipe));
     PACL dacl = reinterpret_cast<PACL>(1);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_EQ(::GetSecurityInfo(addin.WriteDataFinished(), SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION,
-                                nullptr, nullptr, &dacl, nullptr, &descriptor),
+    ASSERT_EQ(::GetSecurityInfo(addin.WriteDataFinished(), SE_KERNEL_OBJECT,
+                                DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                                &descriptor),
               static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(dacl, nullptr);
     ::LocalFree(descriptor);

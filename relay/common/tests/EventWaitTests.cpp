@@ -14,7 +14,8 @@ using torva::relay::WaitNamedEvent;
 namespace {
 
 UniqueHandle MakeEvent(const std::wstring& name) {
-    return UniqueHandle(::CreateEventW(torva::relay::NullDaclAttributes(), TRUE, FALSE, name.c_str()));
+    return UniqueHandle(
+        ::CreateEventW(torva::relay::NullDaclAttributes(), TRUE, FALSE, name.c_str()));
 }
 
 std::thread SetLater(HANDLE event, DWORD delayMs) {

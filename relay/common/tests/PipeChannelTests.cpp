@@ -27,7 +27,8 @@ std::vector<BYTE> Message(uint32_t size, uint32_t type) {
     std::vector<BYTE> message(size < 8 ? 8 : size);
     Store32(message.data(), 0, size);
     Store32(message.data(), 4, type);
-    for (size_t i = 8; i < message.size(); ++i) message[i] = static_cast<BYTE>(i * 7);
+    for (size_t i = 8; i < message.size(); ++i)
+        message[i] = static_cast<BYTE>(i * 7);
     return message;
 }
 
@@ -60,8 +61,8 @@ class RawServer : public ::testing::Test {
 protected:
     void SetUp() override {
         name = L"\\\\.\\pipe\\RelayRawTest" + UniqueTestName(L"") + L"@1";
-        raw.reset(::CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
-                                     8192, 8192, 0, nullptr));
+        raw.reset(::CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                     1, 8192, 8192, 0, nullptr));
         ASSERT_TRUE(raw);
         client = std::make_unique<CIERelayClient>(name);
         client->SetTimings(QuickTimings());
@@ -70,7 +71,8 @@ protected:
     }
     void WriteRaw(const std::vector<BYTE>& bytes) {
         DWORD written = 0;
-        ASSERT_TRUE(::WriteFile(raw.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+        ASSERT_TRUE(::WriteFile(raw.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                                nullptr));
         ASSERT_EQ(written, bytes.size());
     }
     std::wstring name;
@@ -146,7 +148,8 @@ TEST_F(PipePair, MessageRoundTripsBothWaysWithTwoZeroBytesAfterIt) {
     ASSERT_TRUE(server.PipeWrite());
     ASSERT_TRUE(client->PipeRead());
     ASSERT_EQ(client->GetRecvSize(), request.size());
-    EXPECT_EQ(std::vector<BYTE>(client->GetRecvData(), client->GetRecvData() + request.size()), request);
+    EXPECT_EQ(std::vector<BYTE>(client->GetRecvData(), client->GetRecvData() + request.size()),
+              request);
     EXPECT_EQ(client->GetRecvData()[request.size()], 0);
     EXPECT_EQ(client->GetRecvData()[request.size() + 1], 0);
 
@@ -154,7 +157,8 @@ TEST_F(PipePair, MessageRoundTripsBothWaysWithTwoZeroBytesAfterIt) {
     ASSERT_TRUE(client->SetSendData(reply.data(), static_cast<DWORD>(reply.size())));
     ASSERT_TRUE(client->PipeWrite());
     ASSERT_TRUE(server.PipeRead());
-    EXPECT_EQ(std::vector<BYTE>(server.GetRecvData(), server.GetRecvData() + server.GetRecvSize()), reply);
+    EXPECT_EQ(std::vector<BYTE>(server.GetRecvData(), server.GetRecvData() + server.GetRecvSize()),
+              reply);
 }
 
 TEST_F(PipePair, EightByteMessageIsReadWithTheHeaderAlone) {

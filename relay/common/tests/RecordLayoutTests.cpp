@@ -83,9 +83,8 @@ TEST(RecordLayout, GoldenQueryValueRequest) {
     record.dwWantData = 1;
     std::memcpy(record.szName, L"URL", 3 * sizeof(WCHAR));
     const std::string hex = Hex(&record, sizeof record);
-    EXPECT_EQ(hex.substr(0, 92),
-              "280800000b00000000000000110000000000000022000000000000000000"
-              "00000002000001000000550052004c00");
+    EXPECT_EQ(hex.substr(0, 92), "280800000b00000000000000110000000000000022000000000000000000"
+                                 "00000002000001000000550052004c00");
     EXPECT_EQ(hex.find_first_not_of('0', 92), std::string::npos);
 }
 

@@ -35,7 +35,8 @@ TEST(RelayLock, OneReleaseLetsExactlyOneWaiterThrough) {
             }
         });
     }
-    for (std::thread& thread : threads) thread.join();
+    for (std::thread& thread : threads)
+        thread.join();
     EXPECT_EQ(failures.load(), 0);
     EXPECT_EQ(worst.load(), 1);
 }

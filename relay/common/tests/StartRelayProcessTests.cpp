@@ -25,7 +25,8 @@ std::vector<std::wstring> ReadLines(const std::wstring& file) {
     DWORD read = 0;
     ::ReadFile(in.get(), buffer, sizeof buffer, &read, nullptr);
     std::wstring text(buffer, read / sizeof(wchar_t));
-    for (size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
+    for (size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos;
+         start = end + 1) {
         lines.push_back(text.substr(start, end - start));
     }
     return lines;
@@ -42,9 +43,11 @@ void RemoveTree(const std::wstring& folder) {
 TEST(StartRelayProcess, QuotesAFolderWithSpacesAndPassesThePipeNameLast) {
     wchar_t temp[MAX_PATH];
     ASSERT_NE(::GetTempPathW(MAX_PATH, temp), 0u);
-    const std::wstring folder = std::wstring(temp) + L"relay probe " + UniqueTestName(L"dir") + L"\\";
+    const std::wstring folder =
+        std::wstring(temp) + L"relay probe " + UniqueTestName(L"dir") + L"\\";
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-    ASSERT_TRUE(::CopyFileW((OwnFolder() + L"relay_probe.exe").c_str(), (folder + L"Zentrip.exe").c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW((OwnFolder() + L"relay_probe.exe").c_str(),
+                            (folder + L"Zentrip.exe").c_str(), FALSE));
 
     CIERelayServer server;
     ASSERT_TRUE(server.CreatePipe());
@@ -55,7 +58,8 @@ TEST(StartRelayProcess, QuotesAFolderWithSpacesAndPassesThePipeNameLast) {
         lines = ReadLines(folder + L"arguments.txt");
     }
     EXPECT_TRUE(server.IsRelayAlive());
-    const std::wstring release = L"Local\\RelayProbeRelease" + std::to_wstring(server.RelayProcessId());
+    const std::wstring release =
+        L"Local\\RelayProbeRelease" + std::to_wstring(server.RelayProcessId());
     torva::UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, release.c_str()));
     ::SetEvent(event.get());
     EXPECT_EQ(::WaitForSingleObject(server.RelayProcess(), 10000), WAIT_OBJECT_0);

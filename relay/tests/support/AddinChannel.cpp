@@ -10,14 +10,22 @@ namespace torva::relay::test {
 
 const char* ToString(ExchangeStatus status) {
     switch (status) {
-    case ExchangeStatus::Ok: return "Ok";
-    case ExchangeStatus::LockFailed: return "LockFailed";
-    case ExchangeStatus::RelayFailed: return "RelayFailed";
-    case ExchangeStatus::SendFailed: return "SendFailed";
-    case ExchangeStatus::ConnectFailed: return "ConnectFailed";
-    case ExchangeStatus::WriteFailed: return "WriteFailed";
-    case ExchangeStatus::NoReplySignal: return "NoReplySignal";
-    case ExchangeStatus::ReadFailed: return "ReadFailed";
+    case ExchangeStatus::Ok:
+        return "Ok";
+    case ExchangeStatus::LockFailed:
+        return "LockFailed";
+    case ExchangeStatus::RelayFailed:
+        return "RelayFailed";
+    case ExchangeStatus::SendFailed:
+        return "SendFailed";
+    case ExchangeStatus::ConnectFailed:
+        return "ConnectFailed";
+    case ExchangeStatus::WriteFailed:
+        return "WriteFailed";
+    case ExchangeStatus::NoReplySignal:
+        return "NoReplySignal";
+    case ExchangeStatus::ReadFailed:
+        return "ReadFailed";
     }
     return "?";
 }
@@ -86,7 +94,8 @@ ExchangeStatus AddinChannel::Exchange(const std::vector<BYTE>& request, DWORD re
     step(5);
     ::ResetEvent(m_events->WriteDataFinished());
     step(6);
-    const bool written = hooks.writeRequest ? hooks.writeRequest(server) : server.PipeWrite() != FALSE;
+    const bool written =
+        hooks.writeRequest ? hooks.writeRequest(server) : server.PipeWrite() != FALSE;
     if (!written) {
         server.DisconnectPipe();
         return ExchangeStatus::WriteFailed;
@@ -95,7 +104,8 @@ ExchangeStatus AddinChannel::Exchange(const std::vector<BYTE>& request, DWORD re
     if (hooks.afterWrite) hooks.afterWrite();
     // The relay's signal is closed only once it has been answered.
     UniqueHandle seen;
-    if (!IERelay_Common::WaitEvent(m_events->GetDataFinishedName().c_str(), replyWait, nullptr, &seen)) {
+    if (!IERelay_Common::WaitEvent(m_events->GetDataFinishedName().c_str(), replyWait, nullptr,
+                                   &seen)) {
         server.DisconnectPipe();
         return ExchangeStatus::NoReplySignal;
     }

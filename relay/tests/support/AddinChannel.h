@@ -18,13 +18,13 @@ namespace torva::relay::test {
 
 enum class ExchangeStatus {
     Ok,
-    LockFailed,     // the request lock was not had in time
-    RelayFailed,    // no relay could be started
-    SendFailed,     // the request could not be put in the send buffer
-    ConnectFailed,  // the relay did not open the pipe
+    LockFailed,    // the request lock was not had in time
+    RelayFailed,   // no relay could be started
+    SendFailed,    // the request could not be put in the send buffer
+    ConnectFailed, // the relay did not open the pipe
     WriteFailed,
-    NoReplySignal,  // the relay did not signal its reply in time
-    ReadFailed,     // no whole reply arrived
+    NoReplySignal, // the relay did not signal its reply in time
+    ReadFailed,    // no whole reply arrived
 };
 
 const char* ToString(ExchangeStatus status);

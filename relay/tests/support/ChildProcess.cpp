@@ -25,7 +25,8 @@ ChildProcess::ChildProcess(const std::wstring& commandLine) {
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &info)) {
         return;
     }
     ::CloseHandle(info.hThread);
@@ -54,11 +55,13 @@ std::string ChildProcess::ReadLine(DWORD timeoutMs) {
             return line;
         }
         DWORD available = 0;
-        if (!::PeekNamedPipe(m_stdoutRead.get(), nullptr, 0, nullptr, &available, nullptr)) return std::string();
+        if (!::PeekNamedPipe(m_stdoutRead.get(), nullptr, 0, nullptr, &available, nullptr))
+            return std::string();
         if (available) {
             char buffer[256];
             DWORD read = 0;
-            if (!::ReadFile(m_stdoutRead.get(), buffer, sizeof buffer, &read, nullptr) || !read) return std::string();
+            if (!::ReadFile(m_stdoutRead.get(), buffer, sizeof buffer, &read, nullptr) || !read)
+                return std::string();
             m_pending.append(buffer, read);
             continue;
         }

@@ -18,7 +18,8 @@ bool RelayCalls::Call(const std::vector<BYTE>& request, DWORD wait, uint32_t typ
 }
 
 DWORD RelayCalls::OpenDB(uint64_t& db) {
-    if (!Call(MakeOpenDb(), AddinChannel::kDatabaseReplyWait, TYPE_TVRDB_OPENDB, sizeof(RELAY_DB))) {
+    if (!Call(MakeOpenDb(), AddinChannel::kDatabaseReplyWait, TYPE_TVRDB_OPENDB,
+              sizeof(RELAY_DB))) {
         return kRelayFailure;
     }
     db = Load64(m_reply.data(), kOffDb);
@@ -26,7 +27,8 @@ DWORD RelayCalls::OpenDB(uint64_t& db) {
 }
 
 DWORD RelayCalls::CloseDB(uint64_t db) {
-    if (!Call(MakeCloseDb(db), AddinChannel::kDatabaseReplyWait, TYPE_TVRDB_CLOSEDB, sizeof(RELAY_DB))) {
+    if (!Call(MakeCloseDb(db), AddinChannel::kDatabaseReplyWait, TYPE_TVRDB_CLOSEDB,
+              sizeof(RELAY_DB))) {
         return kRelayFailure;
     }
     return Load32(m_reply.data(), kOffResult);
@@ -38,7 +40,8 @@ DWORD RelayCalls::EnumKey(uint64_t db, uint64_t key, uint32_t index, std::wstrin
               sizeof(RELAY_ENUMKEY))) {
         return kRelayFailure;
     }
-    const WCHAR* text = reinterpret_cast<const WCHAR*>(m_reply.data() + offsetof(RELAY_ENUMKEY, szName));
+    const WCHAR* text =
+        reinterpret_cast<const WCHAR*>(m_reply.data() + offsetof(RELAY_ENUMKEY, szName));
     name.assign(text, std::find(text, text + RELAY_NAME_LENGTH, L'\0'));
     length = Load32(m_reply.data(), offsetof(RELAY_ENUMKEY, dwNameLength));
     return Load32(m_reply.data(), kOffResult);
@@ -81,8 +84,9 @@ DWORD RelayCalls::CloseKey(uint64_t db, uint64_t key) {
 DWORD RelayCalls::QueryValue(uint64_t db, uint64_t key, const std::wstring& name, uint32_t& type,
                              std::vector<BYTE>* buffer, uint32_t& size) {
     const uint32_t capacity = buffer ? static_cast<uint32_t>(buffer->size()) : 0;
-    if (!Call(MakeQueryValue(db, key, name, capacity, buffer ? 1 : 0), AddinChannel::kDatabaseReplyWait,
-              TYPE_TVRDB_QUERYVALUE_RESULT, 0, sizeof(RELAY_QUERYVALUE_RESULT))) {
+    if (!Call(MakeQueryValue(db, key, name, capacity, buffer ? 1 : 0),
+              AddinChannel::kDatabaseReplyWait, TYPE_TVRDB_QUERYVALUE_RESULT, 0,
+              sizeof(RELAY_QUERYVALUE_RESULT))) {
         return kRelayFailure;
     }
     const BYTE* r = m_reply.data();
@@ -109,8 +113,8 @@ DWORD RelayCalls::Crypt(uint32_t mode, const std::vector<BYTE>& input, uint32_t 
                         std::vector<BYTE>& output) {
     output.clear();
     const uint32_t replyType = mode == 1 ? TYPE_TVRCT_ENCRYPT_RESULT : TYPE_TVRCT_DECRYPT_RESULT;
-    if (!Call(MakeCrypt(mode == 1 ? TYPE_TVRCT_ENCRYPT : TYPE_TVRCT_DECRYPT, input, capacity), INFINITE,
-              replyType, 0, sizeof(RELAY_CRYPT_RESULT))) {
+    if (!Call(MakeCrypt(mode == 1 ? TYPE_TVRCT_ENCRYPT : TYPE_TVRCT_DECRYPT, input, capacity),
+              INFINITE, replyType, 0, sizeof(RELAY_CRYPT_RESULT))) {
         return kCryptFailure;
     }
     const BYTE* r = m_reply.data();

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-
 namespace torva::relay::test {
 namespace {
 
@@ -46,7 +45,8 @@ bool ParseRelayArguments(int* argc, char** argv) {
             continue;
         }
         const char* value = argv[i] + std::strlen(prefix);
-        std::wstring folder = std::strcmp(value, "installed") == 0 ? InstalledFolder() : Widen(value);
+        std::wstring folder =
+            std::strcmp(value, "installed") == 0 ? InstalledFolder() : Widen(value);
         const size_t exe = folder.size() >= 4 ? folder.size() - 4 : 0;
         if (folder.size() >= 4 && _wcsicmp(folder.c_str() + exe, L".exe") == 0) {
             folder = folder.substr(0, folder.find_last_of(L"\\/") + 1);
@@ -59,11 +59,14 @@ bool ParseRelayArguments(int* argc, char** argv) {
     }
     *argc = kept;
     argv[kept] = nullptr;
-    if (ok && ::GetFileAttributesW((g_folder + L"Zentrip.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (ok &&
+        ::GetFileAttributesW((g_folder + L"Zentrip.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
         std::fprintf(stderr, "no Zentrip.exe in %ls\n", g_folder.c_str());
         ok = false;
     }
-    if (ok) std::printf("relay under test: %lsZentrip.exe (%d-bit)\n", g_folder.c_str(), RelayIs32Bit() ? 32 : 64);
+    if (ok)
+        std::printf("relay under test: %lsZentrip.exe (%d-bit)\n", g_folder.c_str(),
+                    RelayIs32Bit() ? 32 : 64);
     return ok;
 }
 
@@ -74,7 +77,8 @@ const std::wstring& RelayFolder() {
 
 bool RelayIs32Bit() {
     DWORD kind = 0;
-    return ::GetBinaryTypeW((RelayFolder() + L"Zentrip.exe").c_str(), &kind) && kind == SCS_32BIT_BINARY;
+    return ::GetBinaryTypeW((RelayFolder() + L"Zentrip.exe").c_str(), &kind) &&
+           kind == SCS_32BIT_BINARY;
 }
 
 int RelayReadyOpens() {

@@ -7,25 +7,41 @@
 namespace torva::relay::test {
 
 Message RequestFuzzer::Seed(uint64_t db, uint64_t key) {
-    const std::wstring names[] = {m_prefix + L"URL", m_prefix + L"FUZZ\\A", m_prefix + L"FUZZ\\B\\C",
-                                  L"", m_prefix + L"TITLE"};
+    const std::wstring names[] = {m_prefix + L"URL", m_prefix + L"FUZZ\\A",
+                                  m_prefix + L"FUZZ\\B\\C", L"", m_prefix + L"TITLE"};
     const std::wstring& name = names[Below(5)];
     switch (Below(14)) {
-    case 0: return MakeCrypt(TYPE_TVRCT_ENCRYPT, Bytes(1 + Below(64)), static_cast<uint32_t>(Below(400)));
-    case 1: return MakeCrypt(TYPE_TVRCT_DECRYPT, Bytes(1 + Below(120)), static_cast<uint32_t>(Below(400)));
-    case 2: return MakeAuth(static_cast<uint32_t>(Below(8)));
-    case 3: return MakeOpenDb();
-    case 4: return MakeCloseDb(Below(4) ? 0 : db);
-    case 5: return MakeEnumKey(db, Below(2) ? key : 0, static_cast<uint32_t>(Below(4)));
-    case 6: return MakeKeyRequest(TYPE_TVRDB_OPENKEY, db, 0, name);
-    case 7: return MakeCloseKey(db, key ^ Below(2));
-    case 8: return MakeKeyRequest(TYPE_TVRDB_CREATEKEY, db, 0, m_prefix + L"FUZZ\\" + name);
-    case 9: return MakeKeyRequest(TYPE_TVRDB_DELETEKEY, db, key, L"B");
+    case 0:
+        return MakeCrypt(TYPE_TVRCT_ENCRYPT, Bytes(1 + Below(64)),
+                         static_cast<uint32_t>(Below(400)));
+    case 1:
+        return MakeCrypt(TYPE_TVRCT_DECRYPT, Bytes(1 + Below(120)),
+                         static_cast<uint32_t>(Below(400)));
+    case 2:
+        return MakeAuth(static_cast<uint32_t>(Below(8)));
+    case 3:
+        return MakeOpenDb();
+    case 4:
+        return MakeCloseDb(Below(4) ? 0 : db);
+    case 5:
+        return MakeEnumKey(db, Below(2) ? key : 0, static_cast<uint32_t>(Below(4)));
+    case 6:
+        return MakeKeyRequest(TYPE_TVRDB_OPENKEY, db, 0, name);
+    case 7:
+        return MakeCloseKey(db, key ^ Below(2));
+    case 8:
+        return MakeKeyRequest(TYPE_TVRDB_CREATEKEY, db, 0, m_prefix + L"FUZZ\\" + name);
+    case 9:
+        return MakeKeyRequest(TYPE_TVRDB_DELETEKEY, db, key, L"B");
     case 10:
-        return MakeQueryValue(db, key, name, static_cast<uint32_t>(Below(64)), static_cast<uint32_t>(Below(3)));
-    case 11: return MakeSetValue(db, key, name, static_cast<uint32_t>(Below(4)), Bytes(Below(40)));
-    case 12: return MakeKeyRequest(TYPE_TVRDB_DELETEVALUE, db, key, name);
-    default: return MakeEnd();
+        return MakeQueryValue(db, key, name, static_cast<uint32_t>(Below(64)),
+                              static_cast<uint32_t>(Below(3)));
+    case 11:
+        return MakeSetValue(db, key, name, static_cast<uint32_t>(Below(4)), Bytes(Below(40)));
+    case 12:
+        return MakeKeyRequest(TYPE_TVRDB_DELETEVALUE, db, key, name);
+    default:
+        return MakeEnd();
     }
 }
 
@@ -59,7 +75,8 @@ void RequestFuzzer::Mutate(Message& message) {
         }
         case 4: // another type
             if (message.size() >= 8) {
-                Store32(message.data(), kOffType, Below(4) ? static_cast<uint32_t>(Below(20)) : Interesting(0));
+                Store32(message.data(), kOffType,
+                        Below(4) ? static_cast<uint32_t>(Below(20)) : Interesting(0));
             }
             break;
         case 5: // a lying size field
@@ -67,7 +84,8 @@ void RequestFuzzer::Mutate(Message& message) {
             break;
         default: // a name with no terminator
             if (message.size() >= 2084) {
-                for (size_t i = 28; i < message.size(); i += 2) message[i] = 'N';
+                for (size_t i = 28; i < message.size(); i += 2)
+                    message[i] = 'N';
             }
             break;
         }
@@ -79,16 +97,30 @@ size_t RequestFuzzer::Below(size_t bound) {
 }
 
 uint32_t RequestFuzzer::Interesting(size_t size) {
-    const uint32_t values[] = {0, 1, 7, 8, 9, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFF0,
-                               kMaxMessageSize, kMaxMessageSize + 1, 2084, 2088,
-                               static_cast<uint32_t>(size), static_cast<uint32_t>(size) + 1,
-                               static_cast<uint32_t>(size) - 1, static_cast<uint32_t>(size) - 24};
+    const uint32_t values[] = {0,
+                               1,
+                               7,
+                               8,
+                               9,
+                               0x7FFFFFFF,
+                               0x80000000,
+                               0xFFFFFFFF,
+                               0xFFFFFFF0,
+                               kMaxMessageSize,
+                               kMaxMessageSize + 1,
+                               2084,
+                               2088,
+                               static_cast<uint32_t>(size),
+                               static_cast<uint32_t>(size) + 1,
+                               static_cast<uint32_t>(size) - 1,
+                               static_cast<uint32_t>(size) - 24};
     return values[Below(sizeof values / sizeof values[0])];
 }
 
 std::vector<BYTE> RequestFuzzer::Bytes(size_t count) {
     std::vector<BYTE> bytes(count);
-    for (BYTE& b : bytes) b = static_cast<BYTE>(Below(256));
+    for (BYTE& b : bytes)
+        b = static_cast<BYTE>(Below(256));
     return bytes;
 }
 
@@ -110,11 +142,13 @@ std::string ReplyVerdict(const Message& request, int outcome, const Message& rep
             type == TYPE_TVRCT_ENCRYPT ? TYPE_TVRCT_ENCRYPT_RESULT : TYPE_TVRCT_DECRYPT_RESULT;
         if (replyType != expected || reply.size() < 20) return "bad crypt reply";
         const uint32_t c = Load32(reply.data(), offsetof(RELAY_CRYPT_RESULT, dwOutputCapacity));
-        if (c != Load32(request.data(), offsetof(RELAY_CRYPT, dwOutputCapacity))) return "capacity changed";
+        if (c != Load32(request.data(), offsetof(RELAY_CRYPT, dwOutputCapacity)))
+            return "capacity changed";
         return reply.size() == 20ull + c ? "" : "crypt reply size";
     }
     case TYPE_TVRDB_QUERYVALUE: {
-        if (replyType != TYPE_TVRDB_QUERYVALUE_RESULT || reply.size() < 24) return "bad query reply";
+        if (replyType != TYPE_TVRDB_QUERYVALUE_RESULT || reply.size() < 24)
+            return "bad query reply";
         const uint32_t d = Load32(reply.data(), offsetof(RELAY_QUERYVALUE_RESULT, dwDataSize));
         const uint32_t buffer = Load32(request.data(), offsetof(RELAY_QUERYVALUE, dwBufferSize));
         if (reply.size() == 24) return "";

@@ -14,7 +14,9 @@
 
 namespace {
 
-std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
+std::wstring Quoted(const std::wstring& s) {
+    return L"\"" + s + L"\"";
+}
 
 int Run(const std::wstring& mode, int seconds) {
     if (mode != L"combo" && mode != L"menu") return 2;
@@ -28,12 +30,11 @@ int Run(const std::wstring& mode, int seconds) {
     const peltrix::test::AutoAnswer allow(AUTH_CASE_INPUT, peltrix::test::AutoAnswer::kAllow);
     using V = e2e::LoginValues;
     const std::wstring script =
-        L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n" +
-        L"expect-combo 0 " + Quoted(V::kEntry) + L" 20000\n" + L"wait-value user " + V::kUser +
-        L" 30000\n" + L"wait-value pw " + V::kPassword + L" 30000\n" +
-        L"expect-toolbar 106 入力開始 20000\n" +
-        (mode == L"combo" ? L"combo-select 0\ncombo-drop\n" : L"toolbar-click 102\n") +
-        L"sleep " + std::to_wstring(seconds * 1000) + L"\n";
+        L"open " + Quoted(e2e::PagePath(L"e2e-login.html")) + L"\n" + L"expect-combo 0 " +
+        Quoted(V::kEntry) + L" 20000\n" + L"wait-value user " + V::kUser + L" 30000\n" +
+        L"wait-value pw " + V::kPassword + L" 30000\n" + L"expect-toolbar 106 入力開始 20000\n" +
+        (mode == L"combo" ? L"combo-select 0\ncombo-drop\n" : L"toolbar-click 102\n") + L"sleep " +
+        std::to_wstring(seconds * 1000) + L"\n";
     std::wstring log;
     const DWORD code = e2e::RunBrowser(script, log, static_cast<DWORD>(seconds + 120) * 1000);
     e2e::DeleteLoginPage();
