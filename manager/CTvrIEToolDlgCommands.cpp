@@ -41,6 +41,14 @@ bool Stored(std::int32_t select) {
     return select == 1;
 }
 
+// The stored text of a text, password or text-area control; null when it
+// has none.
+const std::wstring* StoredText(const CDataWebCtrl& ctrl) {
+    if (const CDataWebTextValue* text = ctrl.TextValue()) return &text->m_strValue;
+    if (const CDataWebMultiText* area = ctrl.MultiValue()) return &area->m_strText;
+    return nullptr;
+}
+
 // What an element showed when its preview was bound, when that is the
 // measure (an unnamed item's own preview), else null.
 const mablix::BoundSnapshot::Values* BoundValues(const mablix::BoundSnapshot* bound,
@@ -55,22 +63,13 @@ bool PreviewDiffers(const CDataWebItem& item, const mablix::BoundSnapshot* bound
     for (const auto& ctrl : item.m_ctrls) {
         switch (ctrl->m_nType) {
         case D_WEB_CTRL_TEXT:
-        case D_WEB_CTRL_PSWD: {
-            const auto shown = mablix::ElementText(ctrl->m_element);
-            const CDataWebTextValue* text = ctrl->TextValue();
-            if (const auto* at = BoundValues(bound, ctrl->m_element)) {
-                if (shown && *shown != at->text) return true;
-            } else if (shown && text && *shown != text->m_strValue) {
-                return true;
-            }
-            break;
-        }
+        case D_WEB_CTRL_PSWD:
         case D_WEB_CTRL_MULTI: {
             const auto shown = mablix::ElementText(ctrl->m_element);
-            const CDataWebMultiText* area = ctrl->MultiValue();
+            const std::wstring* stored = StoredText(*ctrl);
             if (const auto* at = BoundValues(bound, ctrl->m_element)) {
                 if (shown && *shown != at->text) return true;
-            } else if (shown && area && *shown != area->m_strText) {
+            } else if (shown && stored && *shown != *stored) {
                 return true;
             }
             break;
@@ -143,17 +142,11 @@ void RestorePreview(const CDataWebItem& item, const mablix::BoundSnapshot* bound
         switch (ctrl->m_nType) {
         case D_WEB_CTRL_TEXT:
         case D_WEB_CTRL_PSWD:
-            if (at && at->text) {
-                PutText(ctrl->m_element, *at->text);
-            } else if (const CDataWebTextValue* text = ctrl->TextValue()) {
-                PutText(ctrl->m_element, text->m_strValue);
-            }
-            break;
         case D_WEB_CTRL_MULTI:
             if (at && at->text) {
                 PutText(ctrl->m_element, *at->text);
-            } else if (const CDataWebMultiText* area = ctrl->MultiValue()) {
-                PutText(ctrl->m_element, area->m_strText);
+            } else if (const std::wstring* stored = StoredText(*ctrl)) {
+                PutText(ctrl->m_element, *stored);
             }
             break;
         case D_WEB_CTRL_RADIO:

@@ -89,13 +89,14 @@ class EntryCompare {
 public:
     enum class End { Walked, Structure, Unnamed, SelectCount, Failed };
 
-    EntryCompare(const CDataWebItem& entry, IHTMLFormElement* all, long count,
+    EntryCompare(const CDataWebItem& entry, IHTMLFormElement* controls, long count,
                  bool textAreasLeftOut)
-        : m_entry(entry), m_all(all), m_count(count), m_textAreasLeftOut(textAreasLeftOut) {}
+        : m_entry(entry), m_controls(controls), m_count(count),
+          m_textAreasLeftOut(textAreasLeftOut) {}
 
     End Run() {
         for (long e = 0; e < m_count && !m_structure && !m_differs; ++e) {
-            CComPtr<IHTMLElement> element = ElementAt(m_all, e);
+            CComPtr<IHTMLElement> element = ElementAt(m_controls, e);
             std::wstring tag;
             if (!element || !TagOf(element, tag)) return End::Failed;
             const size_t count = m_entry.m_ctrls.size();
@@ -329,7 +330,7 @@ private:
     }
 
     const CDataWebItem& m_entry;
-    IHTMLFormElement* m_all;
+    IHTMLFormElement* m_controls;
     long m_count;
     bool m_textAreasLeftOut;
     int m_matched = 0;
